@@ -1,0 +1,89 @@
+#pragma once
+
+#include "platform/WindowTimer.h"
+#include "reminder/ReminderCheck.h"
+#include "store/CalendarGrid.h"
+#include "store/DataFile.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace Ui {
+class TMainForm;
+}
+class TCalendarPage;
+class TTrayMenu;
+class IReminderDialog;
+
+// The main window. It owns everything that lives as long as the program: the
+// calendar grid, the data file's place, the three timers and the tray icon. The
+// work of each part lives in that part's own classes; the handlers here delegate.
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // Runs FormCreate.
+    explicit TMainForm(QWidget* parent = nullptr);
+    // Runs FormDestroy.
+    ~TMainForm() override;
+
+    void setReminderDialog(IReminderDialog* dialog);
+
+    QString DataFolder;
+    bool FirstShowDone = false;
+    dw::WindowTimer* Timer1; // save timer
+    dw::WindowTimer* Timer2; // check timer
+    dw::WindowTimer* Timer3; // start-minimised delay
+    CalendarGrid Grid;
+    // Set once the program has been told to end; the event loop is not (re)entered.
+    bool Terminating = false;
+
+    QString DataFileName() const { return DataFolder + QStringLiteral("termine.dat"); }
+    TCalendarPage* CalendarPage() const { return m_calendarPage; }
+    TTrayMenu* PopupMenu2() const { return m_popupMenu; }
+    Ui::TMainForm* form() const { return ui.get(); }
+    bool Checking() const { return m_reminderCheck.Checking(); }
+
+    void FormShow();
+    void EndeBtnClick();
+    void gminChange();
+    void MinimiertCheckClick();
+    void ManTerminsBtnClick();
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+    void CheckTermins();
+    bool SaveTermins(const QString& fileName);
+    void OpenTermins(const QString& fileName);
+
+    // Tray icon and background operation.
+    void WMUser(quint32 wParam, int lParam);
+    void Anzeigen1Click();
+    void MinimizeBtnClick();
+    void Beenden2Click();
+    void wwwBtnClick();
+    void ueberbtnClick();
+
+    // The settings as the controls show them.
+    StoredSettings CurrentSettings() const;
+
+    void setVisible(bool visible) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormDestroy();
+    void SetUpPictures();
+    void ConnectHandlers();
+
+    std::unique_ptr<Ui::TMainForm> ui;
+    TCalendarPage* m_calendarPage = nullptr;
+    TTrayMenu* m_popupMenu = nullptr;
+    std::unique_ptr<DataFile> m_dataFile;
+    ReminderCheck m_reminderCheck;
+    IReminderDialog* m_reminderDialog = nullptr;
+};

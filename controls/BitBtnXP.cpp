@@ -1,0 +1,5 @@
+#include "controls/BitBtnXP.h"
+
+TBitBtnXP::TBitBtnXP(QWidget* parent) : QPushButton(parent)
+{
+}

@@ -1,0 +1,110 @@
+#include "platform/Ansi.h"
+
+#include <cerrno>
+#include <iconv.h>
+#include <mutex>
+
+namespace dw {
+
+namespace {
+
+// One converter per direction, opened on first use.
+struct Converter
+{
+    Converter(const char* to, const char* from) : cd(iconv_open(to, from)) {}
+    ~Converter()
+    {
+        if (cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(cd);
+    }
+    iconv_t cd;
+    std::mutex lock;
+};
+
+Converter& Encoder()
+{
+    static Converter c("WINDOWS-1252", "UTF-32LE");
+    return c;
+}
+
+Converter& Decoder()
+{
+    static Converter c("UTF-32LE", "WINDOWS-1252");
+    return c;
+}
+
+// Converts one unit; false when the code page has no place for it.
+bool ConvertOne(Converter& conv, const char* in, size_t inSize, char* out, size_t& outSize)
+{
+    char* inPtr = const_cast<char*>(in);
+    char* outPtr = out;
+    size_t inLeft = inSize;
+    size_t outLeft = outSize;
+    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
+    const size_t r = iconv(conv.cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    if (r == static_cast<size_t>(-1) || inLeft != 0)
+        return false;
+    outSize = outSize - outLeft;
+    return true;
+}
+
+} // namespace
+
+QByteArray ToAnsi(const QString& text)
+{
+    Converter& conv = Encoder();
+    std::lock_guard guard(conv.lock);
+    QByteArray result;
+    result.reserve(text.size());
+    const QList<uint> codePoints = text.toUcs4();
+    for (uint cp : codePoints) {
+        if (cp < 0x80) {
+            result.append(static_cast<char>(cp));
+            continue;
+        }
+        char in[4] = {static_cast<char>(cp & 0xFF), static_cast<char>((cp >> 8) & 0xFF),
+                      static_cast<char>((cp >> 16) & 0xFF), static_cast<char>((cp >> 24) & 0xFF)};
+        char out[8];
+        size_t outSize = sizeof out;
+        if (ConvertOne(conv, in, 4, out, outSize) && outSize == 1)
+            result.append(out[0]);
+        else if (cp >= 0x80 && cp <= 0x9F)
+            result.append(static_cast<char>(cp)); // an undefined byte read back earlier
+        else
+            result.append('?');
+    }
+    return result;
+}
+
+QString FromAnsi(const QByteArray& bytes)
+{
+    Converter& conv = Decoder();
+    std::lock_guard guard(conv.lock);
+    QString result;
+    result.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            result.append(QChar(b));
+            continue;
+        }
+        char out[8];
+        size_t outSize = sizeof out;
+        if (ConvertOne(conv, &c, 1, out, outSize) && outSize == 4) {
+            const char32_t cp = static_cast<unsigned char>(out[0]) | static_cast<unsigned char>(out[1]) << 8 |
+                                static_cast<unsigned char>(out[2]) << 16 |
+                                static_cast<unsigned char>(out[3]) << 24;
+            result.append(QString::fromUcs4(&cp, 1));
+        } else {
+            result.append(QChar(b));
+        }
+    }
+    return result;
+}
+
+QString FromAnsi(const char* zeroTerminated)
+{
+    return FromAnsi(QByteArray(zeroTerminated ? zeroTerminated : ""));
+}
+
+} // namespace dw

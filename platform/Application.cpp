@@ -1,0 +1,61 @@
+#include "platform/Application.h"
+
+#include "platform/MessageBox.h"
+
+#include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace dw {
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // Only the name: a display name would be appended to every window title.
+    setApplicationName(QString::fromLatin1(ApplicationTitle));
+    InstallFontSubstitutions();
+    // Hiding the main window must not end the program.
+    setQuitOnLastWindowClosed(false);
+    InstallGermanTranslations(*this);
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ShowException(error);
+    }
+    return false;
+}
+
+void InstallFontSubstitutions()
+{
+    // The windows are laid out for "MS Sans Serif" at 11 pixels; Liberation Sans
+    // has Arial's metrics and so keeps every text in its place.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Arial Black"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Arial Narrow"),
+                               {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Liberation Sans")});
+}
+
+QFont FormFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    return font;
+}
+
+void InstallGermanTranslations(QCoreApplication& app)
+{
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* name : {"qtbase_de"}) {
+        auto* translator = new QTranslator(&app);
+        if (translator->load(QString::fromLatin1(name), folder))
+            QCoreApplication::installTranslator(translator);
+        else
+            delete translator;
+    }
+}
+
+} // namespace dw

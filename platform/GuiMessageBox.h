@@ -1,0 +1,8 @@
+#pragma once
+
+namespace dw {
+
+// Makes MessageBoxA show a real modal QMessageBox with German buttons.
+void InstallQtMessageBoxHandler();
+
+} // namespace dw

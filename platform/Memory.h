@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+namespace dw {
+
+// Zero-filled fixed blocks for the record containers. Returns nullptr when the
+// system (or a test's failure seam) cannot supply the block.
+void* GlobalAllocZeroed(std::size_t bytes);
+void GlobalFreeBlock(void* block);
+
+// Tests decide per request whether it fails; an empty function restores normal allocation.
+using AllocFailureSeam = std::function<bool(std::size_t bytes)>;
+void SetAllocFailureSeam(AllocFailureSeam seam);
+
+} // namespace dw

@@ -1,0 +1,32 @@
+#include "platform/ProgramFolder.h"
+
+#include <QFileInfo>
+
+namespace dw {
+
+namespace {
+QString g_override;
+}
+
+QString ModuleFileName()
+{
+    if (!g_override.isEmpty())
+        return g_override;
+    // /proc/self/exe names the program file itself, whatever the working folder.
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+}
+
+void SetModuleFileNameForTesting(const QString& path)
+{
+    g_override = path;
+}
+
+QString FolderOf(const QString& programPath, QChar separator)
+{
+    QString folder = programPath.left(programPath.lastIndexOf(separator) + 1);
+    if (!folder.endsWith(separator))
+        folder += separator;
+    return folder;
+}
+
+} // namespace dw

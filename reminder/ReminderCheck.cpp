@@ -1,0 +1,5 @@
+#include "reminder/ReminderCheck.h"
+
+void ReminderCheck::CheckTermins()
+{
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "store/Appointment.h"
+#include "store/DynaArray.h"
+
+#include <array>
+#include <cstdint>
+
+bool IsLeapYear(std::int32_t year);
+// Month 1..12, not checked.
+int DaysInMonth(std::int32_t year, std::uint8_t month);
+
+// One calendar day of the grid.
+struct DayList
+{
+    TDynaArray* Items = nullptr; // the day's appointments, in the order they were added
+    Appointment* Current = nullptr; // mirrored cursor of Items
+    char Weekday[3] = {0, 0, 0};    // "Mo".."So", filled by the date tree
+
+    Appointment* at(std::int32_t index) const { return static_cast<Appointment*>(Items->itemAt(index)); }
+    std::uint32_t count() const { return Items ? Items->count() : 0; }
+};
+
+struct MonthRecord
+{
+    std::array<DayList, 31> Days;
+    std::int32_t DayCount = 0;
+};
+
+// Every day from 1 January 2000 to 31 December 2100, reached by year, month and
+// day in constant time. Every walk goes year, month, day ascending, then in
+// container order.
+class CalendarGrid
+{
+public:
+    static constexpr int FirstYear = 2000;
+    static constexpr int LastYear = 2100;
+    static constexpr int Years = LastYear - FirstYear + 1;
+    static constexpr int TotalDays = 36890;
+
+    CalendarGrid();
+    ~CalendarGrid();
+    CalendarGrid(const CalendarGrid&) = delete;
+    CalendarGrid& operator=(const CalendarGrid&) = delete;
+
+    // Gives every day an empty container (the grid must be cleared, or new).
+    void Build();
+    // Frees every appointment's texts and destroys every day's container.
+    void delall();
+    // A fresh empty container for one day (used while loading, after delall).
+    void NewContainer(int year, int month, int day);
+
+    static bool Contains(int year, int month, int day);
+    DayList& Day(int year, int month, int day) { return m_months[year - FirstYear][month - 1].Days[day - 1]; }
+    const DayList& Day(int year, int month, int day) const
+    {
+        return m_months[year - FirstYear][month - 1].Days[day - 1];
+    }
+    std::int32_t DayCount(int year, int month) const { return m_months[year - FirstYear][month - 1].DayCount; }
+
+    // Calls f(year, month, day, DayList&) for every day in grid order.
+    template <typename F> void ForEachDay(F&& f)
+    {
+        for (int y = FirstYear; y <= LastYear; ++y)
+            for (int m = 1; m <= 12; ++m) {
+                MonthRecord& month = m_months[y - FirstYear][m - 1];
+                for (int d = 1; d <= month.DayCount; ++d)
+                    f(y, m, d, month.Days[d - 1]);
+            }
+    }
+    template <typename F> void ForEachDay(F&& f) const
+    {
+        for (int y = FirstYear; y <= LastYear; ++y)
+            for (int m = 1; m <= 12; ++m) {
+                const MonthRecord& month = m_months[y - FirstYear][m - 1];
+                for (int d = 1; d <= month.DayCount; ++d)
+                    f(y, m, d, month.Days[d - 1]);
+            }
+    }
+
+    // Adds an appointment with the defaults at the end of the day; nullptr without memory.
+    Appointment* NewAppointment(int year, int month, int day);
+    // Removes the appointment at index with its texts.
+    bool DeleteAppointment(int year, int month, int day, std::int32_t index);
+
+    // Total appointments of a month, a year, everything.
+    std::uint32_t MonthCount(int year, int month) const;
+    std::uint32_t YearCount(int year) const;
+
+    // The moment of the day at 00:00.
+    static dw::TDateTime DateOf(int year, int month, int day);
+
+private:
+    std::array<std::array<MonthRecord, 12>, Years> m_months;
+    bool m_built = false;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+
+// A growable container of fixed-size records in one zero-filled block. Capacity
+// moves in whole blocks of 100 records. A cursor walks it, and every cursor move
+// is mirrored into a pointer variable of the container's user.
+//
+// Pointers to records become invalid at the next Append or Delete.
+class TDynaArray
+{
+public:
+    TDynaArray(std::int32_t itemSize, void** cursorVar);
+    virtual ~TDynaArray();
+    TDynaArray(const TDynaArray&) = delete;
+    TDynaArray& operator=(const TDynaArray&) = delete;
+
+    // Adds a zero-filled record at the end and makes it current. When no block can
+    // be had the allocation message is shown, nothing changes and nullptr comes back.
+    void* Append();
+    // Removes the record at index; an index out of range changes nothing.
+    // Returns false only when the smaller block could not be had (then nothing changed).
+    bool Delete(std::int32_t index);
+    // Makes the record at index (0..Count-1, not checked) current.
+    void* GoTo(std::int32_t index);
+    void First();
+    bool Next();
+
+    std::uint32_t count() const { return Count; }
+    std::int32_t cursor() const { return Cursor; }
+    void* currentItem() const { return CurrentItem; }
+    const void* storage() const { return Storage; }
+    std::uint32_t allocatedBytes() const { return AllocatedBytes; }
+    std::int32_t itemSize() const { return ItemSize; }
+    void* itemAt(std::int32_t index) const { return Storage + static_cast<std::intptr_t>(index) * ItemSize; }
+
+    static constexpr std::uint32_t DefaultBlockSize = 100;
+
+private:
+    std::uint32_t WantedBytes(std::uint32_t count) const;
+    void MoveCursor(std::int32_t index);
+    void ClearCursor();
+
+    void** CursorVar;
+    void* CurrentItem = nullptr;
+    char* Storage = nullptr;
+    std::uint32_t Count = 0;
+    std::int32_t Cursor = -1;
+    std::uint32_t AllocatedBytes = 0;
+    std::uint32_t BlockSize = DefaultBlockSize;
+    std::int32_t ItemSize;
+};

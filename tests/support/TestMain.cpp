@@ -1,0 +1,12 @@
+#include "platform/Application.h"
+
+#include <gtest/gtest.h>
+
+// Every test program runs with the application object the program uses, so
+// widgets, timers and the error box behave as in the real thing.
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    dw::TApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
