@@ -7,6 +7,9 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // Test discovery runs the program without the test environment; widgets need no display.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     dw::TApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors and runs every test;
+# fuzzes the data-file reader for 60 seconds; then runs the same tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/packages.sh
+
+jobs=$(nproc)
+
+echo "== Build and test =="
+cmake -S . -B build-ci -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDW_WERROR=ON >/dev/null
+cmake --build build-ci -j"$jobs"
+ctest --test-dir build-ci -j"$jobs" --output-on-failure --timeout 300
+
+if [ -f fuzz/run.sh ]; then
+  echo "== Fuzzing the data-file reader =="
+  bash fuzz/run.sh 60
+fi
+
+echo "== Sanitizer build and test =="
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDW_WERROR=ON -DDW_SANITIZE=ON -DDW_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan -j"$jobs" --output-on-failure --timeout 600
+

@@ -1,0 +1,107 @@
+#include "platform/Clock.h"
+#include "platform/Exceptions.h"
+#include "platform/Memory.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
+#include "platform/WindowTimer.h"
+#include "TestSupport.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace dw;
+
+TEST(ProgramFolder, FolderEndsInOneSeparator)
+{
+    EXPECT_EQ(FolderOf(QStringLiteral("/opt/dw/datumswecker")), QStringLiteral("/opt/dw/"));
+    EXPECT_EQ(FolderOf(QStringLiteral("/datumswecker")), QStringLiteral("/"));
+    EXPECT_EQ(FolderOf(QStringLiteral("C:\\Datumswecker.exe"), QLatin1Char('\\')), QStringLiteral("C:\\"));
+    EXPECT_EQ(FolderOf(QStringLiteral("C:\\Programme\\DW\\Datumswecker.exe"), QLatin1Char('\\')),
+              QStringLiteral("C:\\Programme\\DW\\"));
+    EXPECT_TRUE(ModuleFileName().endsWith(QStringLiteral("test_platform")));
+    SetModuleFileNameForTesting(QStringLiteral("/tmp/x/datumswecker"));
+    EXPECT_EQ(ModuleFileName(), QStringLiteral("/tmp/x/datumswecker"));
+    SetModuleFileNameForTesting(QString());
+}
+
+TEST(Clock, InjectedClockIsTheOnlySourceOfTime)
+{
+    {
+        dwtest::ScopedFakeClock fake(dwtest::At(2030, 12, 24, 18, 30));
+        EXPECT_EQ(Now(), dwtest::At(2030, 12, 24, 18, 30));
+        fake.clock.advanceMSecs(1);
+        EXPECT_DOUBLE_EQ(Now(), dwtest::At(2030, 12, 24, 18, 30, 0, 1));
+    }
+    // Back on the system clock: somewhere after 2020.
+    EXPECT_GT(Now(), EncodeDate(2020, 1, 1));
+}
+
+TEST(ErrorBox, TextGetsAFullStopAndTheTitleAsCaption)
+{
+    dwtest::ScriptedMessageBoxes boxes;
+    ShowException(EConvertError("Invalid argument to time encode"));
+    ShowException(EInOutError(100, "Read beyond end of file"));
+    ShowException(Exception("Schon mit Punkt."));
+    ASSERT_EQ(boxes.shown().size(), 3u);
+    EXPECT_EQ(boxes.texts(), (QStringList{QStringLiteral("Invalid argument to time encode."),
+                                          QStringLiteral("Read beyond end of file."),
+                                          QStringLiteral("Schon mit Punkt.")}));
+    EXPECT_EQ(boxes.shown()[0].caption, QStringLiteral("Datumswecker 1.0"));
+    EXPECT_EQ(boxes.shown()[0].flags & 0xF0, unsigned(MB_ICONERROR));
+}
+
+TEST(ErrorBox, AnExceptionLeavingAnEventHandlerIsShownAndTheProgramGoesOn)
+{
+    dwtest::ScriptedMessageBoxes boxes;
+    QObject target;
+    bool afterThrow = false;
+    QTimer::singleShot(0, &target, [&] {
+        throw EConvertError("Invalid argument to time encode");
+        afterThrow = true; // never reached: the rest of the handler is dropped
+    });
+    QTest::qWait(20);
+    EXPECT_FALSE(afterThrow);
+    EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("Invalid argument to time encode.")});
+}
+
+TEST(MessageBox, DefaultCaptionWhenNoneGiven)
+{
+    dwtest::ScriptedMessageBoxes boxes;
+    boxes.answer(mrYes);
+    EXPECT_EQ(MessageBoxA(QStringLiteral("Frage?"), QString(), MB_YESNOCANCEL | MB_ICONQUESTION), mrYes);
+    EXPECT_EQ(boxes.shown()[0].caption, DefaultMessageBoxCaption());
+}
+
+TEST(Memory, FailureSeamRefusesChosenRequests)
+{
+    SetAllocFailureSeam([](std::size_t bytes) { return bytes > 1000; });
+    void* small = GlobalAllocZeroed(100);
+    EXPECT_NE(small, nullptr);
+    EXPECT_EQ(GlobalAllocZeroed(4800), nullptr);
+    SetAllocFailureSeam({});
+    void* big = GlobalAllocZeroed(4800);
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(static_cast<unsigned char*>(big)[4799], 0);
+    GlobalFreeBlock(small);
+    GlobalFreeBlock(big);
+}
+
+TEST(WindowTimer, EnabledAndIntervalAreIndependent)
+{
+    WindowTimer timer(30000, true);
+    EXPECT_TRUE(timer.isTicking());
+    timer.setInterval(0); // silent, but still enabled
+    EXPECT_TRUE(timer.enabled());
+    EXPECT_FALSE(timer.isTicking());
+    timer.setInterval(20);
+    EXPECT_TRUE(timer.isTicking());
+    QSignalSpy ticks(&timer, &WindowTimer::timeout);
+    EXPECT_TRUE(ticks.wait(1000));
+    timer.setEnabled(false);
+    EXPECT_FALSE(timer.isTicking());
+    timer.restart();
+    EXPECT_TRUE(timer.enabled());
+    EXPECT_TRUE(timer.isTicking());
+}
