@@ -10,6 +10,9 @@ int main(int argc, char** argv)
     // Test discovery runs the program without the test environment; widgets need no display.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Nothing may depend on the machine's time zone or language.
+    qputenv("TZ", "Europe/Berlin");
+    qputenv("LC_ALL", "C.UTF-8");
     dw::TApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -55,12 +55,12 @@ dw::TDateTime At(int year, int month, int day, int hour, int minute, int second,
 
 QString SourceDir()
 {
-    return qEnvironmentVariable("DW_SOURCE_DIR");
+    return QStringLiteral(DW_SOURCE_DIR);
 }
 
 QString BinaryDir()
 {
-    return qEnvironmentVariable("DW_BINARY_DIR");
+    return QStringLiteral(DW_BINARY_DIR);
 }
 
 } // namespace dwtest

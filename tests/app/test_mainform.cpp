@@ -1,0 +1,255 @@
+// The main window on the offscreen platform: settings, timers, tray messages.
+#include "app/MainForm.h"
+#include "app/TrayMenu.h"
+#include "controls/SpinEdit.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Shell.h"
+#include "platform/Tray.h"
+#include "TestSupport.h"
+#include "ui_MainForm.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace dwtest;
+
+namespace {
+
+class MainFormTest : public ::testing::Test
+{
+protected:
+    MainFormTest() : clock(At(2024, 1, 5, 10, 0))
+    {
+        dw::SetModuleFileNameForTesting(dir.filePath(QStringLiteral("datumswecker")));
+    }
+    ~MainFormTest() override { dw::SetModuleFileNameForTesting(QString()); }
+
+    TMainForm& form()
+    {
+        if (!m_form)
+            m_form = std::make_unique<TMainForm>();
+        return *m_form;
+    }
+    Ui::TMainForm& ui() { return *form().form(); }
+    void destroyForm() { m_form.reset(); }
+
+    QTemporaryDir dir;
+    ScopedFakeClock clock;
+    GermanFormats formats;
+    ScriptedMessageBoxes boxes;
+
+private:
+    std::unique_ptr<TMainForm> m_form;
+};
+
+void TypeInto(SpinEdit* field, const QString& text)
+{
+    auto* edit = field->findChild<QLineEdit*>();
+    edit->selectAll();
+    edit->del();
+    QTest::keyClicks(edit, text);
+}
+
+} // namespace
+
+TEST_F(MainFormTest, StartsWithTheInitialSettingsAndQuietTimers)
+{
+    EXPECT_EQ(form().windowTitle(), QStringLiteral("Norvex Datumswecker 1.0"));
+    EXPECT_EQ(form().DataFolder, dir.path() + QLatin1Char('/'));
+    EXPECT_EQ(form().DataFileName(), dir.filePath(QStringLiteral("termine.dat")));
+    EXPECT_EQ(ui().gmin->value(), 0);
+    EXPECT_EQ(ui().gsek->value(), 30);
+    EXPECT_FALSE(ui().MinimiertCheck->isChecked());
+    EXPECT_FALSE(form().Timer1->enabled()); // start-up does not start the save timer
+    EXPECT_EQ(form().Timer1->interval(), 1000);
+    EXPECT_TRUE(form().Timer2->enabled());
+    EXPECT_EQ(form().Timer2->interval(), 30000);
+    EXPECT_FALSE(form().Timer3->enabled());
+    EXPECT_EQ(form().Timer3->interval(), 500);
+    EXPECT_EQ(ui().PageControl2->currentWidget(), ui().TabSheet1);
+    EXPECT_EQ(ui().PageControl2->tabText(0), QStringLiteral("Termine verwalten"));
+    EXPECT_EQ(ui().PageControl2->tabText(1), QStringLiteral("Einstellungen"));
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(MainFormTest, CheckIntervalFollowsTheSettingsFields)
+{
+    struct Case
+    {
+        const char* minutes;
+        const char* seconds;
+        int interval;
+        bool ticking;
+    };
+    const Case cases[] = {
+        {"1", "30", 90000, true}, {"0", "0", 0, false}, {"2", "0", 120000, true},
+        {"", "", 0, false},       {"", "45", 45000, true}, {"-", "5", 5000, true},
+    };
+    for (const Case& c : cases) {
+        TypeInto(ui().gmin, QString::fromLatin1(c.minutes));
+        TypeInto(ui().gsek, QString::fromLatin1(c.seconds));
+        EXPECT_EQ(form().Timer2->interval(), c.interval) << c.minutes << " min " << c.seconds << " s";
+        EXPECT_EQ(form().Timer2->isTicking(), c.ticking) << c.minutes << " min " << c.seconds << " s";
+        EXPECT_TRUE(form().Timer1->enabled()); // every settings change restarts the save timer
+    }
+}
+
+TEST_F(MainFormTest, MinutesNeverTurnTheIntervalNegative)
+{
+    form().show();
+    QApplication::setActiveWindow(&form());
+    ui().PageControl2->setCurrentIndex(1);
+    ui().gmin->setFocus();
+    TypeInto(ui().gmin, QStringLiteral("-3"));
+    EXPECT_EQ(form().Timer2->interval(), 0);
+    ui().MinimiertCheck->setFocus(); // leaving the field pulls it to 0
+    EXPECT_EQ(ui().gmin->value(), 0);
+    TypeInto(ui().gmin, QStringLiteral("99999999"));
+    EXPECT_GT(form().Timer2->interval(), 0); // held at the longest interval a timer can count
+}
+
+TEST_F(MainFormTest, StartMinimisedTakesEffectAtTheNextStartOnly)
+{
+    form().Timer1->setEnabled(false);
+    ui().MinimiertCheck->setChecked(true);
+    EXPECT_TRUE(form().Timer1->enabled());
+    EXPECT_FALSE(form().Timer3->enabled());
+}
+
+TEST_F(MainFormTest, FirstShowingStartsTheMinimiseDelayOnlyOnce)
+{
+    ui().MinimiertCheck->setChecked(true);
+    form().show();
+    EXPECT_TRUE(form().FirstShowDone);
+    EXPECT_TRUE(form().Timer3->enabled());
+    form().Timer3Timer();
+    EXPECT_FALSE(form().Timer3->enabled());
+    EXPECT_FALSE(form().isVisible());
+    form().Anzeigen1Click();
+    EXPECT_TRUE(form().isVisible());
+    EXPECT_FALSE(form().Timer3->enabled()); // showing again neither checks nor hides
+}
+
+TEST_F(MainFormTest, TrayMessages)
+{
+    form().show();
+    // A single click starts the save timer; a running one goes on.
+    form().WMUser(0, dw::WM_LBUTTONDOWN);
+    EXPECT_TRUE(form().Timer1->enabled());
+    form().WMUser(0, dw::WM_LBUTTONDOWN);
+    EXPECT_TRUE(form().Timer1->enabled());
+    // A double click stops it, also when an edit had started it, and toggles the window.
+    form().Timer1->restart();
+    form().WMUser(0, dw::WM_LBUTTONDBLCLK);
+    EXPECT_FALSE(form().Timer1->enabled());
+    EXPECT_FALSE(form().isVisible());
+    form().WMUser(0, dw::WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(form().isVisible());
+    // Other mouse messages change nothing.
+    for (int other : {512, 514, 516, 518, 519}) {
+        form().WMUser(0, other);
+        EXPECT_TRUE(form().isVisible()) << other;
+        EXPECT_FALSE(form().Timer1->enabled()) << other;
+    }
+}
+
+TEST_F(MainFormTest, TrayMessagesArriveAsPostedEvents)
+{
+    form().show();
+    QCoreApplication::postEvent(&form(), new dw::TrayMessageEvent(0, dw::WM_LBUTTONDBLCLK));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form().isVisible());
+}
+
+TEST_F(MainFormTest, MenuFirstItemSaysWhatItWillDo)
+{
+    TTrayMenu* menu = form().PopupMenu2();
+    form().show();
+    form().WMUser(0, dw::WM_RBUTTONUP);
+    EXPECT_EQ(menu->Anzeigen1->text(), QStringLiteral("Verbergen"));
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+    form().hide();
+    form().WMUser(0, dw::WM_RBUTTONUP);
+    EXPECT_EQ(menu->Anzeigen1->text(), QStringLiteral("Anzeigen"));
+    menu->hide();
+
+    QStringList items;
+    for (QAction* a : menu->actions())
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(items, (QStringList{QStringLiteral("Anzeigen"), QStringLiteral("-"), QStringLiteral("Keine Aktion"),
+                                  QStringLiteral("-"), QStringLiteral("Zur Norvex Homepage..."),
+                                  QStringLiteral("Über das Programm..."), QStringLiteral("-"),
+                                  QStringLiteral("Beenden")}));
+}
+
+TEST_F(MainFormTest, KeineAktionDoesNothing)
+{
+    form().show();
+    form().Timer1->setEnabled(false);
+    form().PopupMenu2()->KeineAktion1->trigger();
+    EXPECT_TRUE(form().isVisible());
+    EXPECT_FALSE(form().Timer1->enabled());
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(MainFormTest, MinimierenHidesWhileChecksGoOn)
+{
+    form().show();
+    QTest::mouseClick(ui().MinimizeBtn, Qt::LeftButton);
+    EXPECT_FALSE(form().isVisible());
+    EXPECT_TRUE(form().Timer2->isTicking());
+}
+
+TEST_F(MainFormTest, HomePageFromButtonAndMenu)
+{
+    QStringList opened;
+    dw::SetShellOpenHandler([&](const QString& address) { opened << address; });
+    form().show();
+    QTest::mouseClick(ui().wwwBtn, Qt::LeftButton);
+    form().PopupMenu2()->ZurNorvexHomepage1->trigger();
+    dw::SetShellOpenHandler({});
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("https://www.norvex.example/"),
+                                   QStringLiteral("https://www.norvex.example/")}));
+    EXPECT_EQ(ui().wwwBtn->text(), QStringLiteral("www.norvex.example"));
+}
+
+TEST_F(MainFormTest, AboutDialogIsMadeAnewForEachRequest)
+{
+    form().show();
+    QStringList seen;
+    for (int i = 0; i < 2; ++i) {
+        QTimer::singleShot(50, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                seen << modal->windowTitle();
+                modal->close();
+            }
+        });
+        if (i == 0)
+            form().ueberbtnClick();
+        else
+            form().PopupMenu2()->berdasProgramm1->trigger();
+    }
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("Info"), QStringLiteral("Info")}));
+    EXPECT_EQ(form().findChildren<QDialog*>().size(), 0); // freed when closed
+}
+
+TEST_F(MainFormTest, HintsAndNamesForEveryBottomBarControl)
+{
+    EXPECT_EQ(ui().wwwBtn->toolTip(), QStringLiteral("Auf zur Norvex Homepage..."));
+    EXPECT_EQ(ui().MinimizeBtn->toolTip(),
+              QStringLiteral("Das Fenster schließen, aber die Überwachung im Hintergrund aktiv halten"));
+    EXPECT_EQ(ui().ueberbtn->toolTip(), QStringLiteral("Informationen über das Programm"));
+    EXPECT_EQ(ui().endebtn->toolTip(), QStringLiteral("Hiermit verlassen Sie das Programm"));
+    EXPECT_FALSE(ui().ueberbtn->accessibleName().isEmpty());
+    EXPECT_FALSE(ui().endebtn->accessibleName().isEmpty());
+    EXPECT_EQ(ui().gmin->accessibleName().isEmpty(), false);
+    EXPECT_EQ(ui().gsek->accessibleName().isEmpty(), false);
+}

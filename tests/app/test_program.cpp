@@ -1,0 +1,129 @@
+// The real program in a real X session: window, close box, signals, tray icon.
+#include "XSession.h"
+
+#include "TestSupport.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace dwtest;
+
+namespace {
+
+const QString MainTitle = QStringLiteral("Norvex Datumswecker 1.0");
+
+// A data file without appointments and with the given settings.
+void WriteEmptyStore(const QString& path, qint32 minutes, qint32 seconds, qint32 minimised)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QByteArray bytes(36890 * 4, '\0');
+    QDataStream tail(&bytes, QIODevice::Append);
+    tail.setByteOrder(QDataStream::LittleEndian);
+    tail << minutes << seconds << minimised;
+    file.write(bytes);
+}
+
+class Program : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { s_session = new XSession; }
+    static void TearDownTestSuite()
+    {
+        delete s_session;
+        s_session = nullptr;
+    }
+    void SetUp() override
+    {
+        if (!QFile::exists(ProgramPath()))
+            GTEST_SKIP() << "program not built";
+        ASSERT_TRUE(s_session->ok()) << "no X session";
+    }
+    const XSession& x() const { return *s_session; }
+    static QString ScreenshotPath(const QString& name)
+    {
+        QDir().mkpath(BinaryDir() + QStringLiteral("/screenshots"));
+        return BinaryDir() + QStringLiteral("/screenshots/") + name;
+    }
+
+    static XSession* s_session;
+};
+XSession* Program::s_session = nullptr;
+
+} // namespace
+
+TEST_F(Program, CloseBoxEndsTheProgramAndSaves)
+{
+    ProgramRun run(x());
+    ASSERT_TRUE(run.start());
+    ASSERT_NE(x().waitForWindow(MainTitle), 0u) << run.output().toStdString();
+    EXPECT_FALSE(QFile::exists(run.dataFile())); // starting creates no file
+    x().closeWindow(MainTitle);
+    EXPECT_EQ(run.waitForExit(), 0) << run.output().toStdString();
+    EXPECT_TRUE(QFile::exists(run.dataFile()));
+}
+
+TEST_F(Program, SignalsEndTheProgramAsBeendenDoes)
+{
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        ProgramRun run(x());
+        ASSERT_TRUE(run.start());
+        ASSERT_NE(x().waitForWindow(MainTitle), 0u);
+        EXPECT_EQ(run.terminate(sig), 0) << "signal " << sig << run.output().toStdString();
+        EXPECT_TRUE(QFile::exists(run.dataFile())) << "signal " << sig;
+    }
+}
+
+TEST_F(Program, TrayIconShowsAndHidesTheWindowAndEndsTheProgram)
+{
+    ProgramRun run(x());
+    ASSERT_TRUE(run.start());
+    ASSERT_NE(x().waitForWindow(MainTitle), 0u);
+    const QRect icon = x().waitForTrayIcon();
+    ASSERT_TRUE(icon.isValid()) << "no icon in the tray";
+    const QPoint centre = icon.center();
+
+    // Double click hides, another shows.
+    x().click(centre, 1, 2);
+    EXPECT_TRUE(x().waitForWindowGone(MainTitle, 5000));
+    QThread::msleep(400);
+    x().click(centre, 1, 2);
+    EXPECT_NE(x().waitForWindow(MainTitle, 5000), 0u);
+
+    // The menu's first item hides the visible window ("Verbergen").
+    QThread::msleep(400);
+    x().click(centre, 3);
+    QThread::msleep(500);
+    x().screenshot(ScreenshotPath(QStringLiteral("tray_menu.png")));
+    x().key(QStringLiteral("Down"));
+    x().key(QStringLiteral("Return"));
+    EXPECT_TRUE(x().waitForWindowGone(MainTitle, 5000));
+
+    // "Beenden" is the last item.
+    QThread::msleep(400);
+    x().click(centre, 3);
+    QThread::msleep(500);
+    x().key(QStringLiteral("Up"));
+    x().key(QStringLiteral("Return"));
+    EXPECT_EQ(run.waitForExit(), 0) << run.output().toStdString();
+    EXPECT_TRUE(QFile::exists(run.dataFile()));
+    QThread::msleep(300);
+    EXPECT_FALSE(x().trayIconRect().isValid()) << "the icon outlived the program";
+}
+
+TEST_F(Program, StartMinimisedHidesTheWindowHalfASecondAfterItCameUp)
+{
+    ProgramRun run(x());
+    WriteEmptyStore(run.dataFile(), 0, 30, 1);
+    ASSERT_TRUE(run.start());
+    EXPECT_NE(x().waitForWindow(MainTitle), 0u);
+    EXPECT_TRUE(x().waitForWindowGone(MainTitle, 5000));
+    EXPECT_TRUE(run.running()); // still there, with its icon
+    EXPECT_TRUE(x().waitForTrayIcon().isValid());
+    EXPECT_EQ(run.terminate(SIGTERM), 0);
+}
