@@ -1,6 +1,133 @@
 #include "controls/AboutBox.h"
 
-TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner)
+#include "controls/BitBtnXP.h"
+#include "controls/JpegImage.h"
+#include "platform/Application.h"
+#include "platform/Clock.h"
+#include "platform/DateTime.h"
+#include "platform/Shell.h"
+#include "ui_AboutBox.h"
+
+#include <QKeyEvent>
+#include <QScreen>
+
+namespace {
+constexpr int ModalResultCancel = 2;
+
+QString& PictureFile()
 {
-    setWindowTitle(QStringLiteral("Info"));
+    static QString fileName;
+    return fileName;
+}
+} // namespace
+
+void TAboutBox::SetPictureFile(const QString& fileName)
+{
+    PictureFile() = fileName;
+}
+
+TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner), ui(std::make_unique<Ui::TAboutBox>())
+{
+    ui->setupUi(this);
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFont(dw::FormFont());
+    setFixedSize(664, 453);
+
+    QFont headline(QStringLiteral("Arial Narrow"));
+    headline.setPixelSize(24);
+    headline.setBold(true);
+    ui->ProductName->setFont(headline);
+    QPalette black = ui->ProductName->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    ui->ProductName->setPalette(black);
+
+    // A damaged picture leaves the space empty; the dialog works without it.
+    const QImage picture =
+        dw::LoadJpeg(PictureFile().isEmpty() ? QStringLiteral(":/pictures/about.jpg") : PictureFile());
+    if (!picture.isNull()) {
+        ui->ProgramIcon->setPixmap(QPixmap::fromImage(picture));
+        ui->ProgramIcon->resize(picture.size());
+    }
+
+    for (QLabel* label : {ui->Copyright, ui->Label1, ui->Label2})
+        label->adjustSize();
+
+    ui->BitBtnXP1->setText(QString::fromLatin1(dw::HomePageAddress));
+    ui->BitBtnXP1->setGlyph(QPixmap(QStringLiteral(":/pictures/about_www.bmp")));
+    ui->BitBtnXP1->setAccessibleName(QStringLiteral("Zur Norvex Homepage"));
+    connect(ui->BitBtnXP1, &QPushButton::clicked, this, &TAboutBox::BitBtnXP1Click);
+
+    ui->BitBtn1->setKind(TBitBtnXP::bkOK);
+    ui->BitBtn1->setText(QStringLiteral("OK"));
+    ui->BitBtn1->setModalResult(QDialog::Accepted);
+    ui->BitBtn1->setDefault(true);
+    // Starting on OK makes Enter close the dialog, not open the browser.
+    ui->BitBtn1->setFocus();
+
+    FormCreate();
+}
+
+TAboutBox::~TAboutBox() = default;
+
+QLabel* TAboutBox::ProgramIcon() const
+{
+    return ui->ProgramIcon;
+}
+
+QLabel* TAboutBox::Copyright() const
+{
+    return ui->Copyright;
+}
+
+TBitBtnXP* TAboutBox::BitBtnXP1() const
+{
+    return ui->BitBtnXP1;
+}
+
+TBitBtnXP* TAboutBox::BitBtn1() const
+{
+    return ui->BitBtn1;
+}
+
+void TAboutBox::FormCreate()
+{
+    int year = 0, month = 0, day = 0;
+    dw::DecodeDate(dw::Now(), year, month, day);
+    QString caption = ui->Copyright->text();
+    const qsizetype p = caption.indexOf(QLatin1String("XXXX"));
+    if (p >= 0)
+        caption.replace(p, 4, QString::number(year));
+    ui->Copyright->setText(caption);
+    ui->Copyright->adjustSize();
+}
+
+void TAboutBox::BitBtnXP1Click()
+{
+    dw::ShellExecuteOpen(this, QString::fromLatin1(dw::HomePageAddress));
+}
+
+void TAboutBox::reject()
+{
+    done(ModalResultCancel);
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event)
+{
+    // No button has the cancel role, so Esc does nothing here.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TAboutBox::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
 }

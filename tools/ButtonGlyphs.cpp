@@ -1,0 +1,383 @@
+#include "tools/PictureWriters.h"
+#include "tools/Pictures.h"
+#include "tools/PixelArt.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <stdexcept>
+
+namespace pictures {
+namespace {
+
+QImage Cell(const QStringList& rows)
+{
+    return FromArt(rows, Olive);
+}
+
+QImage Blank(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(Olive);
+    return image;
+}
+
+// A tick of 2-pixel strokes whose short stroke starts at (x, y).
+void StampTick(QImage& image, int x, int y, QRgb colour)
+{
+    auto dot = [&](int px, int py) {
+        for (int dy = 0; dy < 2; ++dy)
+            for (int dx = 0; dx < 2; ++dx)
+                if (image.rect().contains(px + dx, py + dy))
+                    image.setPixel(px + dx, py + dy, colour);
+    };
+    for (int i = 0; i <= 3; ++i)
+        dot(x + i, y + i);
+    for (int j = 1; j <= 8; ++j)
+        dot(x + 3 + j, y + 3 - j);
+}
+
+QImage Tick()
+{
+    return Cell({
+        "..................",
+        "..................",
+        "..................",
+        "..............G...",
+        ".............GGG..",
+        "............GGGG..",
+        "...........GGGG...",
+        "..........GGGG....",
+        "...G.....GGGG.....",
+        "..GGG...GGGG......",
+        "..GGGG.GGGG.......",
+        "...GGGGGGG........",
+        "....GGGGG.........",
+        ".....GGG..........",
+        "......G...........",
+        "..................",
+        "..................",
+        "..................",
+    });
+}
+
+QImage DoubleTick()
+{
+    QImage cell = Blank(18, 19);
+    StampTick(cell, 5, 10, qRgb(0, 128, 0));
+    StampTick(cell, 1, 8, qRgb(0, 128, 0));
+    return cell;
+}
+
+QImage Cross()
+{
+    return Cell({
+        "..................",
+        "..................",
+        "..................",
+        "...rR........rR...",
+        "...rrR......rrR...",
+        "....rrR....rrR....",
+        ".....rrR..rrR.....",
+        "......rrRrrR......",
+        ".......rrrR.......",
+        ".......rrrR.......",
+        "......rrRrrR......",
+        ".....rrR..rrR.....",
+        "....rrR....rrR....",
+        "...rrR......rrR...",
+        "...rR........rR...",
+        "..................",
+        "..................",
+        "..................",
+    });
+}
+
+QImage Help()
+{
+    return Cell({
+        "..................",
+        "..................",
+        "......bbbbb.......",
+        ".....bbbbbbb......",
+        "....bbb...bbb.....",
+        "....bbb...bbb.....",
+        "..........bbb.....",
+        ".........bbb......",
+        "........bbb.......",
+        ".......bbb........",
+        ".......bbb........",
+        ".......bbb........",
+        "..................",
+        ".......bbb........",
+        ".......bbb........",
+        "..................",
+        "..................",
+        "..................",
+    });
+}
+
+QImage NoEntry()
+{
+    return Cell({
+        "..................",
+        "..................",
+        "......RRRRRR......",
+        "....RRrrrrrrRR....",
+        "...RrrrrrrrrrrR...",
+        "...RrrrrrrrrrrR...",
+        "..RrrrrrrrrrrrrR..",
+        "..RrrrrrrrrrrrrR..",
+        "..RrrwwwwwwwwrrR..",
+        "..RrrwwwwwwwwrrR..",
+        "..RrrrrrrrrrrrrR..",
+        "..RrrrrrrrrrrrrR..",
+        "...RrrrrrrrrrrR...",
+        "...RrrrrrrrrrrR...",
+        "....RRrrrrrrRR....",
+        "......RRRRRR......",
+        "..................",
+        "..................",
+    });
+}
+
+QImage Door()
+{
+    return Cell({
+        "..................",
+        "..................",
+        "......kkkkkkkkk...",
+        "......kRBBBBBBk...",
+        "....kkRRBBBBBBk...",
+        "..kkRRRRBBBBBBk...",
+        "..kRRRRRBBBBBBk...",
+        "..kRRRRRBBBBBBk...",
+        "..kRRyRRBBBBBBk...",
+        "..kRRyRRBBBBBBk...",
+        "..kRRRRRBBBBBBk...",
+        "..kRRRRRBBBBBBk...",
+        "..kRRRRRBBBBBBk...",
+        "..kkRRRRBBBBBBk...",
+        "....kkRRBBBBBBk...",
+        "......kkkkkkkkk...",
+        "..................",
+        "..................",
+    });
+}
+
+QImage Stop()
+{
+    return Cell({
+        "..................",
+        "..................",
+        "......RRRRRR......",
+        ".....RrrrrrrR.....",
+        "....RrrrrrrrrR....",
+        "...RrrrrrrrrrrR...",
+        "..RrrrrrrrrrrrrR..",
+        "..RrrrrrrrrrrrrR..",
+        "..RrrwwwwwwwwrrR..",
+        "..RrrwwwwwwwwrrR..",
+        "..RrrrrrrrrrrrrR..",
+        "..RrrrrrrrrrrrrR..",
+        "...RrrrrrrrrrrR...",
+        "....RrrrrrrrrR....",
+        ".....RrrrrrrR.....",
+        "......RRRRRR......",
+        "..................",
+        "..................",
+    });
+}
+
+// A circular arrow of `colour`; `counterClockwise` turns it the other way round.
+QImage RoundArrow(int size, QRgb colour, bool counterClockwise)
+{
+    QImage cell = Blank(size, size);
+    {
+        QPainter painter(&cell);
+        const double c = size / 2.0;
+        const double r = size * 0.30;
+        painter.setPen(QPen(QColor(colour), 2.0, Qt::SolidLine, Qt::FlatCap));
+        painter.drawArc(QRectF(c - r, c - r, 2 * r, 2 * r), 100 * 16, 260 * 16);
+        // Arrowhead at the arc's start, pointing on round the circle.
+        QPolygonF head;
+        head << QPointF(c + 3.5, c - r) << QPointF(c - 1.5, c - r - 4.5) << QPointF(c - 1.5, c - r + 4.5);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(colour));
+        painter.drawPolygon(head);
+    }
+    return counterClockwise ? cell.mirrored(true, false) : cell;
+}
+
+QImage Ignore()
+{
+    QImage cell = Cell({
+        "..................",
+        "..................",
+        "........BBB.......",
+        ".......BBBBB......",
+        ".......BBBBB......",
+        "........BBB.......",
+        "......BBBBBBB.....",
+        ".....BBBBBBBBB....",
+        ".....BB.BBB.BB....",
+        ".....BB.BBB.BB....",
+        ".....BB.BBB.BB....",
+        "........BBB.......",
+        ".......BB.BB......",
+        ".......BB.BB......",
+        ".......BB.BB......",
+        ".......BB.BB......",
+        "..................",
+        "..................",
+    });
+    for (int i = 0; i <= 12; ++i) {
+        cell.setPixel(3 + i, 15 - i, qRgb(255, 0, 0));
+        cell.setPixel(4 + i, 15 - i, qRgb(255, 0, 0));
+    }
+    return cell;
+}
+
+QImage AddAppointment()
+{
+    return Cell({
+        "................",
+        ".kkkkkkkkkkk....",
+        ".krrrrrrrrrkS...",
+        ".kkkkkkkkkkkS...",
+        ".kwwwwwwwwwkS...",
+        ".kwSwSwSwSwkS...",
+        ".kwwwwwwwwwkS...",
+        ".kwSwSwSwkkkkk..",
+        ".kwwwwwwwkgggk..",
+        ".kwwwwwkkkgggkkk",
+        ".kwSwSwkgggggggk",
+        ".kwwwwwkgggggggk",
+        ".kwSwSwkgggggggk",
+        ".kkkkkkkkkgggkkk",
+        "..SSSSSSSkgggk..",
+        ".........kkkkk..",
+    });
+}
+
+QImage Delete()
+{
+    return Cell({
+        "................",
+        "................",
+        "..rR........rR..",
+        "..rrR......rrR..",
+        "...rrR....rrR...",
+        "....rrR..rrR....",
+        ".....rrRrrR.....",
+        "......rrrR......",
+        "......rrrR......",
+        ".....rrRrrR.....",
+        "....rrR..rrR....",
+        "...rrR....rrR...",
+        "..rrR......rrR..",
+        "..rR........rR..",
+        "................",
+        "................",
+    });
+}
+
+QImage UpOneLevel()
+{
+    return Cell({
+        "................",
+        "................",
+        ".....k..........",
+        "....kgk.........",
+        "...kgggk........",
+        "..kgggggk.......",
+        ".kgggggggk......",
+        ".kkkgggkkk......",
+        "...kgggk........",
+        "...kgggkkkkkkkk.",
+        "...kggggggggggk.",
+        "...kggggggggggk.",
+        "...kggggggggggk.",
+        "...kkkkkkkkkkkk.",
+        "................",
+        "................",
+    });
+}
+
+QImage MinimiseToTray()
+{
+    return Cell({
+        "................",
+        "......kkkk......",
+        "......kbbk......",
+        "......kbbk......",
+        "......kbbk......",
+        "......kbbk......",
+        "...kkkkbbkkkk...",
+        "....kbbbbbbk....",
+        ".....kbbbbk.....",
+        "......kbbk......",
+        ".......kk.......",
+        "................",
+        ".kkkkkkkkkkkkkk.",
+        ".ksssssssssyysk.",
+        ".kkkkkkkkkkkkkk.",
+        "................",
+    });
+}
+
+QImage SmallGlobe()
+{
+    return Cell({
+        "................",
+        ".....kkkkkk.....",
+        "...kkbbGGbbkk...",
+        "..kbcbGGGbbbbk..",
+        "..kcGGGGbbbbbk..",
+        ".kbbGGGbbbbbbbk.",
+        ".kbbbGGbbbbGGbk.",
+        ".kbbbbGbbbGGGbk.",
+        ".kbbbbbbbGGGGbk.",
+        ".kbbbbbbbGGGbbk.",
+        ".kbbbbbbbbGGbbk.",
+        "..kbbbbbbbGbbk..",
+        "..kbbbbbbbbbbk..",
+        "...kkbbbbbbkk...",
+        ".....kkkkkk.....",
+        "................",
+    });
+}
+
+PictureFile Glyph(const char* name, const QImage& cell)
+{
+    const QImage both = TwoCells(cell);
+    if (both.pixel(0, both.height() - 1) != Olive)
+        throw std::logic_error(std::string(name) + ": the lower-left pixel must be olive");
+    return {QString::fromLatin1(name), WriteBmp4(both, VgaPalette())};
+}
+
+} // namespace
+
+std::vector<PictureFile> ButtonGlyphs()
+{
+    return {
+        Glyph("BBOKX.bmp", Tick()),
+        Glyph("BBCANCELX.bmp", Cross()),
+        Glyph("BBHELPX.bmp", Help()),
+        Glyph("BBYESX.bmp", Tick()),
+        Glyph("BBNOX.bmp", NoEntry()),
+        Glyph("BBCLOSEX.bmp", Door()),
+        Glyph("BBABORTX.bmp", Stop()),
+        Glyph("BBRETRYX.bmp", RoundArrow(18, qRgb(0, 128, 0), false)),
+        Glyph("BBIGNOREX.bmp", Ignore()),
+        Glyph("BBALLX.bmp", DoubleTick()),
+        Glyph("btn_add.bmp", AddAppointment()),
+        Glyph("btn_delete.bmp", Delete()),
+        Glyph("btn_up.bmp", UpOneLevel()),
+        Glyph("btn_clearlast.bmp", RoundArrow(16, qRgb(0, 0, 255), true)),
+        Glyph("btn_minimize.bmp", MinimiseToTray()),
+        Glyph("about_www.bmp", SmallGlobe()),
+    };
+}
+
+} // namespace pictures
