@@ -89,6 +89,9 @@ void TMainForm::SetUpPictures()
     ui->endebtn->setPicture(Picture("ende.gif"));
     ui->endebtn->setPicture2(Picture("ende_down.gif"));
     setWindowIcon(QIcon(Picture("appicon.bmp")));
+    ui->MinimizeBtn->loadGlyphResource(QStringLiteral("btn_minimize.bmp"));
+    // Not shown yet, so the form's own caption stays.
+    ui->ManTerminsBtn->setKind(TBitBtnXP::bkAll);
 }
 
 void TMainForm::ConnectHandlers()
