@@ -1,17 +1,79 @@
 #include "reminder/TerminForm.h"
 
-TTerminForm::TTerminForm(QWidget* parent) : QDialog(parent)
+#include "platform/Application.h"
+#include "platform/MessageBox.h"
+#include "ui_TerminForm.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+// Descriptions keep the CR LF line breaks they were typed with.
+QString DisplayLines(QString text)
 {
-    setWindowTitle(QStringLiteral("Terminerinnerung"));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
 }
 
-int TTerminForm::ShowReminder(const QString&, const QString&, const QString&)
+void UseTooltipColours(QWidget* widget)
 {
-    return 2;
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::ToolTipBase));
+    palette.setColor(QPalette::Text, palette.color(QPalette::ToolTipText));
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+TTerminForm::TTerminForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::TTerminForm>())
+{
+    setFont(dw::FormFont());
+    ui->setupUi(this);
+    setFixedSize(394, 215);
+    UseTooltipColours(ui->Edit1);
+    UseTooltipColours(ui->Memo1);
+}
+
+TTerminForm::~TTerminForm() = default;
+
+int TTerminForm::ShowReminder(const QString& heading, const QString& name, const QString& description)
+{
+    ui->datelabel->setText(heading);
+    ui->datelabel->adjustSize();
+    ui->Edit1->setText(name);
+    ui->Edit1->setCursorPosition(0);
+    ui->Memo1->setPlainText(DisplayLines(description));
+    ui->Memo1->moveCursor(QTextCursor::Start);
+    PlaceForShowing();
+    ui->Memo1->setFocus(Qt::OtherFocusReason);
+    return exec();
 }
 
 void TTerminForm::CancelReminder()
 {
     if (isVisible())
-        done(2);
+        done(dw::mrCancel);
+}
+
+void TTerminForm::reject()
+{
+    done(dw::mrCancel);
+}
+
+void TTerminForm::PlaceForShowing()
+{
+    // Centred the first time; afterwards the window keeps the place the user gave it.
+    if (m_placed)
+        return;
+    m_placed = true;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame(QPoint(0, 0), size());
+    frame.moveCenter(screen->geometry().center());
+    move(frame.topLeft());
 }

@@ -1,0 +1,136 @@
+// One check pass over the whole grid, against the floor of the same rule applied
+// to a flat array of the same values in the same run.
+#include "platform/Clock.h"
+#include "reminder/DueRule.h"
+#include "reminder/ReminderCheck.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int Appointments = 100000;
+
+struct FlatItem
+{
+    double t, windowOpens, lastReminded, repeatInterval;
+    bool done;
+};
+
+// 100,000 appointments, none of them due, on a grid of their own with the same
+// values in a flat array beside it. Spread: over every day of the grid, so that
+// each day's few records sit in a block of their own (the worst case for the
+// walk). Dense: a hundred on each of 1000 days.
+struct Store
+{
+    Store(bool spread, double now)
+    {
+        grid->Build();
+        struct DayRef
+        {
+            int y, m, d;
+        };
+        std::vector<DayRef> days;
+        grid->ForEachDay([&](int y, int m, int d, DayList&) { days.push_back({y, m, d}); });
+        dayCounts.assign(days.size(), 0);
+        for (int k = 0; k < Appointments; ++k) {
+            const std::size_t dayIndex = spread ? static_cast<std::size_t>(k) % days.size() : 10000 + k / 100;
+            const DayRef& day = days[dayIndex];
+            Appointment* a = grid->NewAppointment(day.y, day.m, day.d);
+            if (!a)
+                std::abort();
+            a->TimeOfDay = (k % 96) / 96.0;
+            const double t = CalendarGrid::DateOf(day.y, day.m, day.d) + a->TimeOfDay;
+            // Those in their reminder window were just reminded.
+            if (t >= now && t - a->FirstLead <= now)
+                a->LastReminded = now;
+            flat.push_back({t, t - a->FirstLead, a->LastReminded, a->RepeatInterval, a->Done != 0});
+            ++dayCounts[dayIndex];
+        }
+        for (const FlatItem& f : flat)
+            if (IsDue(f.t, f.windowOpens, f.lastReminded, f.repeatInterval, f.done, now))
+                std::abort();
+    }
+
+    std::unique_ptr<CalendarGrid> grid = std::make_unique<CalendarGrid>();
+    std::vector<FlatItem> flat;
+    std::vector<std::uint32_t> dayCounts;
+};
+
+struct Fixture
+{
+    Fixture() : clock(dw::EncodeDate(2050, 6, 15) + 0.5), spread(true, clock.now()), dense(false, clock.now())
+    {
+        dw::SetClock(&clock);
+        empty->Build();
+    }
+    ~Fixture() { dw::SetClock(nullptr); }
+
+    dw::FakeClock clock;
+    Store spread;
+    Store dense;
+    std::unique_ptr<CalendarGrid> empty = std::make_unique<CalendarGrid>();
+};
+
+Fixture& Data()
+{
+    static Fixture fixture;
+    return fixture;
+}
+
+const Store& StoreOf(const benchmark::State& state)
+{
+    return state.range(0) ? Data().spread : Data().dense;
+}
+
+void FloorFlatRule(benchmark::State& state)
+{
+    const Store& store = StoreOf(state);
+    for (auto _ : state) {
+        const double now = dw::Now();
+        int due = 0;
+        for (const FlatItem& f : store.flat)
+            due += IsDue(f.t, f.windowOpens, f.lastReminded, f.repeatInterval, f.done, now);
+        benchmark::DoNotOptimize(due);
+    }
+    state.SetItemsProcessed(state.iterations() * Appointments);
+}
+BENCHMARK(FloorFlatRule)->ArgName("spread")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+void Pass(benchmark::State& state)
+{
+    ReminderCheck check(*StoreOf(state).grid);
+    for (auto _ : state)
+        check.CheckTermins();
+    state.SetItemsProcessed(state.iterations() * Appointments);
+}
+BENCHMARK(Pass)->ArgName("spread")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// Floor of an empty pass: visiting every day's count in a flat array.
+void FloorDayCounts(benchmark::State& state)
+{
+    const Store& store = Data().spread;
+    for (auto _ : state) {
+        std::uint32_t total = 0;
+        for (std::uint32_t count : store.dayCounts)
+            total += count == 0 ? 0 : 1;
+        benchmark::DoNotOptimize(total);
+    }
+}
+BENCHMARK(FloorDayCounts)->Unit(benchmark::kMicrosecond);
+
+void PassEmptyGrid(benchmark::State& state)
+{
+    ReminderCheck check(*Data().empty);
+    for (auto _ : state)
+        check.CheckTermins();
+}
+BENCHMARK(PassEmptyGrid)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
