@@ -1,13 +1,302 @@
 #include "browser/CalendarPage.h"
 
-TCalendarPage::TCalendarPage(CalendarGrid& grid, QWidget* parent) : QWidget(parent), m_grid(grid)
+#include "browser/DateTreeModel.h"
+#include "browser/ListRows.h"
+#include "browser/Pictures.h"
+#include "platform/MessageBox.h"
+#include "ui_CalendarPage.h"
+
+#include <QKeyEvent>
+#include <QResizeEvent>
+#include <QTabBar>
+
+namespace {
+
+// Keeps the selection as visible without the focus as with it.
+void KeepSelectionVisible(QWidget* view)
 {
+    QPalette palette = view->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    view->setPalette(palette);
+}
+
+void SetGlyph(TBitBtnXP* button, const char* file)
+{
+    const QPixmap glyph = Picture(file);
+    button->setNumGlyphs(2);
+    if (!glyph.isNull())
+        button->setGlyph(glyph);
+}
+
+} // namespace
+
+TCalendarPage::TCalendarPage(CalendarGrid& grid, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TCalendarPage>()), m_grid(grid),
+      m_treeModel(new DateTreeModel(grid, this))
+{
+    ui->setupUi(this);
+    SetUpControls();
+    ConnectHandlers();
+}
+
+TCalendarPage::~TCalendarPage() = default;
+
+void TCalendarPage::SetUpControls()
+{
+    ui->TreeView1->setModel(m_treeModel);
+    ui->TreeView1->setIconSize(QSize(16, 16));
+    KeepSelectionVisible(ui->TreeView1);
+    KeepSelectionVisible(ui->ListView1);
+
+    ui->Splitter1->setStretchFactor(0, 0);
+    ui->Splitter1->setStretchFactor(1, 1);
+    ui->Splitter1->setSizes({201, 410});
+    ui->ListView1->setColumnWidth(0, 75);
+    ui->ListView1->setColumnWidth(1, 325);
+
+    SetGlyph(ui->AddTerminBtn, "btn_add.bmp");
+    SetGlyph(ui->DelTerminBtn, "btn_delete.bmp");
+    SetGlyph(ui->UpBtn, "btn_up.bmp");
+    SetGlyph(ui->ClearLastBtn, "btn_clearlast.bmp");
+    ui->PageControl1->setTabIcon(0, QIcon(Picture("tab_termine.bmp")));
+    ui->PageControl1->setTabIcon(1, QIcon(Picture("tab_einstellungen.bmp")));
+
+    ui->hour->setRange(0, 23);
+    ui->min->setRange(0, 59);
+    ui->hour1->setRange(0, 23);
+    ui->min1->setRange(0, 59);
+    ui->hour2->setRange(0, 23);
+    ui->min2->setRange(0, 59);
+    // The fields start with the values of a new appointment.
+    ui->hour->setValue(12);
+    ui->day1->setValue(3);
+    ui->day2->setValue(1);
+
+    // This tab bar is taller than a native one; the pages keep the room their fields need.
+    ui->Panel12->setFixedHeight(qMax(131, ui->PageControl1->tabBar()->sizeHint().height() + 108));
+    ui->Panel12->setVisible(false);
+    ui->TabSheet3->installEventFilter(this);
+    ui->ListView1->installEventFilter(this);
+}
+
+void TCalendarPage::ConnectHandlers()
+{
+    connect(ui->TreeView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TCalendarPage::TreeView1Change);
+    connect(ui->UpBtn, &QPushButton::clicked, this, &TCalendarPage::UpBtnClick);
+    connect(ui->ListView1, &QTreeWidget::itemSelectionChanged, this, &TCalendarPage::ListView1Change);
+    connect(ui->ListView1, &QTreeWidget::currentItemChanged, this, &TCalendarPage::ListView1Change);
+    connect(ui->ListView1, &QTreeWidget::doubleClicked, this, &TCalendarPage::ListView1DblClick);
+    connect(ui->AddTerminBtn, &QPushButton::clicked, this, &TCalendarPage::AddTerminBtnClick);
+    connect(ui->DelTerminBtn, &QPushButton::clicked, this, &TCalendarPage::DelTerminBtnClick);
+
+    connect(ui->NameEd, &QLineEdit::textChanged, this, &TCalendarPage::NameEdChange);
+    connect(ui->DescEd, &QPlainTextEdit::textChanged, this, &TCalendarPage::DescEdChange);
+    connect(ui->hour, &SpinEdit::changed, this, &TCalendarPage::hourChange);
+    connect(ui->min, &SpinEdit::changed, this, &TCalendarPage::minChange);
+    for (SpinEdit* field : {ui->day1, ui->hour1, ui->min1})
+        connect(field, &SpinEdit::changed, this, &TCalendarPage::day1Change);
+    for (SpinEdit* field : {ui->day2, ui->hour2, ui->min2})
+        connect(field, &SpinEdit::changed, this, &TCalendarPage::day2Change);
+    connect(ui->doneCheck, &QCheckBox::toggled, this, &TCalendarPage::doneCheckClick);
+    connect(ui->ClearLastBtn, &QPushButton::clicked, this, &TCalendarPage::ClearLastBtnClick);
+}
+
+bool TCalendarPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->ListView1 && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        DelTerminBtnClick();
+        return true;
+    }
+    if (watched == ui->TabSheet3 && event->type() == QEvent::Resize) {
+        // Name and description keep their right edge 8 pixels from the page's.
+        const int width = qMax(100, static_cast<QResizeEvent*>(event)->size().width() - 80 - 8);
+        ui->NameEd->resize(width, ui->NameEd->height());
+        ui->DescEd->resize(width, ui->DescEd->height());
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TCalendarPage::ShowAll()
 {
+    ui->TreeView1->setUpdatesEnabled(false);
+    FillWeekdays(m_grid);
+    m_treeModel->Build();
+    ui->TreeView1->setUpdatesEnabled(true);
 }
 
-void TCalendarPage::SetInitialPosition(dw::TDateTime)
+void TCalendarPage::SetInitialPosition(dw::TDateTime today)
 {
+    ui->TreeView1->expand(m_treeModel->IndexOfKey(0));
+    const QDate date = dw::ToQDate(today);
+    if (date.year() < CalendarGrid::FirstYear || date.year() > CalendarGrid::LastYear)
+        return;
+    ui->TreeView1->expand(m_treeModel->IndexOfKey(MakeKey(date.year())));
+    ui->TreeView1->expand(m_treeModel->IndexOfKey(MakeKey(date.year(), date.month())));
+    SelectNode(MakeKey(date.year(), date.month(), date.day()));
+}
+
+std::optional<quint32> TCalendarPage::SelectedKey() const
+{
+    const QModelIndexList selected = ui->TreeView1->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return std::nullopt;
+    return DateTreeModel::KeyOf(selected.first());
+}
+
+void TCalendarPage::SelectNode(quint32 key)
+{
+    const QModelIndex index = m_treeModel->IndexOfKey(key);
+    if (!index.isValid())
+        return;
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+        ui->TreeView1->expand(parent);
+    ui->TreeView1->setCurrentIndex(index);
+    ui->TreeView1->scrollTo(index);
+}
+
+void TCalendarPage::TreeView1Change()
+{
+    const std::optional<quint32> key = SelectedKey();
+    m_treeModel->setSelectedKey(key);
+    ShowInformation();
+    ui->UpBtn->setEnabled(key && *key != 0);
+}
+
+void TCalendarPage::UpBtnClick()
+{
+    const std::optional<quint32> key = SelectedKey();
+    if (!key || *key == 0)
+        return;
+    SelectNode(DateTreeModel::KeyOf(m_treeModel->IndexOfKey(*key).parent()));
+}
+
+void TCalendarPage::ShowInformation()
+{
+    const std::optional<quint32> key = SelectedKey();
+    if (!key)
+        return;
+    const ListContent content = ListRowsFor(m_grid, *key);
+    QTreeWidget* list = ui->ListView1;
+    list->setUpdatesEnabled(false);
+    list->clear();
+    ui->RxLabel3->setText(content.header);
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(content.rows.size()));
+    for (const ListRow& row : content.rows) {
+        auto* item = new QTreeWidgetItem(QStringList{row.when, row.what});
+        if (row.node)
+            item->setData(0, NodeKeyRole, *row.node);
+        items.append(item);
+    }
+    list->addTopLevelItems(items);
+    const bool dayLevel = content.level == NodeLevel::Day;
+    ui->AddTerminBtn->setEnabled(dayLevel);
+    ui->DelTerminBtn->setEnabled(dayLevel && FirstSelectedRow() >= 0);
+    list->setUpdatesEnabled(true);
+    // Nothing is selected after a refill: the edit pages go.
+    ListView1Change();
+}
+
+int TCalendarPage::FirstSelectedRow() const
+{
+    int first = -1;
+    const QModelIndexList rows = ui->ListView1->selectionModel()->selectedRows();
+    for (const QModelIndex& row : rows)
+        if (first < 0 || row.row() < first)
+            first = row.row();
+    return first;
+}
+
+QTreeWidgetItem* TCalendarPage::FirstSelectedItem() const
+{
+    const int row = FirstSelectedRow();
+    return row < 0 ? nullptr : ui->ListView1->topLevelItem(row);
+}
+
+bool TCalendarPage::IsTerminSelected()
+{
+    SelectedAppointment = nullptr;
+    const std::optional<quint32> key = SelectedKey();
+    const int row = FirstSelectedRow();
+    if (!key || row < 0)
+        return false;
+    const DateKey date = DecodeKey(*key);
+    if (date.level() != NodeLevel::Day)
+        return false;
+    DayList& day = m_grid.Day(date.year, date.month, date.day);
+    if (static_cast<std::uint32_t>(row) >= day.count())
+        return false;
+    SelectedAppointment = static_cast<Appointment*>(day.Items->GoTo(row));
+    return true;
+}
+
+void TCalendarPage::ListView1Change()
+{
+    const bool selected = IsTerminSelected();
+    ui->DelTerminBtn->setEnabled(selected);
+    ui->Panel12->setVisible(selected);
+    if (selected)
+        ShowAppointment(*SelectedAppointment);
+}
+
+void TCalendarPage::ListView1DblClick()
+{
+    const QTreeWidgetItem* item = FirstSelectedItem();
+    if (!item)
+        return;
+    const QVariant node = item->data(0, NodeKeyRole);
+    if (node.isValid())
+        SelectNode(node.toUInt());
+}
+
+void TCalendarPage::AddTerminBtnClick()
+{
+    const std::optional<quint32> key = SelectedKey();
+    if (!key)
+        return;
+    const DateKey date = DecodeKey(*key);
+    if (date.level() == NodeLevel::Day && !m_grid.NewAppointment(date.year, date.month, date.day)) {
+        // Out of memory (the user has been told): nothing was added, so no row
+        // may be taken for the new one and there is nothing to write.
+        ShowInformation();
+        return;
+    }
+    ShowInformation();
+    QTreeWidget* list = ui->ListView1;
+    if (list->topLevelItemCount() > 0)
+        list->setCurrentItem(list->topLevelItem(list->topLevelItemCount() - 1));
+    if (ui->PageControl1->currentIndex() == 0 && ui->Panel12->isVisibleTo(this)) {
+        ui->NameEd->setFocus(Qt::OtherFocusReason);
+        ui->NameEd->selectAll();
+    }
+    if (saveNow)
+        saveNow();
+}
+
+void TCalendarPage::DelTerminBtnClick()
+{
+    const std::optional<quint32> key = SelectedKey();
+    if (!key || FirstSelectedRow() < 0)
+        return;
+    const DateKey date = DecodeKey(*key);
+    if (date.level() != NodeLevel::Day)
+        return;
+    const int answer =
+        dw::MessageBoxA(QStringLiteral("Wollen Sie die markierten Termine wirklich unwiderruflich löschen?"),
+                        QStringLiteral("Termine löschen"), dw::MB_YESNOCANCEL | dw::MB_ICONQUESTION);
+    if (answer != dw::mrYes)
+        return;
+    const DayList& day = m_grid.Day(date.year, date.month, date.day);
+    QTreeWidget* list = ui->ListView1;
+    // From the last row up, so the rows still to be visited keep their indexes.
+    for (int row = list->topLevelItemCount() - 1; row >= 0; --row) {
+        if (list->topLevelItem(row)->isSelected() && static_cast<std::uint32_t>(row) < day.count())
+            m_grid.DeleteAppointment(date.year, date.month, date.day, row);
+    }
+    ShowInformation();
+    if (saveNow)
+        saveNow();
 }

@@ -6,14 +6,26 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
-// The page "Termine verwalten": date tree, appointment list, the buttons and
-// the edit pages. (Contract; the calendar browser fills it in.)
+namespace Ui {
+class TCalendarPage;
+}
+class DateTreeModel;
+class QTreeWidgetItem;
+
+// The page "Termine verwalten": the tree of every date, the list that summarises
+// the selected year or month or lists the selected day's appointments, the buttons
+// that add and delete appointments and the edit pages that change them field by
+// field. The list is rebuilt from the grid on every refill; a row's index is its
+// appointment's index in the day.
 class TCalendarPage : public QWidget
 {
     Q_OBJECT
 public:
     TCalendarPage(CalendarGrid& grid, QWidget* parent = nullptr);
+    ~TCalendarPage() override;
 
     // Restarts the save timer (every field edit calls it last).
     std::function<void()> restartSaveTimer;
@@ -25,6 +37,55 @@ public:
     // Root expanded; today's year and month expanded and today selected when inside the grid.
     void SetInitialPosition(dw::TDateTime today);
 
+    // Date tree.
+    void TreeView1Change();
+    void UpBtnClick();
+    // The key of the selected tree node, if any.
+    std::optional<quint32> SelectedKey() const;
+    // Selects the node of a date key, opening its parents.
+    void SelectNode(quint32 key);
+
+    // Appointment list.
+    void ShowInformation();
+    bool IsTerminSelected();
+    void ListView1Change();
+    void ListView1DblClick();
+
+    // Adding, deleting and editing.
+    void AddTerminBtnClick();
+    void DelTerminBtnClick();
+    void NameEdChange();
+    void DescEdChange();
+    void hourChange();
+    void minChange();
+    void day1Change();
+    void day2Change();
+    void doneCheckClick();
+    void ClearLastBtnClick();
+
+    // The appointment of the first selected row; valid only right after
+    // IsTerminSelected returned true, within the same event.
+    Appointment* SelectedAppointment = nullptr;
+
+    Ui::TCalendarPage* form() const { return ui.get(); }
+    DateTreeModel* treeModel() const { return m_treeModel; }
+
+    // Data role of a summary row: the key of the tree node it stands for.
+    static constexpr int NodeKeyRole = Qt::UserRole + 1;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void SetUpControls();
+    void ConnectHandlers();
+    int FirstSelectedRow() const;
+    QTreeWidgetItem* FirstSelectedItem() const;
+    void ShowAppointment(const Appointment& appointment);
+    void StoreTimeOfDay();
+    template <typename Store> void EditSelected(Store&& store);
+
+    std::unique_ptr<Ui::TCalendarPage> ui;
     CalendarGrid& m_grid;
+    DateTreeModel* m_treeModel;
 };
