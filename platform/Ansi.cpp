@@ -58,7 +58,8 @@ QByteArray ToAnsi(const QString& text)
     result.reserve(text.size());
     const QList<uint> codePoints = text.toUcs4();
     for (uint cp : codePoints) {
-        if (cp < 0x80) {
+        // The code page agrees with Unicode below 0x80 and from 0xA0 to 0xFF.
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
             result.append(static_cast<char>(cp));
             continue;
         }
@@ -84,7 +85,7 @@ QString FromAnsi(const QByteArray& bytes)
     result.reserve(bytes.size());
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
+        if (b < 0x80 || b >= 0xA0) {
             result.append(QChar(b));
             continue;
         }

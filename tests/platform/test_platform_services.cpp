@@ -6,6 +6,8 @@
 #include "platform/WindowTimer.h"
 #include "TestSupport.h"
 
+#include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -104,4 +106,16 @@ TEST(WindowTimer, EnabledAndIntervalAreIndependent)
     timer.restart();
     EXPECT_TRUE(timer.enabled());
     EXPECT_TRUE(timer.isTicking());
+}
+
+TEST(German, FrameworkTextsAreGerman)
+{
+    // Qt's own texts come from its German translation, as on a German desktop.
+    QLineEdit edit;
+    std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        texts << a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+    EXPECT_TRUE(texts.contains(QStringLiteral("Kopieren"))) << texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Einfügen"))) << texts.join(QLatin1Char('|')).toStdString();
 }
