@@ -54,9 +54,9 @@ XSession::XSession()
         return;
     m_xvfb = std::make_unique<QProcess>();
     m_xvfb->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_xvfb->start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
-                                            QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                            QStringLiteral("tcp")});
+    m_xvfb->start(QStringLiteral("Xvfb"),
+                  {m_display, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                   QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!m_xvfb->waitForStarted(5000))
         return;
     const QString socket = QStringLiteral("/tmp/.X11-unix/X") + m_display.mid(1);
@@ -126,9 +126,10 @@ qulonglong XSession::waitForWindow(const QString& title, int timeoutMs) const
     QElapsedTimer t;
     t.start();
     do {
-        const QString out = run(QStringLiteral("xdotool"),
-                                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                 QStringLiteral("^%1$").arg(QRegularExpression::escape(title))});
+        const QString out =
+            run(QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                 QStringLiteral("^%1$").arg(QRegularExpression::escape(title))});
         const QString first = out.section(QLatin1Char('\n'), 0, 0).trimmed();
         if (!first.isEmpty())
             return first.toULongLong();
@@ -158,8 +159,8 @@ QRect XSession::trayIconRect() const
 {
     // The icon is a window of the program embedded in trayer's panel.
     const QString tree = run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
-    static const QRegularExpression line(
-        QStringLiteral("\\(\"datumswecker\" \"[^\"]*\"\\)\\s+(\\d+)x(\\d+)\\+-?\\d+\\+-?\\d+\\s+\\+(-?\\d+)\\+(-?\\d+)"));
+    static const QRegularExpression line(QStringLiteral(
+        "\\(\"datumswecker\" \"[^\"]*\"\\)\\s+(\\d+)x(\\d+)\\+-?\\d+\\+-?\\d+\\s+\\+(-?\\d+)\\+(-?\\d+)"));
     bool inPanel = false;
     for (const QString& l : tree.split(QLatin1Char('\n'))) {
         if (l.contains(QStringLiteral("\"panel\"")))
@@ -168,7 +169,8 @@ QRect XSession::trayIconRect() const
             continue;
         const QRegularExpressionMatch m = line.match(l);
         if (m.hasMatch() && !l.contains(QStringLiteral("Norvex")))
-            return QRect(m.captured(3).toInt(), m.captured(4).toInt(), m.captured(1).toInt(), m.captured(2).toInt());
+            return QRect(m.captured(3).toInt(), m.captured(4).toInt(), m.captured(1).toInt(),
+                         m.captured(2).toInt());
     }
     return QRect();
 }
@@ -193,20 +195,24 @@ void XSession::closeWindow(const QString& title) const
 
 void XSession::click(const QPoint& at, int button, int repeat) const
 {
-    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
     Pause(100);
-    run(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(repeat),
-                                    QStringLiteral("--delay"), QStringLiteral("80"), QString::number(button)});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(repeat),
+         QStringLiteral("--delay"), QStringLiteral("80"), QString::number(button)});
 }
 
 void XSession::key(const QString& keys) const
 {
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), keys});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), keys});
 }
 
 void XSession::type(const QString& text) const
 {
-    run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text});
 }
 
 bool XSession::screenshot(const QString& pngPath) const

@@ -1,19 +1,23 @@
 // The main window on the offscreen platform: settings, timers, tray messages.
+#include "TestSupport.h"
 #include "app/MainForm.h"
 #include "app/TrayMenu.h"
 #include "controls/SpinEdit.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Shell.h"
 #include "platform/Tray.h"
-#include "TestSupport.h"
 #include "ui_MainForm.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -89,7 +93,7 @@ TEST_F(MainFormTest, CheckIntervalFollowsTheSettingsFields)
         bool ticking;
     };
     const Case cases[] = {
-        {"1", "30", 90000, true}, {"0", "0", 0, false}, {"2", "0", 120000, true},
+        {"1", "30", 90000, true}, {"0", "0", 0, false},    {"2", "0", 120000, true},
         {"", "", 0, false},       {"", "45", 45000, true}, {"-", "5", 5000, true},
     };
     for (const Case& c : cases) {
@@ -184,10 +188,11 @@ TEST_F(MainFormTest, MenuFirstItemSaysWhatItWillDo)
     QStringList items;
     for (QAction* a : menu->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(items, (QStringList{QStringLiteral("Anzeigen"), QStringLiteral("-"), QStringLiteral("Keine Aktion"),
-                                  QStringLiteral("-"), QStringLiteral("Zur Norvex Homepage..."),
-                                  QStringLiteral("Über das Programm..."), QStringLiteral("-"),
-                                  QStringLiteral("Beenden")}));
+    EXPECT_EQ(items,
+              (QStringList{QStringLiteral("Anzeigen"), QStringLiteral("-"), QStringLiteral("Keine Aktion"),
+                           QStringLiteral("-"), QStringLiteral("Zur Norvex Homepage..."),
+                           QStringLiteral("Über das Programm..."), QStringLiteral("-"),
+                           QStringLiteral("Beenden")}));
 }
 
 TEST_F(MainFormTest, KeineAktionDoesNothing)
@@ -252,4 +257,27 @@ TEST_F(MainFormTest, HintsAndNamesForEveryBottomBarControl)
     EXPECT_FALSE(ui().endebtn->accessibleName().isEmpty());
     EXPECT_EQ(ui().gmin->accessibleName().isEmpty(), false);
     EXPECT_EQ(ui().gsek->accessibleName().isEmpty(), false);
+}
+
+TEST_F(MainFormTest, EveryControlHasANameForScreenReaders)
+{
+    form().show();
+    QStringList unnamed;
+    const auto controls = form().findChildren<QWidget*>();
+    for (QWidget* w : controls) {
+        const bool interactive = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                                 qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
+                                 qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTextEdit*>(w);
+        // Inner parts of composite controls (a spin box's line edit, a view's viewport) speak for their
+        // owner.
+        if (!interactive || qobject_cast<QAbstractSpinBox*>(w->parentWidget()) ||
+            qobject_cast<QAbstractItemView*>(w->parentWidget()) ||
+            w->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                  : w->objectName());
+    }
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
 }
