@@ -13,50 +13,71 @@ int DaysInMonth(std::int32_t year, std::uint8_t month)
     return Table[month - 1];
 }
 
-CalendarGrid::CalendarGrid()
+CalendarGrid::CalendarGrid() : m_slots(new Slot[TotalDays])
 {
+    int index = 0;
     for (int y = FirstYear; y <= LastYear; ++y)
-        for (int m = 1; m <= 12; ++m)
-            m_months[y - FirstYear][m - 1].DayCount = DaysInMonth(y, static_cast<std::uint8_t>(m));
+        for (int m = 1; m <= 12; ++m) {
+            MonthRecord& month = m_months[y - FirstYear][m - 1];
+            month.DayCount = DaysInMonth(y, static_cast<std::uint8_t>(m));
+            month.FirstDayIndex = index;
+            index += month.DayCount;
+        }
 }
 
 CalendarGrid::~CalendarGrid()
 {
-    if (m_built)
-        delall();
+    delall();
+}
+
+void CalendarGrid::Construct(MonthRecord& month, int day)
+{
+    DayList& cell = month.Days[day - 1];
+    void* slot = &m_slots[month.FirstDayIndex + day - 1];
+    cell.Items = new (slot) TDynaArray(sizeof(Appointment), reinterpret_cast<void**>(&cell.Current));
+    cell.Current = nullptr;
+}
+
+void CalendarGrid::Destroy(DayList& day)
+{
+    if (!day.Items)
+        return;
+    if (day.Items->count() > 0) {
+        day.Items->First();
+        while (day.Items->Next())
+            FreeTexts(*day.Current);
+    }
+    // The grid made every container itself, so its exact type is known.
+    day.Items->TDynaArray::~TDynaArray();
+    day.Items = nullptr;
+    day.Current = nullptr;
 }
 
 void CalendarGrid::Build()
 {
-    ForEachDay([](int, int, int, DayList& day) {
-        day.Items = new TDynaArray(sizeof(Appointment), reinterpret_cast<void**>(&day.Current));
-        day.Current = nullptr;
-    });
-    m_built = true;
+    delall();
+    BuildMissing();
+}
+
+void CalendarGrid::BuildMissing()
+{
+    for (auto& year : m_months)
+        for (MonthRecord& month : year)
+            for (int d = 1; d <= month.DayCount; ++d)
+                if (!month.Days[d - 1].Items)
+                    Construct(month, d);
 }
 
 void CalendarGrid::NewContainer(int year, int month, int day)
 {
-    DayList& cell = Day(year, month, day);
-    delete cell.Items;
-    cell.Current = nullptr;
-    cell.Items = new TDynaArray(sizeof(Appointment), reinterpret_cast<void**>(&cell.Current));
-    m_built = true;
+    MonthRecord& record = m_months[year - FirstYear][month - 1];
+    Destroy(record.Days[day - 1]);
+    Construct(record, day);
 }
 
 void CalendarGrid::delall()
 {
-    ForEachDay([](int, int, int, DayList& day) {
-        if (!day.Items)
-            return;
-        day.Items->First();
-        while (day.Items->Next())
-            FreeTexts(*day.Current);
-        delete day.Items;
-        day.Items = nullptr;
-        day.Current = nullptr;
-    });
-    m_built = false;
+    ForEachDay([](int, int, int, DayList& day) { Destroy(day); });
 }
 
 bool CalendarGrid::Contains(int year, int month, int day)

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 bool IsLeapYear(std::int32_t year);
 // Month 1..12, not checked.
@@ -13,7 +14,7 @@ int DaysInMonth(std::int32_t year, std::uint8_t month);
 // One calendar day of the grid.
 struct DayList
 {
-    TDynaArray* Items = nullptr; // the day's appointments, in the order they were added
+    TDynaArray* Items = nullptr;    // the day's appointments, in the order they were added; owned by the grid
     Appointment* Current = nullptr; // mirrored cursor of Items
     char Weekday[3] = {0, 0, 0};    // "Mo".."So", filled by the date tree
 
@@ -25,6 +26,7 @@ struct MonthRecord
 {
     std::array<DayList, 31> Days;
     std::int32_t DayCount = 0;
+    std::int32_t FirstDayIndex = 0; // position of day 1 in grid order
 };
 
 // Every day from 1 January 2000 to 31 December 2100, reached by year, month and
@@ -43,11 +45,13 @@ public:
     CalendarGrid(const CalendarGrid&) = delete;
     CalendarGrid& operator=(const CalendarGrid&) = delete;
 
-    // Gives every day an empty container (the grid must be cleared, or new).
+    // Gives every day an empty container; a grid that holds appointments is cleared first.
     void Build();
+    // Gives every day that has no container an empty one.
+    void BuildMissing();
     // Frees every appointment's texts and destroys every day's container.
     void delall();
-    // A fresh empty container for one day (used while loading, after delall).
+    // Gives one day a fresh empty container, releasing the appointments it had.
     void NewContainer(int year, int month, int day);
 
     static bool Contains(int year, int month, int day);
@@ -56,7 +60,10 @@ public:
     {
         return m_months[year - FirstYear][month - 1].Days[day - 1];
     }
-    std::int32_t DayCount(int year, int month) const { return m_months[year - FirstYear][month - 1].DayCount; }
+    std::int32_t DayCount(int year, int month) const
+    {
+        return m_months[year - FirstYear][month - 1].DayCount;
+    }
 
     // Calls f(year, month, day, DayList&) for every day in grid order.
     template <typename F> void ForEachDay(F&& f)
@@ -91,6 +98,15 @@ public:
     static dw::TDateTime DateOf(int year, int month, int day);
 
 private:
+    // The days' containers live side by side in one block owned by the grid, so
+    // building and clearing the grid costs no allocation per day.
+    struct alignas(TDynaArray) Slot
+    {
+        unsigned char bytes[sizeof(TDynaArray)];
+    };
+    void Construct(MonthRecord& month, int day);
+    static void Destroy(DayList& day);
+
     std::array<std::array<MonthRecord, 12>, Years> m_months;
-    bool m_built = false;
+    std::unique_ptr<Slot[]> m_slots;
 };

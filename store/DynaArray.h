@@ -10,7 +10,7 @@
 class TDynaArray
 {
 public:
-    TDynaArray(std::int32_t itemSize, void** cursorVar);
+    TDynaArray(std::int32_t itemSize, void** cursorVar) : CursorVar(cursorVar), ItemSize(itemSize) {}
     virtual ~TDynaArray();
     TDynaArray(const TDynaArray&) = delete;
     TDynaArray& operator=(const TDynaArray&) = delete;
@@ -18,8 +18,9 @@ public:
     // Adds a zero-filled record at the end and makes it current. When no block can
     // be had the allocation message is shown, nothing changes and nullptr comes back.
     void* Append();
-    // Removes the record at index; an index out of range changes nothing.
-    // Returns false only when the smaller block could not be had (then nothing changed).
+    // Removes the record at index; an index out of range changes nothing (and
+    // returns true). Returns false only when the smaller block could not be had:
+    // then the message was shown and nothing changed.
     bool Delete(std::int32_t index);
     // Makes the record at index (0..Count-1, not checked) current.
     void* GoTo(std::int32_t index);
@@ -31,13 +32,20 @@ public:
     void* currentItem() const { return CurrentItem; }
     const void* storage() const { return Storage; }
     std::uint32_t allocatedBytes() const { return AllocatedBytes; }
+    std::uint32_t blockSize() const { return BlockSize; }
     std::int32_t itemSize() const { return ItemSize; }
+    // The record at index (0..Count-1, not checked) without moving the cursor.
     void* itemAt(std::int32_t index) const { return Storage + static_cast<std::intptr_t>(index) * ItemSize; }
 
     static constexpr std::uint32_t DefaultBlockSize = 100;
 
 private:
-    std::uint32_t WantedBytes(std::uint32_t count) const;
+    // Block size in bytes for count records (count >= 1); false when it does not
+    // fit in 32 bits.
+    bool WantedBytes(std::uint32_t count, std::uint32_t& bytes) const;
+    // Makes the block fit newCount records for Append; on failure shows the
+    // message and leaves everything as it was.
+    bool Grow(std::uint32_t newCount, bool& changed);
     void MoveCursor(std::int32_t index);
     void ClearCursor();
 

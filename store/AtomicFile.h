@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QSaveFile>
+#include <QString>
+
+class QIODevice;
+
+// Writes a file beside its target and puts it in the target's place only once
+// every byte is on disk, so a failure or a crash leaves the old file whole.
+// Each write must be checked for its full byte count by the caller (a short
+// write on a full disk sets no error of its own).
+class AtomicFile
+{
+public:
+    explicit AtomicFile(const QString& path);
+    // Discards the new contents unless committed.
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // False when the new file cannot be created.
+    bool open();
+    QIODevice* device() { return &m_file; }
+    // Syncs the data, replaces the target and syncs the folder so the new name
+    // survives a power cut. Raises dw::EInOutError when the data could not be
+    // made durable; returns false when the target could not be replaced.
+    bool commit();
+    void cancel();
+
+    // Removes what a killed save left beside path. Backups are kept.
+    static void RemoveLeftovers(const QString& path);
+
+private:
+    QSaveFile m_file;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "store/ByteStream.h"
+#include "store/CalendarGrid.h"
+#include "store/StoredSettings.h"
+
+// The layout of termine.dat: for every day of the grid in grid order a 32-bit
+// count and that many entries (time, last reminded, first lead, repeat interval,
+// done byte, name, description), then minutes, seconds and start-minimised as
+// 32-bit integers. No header, no padding, little-endian.
+
+// The size of a file holding no appointment.
+inline constexpr std::int64_t EmptyTerminsSize = std::int64_t{CalendarGrid::TotalDays} * 4 + 12;
+
+// Writes everything and flushes; raises dw::EInOutError when the device failed.
+// The days' cursors are left where they were.
+void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSettings& settings);
+
+struct TerminsRead
+{
+    bool complete = false;     // everything up to the settings was read
+    bool settingsRead = false; // settings holds the file's values
+    bool outOfMemory = false;  // a record or text could not be allocated (the user was told)
+    StoredSettings settings;
+};
+
+// Replaces the grid with the stream's contents. Whatever happens, every day
+// has a valid container afterwards: the days read keep what was read, the rest
+// are empty, and a record is stored only once it was read whole. Raises
+// dw::EInOutError (after that repair) when the stream ends early or fails.
+TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid);
