@@ -2,10 +2,13 @@
 #include "TestSupport.h"
 #include "app/MainForm.h"
 #include "app/TrayMenu.h"
+#include "browser/CalendarPage.h"
 #include "controls/SpinEdit.h"
+#include "platform/Ansi.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Shell.h"
 #include "platform/Tray.h"
+#include "store/DataFile.h"
 #include "ui_MainForm.h"
 
 #include <QAbstractItemView>
@@ -13,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -280,4 +284,106 @@ TEST_F(MainFormTest, EveryControlHasANameForScreenReaders)
                                                   : w->objectName());
     }
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
+}
+
+namespace {
+
+void WriteStore(const QString& path, const StoredSettings& settings, int appointmentsOn2024_01_05 = 0)
+{
+    CalendarGrid grid;
+    grid.Build();
+    for (int i = 0; i < appointmentsOn2024_01_05; ++i)
+        grid.NewAppointment(2024, 1, 5);
+    ScriptedMessageBoxes quiet;
+    ASSERT_TRUE(DataFile(path).SaveTermins(grid, settings));
+}
+
+} // namespace
+
+TEST_F(MainFormTest, LoadedSettingsReachTheTimersThroughTheControls)
+{
+    WriteStore(dir.filePath(QStringLiteral("termine.dat")), StoredSettings{2, 0, true}, 1);
+    EXPECT_EQ(ui().gmin->value(), 2);
+    EXPECT_EQ(ui().gsek->value(), 0);
+    EXPECT_TRUE(ui().MinimiertCheck->isChecked());
+    EXPECT_EQ(form().Timer2->interval(), 120000);
+    EXPECT_TRUE(form().Timer2->isTicking());
+    EXPECT_TRUE(form().Timer1->enabled()); // a loaded value that differs starts the save timer
+    EXPECT_EQ(form().Grid.Day(2024, 1, 5).count(), 1u);
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(MainFormTest, LoadedInitialSettingsLeaveTheSaveTimerAlone)
+{
+    WriteStore(dir.filePath(QStringLiteral("termine.dat")), StoredSettings{0, 30, false});
+    EXPECT_FALSE(form().Timer1->enabled());
+    EXPECT_EQ(form().Timer2->interval(), 30000);
+}
+
+TEST_F(MainFormTest, DamagedFileAtStartIsKeptAsideAndTheWindowStaysUsable)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray content;
+    };
+    QByteArray cutInsideAText;
+    {
+        QTemporaryDir other;
+        WriteStore(other.filePath(QStringLiteral("t.dat")), StoredSettings{}, 1);
+        QFile f(other.filePath(QStringLiteral("t.dat")));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        // 5 January 2024 is day 8770 of the grid: its count, the fixed fields, the name length, 3 letters.
+        cutInsideAText = f.readAll().left(8770 * 4 + 4 + 33 + 4 + 3);
+    }
+    const Case cases[] = {{"truncated", cutInsideAText}, {"garbage", QByteArray(5000, '\xFF')}};
+    for (const Case& c : cases) {
+        QTemporaryDir folder;
+        dw::SetModuleFileNameForTesting(folder.filePath(QStringLiteral("datumswecker")));
+        QFile file(folder.filePath(QStringLiteral("termine.dat")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.content);
+        file.close();
+        boxes.clear();
+        {
+            TMainForm damaged;
+            EXPECT_TRUE(boxes.texts().contains(QStringLiteral("Read beyond end of file.")))
+                << c.name << ": " << boxes.texts().join(QLatin1Char('|')).toStdString();
+            EXPECT_TRUE(boxes.texts().contains(
+                QStringLiteral("Eine Kopie der nicht lesbaren Datei wurde als termine.dat.bak gesichert.")))
+                << c.name << ": " << boxes.texts().join(QLatin1Char('|')).toStdString();
+            // The tree is there and today is selected: the program goes on normally.
+            EXPECT_TRUE(damaged.CalendarPage()->SelectedKey().has_value()) << c.name;
+            EXPECT_EQ(damaged.Grid.Day(2024, 1, 5).count(), 0u) << c.name;
+        }
+        QFile backup(folder.filePath(QStringLiteral("termine.dat.bak")));
+        ASSERT_TRUE(backup.open(QIODevice::ReadOnly)) << c.name;
+        EXPECT_EQ(backup.readAll(), c.content) << c.name;
+    }
+}
+
+TEST_F(MainFormTest, AMegabyteDescriptionIsSavedAndLoadedBackIntact)
+{
+    form().show();
+    TCalendarPage* page = form().CalendarPage();
+    page->AddTerminBtnClick();
+    auto* description = form().findChild<QPlainTextEdit*>(QStringLiteral("DescEd"));
+    ASSERT_NE(description, nullptr);
+    QString text;
+    for (int line = 0; text.size() < 1024 * 1024; ++line)
+        text += QStringLiteral("Zeile %1 mit Umlauten äöü und €: ").arg(line) +
+                QString(60, QChar(u'a' + line % 26)) + QLatin1Char('\n');
+    description->setFocus();
+    description->insertPlainText(text);
+    ASSERT_TRUE(form().SaveTermins(form().DataFileName()));
+
+    CalendarGrid loaded;
+    loaded.Build();
+    DataFile(form().DataFileName()).OpenTermins(loaded);
+    const DayList& day = loaded.Day(2024, 1, 5);
+    ASSERT_EQ(day.count(), 1u);
+    QString back = dw::FromAnsi(day.at(0)->Description);
+    back.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(back.size(), text.size());
+    EXPECT_TRUE(back == text);
 }
