@@ -47,6 +47,32 @@ QString ProgramPath()
     return BinaryDir() + QStringLiteral("/datumswecker");
 }
 
+XSession* RealProgramTest::s_session = nullptr;
+
+void RealProgramTest::SetUpTestSuite()
+{
+    s_session = new XSession;
+}
+
+void RealProgramTest::TearDownTestSuite()
+{
+    delete s_session;
+    s_session = nullptr;
+}
+
+void RealProgramTest::SetUp()
+{
+    if (!QFile::exists(ProgramPath()))
+        GTEST_SKIP() << "program not built";
+    ASSERT_TRUE(s_session && s_session->ok()) << "no X session";
+}
+
+QString RealProgramTest::ScreenshotPath(const QString& name)
+{
+    QDir().mkpath(BinaryDir() + QStringLiteral("/screenshots"));
+    return BinaryDir() + QStringLiteral("/screenshots/") + name;
+}
+
 XSession::XSession()
 {
     m_display = FreeDisplay();

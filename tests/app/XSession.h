@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QProcess>
 #include <QRect>
 #include <QString>
@@ -71,5 +73,20 @@ private:
 
 // The program's executable in the build folder.
 QString ProgramPath();
+
+// Tests of one program share one X session; each test starts its own run.
+class RealProgramTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    const XSession& x() const { return *s_session; }
+    // Where screenshots land: build/screenshots/<name>.
+    static QString ScreenshotPath(const QString& name);
+
+private:
+    static XSession* s_session;
+};
 
 } // namespace dwtest

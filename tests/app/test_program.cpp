@@ -29,31 +29,7 @@ void WriteEmptyStore(const QString& path, qint32 minutes, qint32 seconds, qint32
     file.write(bytes);
 }
 
-class Program : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite() { s_session = new XSession; }
-    static void TearDownTestSuite()
-    {
-        delete s_session;
-        s_session = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!QFile::exists(ProgramPath()))
-            GTEST_SKIP() << "program not built";
-        ASSERT_TRUE(s_session->ok()) << "no X session";
-    }
-    const XSession& x() const { return *s_session; }
-    static QString ScreenshotPath(const QString& name)
-    {
-        QDir().mkpath(BinaryDir() + QStringLiteral("/screenshots"));
-        return BinaryDir() + QStringLiteral("/screenshots/") + name;
-    }
-
-    static XSession* s_session;
-};
-XSession* Program::s_session = nullptr;
+using Program = RealProgramTest;
 
 } // namespace
 

@@ -26,25 +26,7 @@ namespace {
 const QString MainTitle = QStringLiteral("Norvex Datumswecker 1.0");
 const QString ReminderTitle = QStringLiteral("Terminerinnerung");
 
-class ProgramWithData : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite() { s_session = new XSession; }
-    static void TearDownTestSuite()
-    {
-        delete s_session;
-        s_session = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!QFile::exists(ProgramPath()))
-            GTEST_SKIP() << "program not built";
-        ASSERT_TRUE(s_session->ok()) << "no X session";
-    }
-    const XSession& x() const { return *s_session; }
-    static XSession* s_session;
-};
-XSession* ProgramWithData::s_session = nullptr;
+using ProgramWithData = RealProgramTest;
 
 // Where a control of the main window sits inside the window, measured on a copy
 // of the same window laid out here.
@@ -89,6 +71,19 @@ Loaded Load(const QString& path)
     ScriptedMessageBoxes quiet;
     loaded.result = DataFile(path).OpenTermins(*loaded.grid);
     return loaded;
+}
+
+// A data file with one appointment at the given moment, due now with the default lead.
+void WriteDueAppointment(const QString& path, const QDateTime& due)
+{
+    CalendarGrid grid;
+    grid.Build();
+    Appointment* a = grid.NewAppointment(due.date().year(), due.date().month(), due.date().day());
+    ASSERT_NE(a, nullptr);
+    a->TimeOfDay = dw::EncodeTime(due.time().hour(), due.time().minute());
+    ASSERT_TRUE(ReplaceText(a->Name, QByteArrayLiteral("Besprechung")));
+    ScriptedMessageBoxes quiet;
+    ASSERT_TRUE(DataFile(path).SaveTermins(grid, StoredSettings{}));
 }
 
 } // namespace
@@ -142,16 +137,7 @@ TEST_P(DueAtStart, ReminderComesBeforeTheMainWindow)
     const bool postpone = GetParam();
     const QDateTime due = QDateTime::currentDateTime().addSecs(3600);
     ProgramRun run(x());
-    {
-        CalendarGrid grid;
-        grid.Build();
-        Appointment* a = grid.NewAppointment(due.date().year(), due.date().month(), due.date().day());
-        ASSERT_NE(a, nullptr);
-        a->TimeOfDay = dw::EncodeTime(due.time().hour(), due.time().minute());
-        ASSERT_TRUE(ReplaceText(a->Name, QByteArrayLiteral("Besprechung")));
-        ScriptedMessageBoxes quiet;
-        ASSERT_TRUE(DataFile(run.dataFile()).SaveTermins(grid, StoredSettings{}));
-    }
+    WriteDueAppointment(run.dataFile(), due);
     ASSERT_TRUE(run.start());
     ASSERT_NE(x().waitForWindow(ReminderTitle), 0u) << run.output().toStdString();
     EXPECT_FALSE(x().isWindowVisible(MainTitle));
@@ -180,15 +166,7 @@ TEST_F(ProgramWithData, BeendenDuringAReminderCancelsItSavesAndEnds)
 {
     const QDateTime due = QDateTime::currentDateTime().addSecs(3600);
     ProgramRun run(x());
-    {
-        CalendarGrid grid;
-        grid.Build();
-        Appointment* a = grid.NewAppointment(due.date().year(), due.date().month(), due.date().day());
-        ASSERT_NE(a, nullptr);
-        a->TimeOfDay = dw::EncodeTime(due.time().hour(), due.time().minute());
-        ScriptedMessageBoxes quiet;
-        ASSERT_TRUE(DataFile(run.dataFile()).SaveTermins(grid, StoredSettings{}));
-    }
+    WriteDueAppointment(run.dataFile(), due);
     ASSERT_TRUE(run.start());
     ASSERT_NE(x().waitForWindow(ReminderTitle), 0u);
     const QRect icon = x().waitForTrayIcon();
