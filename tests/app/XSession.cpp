@@ -2,7 +2,6 @@
 
 #include "TestSupport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,15 +17,6 @@ namespace {
 void Pause(int ms)
 {
     QThread::msleep(static_cast<unsigned long>(ms));
-}
-
-QString FreeDisplay()
-{
-    for (int n = 140 + (QCoreApplication::applicationPid() % 50); n < 400; ++n)
-        if (!QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) &&
-            !QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            return QStringLiteral(":%1").arg(n);
-    return QString();
 }
 
 void Stop(std::unique_ptr<QProcess>& process)
@@ -75,23 +65,26 @@ QString RealProgramTest::ScreenshotPath(const QString& name)
 
 XSession::XSession()
 {
-    m_display = FreeDisplay();
-    if (m_display.isEmpty())
-        return;
+    // Xvfb picks a free display itself and names it on the descriptor given, so
+    // tests running side by side never share one.
     m_xvfb = std::make_unique<QProcess>();
-    m_xvfb->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_xvfb->setProcessChannelMode(QProcess::SeparateChannels);
     m_xvfb->start(QStringLiteral("Xvfb"),
-                  {m_display, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                   QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                   QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                   QStringLiteral("tcp")});
     if (!m_xvfb->waitForStarted(5000))
         return;
-    const QString socket = QStringLiteral("/tmp/.X11-unix/X") + m_display.mid(1);
     QElapsedTimer t;
     t.start();
-    while (!QFile::exists(socket) && t.elapsed() < 10000)
-        Pause(50);
-    if (!QFile::exists(socket))
+    QByteArray number;
+    while (!number.contains('\n') && t.elapsed() < 10000 && m_xvfb->state() == QProcess::Running) {
+        m_xvfb->waitForReadyRead(200);
+        number += m_xvfb->readAllStandardOutput();
+    }
+    if (!number.contains('\n'))
         return;
+    m_display = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
     // Wait until the server answers.
     while (run(QStringLiteral("xdpyinfo"), {}).isEmpty() && t.elapsed() < 10000)
         Pause(50);
