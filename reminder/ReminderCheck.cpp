@@ -6,6 +6,8 @@
 #include "platform/RegionalFormats.h"
 #include "reminder/DueRule.h"
 
+#include <algorithm>
+
 namespace {
 
 // Clears the flag however the pass ends, so one failure cannot stop every later check.
@@ -20,6 +22,42 @@ public:
 private:
     bool& m_flag;
 };
+
+// The position of a day in the walk, one day after another.
+struct DayPosition
+{
+    int year = CalendarGrid::FirstYear;
+    int month = 1;
+    int day = 1;
+
+    bool InGrid() const { return year <= CalendarGrid::LastYear; }
+    void Advance(const CalendarGrid& grid)
+    {
+        if (++day <= grid.DayCount(year, month))
+            return;
+        day = 1;
+        if (++month <= 12)
+            return;
+        month = 1;
+        ++year;
+    }
+};
+
+// How many days ahead the walk asks for a day's records: enough to cover the
+// wait for memory, few enough that they are still cached when their turn comes.
+constexpr int PrefetchDistance = 12;
+
+void PrefetchRecords(const DayList& day)
+{
+    if (!day.Items)
+        return;
+    if (const auto* block = static_cast<const char*>(day.Items->storage())) {
+        // The first three records of a day; most days hold fewer.
+        __builtin_prefetch(block);
+        __builtin_prefetch(block + 64);
+        __builtin_prefetch(block + 128);
+    }
+}
 
 } // namespace
 
@@ -40,15 +78,30 @@ void ReminderCheck::CheckTermins()
     // the last. Counted as an integer: a floating-point sum carried across the
     // calls below would be kept in memory and chain every day to the one before.
     auto dayNumber = static_cast<std::int32_t>(CalendarGrid::DateOf(CalendarGrid::FirstYear, 1, 1));
-    for (int year = CalendarGrid::FirstYear; year <= CalendarGrid::LastYear; ++year) {
-        for (int month = 1; month <= 12; ++month) {
-            const std::int32_t dayCount = m_grid.DayCount(year, month);
-            for (int d = 1; d <= dayCount; ++d, ++dayNumber) {
-                DayList& day = m_grid.Day(year, month, d);
-                if (day.count() != 0 && !WalkDay(day, dayNumber, now))
-                    return;
-            }
+    // Until a dialog has run, nothing else can have changed the grid, so the
+    // walk may end once it has seen every day that holds appointments.
+    std::uint32_t filledLeft = m_grid.FilledDays();
+    m_dialogShown = false;
+    // Each used day's records sit in a block of their own: ask for the block of
+    // a day a little ahead while this one is examined, so the walk does not wait
+    // for memory day by day.
+    DayPosition ahead;
+    for (int i = 0; i < PrefetchDistance; ++i)
+        ahead.Advance(m_grid);
+    for (DayPosition at; at.InGrid(); at.Advance(m_grid), ++dayNumber) {
+        if (filledLeft == 0 && !m_dialogShown)
+            return;
+        if (ahead.InGrid()) {
+            PrefetchRecords(m_grid.Day(ahead.year, ahead.month, ahead.day));
+            ahead.Advance(m_grid);
         }
+        DayList& day = m_grid.Day(at.year, at.month, at.day);
+        if (day.count() == 0)
+            continue;
+        if (filledLeft > 0)
+            --filledLeft;
+        if (!WalkDay(day, dayNumber, now))
+            return;
     }
 }
 
@@ -63,17 +116,28 @@ bool ReminderCheck::WalkDay(DayList& day, std::int32_t dayNumber, dw::TDateTime 
     bool cursorOnLast = false;
     // The list cannot change during a pass (the window is disabled while the
     // dialog is up), but never walk past its end should it.
-    for (; i < count && i < day.count(); ++i) {
-        const Appointment& item = *day.at(static_cast<std::int32_t>(i));
-        const dw::TDateTime moment = dayNumber + item.TimeOfDay;
+    while (i < count && i < day.count()) {
+        // Looked up afresh after every dialog: the block may have moved meanwhile.
+        const std::uint32_t end = std::min(count, day.count());
+        const Appointment* const records = day.at(0);
+        std::uint32_t due = i;
+        for (; due < end; ++due) {
+            const Appointment& item = records[due];
+            const dw::TDateTime moment = dayNumber + item.TimeOfDay;
+            if (IsDue(moment, moment - item.FirstLead, item.LastReminded, item.RepeatInterval, item.Done != 0,
+                      now))
+                break;
+        }
+        i = due;
         cursorOnLast = false;
-        if (!IsDue(moment, moment - item.FirstLead, item.LastReminded, item.RepeatInterval, item.Done != 0,
-                   now))
-            continue;
-        day.Items->GoTo(static_cast<std::int32_t>(i));
+        if (due == end)
+            break;
+        day.Items->GoTo(static_cast<std::int32_t>(due));
         cursorOnLast = true;
-        if (!Remind(day, i, moment, now))
+        m_dialogShown = true;
+        if (!Remind(day, due, dayNumber + records[due].TimeOfDay, now))
             return false;
+        ++i;
     }
     if (i > 0 && !cursorOnLast && i - 1 < day.count())
         day.Items->GoTo(static_cast<std::int32_t>(i - 1));

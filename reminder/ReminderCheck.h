@@ -32,6 +32,7 @@ private:
     CalendarGrid& m_grid;
     IReminderDialog* m_dialog;
     bool m_checking = false;
+    bool m_dialogShown = false; // in the running pass
 };
 
 // "Am 24.12.2030 um 18:30:00 Uhr" in the user's regional formats.

@@ -146,27 +146,31 @@ bool ByteStream::CanStillRead(std::size_t size) const
     return rest >= 0 && size - buffered <= static_cast<std::uint64_t>(rest);
 }
 
-bool ByteStream::ReadInt32(std::int32_t& value)
+std::size_t ByteStream::SkipZeroInt32s(std::size_t most)
 {
-    std::uint32_t raw = 0;
-    if (!GetLE(raw))
-        return false;
-    value = static_cast<std::int32_t>(raw);
-    return true;
-}
-
-bool ByteStream::ReadDouble(double& value)
-{
-    std::uint64_t raw = 0;
-    if (!GetLE(raw))
-        return false;
-    value = std::bit_cast<double>(raw);
-    return true;
-}
-
-bool ByteStream::ReadByte(std::uint8_t& value)
-{
-    return Get(&value, 1);
+    if (m_pending != 0 || m_inPos == m_inLen)
+        return 0;
+    const char* const start = m_buffer.get() + m_inPos;
+    const std::size_t fields = std::min(most, (m_inLen - m_inPos) / 4);
+    std::size_t n = 0;
+    // 64 bytes a step while all of them are zero; the rest field by field.
+    const auto word = [start](std::size_t field) {
+        std::uint64_t value;
+        std::memcpy(&value, start + field * 4, sizeof value);
+        return value;
+    };
+    for (; n + 16 <= fields; n += 16)
+        if ((word(n) | word(n + 2) | word(n + 4) | word(n + 6) | word(n + 8) | word(n + 10) | word(n + 12) |
+             word(n + 14)) != 0)
+            break;
+    for (; n < fields; ++n) {
+        std::uint32_t field;
+        std::memcpy(&field, start + n * 4, sizeof field);
+        if (field != 0)
+            break;
+    }
+    m_inPos += n * 4;
+    return n;
 }
 
 void ByteStream::WriteString(const char* text, std::size_t length)
@@ -210,9 +214,10 @@ char* ByteStream::ReadStringBlock()
         Raise();
     }
     block[length] = '\0';
-    const std::size_t kept = std::strlen(block);
-    if (kept == length)
+    const auto* zero = static_cast<const char*>(std::memchr(block, '\0', length));
+    if (!zero)
         return block;
+    const auto kept = static_cast<std::size_t>(zero - block);
     // A zero byte inside: the block holds the text up to it and no more.
     char* exact = static_cast<char*>(std::realloc(block, kept + 1));
     return exact ? exact : block;

@@ -42,9 +42,27 @@ public:
     void WriteByte(std::uint8_t value) { Put(&value, 1); }
 
     // False when the field could not be read; the target is then unchanged.
-    bool ReadInt32(std::int32_t& value);
-    bool ReadDouble(double& value);
-    bool ReadByte(std::uint8_t& value);
+    bool ReadInt32(std::int32_t& value)
+    {
+        std::uint32_t raw = 0;
+        if (!GetLE(raw))
+            return false;
+        value = static_cast<std::int32_t>(raw);
+        return true;
+    }
+    bool ReadDouble(double& value)
+    {
+        std::uint64_t raw = 0;
+        if (!GetLE(raw))
+            return false;
+        value = std::bit_cast<double>(raw);
+        return true;
+    }
+    bool ReadByte(std::uint8_t& value) { return Get(&value, 1); }
+    // Reads up to most 32-bit fields as long as they are 0 and already read
+    // ahead; returns how many it took. Reading them one by one gives the same,
+    // only slower; it takes none while an error is pending.
+    std::size_t SkipZeroInt32s(std::size_t most);
 
     // 4-byte signed length, then the bytes without terminator.
     void WriteString(const char* text, std::size_t length);

@@ -34,8 +34,10 @@ void CalendarGrid::Construct(MonthRecord& month, int day)
 {
     DayList& cell = month.Days[day - 1];
     void* slot = &m_slots[month.FirstDayIndex + day - 1];
-    cell.Items = new (slot) TDynaArray(sizeof(Appointment), reinterpret_cast<void**>(&cell.Current));
+    cell.Items =
+        new (slot) TDynaArray(sizeof(Appointment), reinterpret_cast<void**>(&cell.Current), &m_filledDays);
     cell.Current = nullptr;
+    ++m_containers;
 }
 
 void CalendarGrid::Destroy(DayList& day)
@@ -51,6 +53,7 @@ void CalendarGrid::Destroy(DayList& day)
     day.Items->TDynaArray::~TDynaArray();
     day.Items = nullptr;
     day.Current = nullptr;
+    --m_containers;
 }
 
 void CalendarGrid::Build()
@@ -61,6 +64,8 @@ void CalendarGrid::Build()
 
 void CalendarGrid::BuildMissing()
 {
+    if (Built())
+        return;
     for (auto& year : m_months)
         for (MonthRecord& month : year)
             for (int d = 1; d <= month.DayCount; ++d)
@@ -77,7 +82,7 @@ void CalendarGrid::NewContainer(int year, int month, int day)
 
 void CalendarGrid::delall()
 {
-    ForEachDay([](int, int, int, DayList& day) { Destroy(day); });
+    ForEachDay([this](int, int, int, DayList& day) { Destroy(day); });
 }
 
 bool CalendarGrid::Contains(int year, int month, int day)

@@ -49,10 +49,13 @@ public:
     void Build();
     // Gives every day that has no container an empty one.
     void BuildMissing();
+    bool Built() const { return m_containers == TotalDays; }
     // Frees every appointment's texts and destroys every day's container.
     void delall();
     // Gives one day a fresh empty container, releasing the appointments it had.
     void NewContainer(int year, int month, int day);
+    // How many days hold at least one appointment.
+    std::uint32_t FilledDays() const { return m_filledDays; }
 
     static bool Contains(int year, int month, int day);
     DayList& Day(int year, int month, int day) { return m_months[year - FirstYear][month - 1].Days[day - 1]; }
@@ -105,8 +108,10 @@ private:
         unsigned char bytes[sizeof(TDynaArray)];
     };
     void Construct(MonthRecord& month, int day);
-    static void Destroy(DayList& day);
+    void Destroy(DayList& day);
 
     std::array<std::array<MonthRecord, 12>, Years> m_months;
     std::unique_ptr<Slot[]> m_slots;
+    int m_containers = 0;           // days that have a container
+    std::uint32_t m_filledDays = 0; // kept up to date by the containers themselves
 };

@@ -18,13 +18,9 @@ void ReportAllocationFailure(int which, std::uint32_t bytes)
 
 } // namespace
 
-TDynaArray::~TDynaArray()
+void TDynaArray::FreeStorage()
 {
-    if (Storage)
-        dw::GlobalFreeBlock(Storage);
-    Storage = nullptr;
-    CurrentItem = nullptr;
-    Cursor = -1;
+    dw::GlobalFreeBlock(Storage);
 }
 
 bool TDynaArray::WantedBytes(std::uint32_t count, std::uint32_t& bytes) const
@@ -84,6 +80,8 @@ void* TDynaArray::Append()
     if (!Grow(newCount, changed))
         return nullptr;
     Count = newCount;
+    if (Count == 1 && FilledCounter)
+        ++*FilledCounter;
     MoveCursor(static_cast<std::int32_t>(Count - 1));
     // A fresh block is zero already; a reused slot may hold a deleted record.
     if (!changed)
@@ -119,6 +117,8 @@ bool TDynaArray::Delete(std::int32_t index)
     }
     Count = newCount;
     if (Count == 0) {
+        if (FilledCounter)
+            --*FilledCounter;
         dw::GlobalFreeBlock(oldStorage);
         Storage = nullptr;
         AllocatedBytes = 0;

@@ -10,8 +10,23 @@
 class TDynaArray
 {
 public:
-    TDynaArray(std::int32_t itemSize, void** cursorVar) : CursorVar(cursorVar), ItemSize(itemSize) {}
-    virtual ~TDynaArray();
+    // filledCounter, when given, counts the containers sharing it that hold at
+    // least one record, so their owner can tell at once whether any does.
+    TDynaArray(std::int32_t itemSize, void** cursorVar, std::uint32_t* filledCounter = nullptr)
+        : CursorVar(cursorVar), ItemSize(itemSize), FilledCounter(filledCounter)
+    {
+    }
+    // Inline: the grid destroys tens of thousands of mostly empty containers at once.
+    virtual ~TDynaArray()
+    {
+        if (Storage)
+            FreeStorage();
+        if (Count > 0 && FilledCounter)
+            --*FilledCounter;
+        Storage = nullptr;
+        CurrentItem = nullptr;
+        Cursor = -1;
+    }
     TDynaArray(const TDynaArray&) = delete;
     TDynaArray& operator=(const TDynaArray&) = delete;
 
@@ -46,6 +61,7 @@ private:
     // Makes the block fit newCount records for Append; on failure shows the
     // message and leaves everything as it was.
     bool Grow(std::uint32_t newCount, bool& changed);
+    void FreeStorage();
     void MoveCursor(std::int32_t index);
     void ClearCursor();
 
@@ -57,4 +73,5 @@ private:
     std::uint32_t AllocatedBytes = 0;
     std::uint32_t BlockSize = DefaultBlockSize;
     std::int32_t ItemSize;
+    std::uint32_t* FilledCounter;
 };

@@ -59,13 +59,16 @@ bool ReadEntry(ByteStream& in, DayList& day)
     return true;
 }
 
-// Empties every day from the given position in grid order on.
-void EmptyFrom(CalendarGrid& grid, int first)
+// Empties the days from grid position first on while any of them still holds
+// what the grid held before the load.
+void EmptyFrom(CalendarGrid& grid, int first, std::uint32_t& stale)
 {
     int index = 0;
-    grid.ForEachDay([&](int y, int m, int d, DayList&) {
-        if (index++ >= first)
+    grid.ForEachDay([&](int y, int m, int d, DayList& day) {
+        if (index++ >= first && stale > 0 && day.count() > 0) {
             grid.NewContainer(y, m, d);
+            --stale;
+        }
     });
 }
 
@@ -74,25 +77,51 @@ void EmptyFrom(CalendarGrid& grid, int first)
 TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
 {
     TerminsRead result;
-    // One pass: each day is emptied right before it is read; when the read
-    // ends early, the days not reached are emptied too.
+    grid.BuildMissing();
+    // An empty container is in the state of a new one, so only the days that
+    // hold appointments need a new container. Each is emptied right before it
+    // is read (a reload reuses the blocks it just gave back), and once none is
+    // left the days the file leaves empty are not touched at all: loading at
+    // start-up skips their counts in runs.
+    std::uint32_t stale = grid.FilledDays();
     int reached = 0;
     try {
-        for (int y = CalendarGrid::FirstYear; y <= CalendarGrid::LastYear; ++y)
-            for (int m = 1; m <= 12; ++m)
-                for (int d = 1; d <= grid.DayCount(y, m); ++d) {
-                    grid.NewContainer(y, m, d);
-                    ++reached;
-                    DayList& day = grid.Day(y, m, d);
-                    std::int32_t count = 0;
-                    in.ReadInt32(count);
-                    for (std::int32_t i = 0; i < count; ++i)
-                        if (!ReadEntry(in, day)) {
-                            result.outOfMemory = true;
-                            EmptyFrom(grid, reached);
-                            return result;
-                        }
+        // The days by their position in grid order, with the month that holds it.
+        int year = CalendarGrid::FirstYear;
+        int month = 1;
+        int monthStart = 0;
+        for (int index = 0; index < CalendarGrid::TotalDays; ++index) {
+            if (stale == 0) {
+                index += static_cast<int>(
+                    in.SkipZeroInt32s(static_cast<std::size_t>(CalendarGrid::TotalDays - index)));
+                if (index == CalendarGrid::TotalDays)
+                    break;
+            }
+            while (index >= monthStart + grid.DayCount(year, month)) {
+                monthStart += grid.DayCount(year, month);
+                if (++month > 12) {
+                    month = 1;
+                    ++year;
                 }
+            }
+            const int d = index - monthStart + 1;
+            reached = index + 1;
+            if (stale > 0 && grid.Day(year, month, d).count() > 0) {
+                grid.NewContainer(year, month, d);
+                --stale;
+            }
+            std::int32_t count = 0;
+            in.ReadInt32(count);
+            if (count <= 0)
+                continue;
+            DayList& day = grid.Day(year, month, d);
+            for (std::int32_t i = 0; i < count; ++i)
+                if (!ReadEntry(in, day)) {
+                    result.outOfMemory = true;
+                    EmptyFrom(grid, reached, stale);
+                    return result;
+                }
+        }
         StoredSettings settings;
         std::int32_t startMinimised = 0;
         in.ReadInt32(settings.CheckMinutes);
@@ -106,7 +135,7 @@ TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
         result.settingsRead = true;
         result.complete = true;
     } catch (...) {
-        EmptyFrom(grid, reached);
+        EmptyFrom(grid, reached, stale);
         throw;
     }
     return result;

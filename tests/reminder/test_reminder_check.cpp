@@ -14,6 +14,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -338,6 +339,57 @@ TEST_F(ReminderCheckTest, WithoutDialogNothingChanges)
     alone.CheckTermins();
     EXPECT_FALSE(alone.Checking());
     EXPECT_EQ(Item(2030, 12, 21, 0).LastReminded, 0.0);
+}
+
+// The walk may end early once it has seen every day that holds appointments;
+// these make sure no such day is missed, however few and far apart they are.
+TEST_F(ReminderCheckTest, ReachesEveryUsedDayUpToTheLastOfTheGrid)
+{
+    struct Day
+    {
+        int y, m, d;
+    };
+    const std::vector<std::vector<Day>> cases = {
+        {{2100, 12, 31}},
+        {{2030, 12, 21}, {2100, 12, 31}},
+        {{2030, 12, 20}, {2031, 1, 1}, {2064, 2, 29}, {2100, 2, 28}, {2100, 12, 31}},
+    };
+    for (const auto& days : cases) {
+        grid->Build();
+        dialog.shown.clear();
+        QStringList expected;
+        for (const Day& day : days) {
+            const QString name = QStringLiteral("%1-%2-%3").arg(day.y).arg(day.m).arg(day.d);
+            Add(day.y, day.m, day.d, 23, 0, name.toLatin1().constData(), 30000.0);
+            expected << name;
+        }
+        SCOPED_TRACE(expected.join(' ').toStdString());
+        check.CheckTermins();
+        EXPECT_EQ(dialog.names(), expected);
+        for (const Day& day : days)
+            EXPECT_EQ(Item(day.y, day.m, day.d, 0).LastReminded, Now());
+    }
+}
+
+TEST_F(ReminderCheckTest, AppointmentAddedToALaterDayDuringTheDialogIsReached)
+{
+    Add(2030, 12, 21, 10, 0, "a");
+    dialog.whileOpen = [&] {
+        if (dialog.shown.size() == 1)
+            Add(2031, 1, 5, 10, 0, "added", 30.0);
+    };
+    check.CheckTermins();
+    EXPECT_EQ(dialog.names(), (QStringList{"a", "added"}));
+}
+
+TEST_F(ReminderCheckTest, EmptyGridPassShowsNothing)
+{
+    check.CheckTermins();
+    EXPECT_TRUE(dialog.shown.empty());
+    EXPECT_FALSE(check.Checking());
+    Add(2030, 12, 21, 10, 0, "a");
+    check.CheckTermins();
+    EXPECT_EQ(dialog.names(), QStringList{"a"});
 }
 
 } // namespace

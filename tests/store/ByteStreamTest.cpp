@@ -227,4 +227,70 @@ TEST(ByteStream, UncheckedWriteLeavesTheErrorPending)
     EXPECT_EQ(out.pendingError(), 0);
 }
 
+TEST(ByteStream, SkipZeroInt32sTakesOnlyReadAheadZeroFields)
+{
+    const auto zeros = [](int fields) { return QByteArray(fields * 4, '\0'); };
+    const QByteArray seven = Bytes({7, 0, 0, 0});
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        std::size_t chunk;
+        int readFirst; // fields read one by one before skipping
+        std::size_t most;
+        std::size_t taken;
+        bool nextReads;    // a ReadInt32 afterwards succeeds...
+        std::int32_t next; // ...with this value
+    };
+    const Case cases[] = {
+        // Nothing is read ahead before the first read: each case but one reads a field first.
+        {"run up to a count", seven + zeros(10) + seven, 1 << 16, 1, 100, 10, true, 7},
+        {"limited by most", seven + zeros(10) + seven, 1 << 16, 1, 3, 3, true, 0},
+        {"long run", seven + zeros(100) + seven, 1 << 16, 1, 1000, 100, true, 7},
+        {"run ending in the last wide step", seven + zeros(31) + seven + zeros(5), 1 << 16, 1, 1000, 31, true,
+         7},
+        {"non-zero high half", seven + zeros(3) + Bytes({0, 0, 0, 1}), 1 << 16, 1, 100, 3, true, 0x01000000},
+        {"non-zero at once", seven + seven + zeros(4), 1 << 16, 1, 100, 0, true, 7},
+        {"nothing read ahead yet", zeros(10), 1 << 16, 0, 100, 0, true, 0},
+        {"only what was read ahead", zeros(10), 8, 1, 100, 1, true, 0},
+        {"without read-ahead", zeros(10), 0, 1, 100, 0, true, 0},
+        {"a partial field is not taken", seven + zeros(1) + Bytes({0, 0}), 1 << 16, 1, 100, 1, false, 0},
+        {"end of the bytes", seven + zeros(4), 1 << 16, 1, 100, 4, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::size_t taken = 0;
+        bool nextReads = false;
+        std::int32_t next = -1;
+        const int error = ReadError(
+            c.bytes,
+            [&](ByteStream& in) {
+                for (int i = 0; i < c.readFirst; ++i)
+                    ASSERT_TRUE(in.ReadInt32(next));
+                taken = in.SkipZeroInt32s(c.most);
+                nextReads = in.ReadInt32(next);
+                in.Check();
+            },
+            nullptr, c.chunk);
+        EXPECT_EQ(taken, c.taken);
+        EXPECT_EQ(nextReads, c.nextReads);
+        EXPECT_EQ(error, c.nextReads ? 0 : 100);
+        if (c.nextReads) {
+            EXPECT_EQ(next, c.next);
+        }
+    }
+}
+
+TEST(ByteStream, SkipZeroInt32sTakesNothingWhileAnErrorIsPending)
+{
+    QByteArray bytes(3, '\0');
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ByteStream in(&buffer);
+    std::int32_t value = 0;
+    EXPECT_FALSE(in.ReadInt32(value));
+    EXPECT_EQ(in.SkipZeroInt32s(10), 0u);
+    EXPECT_EQ(in.pendingError(), 100);
+}
+
 } // namespace

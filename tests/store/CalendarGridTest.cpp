@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 using storetest::Add;
 using storetest::Entry;
@@ -152,6 +153,40 @@ TEST(CalendarGrid, DelallReleasesEverythingAndBuildStartsAgain)
     // Building a grid that holds appointments clears it first.
     grid->Build();
     EXPECT_EQ(storetest::TotalCount(*grid), 0u);
+}
+
+TEST(CalendarGrid, FilledDaysFollowsEveryChange)
+{
+    auto grid = NewGrid();
+    struct Step
+    {
+        const char* what;
+        std::function<void()> act;
+        std::uint32_t filled;
+    };
+    const Step steps[] = {
+        {"built", [] {}, 0},
+        {"one appointment", [&] { Add(*grid, 2030, 1, 1); }, 1},
+        {"a second on the same day", [&] { Add(*grid, 2030, 1, 1); }, 1},
+        {"the last day of the grid", [&] { Add(*grid, 2100, 12, 31); }, 2},
+        {"delete one of two", [&] { grid->DeleteAppointment(2030, 1, 1, 0); }, 2},
+        {"delete the day's last", [&] { grid->DeleteAppointment(2030, 1, 1, 0); }, 1},
+        {"new container for a used day", [&] { grid->NewContainer(2100, 12, 31); }, 0},
+        {"refill", [&] { Add(*grid, 2000, 1, 1); }, 1},
+        {"delall", [&] { grid->delall(); }, 0},
+        {"build again", [&] { grid->Build(); }, 0},
+        {"build over appointments",
+         [&] {
+             Add(*grid, 2050, 6, 15);
+             grid->Build();
+         },
+         0},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(grid->FilledDays(), step.filled);
+    }
 }
 
 } // namespace

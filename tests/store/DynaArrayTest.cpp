@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -262,6 +264,57 @@ TEST(DynaArray, BlockBeyond32BitsIsRefusedLikeAFailedAllocation)
     EXPECT_EQ(array.storage(), nullptr);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_TRUE(boxes.shown()[0].text.startsWith(QStringLiteral("Error 1 while trying to allocate ")));
+}
+
+// The counter tells the grid whether any of its containers holds a record; a
+// container that gets it wrong makes a load skip or keep a day it must not.
+TEST(DynaArray, FilledCounterCountsContainersThatHoldRecords)
+{
+    dwtest::ScriptedMessageBoxes boxes;
+    std::uint32_t filled = 0;
+    auto a = std::make_unique<TDynaArray>(sizeof(Rec), nullptr, &filled);
+    auto b = std::make_unique<TDynaArray>(sizeof(Rec), nullptr, &filled);
+    struct Step
+    {
+        const char* what;
+        std::function<void()> act;
+        std::uint32_t filled;
+    };
+    const Step steps[] = {
+        {"new containers", [] {}, 0},
+        {"first record", [&] { a->Append(); }, 1},
+        {"second record in the same container", [&] { a->Append(); }, 1},
+        {"first record of another", [&] { b->Append(); }, 2},
+        {"delete out of range", [&] { a->Delete(2); }, 2},
+        {"delete one of two", [&] { a->Delete(0); }, 2},
+        {"delete the last one", [&] { a->Delete(0); }, 1},
+        {"delete on an empty container", [&] { a->Delete(0); }, 1},
+        {"refused first block",
+         [&] {
+             AllocFailures failing;
+             EXPECT_EQ(a->Append(), nullptr);
+         },
+         1},
+        {"101 records",
+         [&] {
+             for (int i = 0; i < 101; ++i)
+                 a->Append();
+         },
+         2},
+        {"refused smaller block",
+         [&] {
+             AllocFailures failing;
+             EXPECT_FALSE(a->Delete(0));
+         },
+         2},
+        {"destroying a container with records", [&] { a.reset(); }, 1},
+        {"destroying the other", [&] { b.reset(); }, 0},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(filled, step.filled);
+    }
 }
 
 } // namespace

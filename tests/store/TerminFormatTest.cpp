@@ -4,12 +4,16 @@
 #include "StoreTestSupport.h"
 #include "platform/Ansi.h"
 #include "platform/Exceptions.h"
+#include "platform/Memory.h"
+#include "tests/support/TestSupport.h"
 
 #include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <functional>
 
 using namespace storetest;
 
@@ -283,6 +287,103 @@ TEST(TerminFormat, WriteFailureInTheMiddleIsRaised)
     FailDevice roomy(size);
     ByteStream out(&roomy);
     EXPECT_NO_THROW(WriteTermins(out, *grid, Initial));
+}
+
+std::uint32_t DaysWithAppointments(const CalendarGrid& grid)
+{
+    std::uint32_t days = 0;
+    grid.ForEachDay([&days](int, int, int, const DayList& day) { days += day.count() > 0 ? 1 : 0; });
+    return days;
+}
+
+// A load replaces whatever the grid held, whether the file uses the same days,
+// other days or none, and whatever state the grid's containers were in.
+TEST(TerminFormat, LoadReplacesWhatTheGridHeld)
+{
+    std::mt19937 random(7);
+    auto source = NewGrid();
+    FillRandom(*source, random, 300);
+    Add(*source, 2000, 1, 1, Entry().named("first day"));
+    Add(*source, 2100, 12, 31, Entry().named("last day"));
+    const QByteArray file = Serialize(*source, {3, 4, false});
+    const QByteArray empty = Serialize(*NewGrid(), {3, 4, false});
+    struct Case
+    {
+        const char* name;
+        std::function<void(CalendarGrid&)> before;
+        const QByteArray* file;
+    };
+    const Case cases[] = {
+        {"new grid", [](CalendarGrid&) {}, &file},
+        {"other appointments",
+         [&random](CalendarGrid& g) {
+             FillRandom(g, random, 300);
+             Add(g, 2000, 1, 2);
+             Add(g, 2100, 12, 30);
+         },
+         &file},
+        {"the same appointments", [&](CalendarGrid& g) { Deserialize(file, g); }, &file},
+        {"appointments, empty file", [&random](CalendarGrid& g) { FillRandom(g, random, 50); }, &empty},
+        {"days emptied again",
+         [](CalendarGrid& g) {
+             Add(g, 2040, 2, 29);
+             g.DeleteAppointment(2040, 2, 29, 0);
+         },
+         &file},
+        {"cleared grid without containers", [](CalendarGrid& g) { g.delall(); }, &file},
+        {"only one day with a container",
+         [](CalendarGrid& g) {
+             g.delall();
+             g.NewContainer(2050, 6, 15);
+         },
+         &file},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto grid = NewGrid();
+        c.before(*grid);
+        const TerminsRead read = Deserialize(*c.file, *grid);
+        EXPECT_TRUE(read.complete);
+        EXPECT_TRUE(EveryDayHasContainer(*grid));
+        auto expected = NewGrid();
+        Deserialize(*c.file, *expected);
+        ExpectSameGrid(*expected, *grid);
+        EXPECT_EQ(grid->FilledDays(), DaysWithAppointments(*grid));
+        grid->ForEachDay([](int, int, int, const DayList& day) {
+            if (day.count() == 0) {
+                ASSERT_EQ(day.Current, nullptr);
+            }
+        });
+    }
+}
+
+TEST(TerminFormat, OutOfMemoryKeepsTheDaysReadAndEmptiesTheRest)
+{
+    auto source = NewGrid();
+    Add(*source, 2000, 1, 1, Entry().named("a"));
+    Add(*source, 2000, 1, 1, Entry().named("b"));
+    Add(*source, 2050, 1, 1, Entry().named("c"));
+    Add(*source, 2100, 12, 31, Entry().named("d"));
+    const QByteArray file = Serialize(*source, {7, 8, true});
+
+    auto grid = NewGrid();
+    for (auto [y, m, d] : {std::array{2000, 1, 1}, std::array{2080, 5, 5}, std::array{2100, 12, 31}})
+        Add(*grid, y, m, d, Entry().named("before the load"));
+    dwtest::ScriptedMessageBoxes boxes;
+    int blocks = 0;
+    // The first day's block is granted, the second day's refused.
+    dw::SetAllocFailureSeam([&blocks](std::size_t) { return ++blocks == 2; });
+    const TerminsRead read = Deserialize(file, *grid);
+    dw::SetAllocFailureSeam({});
+    EXPECT_TRUE(read.outOfMemory);
+    EXPECT_FALSE(read.complete);
+    EXPECT_FALSE(read.settingsRead);
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_TRUE(EveryDayHasContainer(*grid));
+    ASSERT_EQ(grid->Day(2000, 1, 1).count(), 2u);
+    EXPECT_STREQ(grid->Day(2000, 1, 1).at(1)->Name, "b");
+    EXPECT_EQ(TotalCount(*grid), 2u) << "nothing of the old grid is left";
+    EXPECT_EQ(grid->FilledDays(), 1u);
 }
 
 } // namespace
