@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 // Every test program runs with the application object the program uses, so
 // widgets, timers and the error box behave as in the real thing.
 int main(int argc, char** argv)
@@ -13,6 +16,12 @@ int main(int argc, char** argv)
     // Nothing may depend on the machine's time zone or language.
     qputenv("TZ", "Europe/Berlin");
     qputenv("LC_ALL", "C.UTF-8");
+    // A private runtime folder keeps Qt from warning about a missing one in every test.
+    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+        const QByteArray runtime = "/tmp/dw-test-runtime-" + QByteArray::number(::getuid());
+        ::mkdir(runtime.constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", runtime);
+    }
     dw::TApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
