@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
