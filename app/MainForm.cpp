@@ -3,6 +3,7 @@
 #include "app/TrayMenu.h"
 #include "browser/CalendarPage.h"
 #include "controls/AboutBox.h"
+#include "controls/Pictures.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/ProgramFolder.h"
@@ -19,11 +20,6 @@
 
 namespace {
 constexpr quint32 TrayIconId = 0;
-
-QPixmap Picture(const char* name)
-{
-    return QPixmap(QStringLiteral(":/pictures/%1").arg(QLatin1String(name)));
-}
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent)
@@ -181,7 +177,7 @@ void TMainForm::gminChange()
     const double ms = (static_cast<double>(ui->gmin->value()) * 60 + ui->gsek->value()) * 1000;
     const double whole = std::trunc(ms);
     // An interval beyond what a timer can count is held at the longest one; below zero none.
-    const int interval = whole <= 0 ? 0
+    const int interval = whole <= 0                                 ? 0
                          : whole >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
                                                                     : static_cast<int>(whole);
     Timer2->setInterval(interval);
@@ -230,9 +226,9 @@ bool TMainForm::SaveTermins(const QString& fileName)
 
 void TMainForm::OpenTermins(const QString& fileName)
 {
-    const DataFile::LoadResult loaded =
-        (m_dataFile && fileName == m_dataFile->path()) ? m_dataFile->OpenTermins(Grid)
-                                                       : DataFile(fileName).OpenTermins(Grid);
+    const DataFile::LoadResult loaded = (m_dataFile && fileName == m_dataFile->path())
+                                            ? m_dataFile->OpenTermins(Grid)
+                                            : DataFile(fileName).OpenTermins(Grid);
     if (!loaded.settingsRead)
         return;
     // Through the controls, so their handlers run as for a user's change.
@@ -263,7 +259,8 @@ void TMainForm::WMUser(quint32, int lParam)
         break;
     case dw::WM_RBUTTONUP: {
         const QPoint at = QCursor::pos();
-        m_popupMenu->Anzeigen1->setText(isVisible() ? QStringLiteral("Verbergen") : QStringLiteral("Anzeigen"));
+        m_popupMenu->Anzeigen1->setText(isVisible() ? QStringLiteral("Verbergen")
+                                                    : QStringLiteral("Anzeigen"));
         m_popupMenu->popup(at);
         break;
     }

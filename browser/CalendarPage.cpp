@@ -2,7 +2,7 @@
 
 #include "browser/DateTreeModel.h"
 #include "browser/ListRows.h"
-#include "browser/Pictures.h"
+#include "controls/Pictures.h"
 #include "platform/MessageBox.h"
 #include "ui_CalendarPage.h"
 

@@ -1,6 +1,6 @@
 #include "browser/DateTreeModel.h"
 
-#include "browser/Pictures.h"
+#include "controls/Pictures.h"
 #include "store/CalendarGrid.h"
 
 DateTreeModel::DateTreeModel(const CalendarGrid& grid, QObject* parent)

@@ -3,7 +3,7 @@
 #include "browser/CalendarPage.h"
 #include "browser/DateKey.h"
 #include "browser/DateTreeModel.h"
-#include "browser/Pictures.h"
+#include "controls/Pictures.h"
 #include "platform/Application.h"
 #include "platform/RegionalFormats.h"
 

@@ -1,6 +1,7 @@
 #include "store/ByteStream.h"
 
 #include "FailDevice.h"
+#include "StoreTestSupport.h"
 #include "platform/Exceptions.h"
 
 #include <QBuffer>
@@ -9,15 +10,9 @@
 
 #include <climits>
 
-namespace {
+using storetest::Bytes;
 
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(static_cast<char>(v));
-    return out;
-}
+namespace {
 
 QByteArray Written(const std::function<void(ByteStream&)>& write)
 {

@@ -9,6 +9,14 @@
 
 namespace storetest {
 
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
+
 std::unique_ptr<CalendarGrid> NewGrid()
 {
     auto grid = std::make_unique<CalendarGrid>();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <initializer_list>
+
 #include "store/CalendarGrid.h"
 #include "store/StoredSettings.h"
 #include "store/TerminFormat.h"
@@ -11,6 +13,9 @@
 #include <random>
 
 namespace storetest {
+
+// Bytes written out one by one, for comparing with what was written.
+QByteArray Bytes(std::initializer_list<int> values);
 
 // A built grid on the heap (the grid is too big for a test's stack frame).
 std::unique_ptr<CalendarGrid> NewGrid();

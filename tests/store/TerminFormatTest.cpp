@@ -19,14 +19,6 @@ using namespace storetest;
 
 namespace {
 
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(static_cast<char>(v));
-    return out;
-}
-
 QByteArray Int32(std::int32_t v)
 {
     QByteArray out(4, '\0');

@@ -1,4 +1,4 @@
-#include "browser/Pictures.h"
+#include "controls/Pictures.h"
 
 #include <QBitmap>
 #include <QImage>
