@@ -6,7 +6,7 @@
 #include "controls/Pictures.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
-#include "platform/ProgramFolder.h"
+#include "platform/DataFolder.h"
 #include "platform/Shell.h"
 #include "platform/Tray.h"
 #include "ui_MainForm.h"
@@ -111,7 +111,7 @@ void TMainForm::ConnectHandlers()
 
 void TMainForm::FormCreate()
 {
-    DataFolder = dw::FolderOf(dw::ModuleFileName());
+    DataFolder = dw::ResolveDataFolder();
     Grid.Build();
     m_dataFile = std::make_unique<DataFile>(DataFileName());
     if (QFile::exists(DataFileName()))

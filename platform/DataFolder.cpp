@@ -1,0 +1,35 @@
+#include "platform/DataFolder.h"
+
+#include "platform/ProgramFolder.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+
+#include <unistd.h>
+
+namespace dw {
+
+QString ResolveDataFolder()
+{
+    return FolderOf(ModuleFileName());
+}
+
+QString InstanceLockPath(const QString& dataFolder)
+{
+    return dataFolder + QStringLiteral("datumswecker.lock");
+}
+
+QString InstanceServerName(const QString& dataFolder)
+{
+    // Socket names are short and shared by all users of /tmp: the user's id and a
+    // digest of the folder keep two users and two portable copies apart.
+    const QString canonical = QDir(dataFolder).canonicalPath();
+    const QByteArray digest =
+        QCryptographicHash::hash((canonical.isEmpty() ? dataFolder : canonical).toUtf8(),
+                                 QCryptographicHash::Sha1)
+            .toHex()
+            .left(16);
+    return QStringLiteral("datumswecker-%1-%2").arg(::getuid()).arg(QString::fromLatin1(digest));
+}
+
+} // namespace dw
