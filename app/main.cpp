@@ -1,7 +1,6 @@
 #include "app/MainForm.h"
 #include "platform/Application.h"
 #include "platform/GuiMessageBox.h"
-#include "platform/Termination.h"
 #include "reminder/TerminForm.h"
 
 int main(int argc, char** argv)
@@ -9,16 +8,20 @@ int main(int argc, char** argv)
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();
 
+    // SIGTERM, SIGINT and SIGHUP are taken from the start of FormCreate on.
     auto* MainForm = new TMainForm;
     auto* TerminForm = new TTerminForm;
     MainForm->setReminderDialog(TerminForm);
-    dw::InstallTerminationHandler([MainForm] { MainForm->Beenden2Click(); });
+    // An end on a signal whose last save failed is told by the exit status.
+    int status = 0;
+    MainForm->endSaveFailed = [&status] { status = 1; };
 
-    MainForm->show();
-    // An end asked for during the start-up check must not be lost by entering the loop afresh.
+    // An end asked for during start-up must not be lost by entering the loop afresh.
+    if (!MainForm->Terminating)
+        MainForm->show();
     const int result = MainForm->Terminating ? 0 : app.exec();
 
     delete TerminForm;
     delete MainForm;
-    return result;
+    return result != 0 ? result : status;
 }

@@ -49,6 +49,7 @@ inline constexpr const char* ApplicationTitle = "Datumswecker 1.0";
 // The standard error box: the exception's text with a full stop added when it has
 // none, under the application's title, with an error icon.
 QString ErrorBoxText(const std::exception& error);
+QString ErrorBoxText(QString text);
 void ShowException(const std::exception& error);
 
 } // namespace dw
