@@ -305,7 +305,9 @@ void TMainForm::Beenden2Click()
     // An open reminder ends as "Alle abbrechen"; then every event loop ends and FormDestroy saves.
     if (m_reminderDialog)
         m_reminderDialog->CancelReminder();
-    QCoreApplication::quit();
+    // exit, not quit: quit does nothing before the main loop runs, and a signal
+    // may come while a start-up message has its own loop.
+    QCoreApplication::exit(0);
 }
 
 void TMainForm::EndFromSignal()
