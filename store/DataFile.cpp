@@ -7,11 +7,11 @@
 
 #include "platform/Exceptions.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -19,27 +19,34 @@ namespace {
 constexpr std::size_t SaveChunk = 1024 * 1024;
 constexpr std::size_t LoadChunk = 256 * 1024;
 
-// Takes the bytes of a save and keeps only their digest, handing them on to
-// the file when there is one.
-class DigestDevice : public QIODevice
+// Takes the bytes of a save and compares them with a file as they come, so
+// that nothing but the file itself has to be kept to know what was saved.
+class ComparingDevice : public QIODevice
 {
 public:
-    explicit DigestDevice(QIODevice* target = nullptr) : m_target(target) { open(QIODevice::WriteOnly); }
-    QByteArray digest() const { return m_hash.result(); }
+    explicit ComparingDevice(const QString& path) : m_file(path)
+    {
+        m_same = m_file.open(QIODevice::ReadOnly);
+        open(QIODevice::WriteOnly);
+    }
+    // Whether the bytes written so far are the whole file.
+    bool sameAsFile() { return m_same && m_file.read(1).isEmpty() && m_file.error() == QFileDevice::NoError; }
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override
     {
-        const qint64 taken = m_target ? m_target->write(data, size) : size;
-        if (taken > 0)
-            m_hash.addData(QByteArrayView(data, taken));
-        return taken;
+        if (m_same) {
+            m_buffer.resize(size);
+            m_same = m_file.read(m_buffer.data(), size) == size && std::memcmp(m_buffer.constData(), data, size) == 0;
+        }
+        return size;
     }
 
 private:
-    QIODevice* m_target;
-    QCryptographicHash m_hash{QCryptographicHash::Sha256};
+    QFile m_file;
+    QByteArray m_buffer;
+    bool m_same = false;
 };
 
 } // namespace
@@ -67,12 +74,12 @@ bool DataFile::SaveTermins(const CalendarGrid& grid, const StoredSettings& setti
 
 bool DataFile::AlreadyOnDisk(const CalendarGrid& grid, const StoredSettings& settings) const
 {
-    if (!m_lastSave.stamp.valid || FileStamp::Of(m_path) != m_lastSave.stamp)
+    if (!m_lastSave.valid || FileStamp::Of(m_path) != m_lastSave)
         return false;
-    DigestDevice digest;
-    ByteStream out(&digest, SaveChunk);
+    ComparingDevice disk(m_path);
+    ByteStream out(&disk, SaveChunk);
     WriteTermins(out, grid, settings);
-    return digest.pos() == m_lastSave.stamp.size && digest.digest() == m_lastSave.digest;
+    return disk.sameAsFile();
 }
 
 bool DataFile::WriteFile(const CalendarGrid& grid, const StoredSettings& settings)
@@ -84,14 +91,13 @@ bool DataFile::WriteFile(const CalendarGrid& grid, const StoredSettings& setting
     }
     try {
         std::unique_ptr<QIODevice> filter = m_writeFilter ? m_writeFilter(file.device()) : nullptr;
-        DigestDevice digest(filter ? filter.get() : file.device());
-        ByteStream out(&digest, SaveChunk);
+        ByteStream out(filter ? filter.get() : file.device(), SaveChunk);
         WriteTermins(out, grid, settings);
         if (!file.commit()) {
             SaveFailed(IDataFileReport::SaveProblem::CannotCreate);
             return false;
         }
-        m_lastSave = {file.stamp(), digest.digest()};
+        m_lastSave = file.stamp();
     } catch (const dw::EInOutError& error) {
         file.cancel();
         SaveFailed(IDataFileReport::SaveProblem::WriteError, QString::fromUtf8(error.what()));

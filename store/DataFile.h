@@ -5,7 +5,6 @@
 #include "store/FileStamp.h"
 #include "store/StoredSettings.h"
 
-#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -59,17 +58,13 @@ private:
     void KeepUnreadable(IDataFileReport::LoadFailure& failure);
     void SaveFailed(IDataFileReport::SaveProblem problem, const QString& errorText = {}, int systemError = 0);
 
-    // The last successful save: the file it made and a digest of its bytes.
-    struct Saved
-    {
-        FileStamp stamp;
-        QByteArray digest;
-    };
 
     QString m_path;
     IDataFileReport* m_report;
     WriteFilter m_writeFilter;
-    Saved m_lastSave;
+    // The file the last successful save made. While it stands untouched, its
+    // bytes are the last save's, and a save compares with them before writing.
+    FileStamp m_lastSave;
     // The file could be read neither whole nor copied aside: it must not be replaced.
     bool m_guarded = false;
 };
