@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -171,6 +172,10 @@ DataFile::LoadResult DataFile::OpenTermins(CalendarGrid& grid)
 
 void DataFile::KeepUnreadable(IDataFileReport::LoadFailure& failure)
 {
-    failure.backupPath = CopyToFreeBackupName(m_path, &failure.copyError);
+    try {
+        failure.backupPath = CopyToFreeBackupName(m_path, &failure.copyError);
+    } catch (const std::bad_alloc&) {
+        failure.copyError = ENOMEM;
+    }
     m_guarded = failure.backupPath.isEmpty();
 }
