@@ -28,7 +28,8 @@ bool SingleInstance::claim()
         return false;
     // A folder that takes no lock file at all (read-only media) runs unguarded, as it always did.
     if (!m_server.listen(serverName()))
-        std::fprintf(stderr, "Datumswecker: der Kanal %s lässt sich nicht öffnen.\n", qPrintable(serverName()));
+        std::fprintf(stderr, "Datumswecker: der Kanal %s lässt sich nicht öffnen.\n",
+                     qPrintable(serverName()));
     return true;
 }
 

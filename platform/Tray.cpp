@@ -26,7 +26,8 @@ std::optional<bool>& AvailabilityForTesting()
 bool WatcherRegistered()
 {
     const QDBusConnection bus = QDBusConnection::sessionBus();
-    return bus.isConnected() && bus.interface() && bus.interface()->isServiceRegistered(WatcherService).value();
+    return bus.isConnected() && bus.interface() &&
+           bus.interface()->isServiceRegistered(WatcherService).value();
 }
 
 // Qt's own test for serving the D-Bus kind: a watcher that knows of a host.
@@ -34,9 +35,9 @@ bool StatusNotifierHostRegistered()
 {
     if (!WatcherRegistered())
         return false;
-    QDBusMessage get = QDBusMessage::createMethodCall(WatcherService, QStringLiteral("/StatusNotifierWatcher"),
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        WatcherService, QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << WatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
     const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 2000);
     return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
@@ -126,7 +127,8 @@ bool TrayAvailability::lookNow() const
 {
     if (AvailabilityForTesting())
         return *AvailabilityForTesting();
-    return m_host == TrayHost::StatusNotifier ? WatcherRegistered() : QSystemTrayIcon::isSystemTrayAvailable();
+    return m_host == TrayHost::StatusNotifier ? WatcherRegistered()
+                                              : QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void TrayAvailability::recheck()
@@ -165,8 +167,8 @@ bool ModalTrayClicks::nativeEventFilter(const QByteArray& eventType, void* messa
     if (button == 1) {
         // As Qt reports them without a dialog: every press, and the second of a pair as a double click.
         m_report(WM_LBUTTONDOWN);
-        const bool second =
-            m_lastLeftPress && time - m_lastLeftPress < static_cast<quint32>(QApplication::doubleClickInterval());
+        const bool second = m_lastLeftPress && time - m_lastLeftPress <
+                                                   static_cast<quint32>(QApplication::doubleClickInterval());
         if (second)
             m_report(WM_LBUTTONDBLCLK);
         m_lastLeftPress = second ? 0 : time;

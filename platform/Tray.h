@@ -14,7 +14,8 @@ class QTimer;
 namespace dw {
 
 // Mouse messages that arrive from the notification-area icon.
-enum TrayMouseMessage : int {
+enum TrayMouseMessage : int
+{
     WM_LBUTTONDOWN = 513,
     WM_LBUTTONDBLCLK = 515,
     WM_RBUTTONUP = 517,
@@ -23,7 +24,11 @@ enum TrayMouseMessage : int {
 // The two kinds of notification area Qt can put an icon into: the old X11 tray
 // (XEmbed, with single and double clicks of its own) and a StatusNotifierItem
 // host on the session bus (a click is one "Activate", the menu is exported).
-enum class TrayHost { XEmbed, StatusNotifier };
+enum class TrayHost
+{
+    XEmbed,
+    StatusNotifier
+};
 
 // The kind Qt serves. Qt settles it once, at its first look at the session bus,
 // so this asks Qt first and then looks at the same bus state.

@@ -30,7 +30,8 @@ QPoint ClientAreaOrigin(const XSession& x, qulonglong window)
 {
     const QString info = x.run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window)});
     const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("Absolute upper-left X:\\s+(-?\\d+)\\s+Absolute upper-left Y:\\s+(-?\\d+)"))
+        QRegularExpression(
+            QStringLiteral("Absolute upper-left X:\\s+(-?\\d+)\\s+Absolute upper-left Y:\\s+(-?\\d+)"))
             .match(info);
     return m.hasMatch() ? QPoint(m.captured(1).toInt(), m.captured(2).toInt()) : QPoint();
 }

@@ -109,7 +109,8 @@ QProcessEnvironment XSession::environment() const
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), m_display);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    // Only the session's own bus, never the developer's: a tray host there would change what the program serves.
+    // Only the session's own bus, never the developer's: a tray host there would change what the program
+    // serves.
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     if (!m_bus.isEmpty())
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus);
@@ -153,8 +154,9 @@ bool XSession::startTaskBar()
     QFile file(config);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write("panel_items = T\npanel_position = bottom center horizontal\npanel_size = 100% 30\n"
-               "panel_background_id = 0\ntask_text = 1\ntask_icon = 1\ntask_maximum_size = 200 30\n"
+    file.write("rounded = 0\nborder_width = 0\nbackground_color = #3c3c3c 100\nborder_color = #000000 0\n"
+               "panel_items = T\npanel_position = bottom center horizontal\npanel_size = 100% 30\n"
+               "panel_background_id = 1\ntask_text = 1\ntask_icon = 1\ntask_maximum_size = 200 30\n"
                "font_shadow = 0\ntask_font_color = #ffffff 100\n");
     file.close();
     m_taskBar = std::make_unique<QProcess>();
@@ -185,9 +187,9 @@ bool XSession::startStatusNotifierHost()
                "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
     file.close();
     m_busDaemon = std::make_unique<QProcess>();
-    m_busDaemon->start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + config,
-                                                        QStringLiteral("--nofork"),
-                                                        QStringLiteral("--print-address=1")});
+    m_busDaemon->start(QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                        QStringLiteral("--print-address=1")});
     if (!m_busDaemon->waitForStarted(5000))
         return false;
     QElapsedTimer t;
@@ -224,7 +226,8 @@ bool XSession::startStatusNotifierHost()
         return false;
     // The program serves this kind of host only when the watcher knows one at its start.
     while (!busCall({QStringLiteral("--dest=org.kde.StatusNotifierWatcher"),
-                     QStringLiteral("/StatusNotifierWatcher"), QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                     QStringLiteral("/StatusNotifierWatcher"),
+                     QStringLiteral("org.freedesktop.DBus.Properties.Get"),
                      QStringLiteral("string:org.kde.StatusNotifierWatcher"),
                      QStringLiteral("string:IsStatusNotifierHostRegistered")})
                 .contains(QStringLiteral("true")) ||
@@ -245,15 +248,20 @@ QString XSession::busCall(const QStringList& args) const
 
 QString XSession::hostLog()
 {
-    if (m_sniHost)
+    // Without an event loop the host's output is read only when asked for.
+    if (m_sniHost) {
+        while (m_sniHost->waitForReadyRead(20)) {
+        }
         m_hostLog += QString::fromLocal8Bit(m_sniHost->readAll());
+    }
     return m_hostLog;
 }
 
 QRect XSession::waitForStatusNotifierIcon(int timeoutMs)
 {
-    static const QRegularExpression bar(QStringLiteral(
-        "\"gtk-sni-tray-standalone\": \\([^)]*\\)\\s+(\\d+)x(\\d+)\\+-?\\d+\\+-?\\d+\\s+\\+(-?\\d+)\\+(-?\\d+)"));
+    static const QRegularExpression bar(
+        QStringLiteral("\"gtk-sni-tray-standalone\": "
+                       "\\([^)]*\\)\\s+(\\d+)x(\\d+)\\+-?\\d+\\+-?\\d+\\s+\\+(-?\\d+)\\+(-?\\d+)"));
     QElapsedTimer t;
     t.start();
     do {
@@ -284,36 +292,61 @@ bool XSession::waitForStatusNotifierIconGone(int timeoutMs)
     t.start();
     do {
         const QString log = hostLog();
-        if (log.lastIndexOf(QStringLiteral("ItemRemoved")) > log.lastIndexOf(QStringLiteral("Adding widget for")))
+        if (log.lastIndexOf(QStringLiteral("ItemRemoved")) >
+            log.lastIndexOf(QStringLiteral("Adding widget for")))
             return true;
         Pause(100);
     } while (t.elapsed() < timeoutMs);
     return false;
 }
 
-bool XSession::callStatusNotifierItem(const QString& method, const QPoint& at) const
+QString XSession::statusNotifierItem() const
 {
     const QString items = busCall({QStringLiteral("--dest=org.kde.StatusNotifierWatcher"),
                                    QStringLiteral("/StatusNotifierWatcher"),
                                    QStringLiteral("org.freedesktop.DBus.Properties.Get"),
                                    QStringLiteral("string:org.kde.StatusNotifierWatcher"),
                                    QStringLiteral("string:RegisteredStatusNotifierItems")});
-    const QRegularExpressionMatch item = QRegularExpression(QStringLiteral("\"(:[0-9.]+)")).match(items);
-    if (!item.hasMatch())
-        return false;
-    return !busCall({QStringLiteral("--dest=") + item.captured(1), QStringLiteral("/StatusNotifierItem"),
+    return QRegularExpression(QStringLiteral("\"(:[0-9.]+)")).match(items).captured(1);
+}
+
+bool XSession::callStatusNotifierItem(const QString& method, const QPoint& at) const
+{
+    const QString item = statusNotifierItem();
+    return !item.isEmpty() &&
+           !busCall({QStringLiteral("--dest=") + item, QStringLiteral("/StatusNotifierItem"),
                      QStringLiteral("org.kde.StatusNotifierItem.") + method,
                      QStringLiteral("int32:%1").arg(at.x()), QStringLiteral("int32:%1").arg(at.y())})
                 .isEmpty();
 }
 
+QStringList XSession::statusNotifierMenu() const
+{
+    const QString item = statusNotifierItem();
+    if (item.isEmpty())
+        return {};
+    const QString layout =
+        busCall({QStringLiteral("--dest=") + item, QStringLiteral("/MenuBar"),
+                 QStringLiteral("com.canonical.dbusmenu.GetLayout"), QStringLiteral("int32:0"),
+                 QStringLiteral("int32:-1"), QStringLiteral("array:string:")});
+    static const QRegularExpression entry(
+        QStringLiteral("string \"(label|type)\"\\s+variant\\s+string \"([^\"]*)\""));
+    QStringList items;
+    for (auto it = entry.globalMatch(layout); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        items << (m.captured(1) == QStringLiteral("type") ? QStringLiteral("-") : m.captured(2));
+    }
+    return items;
+}
+
 QString XSession::windowState(const QString& title) const
 {
-    const QString ids = run(QStringLiteral("xdotool"),
-                            {QStringLiteral("search"), QStringLiteral("--name"),
-                             QStringLiteral("^%1$").arg(QRegularExpression::escape(title))});
+    const QString ids =
+        run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
+                                        QStringLiteral("^%1$").arg(QRegularExpression::escape(title))});
     for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QString prop = run(QStringLiteral("xprop"), {QStringLiteral("-id"), id.trimmed(), QStringLiteral("WM_STATE")});
+        const QString prop =
+            run(QStringLiteral("xprop"), {QStringLiteral("-id"), id.trimmed(), QStringLiteral("WM_STATE")});
         const QRegularExpressionMatch m =
             QRegularExpression(QStringLiteral("window state: (\\w+)")).match(prop);
         if (m.hasMatch() && m.captured(1) != QStringLiteral("Withdrawn"))

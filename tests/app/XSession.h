@@ -22,7 +22,12 @@ namespace dwtest {
 class XSession
 {
 public:
-    enum class Tray { Trayer, StatusNotifier, None };
+    enum class Tray
+    {
+        Trayer,
+        StatusNotifier,
+        None
+    };
 
     explicit XSession(Tray tray = Tray::Trayer);
     ~XSession();
@@ -62,11 +67,14 @@ public:
     bool waitForStatusNotifierIconGone(int timeoutMs = 10000);
     // Calls a method of the program's item as a host does ("Activate", "ContextMenu").
     bool callStatusNotifierItem(const QString& method, const QPoint& at) const;
+    // The captions of the menu the item exports, "-" for a separator.
+    QStringList statusNotifierMenu() const;
 
 private:
     bool startStatusNotifierHost();
     bool startTaskBar();
     QString busCall(const QStringList& args) const;
+    QString statusNotifierItem() const;
     QString hostLog();
 
     QTemporaryDir m_dir;
@@ -119,8 +127,7 @@ void RequireProgramAndSession(const XSession* session);
 
 // Tests of one program share one X session with one kind of notification area;
 // each test starts its own run.
-template <XSession::Tray Kind>
-class ProgramTestIn : public ::testing::Test
+template <XSession::Tray Kind> class ProgramTestIn : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite() { s_session = new XSession(Kind); }

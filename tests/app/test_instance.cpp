@@ -23,7 +23,8 @@ QJsonObject Parse(const char* json)
 // A request sent from another thread while this one serves it.
 std::optional<QJsonObject> Ask(const QString& name, const QJsonObject& request)
 {
-    auto answer = std::async(std::launch::async, [&] { return SendInstanceRequest(name, request, 2000, 5000); });
+    auto answer =
+        std::async(std::launch::async, [&] { return SendInstanceRequest(name, request, 2000, 5000); });
     while (answer.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
         QCoreApplication::processEvents();
     return answer.get();
@@ -42,7 +43,8 @@ TEST(InstanceChannel, AnswersEveryRequestWithOneObject)
     int shown = 0;
     ServeShowCommand(server, [&] { ++shown; });
     server.registerCommand(QStringLiteral("import"), [](const QJsonObject& request) {
-        return QJsonObject{{QStringLiteral("ok"), true}, {QStringLiteral("report"), request[QStringLiteral("file")]}};
+        return QJsonObject{{QStringLiteral("ok"), true},
+                           {QStringLiteral("report"), request[QStringLiteral("file")]}};
     });
     struct Case
     {
@@ -101,7 +103,8 @@ TEST(SingleInstance, OneCopyPerFolderAndTheLockOfADeadCopyIsTakenOver)
     QTemporaryDir c;
     QFile stale(dw::InstanceLockPath(Folder(c)));
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.write(QByteArray::number(deadPid) + "\ndatumswecker\n" + QSysInfo::machineHostName().toUtf8() + '\n');
+    stale.write(QByteArray::number(deadPid) + "\ndatumswecker\n" + QSysInfo::machineHostName().toUtf8() +
+                '\n');
     stale.close();
     SingleInstance revived(Folder(c));
     EXPECT_TRUE(revived.claim());

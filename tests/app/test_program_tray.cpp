@@ -64,6 +64,11 @@ TEST_F(ProgramWithStatusNotifierHost, IconShowsHidesOpensBothMenusAndEnds)
     EXPECT_NE(x().waitForWindow(MainTitle, 5000), 0u);
 
     // The host opens the menu the item exports: "Verbergen" first while the window shows.
+    EXPECT_EQ(x().statusNotifierMenu(),
+              (QStringList{QStringLiteral("Verbergen"), QStringLiteral("-"), QStringLiteral("Keine Aktion"),
+                           QStringLiteral("-"), QStringLiteral("Zur Norvex Homepage..."),
+                           QStringLiteral("Über das Programm..."), QStringLiteral("-"),
+                           QStringLiteral("Beenden")}));
     Pause(400);
     x().click(icon.center(), 3);
     Pause(800);
@@ -99,7 +104,8 @@ TEST_F(ProgramWithoutTray, MinimierenLeavesTheWindowInTheTaskBar)
     ASSERT_NE(x().waitForWindow(MainTitle), 0u) << run.output().toStdString();
     Pause(500);
     ClickMinimieren(x());
-    EXPECT_TRUE(x().waitForWindowState(MainTitle, QStringLiteral("Iconic"))) << x().windowState(MainTitle).toStdString();
+    EXPECT_TRUE(x().waitForWindowState(MainTitle, QStringLiteral("Iconic")))
+        << x().windowState(MainTitle).toStdString();
     Pause(500);
     x().screenshot(ScreenshotPath(QStringLiteral("no_tray_minimised.png")));
 

@@ -59,7 +59,7 @@ protected:
     }
     QString state() const
     {
-        return !form->isVisible() ? QStringLiteral("hidden")
+        return !form->isVisible()    ? QStringLiteral("hidden")
                : form->isMinimized() ? QStringLiteral("minimised")
                                      : QStringLiteral("shown");
     }
