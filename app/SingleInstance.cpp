@@ -53,7 +53,7 @@ std::optional<int> SingleInstance::claimOrHandOver(int patienceMs)
     }
     ReportInstanceFailure(QStringLiteral("Datumswecker läuft bereits mit den Daten in %1, antwortet aber "
                                          "nicht.\nBitte in einigen Sekunden noch einmal versuchen.")
-                              .arg(QDir::toNativeSeparators(m_dataFolder)));
+                              .arg(QDir::toNativeSeparators(QDir::cleanPath(m_dataFolder))));
     return 1;
 }
 

@@ -1,4 +1,5 @@
 // The lock and the channel that keep one running copy per data folder.
+#include "TestSupport.h"
 #include "app/InstanceChannel.h"
 #include "app/SingleInstance.h"
 #include "platform/DataFolder.h"
@@ -108,4 +109,28 @@ TEST(SingleInstance, OneCopyPerFolderAndTheLockOfADeadCopyIsTakenOver)
     stale.close();
     SingleInstance revived(Folder(c));
     EXPECT_TRUE(revived.claim());
+}
+
+TEST(SingleInstance, ALaterStartHandsOverOrSaysWhyItCannot)
+{
+    QTemporaryDir dir;
+    SingleInstance running(Folder(dir));
+    ASSERT_TRUE(running.claim());
+    int shown = 0;
+    ServeShowCommand(running.server(), [&] { ++shown; });
+    auto later =
+        std::async(std::launch::async, [&] { return SingleInstance(Folder(dir)).claimOrHandOver(); });
+    while (later.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(later.get(), 0);
+    EXPECT_EQ(shown, 1);
+
+    // The lock is held, but nobody answers (a copy that is just starting or ending).
+    QTemporaryDir silent;
+    QLockFile held(dw::InstanceLockPath(Folder(silent)));
+    ASSERT_TRUE(held.tryLock(0));
+    dwtest::ScriptedMessageBoxes boxes;
+    EXPECT_EQ(SingleInstance(Folder(silent)).claimOrHandOver(300), 1);
+    ASSERT_EQ(boxes.texts().size(), 1);
+    EXPECT_TRUE(boxes.texts().constFirst().contains(QStringLiteral("antwortet aber nicht")));
 }
