@@ -22,11 +22,16 @@ QString SingleInstance::serverName() const
     return dw::InstanceServerName(m_dataFolder);
 }
 
+bool SingleInstance::lockFolder()
+{
+    // A folder that takes no lock file at all (read-only media) runs unguarded, as it always did.
+    return m_lock.isLocked() || m_lock.tryLock(0) || m_lock.error() != QLockFile::LockFailedError;
+}
+
 bool SingleInstance::claim()
 {
-    if (!m_lock.isLocked() && !m_lock.tryLock(0) && m_lock.error() == QLockFile::LockFailedError)
+    if (!lockFolder())
         return false;
-    // A folder that takes no lock file at all (read-only media) runs unguarded, as it always did.
     if (!m_server.listen(serverName()))
         std::fprintf(stderr, "Datumswecker: der Kanal %s lässt sich nicht öffnen.\n",
                      qPrintable(serverName()));

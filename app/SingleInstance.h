@@ -22,7 +22,10 @@ public:
     // holds the lock only for a moment (an import from the command line) is waited for.
     std::optional<int> claimOrHandOver(int patienceMs = 3000);
 
-    // Takes the lock, also over from a copy that died, and opens the channel.
+    // Takes the folder's lock only, also over from a copy that died. A short job
+    // (an import from the command line) holds it this way: later starts wait for it.
+    bool lockFolder();
+    // Takes the lock and opens the channel: this is the running copy now.
     bool claim();
     InstanceServer& server() { return m_server; }
     QString serverName() const;

@@ -125,10 +125,10 @@ TEST(SingleInstance, ALaterStartHandsOverOrSaysWhyItCannot)
     EXPECT_EQ(later.get(), 0);
     EXPECT_EQ(shown, 1);
 
-    // The lock is held, but nobody answers (a copy that is just starting or ending).
+    // The lock is held, but nobody answers (an import from the command line that takes too long).
     QTemporaryDir silent;
-    QLockFile held(dw::InstanceLockPath(Folder(silent)));
-    ASSERT_TRUE(held.tryLock(0));
+    SingleInstance importing(Folder(silent));
+    ASSERT_TRUE(importing.lockFolder());
     dwtest::ScriptedMessageBoxes boxes;
     EXPECT_EQ(SingleInstance(Folder(silent)).claimOrHandOver(300), 1);
     ASSERT_EQ(boxes.texts().size(), 1);
