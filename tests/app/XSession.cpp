@@ -240,6 +240,12 @@ bool XSession::startStatusNotifierHost()
     return true;
 }
 
+void XSession::stopStatusNotifierHost()
+{
+    Stop(m_sniHost);
+    Stop(m_watcher);
+}
+
 QString XSession::busCall(const QStringList& args) const
 {
     return run(QStringLiteral("dbus-send"),

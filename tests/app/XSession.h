@@ -69,6 +69,8 @@ public:
     bool callStatusNotifierItem(const QString& method, const QPoint& at) const;
     // The captions of the menu the item exports, "-" for a separator.
     QStringList statusNotifierMenu() const;
+    // The host and its watcher go away, as when a panel ends.
+    void stopStatusNotifierHost();
 
 private:
     bool startStatusNotifierHost();

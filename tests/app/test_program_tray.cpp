@@ -35,6 +35,12 @@ void WriteStartMinimised(const QString& path)
     ASSERT_TRUE(DataFile(path).SaveTermins(grid, StoredSettings{0, 30, true}));
 }
 
+void HoverOver(const XSession& x, const QPoint& at)
+{
+    x.run(QStringLiteral("xdotool"),
+          {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+}
+
 // Presses "Minimieren" in the main window.
 void ClickMinimieren(const XSession& x)
 {
@@ -56,8 +62,7 @@ TEST_F(ProgramWithStatusNotifierHost, IconShowsHidesOpensBothMenusAndEnds)
     ASSERT_TRUE(icon.isValid()) << "the host shows no icon";
 
     // A click is the whole double-click sequence: it hides, the next one shows.
-    x().run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(icon.center().x()),
-                                        QString::number(icon.center().y())});
+    HoverOver(x(), icon.center()); // the host takes a click only after the pointer came in
     Pause(500);
     x().click(icon.center());
     EXPECT_TRUE(x().waitForWindowGone(MainTitle, 5000));
@@ -97,6 +102,24 @@ TEST_F(ProgramWithStatusNotifierHost, IconShowsHidesOpensBothMenusAndEnds)
     EXPECT_EQ(run.waitForExit(), 0) << run.output().toStdString();
     EXPECT_TRUE(QFile::exists(run.dataFile()));
     EXPECT_TRUE(x().waitForStatusNotifierIconGone()) << "the icon outlived the program";
+}
+
+TEST_F(ProgramWithStatusNotifierHost, AHiddenWindowComesBackMinimisedWhenTheHostGoes)
+{
+    ProgramRun run(x());
+    ASSERT_TRUE(run.start());
+    ASSERT_NE(x().waitForWindow(MainTitle), 0u);
+    const QRect icon = x().waitForStatusNotifierIcon();
+    ASSERT_TRUE(icon.isValid());
+    HoverOver(x(), icon.center()); // the host takes a click only after the pointer came in
+    Pause(500);
+    x().click(icon.center());
+    ASSERT_TRUE(x().waitForWindowGone(MainTitle, 5000));
+
+    x().stopStatusNotifierHost();
+    EXPECT_TRUE(x().waitForWindowState(MainTitle, QStringLiteral("Iconic")))
+        << "the window stayed out of reach";
+    EXPECT_EQ(run.terminate(SIGTERM), 0);
 }
 
 TEST_F(ProgramWithoutTray, MinimierenLeavesTheWindowInTheTaskBar)
