@@ -66,11 +66,18 @@ bool AutostartEntry::isOn() const
         const QString line = QString::fromUtf8(file.readLine()).trimmed();
         if (line.startsWith(QLatin1Char('['))) {
             inEntry = line == QStringLiteral("[Desktop Entry]");
-        } else if (inEntry && line.startsWith(QStringLiteral("Exec="))) {
-            startsUs = ExecProgram(UnescapeValue(line.mid(5))) == m_programPath;
-        } else if (inEntry && line.startsWith(QStringLiteral("Hidden="))) {
-            hidden = line.mid(7).trimmed() == QStringLiteral("true");
+            continue;
         }
+        // Blanks around the equals sign do not count.
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (!inEntry || equals < 0)
+            continue;
+        const QString key = line.left(equals).trimmed();
+        const QString value = line.mid(equals + 1).trimmed();
+        if (key == QStringLiteral("Exec"))
+            startsUs = ExecProgram(UnescapeValue(value)) == m_programPath;
+        else if (key == QStringLiteral("Hidden"))
+            hidden = value == QStringLiteral("true");
     }
     return startsUs && !hidden;
 }

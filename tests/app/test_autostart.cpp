@@ -60,7 +60,7 @@ TEST_P(AutostartAtStart, BoxShowsWhetherTheEntryStartsThisProgram)
 const StartCase startCases[] = {
     {"NoEntry", nullptr, false},
     {"OurEntry", "[Desktop Entry]\nType=Application\nName=D\nExec=/opt/Datumswecker/datumswecker\n", true},
-    {"OurEntryQuoted", "[Desktop Entry]\nExec=\"/opt/Datumswecker/datumswecker\" --x\n", true},
+    {"OurEntryQuoted", "[Desktop Entry]\nExec = \"/opt/Datumswecker/datumswecker\" --x\n", true},
     {"AnotherCopy", "[Desktop Entry]\nExec=/home/u/dw/datumswecker\n", false},
     {"Hidden", "[Desktop Entry]\nExec=/opt/Datumswecker/datumswecker\nHidden=true\n", false},
     {"ExecInAnotherGroup", "[Desktop Entry]\nName=D\n[Desktop Action x]\nExec=/opt/Datumswecker/datumswecker\n", false},
