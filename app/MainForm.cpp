@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/AutostartBox.h"
 #include "app/TrayIcon.h"
 #include "app/TrayMenu.h"
 #include "browser/CalendarPage.h"
@@ -43,6 +44,7 @@ TMainForm::TMainForm(QWidget* parent)
 
     SetUpPictures();
     ConnectHandlers();
+    new AutostartBox(ui->AutostartCheck, AutostartEntry::ForThisProgram(), this);
     FormCreate();
 }
 
