@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
+#include "app/SingleInstance.h"
 #include "platform/Application.h"
+#include "platform/DataFolder.h"
 #include "platform/GuiMessageBox.h"
 #include "platform/Termination.h"
 #include "reminder/TerminForm.h"
@@ -9,10 +11,16 @@ int main(int argc, char** argv)
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();
 
+    // Settled before the main window exists: a second start never touches termine.dat.
+    SingleInstance instance(dw::ResolveDataFolder());
+    if (const std::optional<int> ended = instance.claimOrHandOver())
+        return *ended;
+
     auto* MainForm = new TMainForm;
     auto* TerminForm = new TTerminForm;
     MainForm->setReminderDialog(TerminForm);
     dw::InstallTerminationHandler([MainForm] { MainForm->Beenden2Click(); });
+    ServeShowCommand(instance.server(), [MainForm] { MainForm->ShowMainWindow(); });
 
     MainForm->show();
     // An end asked for during the start-up check must not be lost by entering the loop afresh.
