@@ -16,6 +16,7 @@ class TMainForm;
 }
 class TCalendarPage;
 class TTrayMenu;
+class TrayIcon;
 class IReminderDialog;
 
 // The main window. It owns everything that lives as long as the program: the
@@ -49,7 +50,8 @@ public:
 
     QString DataFileName() const { return DataFolder + QStringLiteral("termine.dat"); }
     TCalendarPage* CalendarPage() const { return m_calendarPage; }
-    TTrayMenu* PopupMenu2() const { return m_popupMenu; }
+    TTrayMenu* PopupMenu2() const;
+    TrayIcon* Tray() const { return m_tray; }
     Ui::TMainForm* form() const { return ui.get(); }
     bool Checking() const { return m_reminderCheck.Checking(); }
 
@@ -74,6 +76,10 @@ public:
     void EndFromSignal();
     void wwwBtnClick();
     void ueberbtnClick();
+    // Brings the main window back from anywhere (hidden, minimised, behind others) and activates it.
+    void ShowMainWindow();
+    // Without a notification area nothing may hide the window for good.
+    void TrayAvailabilityChanged(bool available);
 
     // The settings as the controls show them.
     StoredSettings CurrentSettings() const;
@@ -82,7 +88,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void FormCreate();
@@ -92,7 +97,7 @@ private:
 
     std::unique_ptr<Ui::TMainForm> ui;
     TCalendarPage* m_calendarPage = nullptr;
-    TTrayMenu* m_popupMenu = nullptr;
+    TrayIcon* m_tray = nullptr;
     DataFileMessages m_dataFileMessages;
     std::unique_ptr<DataFile> m_dataFile;
     bool m_placed = false;

@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
+#include "app/SingleInstance.h"
 #include "platform/Application.h"
+#include "platform/DataFolder.h"
 #include "platform/GuiMessageBox.h"
 #include "reminder/TerminForm.h"
 
@@ -8,10 +10,16 @@ int main(int argc, char** argv)
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();
 
+    // Settled before the main window exists: a second start never touches termine.dat.
+    SingleInstance instance(dw::ResolveDataFolder());
+    if (const std::optional<int> ended = instance.claimOrHandOver())
+        return *ended;
+
     // SIGTERM, SIGINT and SIGHUP are taken from the start of FormCreate on.
     auto* MainForm = new TMainForm;
     auto* TerminForm = new TTerminForm;
     MainForm->setReminderDialog(TerminForm);
+    ServeShowCommand(instance.server(), [MainForm] { MainForm->ShowMainWindow(); });
     // An end on a signal whose last save failed is told by the exit status.
     int status = 0;
     MainForm->endSaveFailed = [&status] { status = 1; };
