@@ -35,7 +35,6 @@ public:
 
     // The one data file of the whole run, from FormCreate on.
     DataFile& dataFile() const { return *m_dataFile; }
-    DataFileMessages& dataFileMessages() { return m_dataFileMessages; }
     // Called by FormDestroy when the program ends on a signal and the last save failed.
     std::function<void()> endSaveFailed;
 
