@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 #include "app/SingleInstance.h"
+#include "app/cli/CommandLine.h"
 #include "platform/Application.h"
 #include "platform/DataFolder.h"
 #include "platform/GuiMessageBox.h"
@@ -8,6 +9,9 @@
 
 int main(int argc, char** argv)
 {
+    // Options run without a window and end.
+    if (argc > 1)
+        return dw::cli::RunCommandLine(argc, argv);
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();
 
