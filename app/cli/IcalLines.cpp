@@ -52,30 +52,37 @@ QString Error(ReadError& error, int line, const QString& text)
 
 bool ScanLines(const QByteArray& bytes, ScannedFile& scanned, ReadError& error)
 {
-    // Physical lines, then folded continuations (a leading space or tab) joined.
-    std::vector<Logical> logical;
+    // Folding may split a UTF-8 sequence, so lines are joined as bytes and decoded after.
+    struct RawLine
+    {
+        QByteArray bytes;
+        int line = 0;
+    };
+    std::vector<RawLine> raw;
     const QList<QByteArray> physical = bytes.split('\n');
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     for (qsizetype i = 0; i < physical.size(); ++i) {
-        QByteArray raw = physical[i];
-        if (raw.endsWith('\r'))
-            raw.chop(1);
-        const int number = static_cast<int>(i) + 1;
-        if (i == 0 && raw.startsWith("\xEF\xBB\xBF"))
-            raw.remove(0, 3);
-        QString text = utf8.decode(raw);
+        QByteArray line = physical[i];
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (i == 0 && line.startsWith("\xEF\xBB\xBF"))
+            line.remove(0, 3);
+        if ((line.startsWith(' ') || line.startsWith('\t')) && !raw.empty()) {
+            raw.back().bytes += line.mid(1);
+            continue;
+        }
+        if (line.trimmed().isEmpty())
+            continue;
+        raw.push_back({line, static_cast<int>(i) + 1});
+    }
+    std::vector<Logical> logical;
+    for (const RawLine& r : raw) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(r.bytes);
         if (utf8.hasError()) {
-            Error(error, number, QStringLiteral("Die Zeile ist kein gültiges UTF-8."));
+            Error(error, r.line, QStringLiteral("Die Zeile ist kein gültiges UTF-8."));
             return false;
         }
-        if (!text.isEmpty() && (text[0] == QLatin1Char(' ') || text[0] == QLatin1Char('\t')) &&
-            !logical.empty()) {
-            logical.back().text += text.mid(1);
-            continue;
-        }
-        if (text.trimmed().isEmpty())
-            continue;
-        logical.push_back({text, number});
+        logical.push_back({std::move(text), r.line});
     }
     if (logical.empty() || logical.front().text.trimmed().compare(QLatin1String("BEGIN:VCALENDAR"),
                                                                    Qt::CaseInsensitive) != 0) {

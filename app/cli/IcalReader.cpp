@@ -240,9 +240,14 @@ std::vector<Moment> Occurrences(icalcomponent* event, icaltimetype start, const 
 void ReadEvent(icalcomponent* event, icalcomponent* calendar, const EventLines& lines, ImportedCalendar& out)
 {
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_XLICERROR_PROPERTY); p;
-         p = icalcomponent_get_next_property(event, ICAL_XLICERROR_PROPERTY))
-        throw Failure(lines.begin, QStringLiteral("Fehlerhafter Termin (%1).")
-                                       .arg(QString::fromUtf8(icalproperty_get_xlicerror(p)).trimmed()));
+         p = icalcomponent_get_next_property(event, ICAL_XLICERROR_PROPERTY)) {
+        const QString message = QString::fromUtf8(icalproperty_get_xlicerror(p)).trimmed();
+        // An empty text is valid iCalendar; the parser only drops it.
+        if (message.startsWith(QLatin1String("No value for SUMMARY")) ||
+            message.startsWith(QLatin1String("No value for DESCRIPTION")))
+            continue;
+        throw Failure(lines.begin, QStringLiteral("Fehlerhafter Termin (%1).").arg(message));
+    }
     icalproperty* dtstart = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
     if (!dtstart)
         throw Failure(lines.begin, QStringLiteral("Termin ohne DTSTART."));
@@ -254,7 +259,8 @@ void ReadEvent(icalcomponent* event, icalcomponent* calendar, const EventLines& 
 
     ImportedAppointment item;
     const char* summary = icalcomponent_get_summary(event);
-    item.name = summary ? QString::fromUtf8(summary) : QString::fromLatin1(DefaultName);
+    const bool summaryGiven = summary || lines.properties.contains(QStringLiteral("SUMMARY"));
+    item.name = summaryGiven ? QString::fromUtf8(summary ? summary : "") : QString::fromLatin1(DefaultName);
     if (const char* description = icalcomponent_get_description(event))
         item.description = QString::fromUtf8(description);
     ReadAlarms(event, ToLocal(start, zone, tzid), calendar, lines, item);
