@@ -31,9 +31,11 @@ QJsonObject HandleImportCommand(TMainForm& form, const QJsonObject& request)
 {
     const QString file = request.value(QStringLiteral("file")).toString();
     if (file.isEmpty() || !QDir::isAbsolutePath(file))
-        return dw::cli::ImportFailure(QStringLiteral("Der Import braucht den vollständigen Pfad einer Datei."));
+        return dw::cli::ImportFailure(
+            QStringLiteral("Der Import braucht den vollständigen Pfad einer Datei."));
     if (form.Terminating)
-        return dw::cli::ImportFailure(QStringLiteral("Datumswecker wird gerade beendet; nichts wurde importiert."));
+        return dw::cli::ImportFailure(
+            QStringLiteral("Datumswecker wird gerade beendet; nichts wurde importiert."));
     dw::ical::ImportedCalendar calendar;
     QString error;
     if (!dw::cli::ReadCalendarFile(file, calendar, error))
@@ -44,8 +46,8 @@ QJsonObject HandleImportCommand(TMainForm& form, const QJsonObject& request)
     if (TCalendarPage* page = form.CalendarPage())
         RefreshList(*page);
     if (!form.SaveTermins(form.DataFileName()))
-        return dw::cli::ImportFailure(report.text() + QStringLiteral(
-                                                          "\ntermine.dat konnte nicht gespeichert werden; die Termine "
-                                                          "sind im laufenden Programm und werden später gespeichert."));
+        return dw::cli::ImportFailure(
+            report.text() + QStringLiteral("\ntermine.dat konnte nicht gespeichert werden; die Termine "
+                                           "sind im laufenden Programm und werden später gespeichert."));
     return dw::cli::ImportAnswer(report.text());
 }

@@ -70,7 +70,8 @@ std::vector<AgendaEntry> DueEntries(const CalendarGrid& grid, dw::TDateTime now)
             const Appointment& item = *day.at(static_cast<std::int32_t>(i));
             // The same arithmetic as the check pass, so the same bounds hold to the last bit.
             const dw::TDateTime moment = number + item.TimeOfDay;
-            if (IsDue(moment, moment - item.FirstLead, item.LastReminded, item.RepeatInterval, item.Done != 0, now))
+            if (IsDue(moment, moment - item.FirstLead, item.LastReminded, item.RepeatInterval, item.Done != 0,
+                      now))
                 result.push_back({number, &item});
         }
     });
@@ -82,8 +83,8 @@ QString AgendaText(const std::vector<AgendaEntry>& entries)
     QString out;
     for (const AgendaEntry& e : entries) {
         const Appointment& a = *e.appointment;
-        out += dw::FormatShortDate(e.day) + QLatin1Char(' ') + dw::FormatLongTime(a.TimeOfDay) + QLatin1Char(' ') +
-               dw::FromAnsi(a.Name) + QLatin1Char('\n');
+        out += dw::FormatShortDate(e.day) + QLatin1Char(' ') + dw::FormatLongTime(a.TimeOfDay) +
+               QLatin1Char(' ') + dw::FromAnsi(a.Name) + QLatin1Char('\n');
         const QString description = Description(a);
         if (description.isEmpty())
             continue;
@@ -107,9 +108,9 @@ QString AgendaJson(const std::vector<AgendaEntry>& entries)
         o.insert(QStringLiteral("description"), Description(a));
         o.insert(QStringLiteral("leadMinutes"), Minutes(a.FirstLead));
         o.insert(QStringLiteral("repeatMinutes"), Minutes(a.RepeatInterval));
-        o.insert(QStringLiteral("lastReminded"), a.LastReminded == 0.0
-                                                      ? QJsonValue()
-                                                      : QJsonValue(dw::ical::FormatLastReminded(a.LastReminded)));
+        o.insert(QStringLiteral("lastReminded"),
+                 a.LastReminded == 0.0 ? QJsonValue()
+                                       : QJsonValue(dw::ical::FormatLastReminded(a.LastReminded)));
         o.insert(QStringLiteral("done"), a.Done != 0);
         out += QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
     }

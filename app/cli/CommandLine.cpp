@@ -1,8 +1,8 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/cli/Agenda.h"
-#include "app/cli/ImportChannel.h"
 #include "app/cli/IcalWriter.h"
+#include "app/cli/ImportChannel.h"
 #include "app/cli/StoreAccess.h"
 
 #include "platform/Clock.h"
@@ -32,7 +32,8 @@ std::optional<QDate> ParseDate(const QString& text)
         return iso;
     std::tm tm{};
     const QByteArray bytes = text.toLocal8Bit();
-    const char* end = ::strptime(bytes.constData(), dw::CurrentFormats().shortDate.toLocal8Bit().constData(), &tm);
+    const char* end =
+        ::strptime(bytes.constData(), dw::CurrentFormats().shortDate.toLocal8Bit().constData(), &tm);
     if (!end || *end != '\0')
         return std::nullopt;
     const QDate date(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
@@ -72,7 +73,9 @@ int Agenda(const QStringList& args, Context& context)
             bool ok = false;
             days = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
             if (!ok || days < 1 || days > CalendarGrid::TotalDays)
-                return Usage(context, QStringLiteral("--days braucht eine Zahl von 1 bis %1.").arg(CalendarGrid::TotalDays));
+                return Usage(
+                    context,
+                    QStringLiteral("--days braucht eine Zahl von 1 bis %1.").arg(CalendarGrid::TotalDays));
             ++i;
         } else if (!dateGiven && !a.startsWith(QLatin1String("--"))) {
             const std::optional<QDate> date = ParseDate(a);
@@ -121,7 +124,8 @@ int Due(const QStringList& args, Context& context)
 int Export(const QStringList& args, Context& context)
 {
     if (args.size() != 1)
-        return Usage(context, QStringLiteral("--export braucht genau eine Datei (oder - für die Standardausgabe)."));
+        return Usage(context,
+                     QStringLiteral("--export braucht genau eine Datei (oder - für die Standardausgabe)."));
     CalendarGrid grid;
     QString error;
     if (!ReadStore(DataFile(context), grid, error))
@@ -220,7 +224,8 @@ int RunCommandLine(int argc, char** argv)
     Context context;
     context.dataFolder = dw::ResolveDataFolder();
     const int status = Run(app.arguments().mid(1), context);
-    std::fwrite(context.out.toUtf8().constData(), 1, static_cast<std::size_t>(context.out.toUtf8().size()), stdout);
+    std::fwrite(context.out.toUtf8().constData(), 1, static_cast<std::size_t>(context.out.toUtf8().size()),
+                stdout);
     std::fflush(stdout);
     std::fputs(context.err.toUtf8().constData(), stderr);
     dw::SetMessageBoxHandler(previous);

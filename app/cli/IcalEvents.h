@@ -18,8 +18,8 @@ struct ImportedAppointment
     int hour = 0;
     int minute = 0;
     int second = 0;
-    QString name;        // Unicode; the import makes Windows-1252 of it
-    QString description; // line breaks as LF
+    QString name;                         // Unicode; the import makes Windows-1252 of it
+    QString description;                  // line breaks as LF
     std::optional<double> firstLead;      // days
     std::optional<double> repeatInterval; // days
     double lastReminded = 0.0;
@@ -29,8 +29,8 @@ struct ImportedAppointment
 struct ImportedCalendar
 {
     std::vector<ImportedAppointment> appointments; // in file order, occurrences in time order
-    int outsideRange = 0; // dates before 2000 or after 2100, not in `appointments`
-    int cutOff = 0;       // occurrences of recurring events beyond the bound
+    int outsideRange = 0;                          // dates before 2000 or after 2100, not in `appointments`
+    int cutOff = 0;                                // occurrences of recurring events beyond the bound
 };
 
 // At most this many occurrences of one recurring event are taken, counted from

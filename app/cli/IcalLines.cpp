@@ -10,7 +10,8 @@ namespace {
 
 bool IsNameChar(QChar c)
 {
-    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+           (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
            (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-');
 }
 
@@ -84,8 +85,8 @@ bool ScanLines(const QByteArray& bytes, ScannedFile& scanned, ReadError& error)
         }
         logical.push_back({std::move(text), r.line});
     }
-    if (logical.empty() || logical.front().text.trimmed().compare(QLatin1String("BEGIN:VCALENDAR"),
-                                                                   Qt::CaseInsensitive) != 0) {
+    if (logical.empty() ||
+        logical.front().text.trimmed().compare(QLatin1String("BEGIN:VCALENDAR"), Qt::CaseInsensitive) != 0) {
         Error(error, logical.empty() ? 1 : logical.front().line,
               QStringLiteral("Das ist keine iCalendar-Datei: BEGIN:VCALENDAR fehlt."));
         return false;
@@ -119,8 +120,9 @@ bool ScanLines(const QByteArray& bytes, ScannedFile& scanned, ReadError& error)
         } else if (name == QLatin1String("END")) {
             if (open.empty() || open.back() != value) {
                 Error(error, l.line,
-                      open.empty() ? QStringLiteral("END ohne BEGIN.")
-                                   : QStringLiteral("END:%1 erwartet, nicht END:%2.").arg(open.back(), value));
+                      open.empty()
+                          ? QStringLiteral("END ohne BEGIN.")
+                          : QStringLiteral("END:%1 erwartet, nicht END:%2.").arg(open.back(), value));
                 return false;
             }
             open.pop_back();
@@ -128,7 +130,8 @@ bool ScanLines(const QByteArray& bytes, ScannedFile& scanned, ReadError& error)
                 event = nullptr;
             ended = open.empty();
         } else if (event) {
-            const QString key = open.back() == QLatin1String("VALARM") ? QStringLiteral("VALARM/") + name : name;
+            const QString key =
+                open.back() == QLatin1String("VALARM") ? QStringLiteral("VALARM/") + name : name;
             if (!event->properties.contains(key))
                 event->properties.insert(key, l.line);
         }

@@ -19,7 +19,7 @@ struct EventLines
 
 struct ScannedFile
 {
-    QByteArray unfolded;             // content lines joined with CR LF, ready for the parser
+    QByteArray unfolded;            // content lines joined with CR LF, ready for the parser
     std::vector<EventLines> events; // top-level events in file order
 };
 

@@ -51,8 +51,9 @@ double DaysFromSeconds(long long seconds)
         --days;
         rest += 86400;
     }
-    return static_cast<double>(days) +
-           dw::EncodeTime(static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
+    return static_cast<double>(days) + dw::EncodeTime(static_cast<int>(rest / 3600),
+                                                      static_cast<int>(rest / 60 % 60),
+                                                      static_cast<int>(rest % 60));
 }
 
 } // namespace dw::ical

@@ -71,8 +71,8 @@ bool Valid(const icaltimetype& t)
 {
     if (icaltime_is_null_time(t) || !QDate(t.year, t.month, t.day).isValid())
         return false;
-    return t.is_date || (t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 && t.second >= 0 &&
-                         t.second <= 60);
+    return t.is_date ||
+           (t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 && t.second >= 0 && t.second <= 60);
 }
 
 // The moment in the local time of this machine.
@@ -88,8 +88,8 @@ Moment ToLocal(icaltimetype t, const icaltimezone* zone, const QString& tzid)
     } else if (zone) {
         t.zone = zone;
         const icaltimetype utc = icaltime_convert_to_zone(t, icaltimezone_get_utc_timezone());
-        at = QDateTime(QDate(utc.year, utc.month, utc.day), QTime(utc.hour, utc.minute, std::min(utc.second, 59)),
-                       Qt::UTC);
+        at = QDateTime(QDate(utc.year, utc.month, utc.day),
+                       QTime(utc.hour, utc.minute, std::min(utc.second, 59)), Qt::UTC);
     } else if (!tzid.isEmpty() && QTimeZone(tzid.toUtf8()).isValid()) {
         at = QDateTime(date, time, QTimeZone(tzid.toUtf8()));
     } else {
@@ -128,7 +128,8 @@ void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* calen
             leadSeconds = QDateTime(at.date, at.time).secsTo(QDateTime(begins.date, begins.time));
         } else {
             if (icaldurationtype_is_bad_duration(value.duration))
-                throw Failure(LineOf(lines, "VALARM/TRIGGER"), QStringLiteral("TRIGGER ist keine gültige Dauer."));
+                throw Failure(LineOf(lines, "VALARM/TRIGGER"),
+                              QStringLiteral("TRIGGER ist keine gültige Dauer."));
             leadSeconds = -static_cast<long long>(icaldurationtype_as_int(value.duration));
             icalparameter* related = icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER);
             if (related && icalparameter_get_related(related) == ICAL_RELATED_END) {
@@ -145,7 +146,8 @@ void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* calen
         if (icalproperty* duration = icalcomponent_get_first_property(alarm, ICAL_DURATION_PROPERTY)) {
             const icaldurationtype every = icalproperty_get_duration(duration);
             if (icaldurationtype_is_bad_duration(every))
-                throw Failure(LineOf(lines, "VALARM/DURATION"), QStringLiteral("DURATION ist keine gültige Dauer."));
+                throw Failure(LineOf(lines, "VALARM/DURATION"),
+                              QStringLiteral("DURATION ist keine gültige Dauer."));
             item.repeatInterval = DaysFromSeconds(icaldurationtype_as_int(every));
         }
     }
@@ -186,7 +188,8 @@ std::vector<Moment> Occurrences(icalcomponent* event, icaltimetype start, const 
          p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
         const icalrecurrencetype rule = icalproperty_get_rrule(p);
         if (rule.freq == ICAL_NO_RECURRENCE)
-            throw Failure(LineOf(lines, "RRULE"), QStringLiteral("RRULE ist keine gültige Wiederholungsregel."));
+            throw Failure(LineOf(lines, "RRULE"),
+                          QStringLiteral("RRULE ist keine gültige Wiederholungsregel."));
         const bool finite = rule.count > 0 || !icaltime_is_null_time(rule.until);
         std::unique_ptr<icalrecur_iterator, RecurDeleter> it(icalrecur_iterator_new(rule, start));
         if (!it)
@@ -291,7 +294,8 @@ ReadResult ReadCalendar(const QByteArray& bytes)
     ImportedCalendar out;
     try {
         std::size_t index = 0;
-        for (icalcomponent* event = icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT); event;
+        for (icalcomponent* event = icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT);
+             event;
              event = icalcomponent_get_next_component(calendar.get(), ICAL_VEVENT_COMPONENT), ++index) {
             const EventLines lines = index < scanned.events.size() ? scanned.events[index] : EventLines{};
             ReadEvent(event, calendar.get(), lines, out);

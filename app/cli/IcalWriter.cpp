@@ -39,8 +39,8 @@ icaldurationtype DurationOf(long long seconds)
 QByteArray UidOf(int year, int month, int day, long long second, const QByteArray& name,
                  QHash<QByteArray, int>& seen)
 {
-    const QByteArray key = QByteArray::number(year * 10000 + month * 100 + day) + '|' + QByteArray::number(second) +
-                           '|' + name;
+    const QByteArray key =
+        QByteArray::number(year * 10000 + month * 100 + day) + '|' + QByteArray::number(second) + '|' + name;
     const QByteArray digest = QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(24);
     const int n = ++seen[digest];
     return digest + (n > 1 ? '-' + QByteArray::number(n) : QByteArray()) + "@datumswecker";
@@ -93,7 +93,8 @@ QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now)
             description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             const long long second = SecondsOfDays(a.TimeOfDay);
             icalcomponent* event = icalcomponent_new(ICAL_VEVENT_COMPONENT);
-            icalcomponent_add_property(event, icalproperty_new_uid(UidOf(y, m, d, second, name, seen).constData()));
+            icalcomponent_add_property(event,
+                                       icalproperty_new_uid(UidOf(y, m, d, second, name, seen).constData()));
             icalcomponent_add_property(event, icalproperty_new_dtstamp(dtstamp));
             // Floating local time: the appointment is at this time of day wherever the user is.
             icaltimetype start = icaltime_null_time();
@@ -107,9 +108,11 @@ QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now)
             icalcomponent_add_property(event, icalproperty_new_dtstart(start));
             icalcomponent_add_property(event, icalproperty_new_summary(name.constData()));
             if (!description.isEmpty())
-                icalcomponent_add_property(event, icalproperty_new_description(description.toUtf8().constData()));
+                icalcomponent_add_property(event,
+                                           icalproperty_new_description(description.toUtf8().constData()));
             if (a.LastReminded != 0.0) {
-                icalproperty* last = icalproperty_new_x(FormatLastReminded(a.LastReminded).toUtf8().constData());
+                icalproperty* last =
+                    icalproperty_new_x(FormatLastReminded(a.LastReminded).toUtf8().constData());
                 icalproperty_set_x_name(last, LastRemindedProperty);
                 icalcomponent_add_property(event, last);
             }

@@ -17,8 +17,9 @@ namespace {
 
 QString NotAnswering()
 {
-    return QStringLiteral("Datumswecker läuft bereits für diesen Datenordner, nimmt den Import aber nicht an. "
-                          "Bitte beenden Sie das Programm und rufen Sie --import noch einmal auf.");
+    return QStringLiteral(
+        "Datumswecker läuft bereits für diesen Datenordner, nimmt den Import aber nicht an. "
+        "Bitte beenden Sie das Programm und rufen Sie --import noch einmal auf.");
 }
 
 } // namespace
@@ -72,7 +73,8 @@ ImportOutcome AskRunningCopy(const QString& serverName, const QJsonObject& reque
     const QDeadlineTimer deadline(answerTimeoutMs);
     QByteArray answer;
     while (!answer.contains('\n')) {
-        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+        if (socket.bytesAvailable() == 0 &&
+            !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
             break;
         answer += socket.readAll();
         if (deadline.hasExpired())

@@ -41,8 +41,9 @@ StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar
     DataFile file(path);
     const DataFile::LoadResult loaded = file.OpenTermins(grid);
     if (loaded.fileExisted && !loaded.complete && loaded.backupPath.isEmpty()) {
-        result.error = QStringLiteral("%1 ist beschädigt und konnte nicht gesichert werden; nichts wurde importiert.")
-                           .arg(path);
+        result.error =
+            QStringLiteral("%1 ist beschädigt und konnte nicht gesichert werden; nichts wurde importiert.")
+                .arg(path);
         return result;
     }
     result.report = dw::ical::ImportInto(grid, calendar);
@@ -53,7 +54,8 @@ StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar
     }
     const StoredSettings settings = loaded.settingsRead ? loaded.settings : StoredSettings{};
     if (!file.SaveTermins(grid, settings)) {
-        result.error = QStringLiteral("%1 konnte nicht gespeichert werden; nichts wurde importiert.").arg(path);
+        result.error =
+            QStringLiteral("%1 konnte nicht gespeichert werden; nichts wurde importiert.").arg(path);
         return result;
     }
     result.ok = true;

@@ -60,27 +60,33 @@ INSTANTIATE_TEST_SUITE_P(
     Files, IcalFileTest,
     ::testing::Values(
         FileCase{"folded.ics",
-                 {QStringLiteral("2024-03-05 14:30 Jahresgespräch mit der Geschäftsführung über die Planung für das "
-                                 "nächste Quartal")}},
+                 {QStringLiteral(
+                     "2024-03-05 14:30 Jahresgespräch mit der Geschäftsführung über die Planung für das "
+                     "nächste Quartal")}},
         FileCase{"timezones.ics",
                  {QStringLiteral("2024-01-15 09:00 Winter in Berlin"),
                   QStringLiteral("2024-07-15 15:00 Sommer in New York")}},
         FileCase{"utc.ics",
-                 {QStringLiteral("2024-03-11 00:00 Nachts in UTC"), QStringLiteral("2024-07-01 14:00 Mittag in UTC")}},
-        FileCase{"allday.ics",
-                 {QStringLiteral("2024-02-29 00:00 Schalttag"), QStringLiteral("2024-12-24 00:00 Weihnachten")}},
+                 {QStringLiteral("2024-03-11 00:00 Nachts in UTC"),
+                  QStringLiteral("2024-07-01 14:00 Mittag in UTC")}},
+        FileCase{
+            "allday.ics",
+            {QStringLiteral("2024-02-29 00:00 Schalttag"), QStringLiteral("2024-12-24 00:00 Weihnachten")}},
         FileCase{"escaped.ics",
                  {QStringLiteral("2024-08-01 08:00 Äpfel, Birnen; Pflaumen"),
                   QStringLiteral("2024-08-01 09:00 Berlin → Москва")}}),
-    [](const auto& info) { return QString::fromLatin1(info.param.file).section(QLatin1Char('.'), 0, 0).toStdString(); });
+    [](const auto& info) {
+        return QString::fromLatin1(info.param.file).section(QLatin1Char('.'), 0, 0).toStdString();
+    });
 
 TEST(IcalRead, RecurrenceHonoursCountUntilExdateRdateAndTheBound)
 {
     const ReadResult read = ReadCalendar(IcsFile("recurring.ics"));
     ASSERT_TRUE(read.calendar) << qPrintable(read.error.text);
     const QStringList got = Summary(*read.calendar);
-    EXPECT_EQ(got.mid(0, 4), (QStringList{"2024-01-02 09:00 Täglich fünfmal", "2024-01-03 09:00 Täglich fünfmal",
-                                          "2024-01-05 09:00 Täglich fünfmal", "2024-01-06 09:00 Täglich fünfmal"}));
+    EXPECT_EQ(got.mid(0, 4),
+              (QStringList{"2024-01-02 09:00 Täglich fünfmal", "2024-01-03 09:00 Täglich fünfmal",
+                           "2024-01-05 09:00 Täglich fünfmal", "2024-01-06 09:00 Täglich fünfmal"}));
     EXPECT_EQ(got.mid(4, 4), (QStringList{"2024-01-01 00:00 Monatsanfang", "2024-03-01 00:00 Monatsanfang",
                                           "2024-04-01 00:00 Monatsanfang", "2024-06-15 00:00 Monatsanfang"}));
     // 1998 and 1999 lie before the grid, like the single event in 2101.
@@ -130,10 +136,12 @@ TEST(IcalRead, BadFilesNameTheirLine)
         const ReadResult read = ReadCalendar(IcsFile(c.file));
         EXPECT_FALSE(read.calendar) << c.file;
         EXPECT_EQ(read.error.line, c.line) << c.file;
-        EXPECT_TRUE(read.error.text.contains(QString::fromUtf8(c.text))) << c.file << ": " << qPrintable(read.error.text);
+        EXPECT_TRUE(read.error.text.contains(QString::fromUtf8(c.text)))
+            << c.file << ": " << qPrintable(read.error.text);
     }
-    for (const QByteArray& bytes : {QByteArray(), QByteArray("BEGIN:VCALENDAR\r\nkaputt\r\nEND:VCALENDAR\r\n"),
-                                    QByteArray("BEGIN:VCALENDAR\r\nSUMMARY:\xff\r\nEND:VCALENDAR\r\n")})
+    for (const QByteArray& bytes :
+         {QByteArray(), QByteArray("BEGIN:VCALENDAR\r\nkaputt\r\nEND:VCALENDAR\r\n"),
+          QByteArray("BEGIN:VCALENDAR\r\nSUMMARY:\xff\r\nEND:VCALENDAR\r\n")})
         EXPECT_FALSE(ReadCalendar(bytes).calendar) << bytes.constData();
 }
 
@@ -150,11 +158,12 @@ void Fill(CalendarGrid& grid)
     } rows[] = {
         {2000, 1, 1, 0.0, 3.0, 1.0, 0.0, 0, "Kein Name", ""},
         {2024, 3, 5, dw::EncodeTime(14, 30), 2 + dw::EncodeTime(5, 7), dw::EncodeTime(0, 45),
-         dwtest::At(2024, 3, 3, 9, 1, 2, 345), 1, "Zahnarzt, \"Dr. Müller\"; 5 \x80", "Zeile 1\r\nZeile 2\r\n\\ Ende"},
+         dwtest::At(2024, 3, 3, 9, 1, 2, 345), 1, "Zahnarzt, \"Dr. Müller\"; 5 \x80",
+         "Zeile 1\r\nZeile 2\r\n\\ Ende"},
         {2024, 3, 5, dw::EncodeTime(8, 0), -2 + dw::EncodeTime(6, 1), 0.0, 0.0, 7, "Früh", "x"},
         {2024, 3, 5, dw::EncodeTime(8, 0), 0.0, 40.0, 0.0, 0, "Früh", "gleiche Zeit, gleicher Name"},
-        {2100, 12, 31, dw::EncodeTime(23, 59), 400 + dw::EncodeTime(23, 59), 7.0, dwtest::At(2100, 12, 31, 23, 59),
-         0, "", ""},
+        {2100, 12, 31, dw::EncodeTime(23, 59), 400 + dw::EncodeTime(23, 59), 7.0,
+         dwtest::At(2100, 12, 31, 23, 59), 0, "", ""},
     };
     for (const Row& r : rows) {
         Appointment* a = grid.NewAppointment(r.y, r.m, r.d);
@@ -227,7 +236,8 @@ TEST(IcalImport, CharactersOutsideTheCodePageBecomeQuestionMarksAndAreCounted)
     EXPECT_EQ(report.added, 2);
     EXPECT_EQ(report.lostCharacters, 1);
     const DayList& day = grid.Day(2024, 8, 1);
-    EXPECT_EQ(QByteArray(day.at(0)->Description), QByteArray("Erste Zeile\r\nZweite Zeile\r\nDritte mit \\ und 5 \x80"));
+    EXPECT_EQ(QByteArray(day.at(0)->Description),
+              QByteArray("Erste Zeile\r\nZweite Zeile\r\nDritte mit \\ und 5 \x80"));
     EXPECT_EQ(QByteArray(day.at(1)->Name), QByteArray("Berlin ? ??????"));
     EXPECT_TRUE(report.text().contains(QStringLiteral("Texte mit verlorenen Zeichen: 1")));
 }

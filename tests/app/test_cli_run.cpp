@@ -41,8 +41,8 @@ QByteArray Bytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-Appointment* Add(CalendarGrid& grid, dw::TDateTime moment, const char* name, double lead = 3.0, double repeat = 1.0,
-                 double last = 0.0, std::uint8_t done = 0)
+Appointment* Add(CalendarGrid& grid, dw::TDateTime moment, const char* name, double lead = 3.0,
+                 double repeat = 1.0, double last = 0.0, std::uint8_t done = 0)
 {
     const QDate date = dw::ToQDate(moment);
     Appointment* a = grid.NewAppointment(date.year(), date.month(), date.day());
@@ -88,11 +88,13 @@ TEST_F(CommandLineTest, HelpListsEveryOptionAndUnknownOptionsGetItWithStatusTwo)
     for (const char* option : {"--agenda", "--days", "--json", "--due", "--export", "--import", "--help"})
         EXPECT_TRUE(context.out.contains(QLatin1String(option))) << option;
     EXPECT_EQ(context.out.count(QStringLiteral("Beispiel: datumswecker")), 7);
-    for (const QStringList& args : {QStringList{"--bogus"}, QStringList{"--due", "--days"},
-                                    QStringList{"--agenda", "31.02.2030"}, QStringList{"--agenda", "--days", "0"},
-                                    QStringList{"--export"}, QStringList{"--import", "a", "b"}, QStringList{}}) {
+    for (const QStringList& args :
+         {QStringList{"--bogus"}, QStringList{"--due", "--days"}, QStringList{"--agenda", "31.02.2030"},
+          QStringList{"--agenda", "--days", "0"}, QStringList{"--export"}, QStringList{"--import", "a", "b"},
+          QStringList{}}) {
         EXPECT_EQ(Run(args), 2) << qPrintable(args.join(' '));
-        EXPECT_TRUE(context.err.contains(QStringLiteral("Aufruf: datumswecker"))) << qPrintable(args.join(' '));
+        EXPECT_TRUE(context.err.contains(QStringLiteral("Aufruf: datumswecker")))
+            << qPrintable(args.join(' '));
     }
 }
 
@@ -111,15 +113,17 @@ TEST_F(CommandLineTest, AgendaListsDaysInDateAndTimeOrderFromRegionalOrIsoDates)
                                             "    Brot\n"
                                             "    Kerzen\n"
                                             "24.12.2030 18:30:00 Bescherung\n");
-    for (const QStringList& args : {QStringList{"--agenda"}, QStringList{"--agenda", "20.12.2030", "--days", "7"},
-                                    QStringList{"--agenda", "2030-12-20"}}) {
+    for (const QStringList& args :
+         {QStringList{"--agenda"}, QStringList{"--agenda", "20.12.2030", "--days", "7"},
+          QStringList{"--agenda", "2030-12-20"}}) {
         EXPECT_EQ(Run(args), 0);
         EXPECT_EQ(context.out, expected) << qPrintable(args.join(' '));
     }
     EXPECT_EQ(Run({"--agenda", "2030-12-20", "--days", "1", "--json"}), 0);
-    EXPECT_EQ(context.out, QStringLiteral("{\"date\":\"2030-12-20\",\"description\":\"\",\"done\":true,"
-                                          "\"lastReminded\":\"2030-12-20T07:45:00.125\",\"leadMinutes\":720,"
-                                          "\"name\":\"Heute früh\",\"repeatMinutes\":360,\"time\":\"08:00:00\"}\n"));
+    EXPECT_EQ(context.out,
+              QStringLiteral("{\"date\":\"2030-12-20\",\"description\":\"\",\"done\":true,"
+                             "\"lastReminded\":\"2030-12-20T07:45:00.125\",\"leadMinutes\":720,"
+                             "\"name\":\"Heute früh\",\"repeatMinutes\":360,\"time\":\"08:00:00\"}\n"));
     EXPECT_EQ(Run({"--agenda", "2031-01-01"}), 0);
     EXPECT_EQ(context.out, QStringLiteral("Keine Termine vom 01.01.2031 bis 07.01.2031.\n"));
 }
@@ -195,7 +199,8 @@ TEST_F(CommandLineTest, ReadingOptionsReportADamagedStoreAndTouchNothing)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(1000, '\0'));
     file.close();
-    for (const QStringList& args : {QStringList{"--due"}, QStringList{"--agenda"}, QStringList{"--export", "-"}}) {
+    for (const QStringList& args :
+         {QStringList{"--due"}, QStringList{"--agenda"}, QStringList{"--export", "-"}}) {
         EXPECT_EQ(Run(args), 2) << qPrintable(args.join(' '));
         EXPECT_TRUE(context.err.contains(QStringLiteral("beschädigt"))) << qPrintable(context.err);
     }
@@ -249,7 +254,8 @@ TEST_F(CommandLineTest, WithARunningCopyTheImportGoesToItsWindow)
         // Nobody listens: the user is told to end the program; nothing is written.
         context.answerTimeoutMs = 2000;
         EXPECT_EQ(RunBeside({"--import", IcsPath("utc.ics")}, context), 2);
-        EXPECT_TRUE(context.err.contains(QStringLiteral("beenden Sie das Programm"))) << qPrintable(context.err);
+        EXPECT_TRUE(context.err.contains(QStringLiteral("beenden Sie das Programm")))
+            << qPrintable(context.err);
         EXPECT_FALSE(QFile::exists(DataFile()));
 
         QLocalServer server;
@@ -262,8 +268,8 @@ TEST_F(CommandLineTest, WithARunningCopyTheImportGoesToItsWindow)
                     return;
                 const QJsonObject request = QJsonDocument::fromJson(socket->readLine()).object();
                 EXPECT_EQ(request.value("cmd").toString(), QStringLiteral("import"));
-                socket->write(QJsonDocument(HandleImportCommand(form, request)).toJson(QJsonDocument::Compact) +
-                              '\n');
+                socket->write(
+                    QJsonDocument(HandleImportCommand(form, request)).toJson(QJsonDocument::Compact) + '\n');
                 socket->flush();
             });
         });
@@ -276,7 +282,8 @@ TEST_F(CommandLineTest, WithARunningCopyTheImportGoesToItsWindow)
         context.out.clear();
         EXPECT_EQ(RunBeside({"--import", IcsPath("bad_date.ics")}, context), 2);
         EXPECT_TRUE(context.err.contains(QStringLiteral("Zeile 7"))) << qPrintable(context.err);
-        EXPECT_EQ(HandleImportCommand(form, {{"cmd", "import"}, {"file", "relativ.ics"}}).value("exit").toInt(), 2);
+        EXPECT_EQ(
+            HandleImportCommand(form, {{"cmd", "import"}, {"file", "relativ.ics"}}).value("exit").toInt(), 2);
     }
     dw::SetModuleFileNameForTesting(QString());
 }
