@@ -22,70 +22,59 @@ double Minutes(double days)
     return std::isfinite(days) ? std::round(days * 1440.0 * 1000.0) / 1000.0 : 0.0;
 }
 
-QString Description(const Appointment& a)
+QString Text(QByteArrayView bytes)
 {
-    QString text = dw::FromAnsi(a.Description);
+    QString text = dw::FromAnsi(bytes.toByteArray());
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
 
 } // namespace
 
-std::vector<AgendaEntry> AgendaEntries(const CalendarGrid& grid, const QDate& first, int days)
+std::optional<std::vector<StoredAppointment>> AgendaEntries(const StoreScan& store, const QDate& first,
+                                                            int days, QString& error)
 {
-    std::vector<AgendaEntry> result;
-    for (int i = 0; i < days; ++i) {
-        const QDate date = first.addDays(i);
-        if (!date.isValid() || date.year() > CalendarGrid::LastYear)
-            break;
-        if (!CalendarGrid::Contains(date.year(), date.month(), date.day()))
-            continue;
-        const DayList& day = grid.Day(date.year(), date.month(), date.day());
-        const auto dayNumber = static_cast<std::int32_t>(dw::FromQDate(date));
-        const std::size_t from = result.size();
-        for (std::uint32_t k = 0; k < day.count(); ++k)
-            result.push_back({dayNumber, day.at(static_cast<std::int32_t>(k))});
-        std::stable_sort(result.begin() + static_cast<std::ptrdiff_t>(from), result.end(),
-                         [](const AgendaEntry& a, const AgendaEntry& b) {
-                             return a.appointment->TimeOfDay < b.appointment->TimeOfDay;
-                         });
-    }
+    const auto from = static_cast<std::int32_t>(dw::FromQDate(first));
+    const std::int32_t to = from + days - 1;
+    std::vector<StoredAppointment> result;
+    if (!store.forEach(
+            [&](const StoredAppointment& a) {
+                if (a.day >= from && a.day <= to)
+                    result.push_back(a);
+            },
+            error))
+        return std::nullopt;
+    // Days come in order from the file; within a day the time decides.
+    std::stable_sort(result.begin(), result.end(),
+                     [](const StoredAppointment& a, const StoredAppointment& b) {
+                         return a.day != b.day ? a.day < b.day : a.timeOfDay < b.timeOfDay;
+                     });
     return result;
 }
 
-std::vector<AgendaEntry> DueEntries(const CalendarGrid& grid, dw::TDateTime now)
+std::optional<std::vector<StoredAppointment>> DueEntries(const StoreScan& store, dw::TDateTime now,
+                                                         QString& error)
 {
-    std::vector<AgendaEntry> result;
-    auto dayNumber = static_cast<std::int32_t>(CalendarGrid::DateOf(CalendarGrid::FirstYear, 1, 1));
-    std::uint32_t filledLeft = grid.FilledDays();
-    grid.ForEachDay([&](int, int, int, const DayList& day) {
-        const std::int32_t number = dayNumber++;
-        if (filledLeft == 0)
-            return;
-        const std::uint32_t count = day.count();
-        if (count == 0)
-            return;
-        --filledLeft;
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const Appointment& item = *day.at(static_cast<std::int32_t>(i));
-            // The same arithmetic as the check pass, so the same bounds hold to the last bit.
-            const dw::TDateTime moment = number + item.TimeOfDay;
-            if (IsDue(moment, moment - item.FirstLead, item.LastReminded, item.RepeatInterval, item.Done != 0,
-                      now))
-                result.push_back({number, &item});
-        }
-    });
+    std::vector<StoredAppointment> result;
+    if (!store.forEach(
+            [&](const StoredAppointment& a) {
+                // The same arithmetic as the check pass, so the same bounds hold to the last bit.
+                const dw::TDateTime moment = a.day + a.timeOfDay;
+                if (IsDue(moment, moment - a.firstLead, a.lastReminded, a.repeatInterval, a.done != 0, now))
+                    result.push_back(a);
+            },
+            error))
+        return std::nullopt;
     return result;
 }
 
-QString AgendaText(const std::vector<AgendaEntry>& entries)
+QString AgendaText(const std::vector<StoredAppointment>& entries)
 {
     QString out;
-    for (const AgendaEntry& e : entries) {
-        const Appointment& a = *e.appointment;
-        out += dw::FormatShortDate(e.day) + QLatin1Char(' ') + dw::FormatLongTime(a.TimeOfDay) +
-               QLatin1Char(' ') + dw::FromAnsi(a.Name) + QLatin1Char('\n');
-        const QString description = Description(a);
+    for (const StoredAppointment& a : entries) {
+        out += dw::FormatShortDate(a.day) + QLatin1Char(' ') + dw::FormatLongTime(a.timeOfDay) +
+               QLatin1Char(' ') + dw::FromAnsi(a.name.toByteArray()) + QLatin1Char('\n');
+        const QString description = Text(a.description);
         if (description.isEmpty())
             continue;
         for (const QString& line : description.split(QLatin1Char('\n')))
@@ -94,24 +83,23 @@ QString AgendaText(const std::vector<AgendaEntry>& entries)
     return out;
 }
 
-QString AgendaJson(const std::vector<AgendaEntry>& entries)
+QString AgendaJson(const std::vector<StoredAppointment>& entries)
 {
     QString out;
-    for (const AgendaEntry& e : entries) {
-        const Appointment& a = *e.appointment;
+    for (const StoredAppointment& a : entries) {
         int h = 0, m = 0, s = 0, ms = 0;
-        dw::DecodeTime(a.TimeOfDay, h, m, s, ms);
+        dw::DecodeTime(a.timeOfDay, h, m, s, ms);
         QJsonObject o;
-        o.insert(QStringLiteral("date"), dw::ToQDate(e.day).toString(Qt::ISODate));
+        o.insert(QStringLiteral("date"), dw::ToQDate(a.day).toString(Qt::ISODate));
         o.insert(QStringLiteral("time"), QTime(h, m, s).toString(Qt::ISODate));
-        o.insert(QStringLiteral("name"), dw::FromAnsi(a.Name));
-        o.insert(QStringLiteral("description"), Description(a));
-        o.insert(QStringLiteral("leadMinutes"), Minutes(a.FirstLead));
-        o.insert(QStringLiteral("repeatMinutes"), Minutes(a.RepeatInterval));
+        o.insert(QStringLiteral("name"), dw::FromAnsi(a.name.toByteArray()));
+        o.insert(QStringLiteral("description"), Text(a.description));
+        o.insert(QStringLiteral("leadMinutes"), Minutes(a.firstLead));
+        o.insert(QStringLiteral("repeatMinutes"), Minutes(a.repeatInterval));
         o.insert(QStringLiteral("lastReminded"),
-                 a.LastReminded == 0.0 ? QJsonValue()
-                                       : QJsonValue(dw::ical::FormatLastReminded(a.LastReminded)));
-        o.insert(QStringLiteral("done"), a.Done != 0);
+                 a.lastReminded == 0.0 ? QJsonValue()
+                                       : QJsonValue(dw::ical::FormatLastReminded(a.lastReminded)));
+        o.insert(QStringLiteral("done"), a.done != 0);
         out += QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
     }
     return out;

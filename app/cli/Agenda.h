@@ -1,31 +1,29 @@
 #pragma once
 
-#include "platform/DateTime.h"
-#include "store/CalendarGrid.h"
+#include "app/cli/StoreScan.h"
 
+#include <QDate>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace dw::cli {
 
-struct AgendaEntry
-{
-    std::int32_t day; // date value of the day
-    const Appointment* appointment;
-};
-
 // The appointments of `days` days from `first` on, by date and time of day
-// (appointments at the same time in the day's order).
-std::vector<AgendaEntry> AgendaEntries(const CalendarGrid& grid, const QDate& first, int days);
+// (appointments at the same time in the day's order). Empty with `error` set
+// when the store is damaged.
+std::optional<std::vector<StoredAppointment>> AgendaEntries(const StoreScan& store, const QDate& first,
+                                                            int days, QString& error);
 
 // What a check pass at `now` would remind, in the order it would: the same
 // rule, the same walk, nothing changed.
-std::vector<AgendaEntry> DueEntries(const CalendarGrid& grid, dw::TDateTime now);
+std::optional<std::vector<StoredAppointment>> DueEntries(const StoreScan& store, dw::TDateTime now,
+                                                         QString& error);
 
 // Plain text in the regional formats: date, time, name, the description indented below.
-QString AgendaText(const std::vector<AgendaEntry>& entries);
+QString AgendaText(const std::vector<StoredAppointment>& entries);
 // One JSON object a line.
-QString AgendaJson(const std::vector<AgendaEntry>& entries);
+QString AgendaJson(const std::vector<StoredAppointment>& entries);
 
 } // namespace dw::cli

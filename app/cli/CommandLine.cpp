@@ -88,11 +88,14 @@ int Agenda(const QStringList& args, Context& context)
             return Usage(context, QStringLiteral("Unbekannte Option: %1").arg(a));
         }
     }
-    CalendarGrid grid;
+    StoreScan store;
     QString error;
-    if (!ReadStore(DataFile(context), grid, error))
+    if (!store.open(DataFile(context), error))
         return Fail(context, error);
-    const std::vector<AgendaEntry> entries = AgendaEntries(grid, first, days);
+    const std::optional<std::vector<StoredAppointment>> found = AgendaEntries(store, first, days, error);
+    if (!found)
+        return Fail(context, error);
+    const std::vector<StoredAppointment>& entries = *found;
     if (json)
         context.out += AgendaJson(entries);
     else if (entries.empty())
@@ -112,13 +115,15 @@ int Due(const QStringList& args, Context& context)
             return Usage(context, QStringLiteral("Unbekannte Option: %1").arg(a));
         json = true;
     }
-    CalendarGrid grid;
+    StoreScan store;
     QString error;
-    if (!ReadStore(DataFile(context), grid, error))
+    if (!store.open(DataFile(context), error))
         return Fail(context, error);
-    const std::vector<AgendaEntry> due = DueEntries(grid, dw::Now());
-    context.out += json ? AgendaJson(due) : AgendaText(due);
-    return due.empty() ? 1 : 0;
+    const std::optional<std::vector<StoredAppointment>> due = DueEntries(store, dw::Now(), error);
+    if (!due)
+        return Fail(context, error);
+    context.out += json ? AgendaJson(*due) : AgendaText(*due);
+    return due->empty() ? 1 : 0;
 }
 
 int Export(const QStringList& args, Context& context)
