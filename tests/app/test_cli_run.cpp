@@ -12,6 +12,7 @@
 #include "store/ByteStream.h"
 #include "store/TerminFormat.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -193,18 +194,62 @@ TEST_F(CommandLineTest, DueAgreesWithTheCheckPassAndChangesNoByte)
     EXPECT_EQ(context.out, QString());
 }
 
-TEST_F(CommandLineTest, ReadingOptionsReportADamagedStoreAndTouchNothing)
+// The reading options walk the file themselves; they must accept and refuse
+// exactly what the program's reader does.
+TEST_F(CommandLineTest, ReadingOptionsJudgeTheFileAsTheProgramDoesAndTouchNothing)
 {
-    QFile file(DataFile());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(1000, '\0'));
-    file.close();
-    for (const QStringList& args :
-         {QStringList{"--due"}, QStringList{"--agenda"}, QStringList{"--export", "-"}}) {
-        EXPECT_EQ(Run(args), 2) << qPrintable(args.join(' '));
-        EXPECT_TRUE(context.err.contains(QStringLiteral("beschädigt"))) << qPrintable(context.err);
+    CalendarGrid grid;
+    grid.Build();
+    Add(grid, At(2030, 12, 20, 12, 0), "Name");
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        ByteStream out(&buffer);
+        WriteTermins(out, grid, StoredSettings{});
     }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"termine.dat"});
+    const QByteArray valid = buffer.data();
+    const int first = (At(2030, 12, 20) - At(2000, 1, 1)) * 4; // the count of that day
+    const auto with = [&](int at, QByteArray bytes) { return QByteArray(valid).replace(at, bytes.size(), bytes); };
+    struct Case
+    {
+        const char* what;
+        QByteArray bytes;
+        bool readable;
+    } cases[] = {
+        {"whole", valid, true},
+        {"bytes after the settings", valid + "xyz", true},
+        {"negative count", with(0, QByteArray("\xff\xff\xff\xff", 4)), true},
+        {"zero byte in the name", with(first + 4 + 33 + 4 + 2, QByteArray(1, '\0')), true},
+        {"only zero counts", QByteArray(1000, '\0'), false},
+        {"ends in the settings", valid.chopped(1), false},
+        {"ends in a record", valid.left(first + 4 + 20), false},
+        {"negative name length", with(first + 4 + 33, QByteArray("\xff\xff\xff\xff", 4)), false},
+        {"name longer than the file", with(first + 4 + 33, QByteArray("\x00\x00\x00\x7f", 4)), false},
+    };
+    for (const Case& c : cases) {
+        QFile file(DataFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.bytes);
+        file.close();
+        QBuffer in;
+        in.setData(c.bytes);
+        in.open(QIODevice::ReadOnly);
+        CalendarGrid loaded;
+        bool complete = false;
+        try {
+            ByteStream stream(&in);
+            complete = ReadTermins(stream, loaded).complete;
+        } catch (const std::exception&) {
+        }
+        EXPECT_EQ(complete, c.readable) << c.what;
+        for (const QStringList& args : {QStringList{"--due"}, QStringList{"--agenda", "2030-12-20"}}) {
+            const int status = Run(args);
+            EXPECT_EQ(status == 2, !c.readable) << c.what << " " << qPrintable(args.join(' '));
+            EXPECT_EQ(context.err.contains(QStringLiteral("beschädigt")), !c.readable) << c.what;
+        }
+        EXPECT_EQ(Bytes(DataFile()), c.bytes) << c.what;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"termine.dat"}) << c.what;
+    }
 }
 
 TEST_F(CommandLineTest, ImportWritesOnceAndLeavesTheStoreAloneOnBadFiles)
