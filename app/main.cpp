@@ -10,7 +10,7 @@
 int main(int argc, char** argv)
 {
     // Options run without a window and end.
-    if (argc > 1)
+    if (dw::cli::IsCommandLine(argc, argv))
         return dw::cli::RunCommandLine(argc, argv);
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();

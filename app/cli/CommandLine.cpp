@@ -217,6 +217,14 @@ int Run(const QStringList& arguments, Context& context)
     return Usage(context, QStringLiteral("Unbekannte Option: %1").arg(command));
 }
 
+bool IsCommandLine(int argc, const char* const* argv)
+{
+    if (argc < 2)
+        return false;
+    const QByteArray first(argv[1]);
+    return first.startsWith("--") || first == "-h" || !first.startsWith('-');
+}
+
 int RunCommandLine(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);

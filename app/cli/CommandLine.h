@@ -21,6 +21,11 @@ int Run(const QStringList& arguments, Context& context);
 
 QString HelpText();
 
+// Whether the arguments ask for the command line. Qt's own single-dash options
+// (-platform, -display, -session when the session manager restarts the
+// program) still start the window.
+bool IsCommandLine(int argc, const char* const* argv);
+
 // The program started with options: a core application only, no window, no
 // display; prints to standard output and standard error and returns the exit status.
 int RunCommandLine(int argc, char** argv);

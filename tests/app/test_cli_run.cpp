@@ -99,6 +99,26 @@ TEST_F(CommandLineTest, HelpListsEveryOptionAndUnknownOptionsGetItWithStatusTwo)
     }
 }
 
+TEST(CommandLineChoice, OurOptionsAndStrayWordsRunWithoutAWindowQtOptionsDoNot)
+{
+    struct Case
+    {
+        std::vector<const char*> argv;
+        bool commandLine;
+    } cases[] = {
+        {{"datumswecker"}, false},
+        {{"datumswecker", "--due"}, true},
+        {{"datumswecker", "--unbekannt"}, true},
+        {{"datumswecker", "-h"}, true},
+        {{"datumswecker", "heute"}, true},
+        {{"datumswecker", "-session", "1234"}, false},
+        {{"datumswecker", "-platform", "offscreen"}, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(dw::cli::IsCommandLine(static_cast<int>(c.argv.size()), c.argv.data()), c.commandLine)
+            << (c.argv.size() > 1 ? c.argv[1] : "");
+}
+
 TEST_F(CommandLineTest, AgendaListsDaysInDateAndTimeOrderFromRegionalOrIsoDates)
 {
     CalendarGrid grid;
