@@ -11,6 +11,7 @@
 #include <libical/ical.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace dw::ical {
@@ -110,7 +111,9 @@ QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now)
             if (!description.isEmpty())
                 icalcomponent_add_property(event,
                                            icalproperty_new_description(description.toUtf8().constData()));
-            if (a.LastReminded != 0.0) {
+            // A value no clock can have made (from a damaged file) is left out rather than written
+            // unreadable.
+            if (a.LastReminded != 0.0 && std::isfinite(a.LastReminded) && std::fabs(a.LastReminded) < 1e7) {
                 icalproperty* last =
                     icalproperty_new_x(FormatLastReminded(a.LastReminded).toUtf8().constData());
                 icalproperty_set_x_name(last, LastRemindedProperty);

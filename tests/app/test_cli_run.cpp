@@ -3,6 +3,8 @@
 #include "app/cli/Agenda.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/ImportChannel.h"
+#include "browser/CalendarPage.h"
+#include "browser/DateKey.h"
 #include "tests/support/TestSupport.h"
 
 #include "platform/Ansi.h"
@@ -20,7 +22,9 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -229,7 +233,9 @@ TEST_F(CommandLineTest, ReadingOptionsJudgeTheFileAsTheProgramDoesAndTouchNothin
     }
     const QByteArray valid = buffer.data();
     const int first = (At(2030, 12, 20) - At(2000, 1, 1)) * 4; // the count of that day
-    const auto with = [&](int at, QByteArray bytes) { return QByteArray(valid).replace(at, bytes.size(), bytes); };
+    const auto with = [&](int at, QByteArray bytes) {
+        return QByteArray(valid).replace(at, bytes.size(), bytes);
+    };
     struct Case
     {
         const char* what;
@@ -274,6 +280,11 @@ TEST_F(CommandLineTest, ReadingOptionsJudgeTheFileAsTheProgramDoesAndTouchNothin
 
 TEST_F(CommandLineTest, ImportWritesOnceAndLeavesTheStoreAloneOnBadFiles)
 {
+    // The lock of a copy that died is no running copy: the import goes ahead and leaves no lock behind.
+    QFile stale(dw::InstanceLockPath(context.dataFolder));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write("999999999\ndatumswecker\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
     EXPECT_EQ(Run({"--import", IcsPath("timezones.ics")}), 0);
     EXPECT_TRUE(context.out.contains(QStringLiteral("Hinzugefügt: 2"))) << qPrintable(context.out);
     const QByteArray once = Bytes(DataFile());
@@ -339,9 +350,15 @@ TEST_F(CommandLineTest, WithARunningCopyTheImportGoesToItsWindow)
             });
         });
         context.err.clear();
+        form.CalendarPage()->SelectNode(MakeKey(2024, 7, 1));
+        auto* list = form.CalendarPage()->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+        ASSERT_TRUE(list);
+        EXPECT_TRUE(list->findItems(QStringLiteral("Mittag in UTC"), Qt::MatchExactly, 1).isEmpty());
         EXPECT_EQ(RunBeside({"--import", IcsPath("utc.ics")}, context), 0);
         EXPECT_TRUE(context.out.contains(QStringLiteral("Hinzugefügt: 2"))) << qPrintable(context.err);
         EXPECT_EQ(form.Grid.Day(2024, 7, 1).count(), 1u);
+        // The day on show lists the new appointment at once.
+        EXPECT_TRUE(list->findItems(QStringLiteral("Mittag in UTC"), Qt::MatchExactly, 1).size() == 1);
         EXPECT_TRUE(QFile::exists(DataFile()));
 
         context.out.clear();
