@@ -7,6 +7,7 @@
 #include "store/CalendarGrid.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QTimeZone>
 
 #include <libical/ical.h>
@@ -119,7 +120,9 @@ void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* calen
          alarm = icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT)) {
         icalproperty* trigger = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
         if (!trigger)
-            throw Failure(LineOf(lines, "VALARM/ACTION"), QStringLiteral("Erinnerung ohne TRIGGER."));
+            throw Failure(
+                lines.properties.value(QStringLiteral("VALARM/TRIGGER"), LineOf(lines, "VALARM/ACTION")),
+                QStringLiteral("Erinnerung ohne gültigen TRIGGER."));
         const icaltriggertype value = icalproperty_get_trigger(trigger);
         long long leadSeconds = 0;
         if (!icaltime_is_null_time(value.time)) {
@@ -249,7 +252,12 @@ void ReadEvent(icalcomponent* event, icalcomponent* calendar, const EventLines& 
         if (message.startsWith(QLatin1String("No value for SUMMARY")) ||
             message.startsWith(QLatin1String("No value for DESCRIPTION")))
             continue;
-        throw Failure(lines.begin, QStringLiteral("Fehlerhafter Termin (%1).").arg(message));
+        // The parser names the property it dropped; its line is known from the scan.
+        static const QRegularExpression named(QStringLiteral("(?:in|for) ([A-Z][A-Z0-9-]*) property"));
+        const QRegularExpressionMatch match = named.match(message);
+        const int line =
+            match.hasMatch() ? lines.properties.value(match.captured(1), lines.begin) : lines.begin;
+        throw Failure(line, QStringLiteral("Fehlerhafter Termin (%1).").arg(message));
     }
     icalproperty* dtstart = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
     if (!dtstart)

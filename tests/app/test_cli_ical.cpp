@@ -139,6 +139,24 @@ TEST(IcalRead, BadFilesNameTheirLine)
         EXPECT_TRUE(read.error.text.contains(QString::fromUtf8(c.text)))
             << c.file << ": " << qPrintable(read.error.text);
     }
+    // Faults only the parser sees are traced back to their line.
+    const struct
+    {
+        QByteArray bytes;
+        int line;
+    } parsed[] = {
+        {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:20240101T100000\r\nRRULE:FREQ=SOMETIMES\r\n"
+         "END:VEVENT\r\nEND:VCALENDAR\r\n",
+         4},
+        {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:20240101T100000\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\n"
+         "TRIGGER:-PXYZ\r\nEND:VALARM\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n",
+         6},
+    };
+    for (const auto& c : parsed) {
+        const ReadResult read = ReadCalendar(c.bytes);
+        EXPECT_FALSE(read.calendar);
+        EXPECT_EQ(read.error.line, c.line) << qPrintable(read.error.text);
+    }
     for (const QByteArray& bytes :
          {QByteArray(), QByteArray("BEGIN:VCALENDAR\r\nkaputt\r\nEND:VCALENDAR\r\n"),
           QByteArray("BEGIN:VCALENDAR\r\nSUMMARY:\xff\r\nEND:VCALENDAR\r\n")})
