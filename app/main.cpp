@@ -1,3 +1,4 @@
+#include "app/ImportCommand.h"
 #include "app/MainForm.h"
 #include "app/SingleInstance.h"
 #include "app/cli/CommandLine.h"
@@ -25,6 +26,9 @@ int main(int argc, char** argv)
     MainForm->setReminderDialog(TerminForm);
     dw::InstallTerminationHandler([MainForm] { MainForm->Beenden2Click(); });
     ServeShowCommand(instance.server(), [MainForm] { MainForm->ShowMainWindow(); });
+    instance.server().registerCommand(QStringLiteral("import"), [MainForm](const QJsonObject& request) {
+        return HandleImportCommand(*MainForm, request);
+    });
 
     MainForm->show();
     // An end asked for during the start-up check must not be lost by entering the loop afresh.
