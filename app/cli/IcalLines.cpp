@@ -36,12 +36,6 @@ QString PropertyName(const QString& line)
     return {};
 }
 
-struct Logical
-{
-    QString text;
-    int line = 0;
-};
-
 QString Error(ReadError& error, int line, const QString& text)
 {
     error.line = line;
@@ -49,102 +43,135 @@ QString Error(ReadError& error, int line, const QString& text)
     return {};
 }
 
+// Checks one logical (unfolded) line after another and collects them for the parser.
+class LineChecker
+{
+public:
+    explicit LineChecker(ScannedFile& scanned) : m_scanned(scanned) {}
+
+    bool take(const QByteArray& bytes, int line, ReadError& error)
+    {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = utf8.decode(bytes);
+        if (utf8.hasError()) {
+            Error(error, line, QStringLiteral("Die Zeile ist kein gültiges UTF-8."));
+            return false;
+        }
+        m_lastLine = line;
+        if (!m_started) {
+            if (text.trimmed().compare(QLatin1String("BEGIN:VCALENDAR"), Qt::CaseInsensitive) != 0) {
+                Error(error, line, NotACalendar());
+                return false;
+            }
+            m_started = true;
+        }
+        if (m_ended) {
+            Error(error, line, QStringLiteral("Nach END:VCALENDAR folgt noch Inhalt."));
+            return false;
+        }
+        const QString name = PropertyName(text);
+        if (name.isEmpty()) {
+            Error(error, line, QStringLiteral("Die Zeile ist keine iCalendar-Zeile (NAME:WERT erwartet)."));
+            return false;
+        }
+        const QString value = text.mid(text.indexOf(QLatin1Char(':')) + 1).trimmed().toUpper();
+        if (name == QLatin1String("BEGIN")) {
+            if (value.isEmpty()) {
+                Error(error, line, QStringLiteral("BEGIN ohne Namen."));
+                return false;
+            }
+            m_open.push_back(value);
+            if (value == QLatin1String("VEVENT") && m_open.size() == 2) {
+                m_scanned.events.push_back({line, {}});
+                m_event = &m_scanned.events.back();
+            }
+        } else if (name == QLatin1String("END")) {
+            if (m_open.empty() || m_open.back() != value) {
+                Error(error, line,
+                      m_open.empty()
+                          ? QStringLiteral("END ohne BEGIN.")
+                          : QStringLiteral("END:%1 erwartet, nicht END:%2.").arg(m_open.back(), value));
+                return false;
+            }
+            m_open.pop_back();
+            if (m_open.size() < 2)
+                m_event = nullptr;
+            m_ended = m_open.empty();
+        } else if (m_event) {
+            const QString key =
+                m_open.back() == QLatin1String("VALARM") ? QStringLiteral("VALARM/") + name : name;
+            if (!m_event->properties.contains(key))
+                m_event->properties.insert(key, line);
+        }
+        m_scanned.unfolded += bytes;
+        m_scanned.unfolded += "\r\n";
+        return true;
+    }
+
+    bool finish(ReadError& error) const
+    {
+        if (!m_started) {
+            Error(error, 1, NotACalendar());
+            return false;
+        }
+        if (!m_ended) {
+            Error(error, m_lastLine,
+                  QStringLiteral("Die Datei endet vor END:%1; sie ist unvollständig.").arg(m_open.back()));
+            return false;
+        }
+        return true;
+    }
+
+private:
+    static QString NotACalendar()
+    {
+        return QStringLiteral("Das ist keine iCalendar-Datei: BEGIN:VCALENDAR fehlt.");
+    }
+
+    ScannedFile& m_scanned;
+    std::vector<QString> m_open;
+    EventLines* m_event = nullptr;
+    bool m_started = false;
+    bool m_ended = false;
+    int m_lastLine = 0;
+};
+
 } // namespace
 
 bool ScanLines(const QByteArray& bytes, ScannedFile& scanned, ReadError& error)
 {
-    // Folding may split a UTF-8 sequence, so lines are joined as bytes and decoded after.
-    struct RawLine
-    {
-        QByteArray bytes;
-        int line = 0;
-    };
-    std::vector<RawLine> raw;
-    const QList<QByteArray> physical = bytes.split('\n');
-    for (qsizetype i = 0; i < physical.size(); ++i) {
-        QByteArray line = physical[i];
+    LineChecker checker(scanned);
+    scanned.unfolded.reserve(bytes.size() + 2);
+    // Folding may split a UTF-8 sequence, so a logical line is joined as bytes and decoded whole.
+    QByteArray current;
+    int currentLine = 0; // 0: none pending
+    int number = 0;
+    for (qsizetype pos = 0; pos <= bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', pos);
+        if (end < 0)
+            end = bytes.size();
+        QByteArray line = bytes.mid(pos, end - pos);
+        pos = end + 1;
+        ++number;
         if (line.endsWith('\r'))
             line.chop(1);
-        if (i == 0 && line.startsWith("\xEF\xBB\xBF"))
+        if (number == 1 && line.startsWith("\xEF\xBB\xBF"))
             line.remove(0, 3);
-        if ((line.startsWith(' ') || line.startsWith('\t')) && !raw.empty()) {
-            raw.back().bytes += line.mid(1);
+        if ((line.startsWith(' ') || line.startsWith('\t')) && currentLine != 0) {
+            current += QByteArrayView(line).sliced(1);
             continue;
         }
+        if (currentLine != 0 && !checker.take(current, currentLine, error))
+            return false;
+        currentLine = 0;
         if (line.trimmed().isEmpty())
             continue;
-        raw.push_back({line, static_cast<int>(i) + 1});
+        current = std::move(line);
+        currentLine = number;
     }
-    std::vector<Logical> logical;
-    for (const RawLine& r : raw) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = utf8.decode(r.bytes);
-        if (utf8.hasError()) {
-            Error(error, r.line, QStringLiteral("Die Zeile ist kein gültiges UTF-8."));
-            return false;
-        }
-        logical.push_back({std::move(text), r.line});
-    }
-    if (logical.empty() ||
-        logical.front().text.trimmed().compare(QLatin1String("BEGIN:VCALENDAR"), Qt::CaseInsensitive) != 0) {
-        Error(error, logical.empty() ? 1 : logical.front().line,
-              QStringLiteral("Das ist keine iCalendar-Datei: BEGIN:VCALENDAR fehlt."));
+    if (currentLine != 0 && !checker.take(current, currentLine, error))
         return false;
-    }
-
-    std::vector<QString> open;
-    bool ended = false;
-    EventLines* event = nullptr;
-    QByteArray out;
-    for (const Logical& l : logical) {
-        if (ended) {
-            Error(error, l.line, QStringLiteral("Nach END:VCALENDAR folgt noch Inhalt."));
-            return false;
-        }
-        const QString name = PropertyName(l.text);
-        if (name.isEmpty()) {
-            Error(error, l.line, QStringLiteral("Die Zeile ist keine iCalendar-Zeile (NAME:WERT erwartet)."));
-            return false;
-        }
-        const QString value = l.text.mid(l.text.indexOf(QLatin1Char(':')) + 1).trimmed().toUpper();
-        if (name == QLatin1String("BEGIN")) {
-            if (value.isEmpty()) {
-                Error(error, l.line, QStringLiteral("BEGIN ohne Namen."));
-                return false;
-            }
-            open.push_back(value);
-            if (value == QLatin1String("VEVENT") && open.size() == 2) {
-                scanned.events.push_back({l.line, {}});
-                event = &scanned.events.back();
-            }
-        } else if (name == QLatin1String("END")) {
-            if (open.empty() || open.back() != value) {
-                Error(error, l.line,
-                      open.empty()
-                          ? QStringLiteral("END ohne BEGIN.")
-                          : QStringLiteral("END:%1 erwartet, nicht END:%2.").arg(open.back(), value));
-                return false;
-            }
-            open.pop_back();
-            if (open.size() < 2)
-                event = nullptr;
-            ended = open.empty();
-        } else if (event) {
-            const QString key =
-                open.back() == QLatin1String("VALARM") ? QStringLiteral("VALARM/") + name : name;
-            if (!event->properties.contains(key))
-                event->properties.insert(key, l.line);
-        }
-        out += l.text.toUtf8();
-        out += "\r\n";
-    }
-    if (!ended) {
-        Error(error, logical.back().line,
-              QStringLiteral("Die Datei endet vor END:%1; sie ist unvollständig.").arg(open.back()));
-        return false;
-    }
-    scanned.unfolded = std::move(out);
-    return true;
+    return checker.finish(error);
 }
 
 } // namespace dw::ical
