@@ -23,6 +23,14 @@ struct ComponentDeleter
     void operator()(icalcomponent* c) const { icalcomponent_free(c); }
 };
 
+QByteArray Text(icalcomponent* component)
+{
+    char* text = icalcomponent_as_ical_string_r(component);
+    QByteArray bytes(text);
+    icalmemory_free_buffer(text);
+    return bytes;
+}
+
 icaldurationtype DurationOf(long long seconds)
 {
     icaldurationtype d = icaldurationtype_null_duration();
@@ -84,6 +92,13 @@ QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now)
     dtstamp.second = stamp.time().second();
     dtstamp.zone = icaltimezone_get_utc_timezone();
 
+    // The calendar's frame, then each event written and freed in turn: a
+    // hundred thousand events never stand in memory as one tree.
+    QByteArray result = Text(calendar.get());
+    const QByteArray end = "END:VCALENDAR\r\n";
+    if (!result.endsWith(end))
+        return {};
+    result.chop(end.size());
     QHash<QByteArray, int> seen;
     grid.ForEachDay([&](int y, int m, int d, const DayList& day) {
         const std::uint32_t count = day.count();
@@ -125,12 +140,11 @@ QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now)
                 icalcomponent_add_property(event, done);
             }
             icalcomponent_add_component(event, Alarm(a, name));
-            icalcomponent_add_component(calendar.get(), event);
+            std::unique_ptr<icalcomponent, ComponentDeleter> owned(event);
+            result += Text(event);
         }
     });
-    char* text = icalcomponent_as_ical_string_r(calendar.get());
-    QByteArray result(text);
-    icalmemory_free_buffer(text);
+    result += end;
     return result;
 }
 
