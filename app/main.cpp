@@ -1,5 +1,7 @@
+#include "app/ImportCommand.h"
 #include "app/MainForm.h"
 #include "app/SingleInstance.h"
+#include "app/cli/CommandLine.h"
 #include "platform/Application.h"
 #include "platform/DataFolder.h"
 #include "platform/GuiMessageBox.h"
@@ -8,6 +10,9 @@
 
 int main(int argc, char** argv)
 {
+    // Options run without a window and end.
+    if (dw::cli::IsCommandLine(argc, argv))
+        return dw::cli::RunCommandLine(argc, argv);
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();
 
@@ -21,6 +26,9 @@ int main(int argc, char** argv)
     MainForm->setReminderDialog(TerminForm);
     dw::InstallTerminationHandler([MainForm] { MainForm->Beenden2Click(); });
     ServeShowCommand(instance.server(), [MainForm] { MainForm->ShowMainWindow(); });
+    instance.server().registerCommand(QStringLiteral("import"), [MainForm](const QJsonObject& request) {
+        return HandleImportCommand(*MainForm, request);
+    });
 
     MainForm->show();
     // An end asked for during the start-up check must not be lost by entering the loop afresh.
