@@ -7,8 +7,8 @@
 // is not stacked up by the save timer's ticks while it is open, and a file that
 // is held back because it cannot be read is told about once while the cause lasts.
 //
-// Unattended (the program ends on a signal, no one may be there to answer a
-// box), messages go to standard error instead, and failed saves are counted.
+// Unattended (the program ends on a signal or runs from the command line: no one
+// may be there to answer a box), messages go to standard error instead.
 class DataFileMessages : public IDataFileReport
 {
 public:

@@ -1,5 +1,7 @@
+#include "app/ImportCommand.h"
 #include "app/MainForm.h"
 #include "app/SingleInstance.h"
+#include "app/cli/CommandLine.h"
 #include "platform/Application.h"
 #include "platform/DataFolder.h"
 #include "platform/GuiMessageBox.h"
@@ -7,6 +9,9 @@
 
 int main(int argc, char** argv)
 {
+    // Options run without a window and end.
+    if (dw::cli::IsCommandLine(argc, argv))
+        return dw::cli::RunCommandLine(argc, argv);
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();
 
@@ -20,6 +25,9 @@ int main(int argc, char** argv)
     auto* TerminForm = new TTerminForm;
     MainForm->setReminderDialog(TerminForm);
     ServeShowCommand(instance.server(), [MainForm] { MainForm->ShowMainWindow(); });
+    instance.server().registerCommand(QStringLiteral("import"), [MainForm](const QJsonObject& request) {
+        return HandleImportCommand(*MainForm, request);
+    });
     // An end on a signal whose last save failed is told by the exit status.
     int status = 0;
     MainForm->endSaveFailed = [&status] { status = 1; };
