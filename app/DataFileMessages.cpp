@@ -35,14 +35,22 @@ QString DataFileMessages::CauseText(int systemError)
 {
     switch (systemError) {
     case EACCES:
-    case EPERM: return QStringLiteral("keine Berechtigung");
-    case ENOENT: return QStringLiteral("nicht vorhanden");
-    case EISDIR: return QStringLiteral("ist ein Ordner");
-    case ENOSPC: return QStringLiteral("kein Platz mehr auf dem Datenträger");
-    case EROFS: return QStringLiteral("Datenträger ist schreibgeschützt");
-    case EIO: return QStringLiteral("Ein-/Ausgabefehler");
-    case 0: return QStringLiteral("Ursache unbekannt");
-    default: return QStringLiteral("Systemfehler %1").arg(systemError);
+    case EPERM:
+        return QStringLiteral("keine Berechtigung");
+    case ENOENT:
+        return QStringLiteral("nicht vorhanden");
+    case EISDIR:
+        return QStringLiteral("ist ein Ordner");
+    case ENOSPC:
+        return QStringLiteral("kein Platz mehr auf dem Datenträger");
+    case EROFS:
+        return QStringLiteral("Datenträger ist schreibgeschützt");
+    case EIO:
+        return QStringLiteral("Ein-/Ausgabefehler");
+    case 0:
+        return QStringLiteral("Ursache unbekannt");
+    default:
+        return QStringLiteral("Systemfehler %1").arg(systemError);
     }
 }
 
@@ -71,8 +79,9 @@ void DataFileMessages::LoadFailed(const LoadFailure& failure)
 {
     if (failure.openError != 0) {
         // The described message first; then what happened, to which file, and what follows.
-        QString text = QStringLiteral("Fehler: Konnte Datei nicht öffnen!\n\n%1 kann nicht gelesen werden (%2).")
-                           .arg(Shown(failure.path), CauseText(failure.openError));
+        QString text =
+            QStringLiteral("Fehler: Konnte Datei nicht öffnen!\n\n%1 kann nicht gelesen werden (%2).")
+                .arg(Shown(failure.path), CauseText(failure.openError));
         if (!failure.backupPath.isEmpty()) {
             text += QStringLiteral(" ") + CopyText(failure.backupPath);
         } else {
@@ -96,8 +105,12 @@ void DataFileMessages::LoadFailed(const LoadFailure& failure)
 void DataFileMessages::SaveFailed(const SaveFailure& failure)
 {
     switch (failure.problem) {
-    case SaveProblem::CannotCreate: ShowSaveMessage(QStringLiteral("Fehler: Konnte Datei nicht erzeugen!")); break;
-    case SaveProblem::WriteError: ShowSaveMessage(dw::ErrorBoxText(failure.errorText), true); break;
+    case SaveProblem::CannotCreate:
+        ShowSaveMessage(QStringLiteral("Fehler: Konnte Datei nicht erzeugen!"));
+        break;
+    case SaveProblem::WriteError:
+        ShowSaveMessage(dw::ErrorBoxText(failure.errorText), true);
+        break;
     case SaveProblem::HeldBack:
         // Told once while the cause lasts; the save timer would repeat it every second.
         if (failure.systemError == m_heldBackTold && !m_unattended)

@@ -30,7 +30,7 @@ void Drain()
 
 void SetHandler(void (*handler)(int))
 {
-    struct sigaction action{};
+    struct sigaction action = {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -50,11 +50,10 @@ void InstallTerminationHandler(QObject* owner, std::function<void()> onTerminate
     // A signal meant for an owner that is gone is not this one's.
     Drain();
     auto* notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, owner);
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
-                     [onTerminate](QSocketDescriptor) {
-                         Drain();
-                         onTerminate();
-                     });
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onTerminate](QSocketDescriptor) {
+        Drain();
+        onTerminate();
+    });
     QObject::connect(notifier, &QObject::destroyed, [] {
         if (--g_owners == 0)
             SetHandler(SIG_DFL);

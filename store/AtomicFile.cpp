@@ -67,7 +67,7 @@ AtomicFile::~AtomicFile()
 
 bool AtomicFile::open()
 {
-    struct stat existing{};
+    struct stat existing = {};
     const bool replacing = ::stat(Native(m_target).constData(), &existing) == 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString candidate = m_target + TemporaryMark + RandomSuffix() + TemporaryEnd;
@@ -129,11 +129,11 @@ void AtomicFile::RemoveLeftovers(const QString& path)
     const QFileInfo target(path);
     QDir folder = target.absoluteDir();
     // The target's own and those of its backups <target>.bak, <target>.bak2, ...
-    const QRegularExpression leftover(QStringLiteral("^%1(\\.bak\\d*)?%2[A-Za-z0-9]{%3}%4$")
-                                          .arg(QRegularExpression::escape(target.fileName()),
-                                               QRegularExpression::escape(TemporaryMark))
-                                          .arg(RandomLetters)
-                                          .arg(QRegularExpression::escape(TemporaryEnd)));
+    const QRegularExpression leftover(
+        QStringLiteral("^%1(\\.bak\\d*)?%2[A-Za-z0-9]{%3}%4$")
+            .arg(QRegularExpression::escape(target.fileName()), QRegularExpression::escape(TemporaryMark))
+            .arg(RandomLetters)
+            .arg(QRegularExpression::escape(TemporaryEnd)));
     const QStringList names = folder.entryList({target.fileName() + QStringLiteral(".*")},
                                                QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names)

@@ -39,7 +39,8 @@ protected:
     {
         if (m_same) {
             m_buffer.resize(size);
-            m_same = m_file.read(m_buffer.data(), size) == size && std::memcmp(m_buffer.constData(), data, size) == 0;
+            m_same = m_file.read(m_buffer.data(), size) == size &&
+                     std::memcmp(m_buffer.constData(), data, size) == 0;
         }
         return size;
     }

@@ -58,7 +58,6 @@ private:
     void KeepUnreadable(IDataFileReport::LoadFailure& failure);
     void SaveFailed(IDataFileReport::SaveProblem problem, const QString& errorText = {}, int systemError = 0);
 
-
     QString m_path;
     IDataFileReport* m_report;
     WriteFilter m_writeFilter;

@@ -22,7 +22,8 @@ public:
     };
     virtual void LoadFailed(const LoadFailure& failure) = 0;
 
-    enum class SaveProblem {
+    enum class SaveProblem
+    {
         CannotCreate, // the new file could not be made or put in place
         WriteError,   // writing failed (full disk ...); errorText says how
         HeldBack,     // the unreadable file still cannot be copied, so it is not replaced

@@ -21,7 +21,7 @@ FileStamp FromStat(const struct stat& info)
 
 FileStamp FileStamp::Of(const QString& path)
 {
-    struct stat info{};
+    struct stat info = {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
     return FromStat(info);
@@ -29,7 +29,7 @@ FileStamp FileStamp::Of(const QString& path)
 
 FileStamp FileStamp::OfDescriptor(int fd)
 {
-    struct stat info{};
+    struct stat info = {};
     if (::fstat(fd, &info) != 0)
         return {};
     return FromStat(info);

@@ -24,7 +24,8 @@ namespace {
 using Problem = IDataFileReport::SaveProblem;
 const QString Path = QStringLiteral("/daten/termine.dat");
 const QString App = QString::fromLatin1(dw::ApplicationTitle);
-const QString CopyText = QStringLiteral("Eine Kopie der nicht lesbaren Datei wurde als termine.dat.bak gesichert.");
+const QString CopyText =
+    QStringLiteral("Eine Kopie der nicht lesbaren Datei wurde als termine.dat.bak gesichert.");
 
 // Each step is one report; the boxes it shows, as "caption: text" (text cut at its first line break).
 struct Step
@@ -58,14 +59,23 @@ const QString Fehler = dw::DefaultMessageBoxCaption() + QStringLiteral(": ");
 TEST(DataFileMessages, EachReportIsToldAsDescribed)
 {
     RunSteps({
-        {[](DataFileMessages& m) { m.LoadFailed({Path, 0, QStringLiteral("Read beyond end of file"), QStringLiteral("/daten/termine.dat.bak"), 0}); },
+        {[](DataFileMessages& m) {
+             m.LoadFailed({Path, 0, QStringLiteral("Read beyond end of file"),
+                           QStringLiteral("/daten/termine.dat.bak"), 0});
+         },
          {App + QStringLiteral(": Read beyond end of file."), Fehler + CopyText}},
-        {[](DataFileMessages& m) { m.SaveFailed({Problem::CannotCreate, Path, {}, EACCES}); },
+        {[](DataFileMessages& m) {
+             m.SaveFailed({Problem::CannotCreate, Path, {}, EACCES});
+         },
          {Fehler + QStringLiteral("Fehler: Konnte Datei nicht erzeugen!")}},
         // The described message repeats on every tick.
-        {[](DataFileMessages& m) { m.SaveFailed({Problem::CannotCreate, Path, {}, EACCES}); },
+        {[](DataFileMessages& m) {
+             m.SaveFailed({Problem::CannotCreate, Path, {}, EACCES});
+         },
          {Fehler + QStringLiteral("Fehler: Konnte Datei nicht erzeugen!")}},
-        {[](DataFileMessages& m) { m.SaveFailed({Problem::WriteError, Path, QStringLiteral("Disk full"), 0}); },
+        {[](DataFileMessages& m) {
+             m.SaveFailed({Problem::WriteError, Path, QStringLiteral("Disk full"), 0});
+         },
          {App + QStringLiteral(": Disk full.")}},
     });
 }
@@ -76,24 +86,29 @@ TEST(DataFileMessages, AFileThatCannotBeReadIsToldOnceWhileTheCauseLasts)
         return [cause](DataFileMessages& m) { m.SaveFailed({Problem::HeldBack, Path, {}, cause}); };
     };
     RunSteps({
-        {[](DataFileMessages& m) { m.LoadFailed({Path, EACCES, {}, {}, EACCES}); },
+        {[](DataFileMessages& m) {
+             m.LoadFailed({Path, EACCES, {}, {}, EACCES});
+         },
          {Fehler + QStringLiteral("Fehler: Konnte Datei nicht öffnen!")}},
         {heldBack(EACCES), {}},
         {heldBack(EACCES), {}},
-        {heldBack(EIO), {Fehler + QStringLiteral("Die Datei „/daten/termine.dat“ lässt sich nicht sichern "
-                                                 "(Ein-/Ausgabefehler). Sie wird darum nicht überschrieben, "
-                                                 "und Änderungen werden nicht gespeichert, bis sie gesichert "
-                                                 "werden kann.")}},
+        {heldBack(EIO),
+         {Fehler + QStringLiteral("Die Datei „/daten/termine.dat“ lässt sich nicht sichern "
+                                  "(Ein-/Ausgabefehler). Sie wird darum nicht überschrieben, "
+                                  "und Änderungen werden nicht gespeichert, bis sie gesichert "
+                                  "werden kann.")}},
         {heldBack(EIO), {}},
-        {[](DataFileMessages& m) { m.CopyKept(QStringLiteral("/daten/termine.dat.bak")); }, {Fehler + CopyText}},
+        {[](DataFileMessages& m) { m.CopyKept(QStringLiteral("/daten/termine.dat.bak")); },
+         {Fehler + CopyText}},
     });
     // The one message names the file and the cause in words.
     DataFileMessages messages;
     ScriptedMessageBoxes boxes;
     messages.LoadFailed({Path, EACCES, {}, {}, EACCES});
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_TRUE(boxes.shown()[0].text.contains(QStringLiteral("„/daten/termine.dat“ kann nicht gelesen werden "
-                                                              "(keine Berechtigung)")))
+    EXPECT_TRUE(
+        boxes.shown()[0].text.contains(QStringLiteral("„/daten/termine.dat“ kann nicht gelesen werden "
+                                                      "(keine Berechtigung)")))
         << boxes.shown()[0].text.toStdString();
 }
 
@@ -176,13 +191,14 @@ TEST_F(WindowSaves, TicksDuringTheMessageOfAFailedSaveDoNotSave)
     CountWrites(form);
     failing = true;
     int shown = 0;
-    const dw::MessageBoxHandler previous = dw::SetMessageBoxHandler([&](const QString&, const QString&, unsigned) {
-        ++shown;
-        // Save timer ticks dispatched by the message's modal loop.
-        for (int tick = 0; tick < 3; ++tick)
-            form.Timer1Timer();
-        return int{dw::mrOk};
-    });
+    const dw::MessageBoxHandler previous =
+        dw::SetMessageBoxHandler([&](const QString&, const QString&, unsigned) {
+            ++shown;
+            // Save timer ticks dispatched by the message's modal loop.
+            for (int tick = 0; tick < 3; ++tick)
+                form.Timer1Timer();
+            return int{dw::mrOk};
+        });
     form.Timer1Timer();
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(writes, 1);
@@ -201,11 +217,14 @@ TEST_F(WindowSaves, TheCopyOfADamagedFileExistsBeforeAnyMessage)
     file.write(QByteArray(5000, '\xFF'));
     file.close();
     QList<bool> copyThere;
-    const dw::MessageBoxHandler previous = dw::SetMessageBoxHandler([&](const QString&, const QString&, unsigned) {
-        copyThere << QFile::exists(path + QStringLiteral(".bak"));
-        return int{dw::mrOk};
-    });
-    { TMainForm form; }
+    const dw::MessageBoxHandler previous =
+        dw::SetMessageBoxHandler([&](const QString&, const QString&, unsigned) {
+            copyThere << QFile::exists(path + QStringLiteral(".bak"));
+            return int{dw::mrOk};
+        });
+    {
+        TMainForm form;
+    }
     dw::SetMessageBoxHandler(previous);
     EXPECT_EQ(copyThere, (QList<bool>{true, true}));
 }
@@ -234,7 +253,8 @@ TEST_F(WindowSaves, AFileThatCannotBeReadIsToldOnceAndNeverReplaced)
     {
         TMainForm form;
         ASSERT_EQ(boxes.shown().size(), 1u);
-        EXPECT_TRUE(boxes.shown()[0].text.contains(QStringLiteral("termine.dat“ kann nicht gelesen werden (ist ein Ordner)")))
+        EXPECT_TRUE(boxes.shown()[0].text.contains(
+            QStringLiteral("termine.dat“ kann nicht gelesen werden (ist ein Ordner)")))
             << boxes.shown()[0].text.toStdString();
         form.form()->gsek->setValue(45); // a change the ticks would save
         for (int tick = 0; tick < 5; ++tick)

@@ -33,7 +33,8 @@ public:
         lines << QStringLiteral("load open=%1 read=%2 backup=%3%4 copy=%5")
                      .arg(f.openError)
                      .arg(f.readError, QFileInfo(f.backupPath).fileName(),
-                          f.backupPath.isEmpty() || QFile::exists(f.backupPath) ? QString() : QStringLiteral("(missing)"))
+                          f.backupPath.isEmpty() || QFile::exists(f.backupPath) ? QString()
+                                                                                : QStringLiteral("(missing)"))
                      .arg(f.copyError);
     }
     void SaveFailed(const SaveFailure& f) override
@@ -267,7 +268,7 @@ TEST_F(DataFileTest, ASaveLeavesNothingButTheFileAndKeepsItsPermissions)
     BuildKnownState(*grid, 'B');
     ASSERT_TRUE(DataFile(path, &report).SaveTermins(*grid, KnownSettings('B')));
     EXPECT_EQ(Files(), QStringList{QStringLiteral("termine.dat")});
-    struct stat info{};
+    struct stat info = {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
@@ -277,7 +278,16 @@ TEST_F(DataFileTest, ASaveLeavesNothingButTheFileAndKeepsItsPermissions)
 // last save while the file is still that save.
 TEST_F(DataFileTest, ATickWritesOnlyWhenSomethingChanged)
 {
-    enum class Before { Nothing, Edit, EditBack, Delete, ReplaceSameBytes, Touch, FailedSave };
+    enum class Before
+    {
+        Nothing,
+        Edit,
+        EditBack,
+        Delete,
+        ReplaceSameBytes,
+        Touch,
+        FailedSave
+    };
     struct Step
     {
         Before before;
@@ -285,12 +295,10 @@ TEST_F(DataFileTest, ATickWritesOnlyWhenSomethingChanged)
     };
     const Step steps[] = {
         {Before::Nothing, true}, // the first save after start
-        {Before::Nothing, false},          {Before::Nothing, false},
-        {Before::Edit, true},              {Before::Nothing, false},
-        {Before::EditBack, true},          {Before::Delete, true},
-        {Before::Nothing, false},          {Before::ReplaceSameBytes, true},
-        {Before::Nothing, false},          {Before::Touch, true},
-        {Before::FailedSave, false},       {Before::Nothing, false},
+        {Before::Nothing, false}, {Before::Nothing, false},         {Before::Edit, true},
+        {Before::Nothing, false}, {Before::EditBack, true},         {Before::Delete, true},
+        {Before::Nothing, false}, {Before::ReplaceSameBytes, true}, {Before::Nothing, false},
+        {Before::Touch, true},    {Before::FailedSave, false},      {Before::Nothing, false},
     };
     auto grid = NewGrid();
     Appointment* a = Add(*grid, 2024, 3, 4);
@@ -305,10 +313,17 @@ TEST_F(DataFileTest, ATickWritesOnlyWhenSomethingChanged)
     for (const Step& step : steps) {
         SCOPED_TRACE(index++);
         switch (step.before) {
-        case Before::Nothing: break;
-        case Before::Edit: a->Done = 1; break;
-        case Before::EditBack: a->Done = 0; break;
-        case Before::Delete: ASSERT_TRUE(QFile::remove(path)); break;
+        case Before::Nothing:
+            break;
+        case Before::Edit:
+            a->Done = 1;
+            break;
+        case Before::EditBack:
+            a->Done = 0;
+            break;
+        case Before::Delete:
+            ASSERT_TRUE(QFile::remove(path));
+            break;
         case Before::ReplaceSameBytes: {
             // As an editor saves: a new file put in the old one's place.
             WriteFile(path + QStringLiteral(".new"), ReadFile(path));
@@ -320,7 +335,8 @@ TEST_F(DataFileTest, ATickWritesOnlyWhenSomethingChanged)
         case Before::Touch: {
             QFile f(path);
             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-            ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+            ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                      QFileDevice::FileModificationTime));
             break;
         }
         case Before::FailedSave:
