@@ -10,11 +10,13 @@
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
 #include "platform/Shell.h"
+#include "platform/Termination.h"
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
+#include <QScreen>
 
 #include <cmath>
 #include <limits>
@@ -116,9 +118,12 @@ void TMainForm::ConnectHandlers()
 
 void TMainForm::FormCreate()
 {
+    // From here on a logout ends the program cleanly, also while a start-up message is open.
+    dw::InstallTerminationHandler(this, [this] { EndFromSignal(); });
     DataFolder = dw::ResolveDataFolder();
     Grid.Build();
-    m_dataFile = std::make_unique<DataFile>(DataFileName());
+    m_dataFile = std::make_unique<DataFile>(DataFileName(), &m_dataFileMessages);
+    m_dataFile->RemoveLeftovers();
     if (QFile::exists(DataFileName()))
         OpenTermins(DataFileName());
     // A damaged file has been kept aside by the load; the window stays fully usable.
@@ -131,7 +136,9 @@ void TMainForm::FormDestroy()
 {
     m_tray->RemoveTrayIcon();
     Timer1->setEnabled(false);
-    SaveTermins(DataFileName());
+    const bool saved = SaveTermins(DataFileName());
+    if (!saved && m_dataFileMessages.unattended() && endSaveFailed)
+        endSaveFailed();
     Grid.delall();
 }
 
@@ -146,6 +153,11 @@ void TMainForm::setVisible(bool visible)
     // The first showing checks for due reminders before the window appears.
     if (visible && !isVisible())
         FormShow();
+    if (visible && !m_placed) {
+        m_placed = true;
+        if (const QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
     QMainWindow::setVisible(visible);
 }
 
@@ -222,18 +234,18 @@ void TMainForm::CheckTermins()
     m_reminderCheck.CheckTermins();
 }
 
-bool TMainForm::SaveTermins(const QString& fileName)
+// The window has one data file; fileName is always its path (DataFileName()).
+bool TMainForm::SaveTermins(const QString&)
 {
-    if (m_dataFile && fileName == m_dataFile->path())
-        return m_dataFile->SaveTermins(Grid, CurrentSettings());
-    return DataFile(fileName).SaveTermins(Grid, CurrentSettings());
+    // The save timer's ticks do not stack up messages of a failed save.
+    if (m_dataFileMessages.SaveMessageOpen())
+        return false;
+    return m_dataFile->SaveTermins(Grid, CurrentSettings());
 }
 
-void TMainForm::OpenTermins(const QString& fileName)
+void TMainForm::OpenTermins(const QString&)
 {
-    const DataFile::LoadResult loaded = (m_dataFile && fileName == m_dataFile->path())
-                                            ? m_dataFile->OpenTermins(Grid)
-                                            : DataFile(fileName).OpenTermins(Grid);
+    const DataFile::LoadResult loaded = m_dataFile->OpenTermins(Grid);
     if (!loaded.settingsRead)
         return;
     // Through the controls, so their handlers run as for a user's change.
@@ -312,7 +324,15 @@ void TMainForm::Beenden2Click()
     // An open reminder ends as "Alle abbrechen"; then every event loop ends and FormDestroy saves.
     if (m_reminderDialog)
         m_reminderDialog->CancelReminder();
-    QCoreApplication::quit();
+    // exit, not quit: quit does nothing before the main loop runs, and a signal
+    // may come while a start-up message has its own loop.
+    QCoreApplication::exit(0);
+}
+
+void TMainForm::EndFromSignal()
+{
+    m_dataFileMessages.setUnattended(true);
+    Beenden2Click();
 }
 
 void TMainForm::wwwBtnClick()

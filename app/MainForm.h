@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DataFileMessages.h"
 #include "platform/WindowTimer.h"
 #include "reminder/ReminderCheck.h"
 #include "store/CalendarGrid.h"
@@ -7,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -30,6 +32,11 @@ public:
     ~TMainForm() override;
 
     void setReminderDialog(IReminderDialog* dialog);
+
+    // The one data file of the whole run, from FormCreate on.
+    DataFile& dataFile() const { return *m_dataFile; }
+    // Called by FormDestroy when the program ends on a signal and the last save failed.
+    std::function<void()> endSaveFailed;
 
     QString DataFolder;
     bool FirstShowDone = false;
@@ -64,6 +71,8 @@ public:
     void Anzeigen1Click();
     void MinimizeBtnClick();
     void Beenden2Click();
+    // A signal ends the program: as "Beenden", with no one there to answer a message.
+    void EndFromSignal();
     void wwwBtnClick();
     void ueberbtnClick();
     // Brings the main window back from anywhere (hidden, minimised, behind others) and activates it.
@@ -88,7 +97,9 @@ private:
     std::unique_ptr<Ui::TMainForm> ui;
     TCalendarPage* m_calendarPage = nullptr;
     TrayIcon* m_tray = nullptr;
+    DataFileMessages m_dataFileMessages;
     std::unique_ptr<DataFile> m_dataFile;
+    bool m_placed = false;
     ReminderCheck m_reminderCheck;
     IReminderDialog* m_reminderDialog = nullptr;
 };

@@ -5,7 +5,6 @@
 #include "platform/Application.h"
 #include "platform/DataFolder.h"
 #include "platform/GuiMessageBox.h"
-#include "platform/Termination.h"
 #include "reminder/TerminForm.h"
 
 int main(int argc, char** argv)
@@ -21,20 +20,24 @@ int main(int argc, char** argv)
     if (const std::optional<int> ended = instance.claimOrHandOver())
         return *ended;
 
+    // SIGTERM, SIGINT and SIGHUP are taken from the start of FormCreate on.
     auto* MainForm = new TMainForm;
     auto* TerminForm = new TTerminForm;
     MainForm->setReminderDialog(TerminForm);
-    dw::InstallTerminationHandler([MainForm] { MainForm->Beenden2Click(); });
     ServeShowCommand(instance.server(), [MainForm] { MainForm->ShowMainWindow(); });
     instance.server().registerCommand(QStringLiteral("import"), [MainForm](const QJsonObject& request) {
         return HandleImportCommand(*MainForm, request);
     });
+    // An end on a signal whose last save failed is told by the exit status.
+    int status = 0;
+    MainForm->endSaveFailed = [&status] { status = 1; };
 
-    MainForm->show();
-    // An end asked for during the start-up check must not be lost by entering the loop afresh.
+    // An end asked for during start-up must not be lost by entering the loop afresh.
+    if (!MainForm->Terminating)
+        MainForm->show();
     const int result = MainForm->Terminating ? 0 : app.exec();
 
     delete TerminForm;
     delete MainForm;
-    return result;
+    return result != 0 ? result : status;
 }

@@ -88,4 +88,6 @@ private:
     std::unique_ptr<Ui::TCalendarPage> ui;
     CalendarGrid& m_grid;
     DateTreeModel* m_treeModel;
+    // The fields are being set to show an appointment: their handlers store nothing.
+    bool m_showing = false;
 };

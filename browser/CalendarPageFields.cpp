@@ -8,6 +8,7 @@
 #include "platform/RegionalFormats.h"
 #include "ui_CalendarPage.h"
 
+#include <QScopedValueRollback>
 #include <QTextDocument>
 
 #include <exception>
@@ -29,10 +30,18 @@ QString EditedDescription(const QPlainTextEdit* edit)
 // The frame every field handler shares: nothing unless an appointment row is
 // selected; store; then restart the save timer. A value the conversion refuses
 // (an hour of 75) is reported and leaves appointment, row and timer as they were.
+// While an appointment is only being shown nothing is stored: a field may show
+// a value otherwise than it is stored (a bare CR in a description), and showing
+// must not change it. The save timer restarts as for any change of a field.
 template <typename Store> void TCalendarPage::EditSelected(Store&& store)
 {
     if (!IsTerminSelected())
         return;
+    if (m_showing) {
+        if (restartSaveTimer)
+            restartSaveTimer();
+        return;
+    }
     try {
         if (!store(*SelectedAppointment))
             return;
@@ -46,8 +55,7 @@ template <typename Store> void TCalendarPage::EditSelected(Store&& store)
 
 void TCalendarPage::ShowAppointment(const Appointment& appointment)
 {
-    // Taken before the first field is set: each field's handler stores into the
-    // appointment while the fields after it still show the previous one.
+    const QScopedValueRollback<bool> showing(m_showing, true);
     const QString name = dw::FromAnsi(appointment.Name);
     const QString description = ToEditText(dw::FromAnsi(appointment.Description));
     const bool done = appointment.Done != 0;
@@ -81,8 +89,9 @@ void TCalendarPage::NameEdChange()
         const QString text = ui->NameEd->text();
         if (!ReplaceText(appointment.Name, dw::ToAnsi(text)))
             return false;
+        // What was stored: a character outside the code page became "?".
         if (QTreeWidgetItem* row = FirstSelectedItem())
-            row->setText(1, text);
+            row->setText(1, dw::FromAnsi(appointment.Name));
         return true;
     });
 }

@@ -1,5 +1,6 @@
 #include "controls/SpinEdit.h"
 
+#include <QFocusEvent>
 #include <QLineEdit>
 
 #include <limits>
@@ -90,6 +91,11 @@ QAbstractSpinBox::StepEnabled SpinEdit::stepEnabled() const
 void SpinEdit::focusOutEvent(QFocusEvent* event)
 {
     QAbstractSpinBox::focusOutEvent(event);
+    // Only a move to another control of the window pulls the value into range. A
+    // message box (or another window) taking the focus leaves it as typed: the
+    // box may well be about that value, and its answer comes first.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
     const int v = value();
     if (bounded(v) != v)
         setValue(v);

@@ -6,8 +6,9 @@
 
 // The numeric field of the windows. The user may type digits and a sign; the
 // value is the text read as a whole number, or 0 when it is none. Optional bounds
-// apply only when the field loses the focus (or a program sets the value), so
-// while the user types an hour field may hold 75 for a moment.
+// apply only when the focus moves to another control of the window (or a program
+// sets the value), so while the user types an hour field may hold 75 for a moment,
+// also while a message box about it is open.
 class SpinEdit : public QAbstractSpinBox
 {
     Q_OBJECT

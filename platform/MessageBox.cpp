@@ -31,7 +31,11 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
 
 QString ErrorBoxText(const std::exception& error)
 {
-    QString text = QString::fromUtf8(error.what());
+    return ErrorBoxText(QString::fromUtf8(error.what()));
+}
+
+QString ErrorBoxText(QString text)
+{
     if (!text.endsWith(QLatin1Char('.')))
         text += QLatin1Char('.');
     return text;

@@ -35,8 +35,8 @@ enum ModalResult : int {
 QString DefaultMessageBoxCaption();
 
 // Shows a modal message box and returns the modal result of the button pressed.
-// An empty caption means the default caption. The store calls this without
-// knowing about widgets: the GUI installs the real box, tests a scripted one.
+// An empty caption means the default caption. Callers need not know about
+// widgets: the GUI installs the real box, tests a scripted one.
 int MessageBoxA(const QString& text, const QString& caption, unsigned flags);
 
 using MessageBoxHandler = std::function<int(const QString& text, const QString& caption, unsigned flags)>;
@@ -49,6 +49,7 @@ inline constexpr const char* ApplicationTitle = "Datumswecker 1.0";
 // The standard error box: the exception's text with a full stop added when it has
 // none, under the application's title, with an error icon.
 QString ErrorBoxText(const std::exception& error);
+QString ErrorBoxText(QString text);
 void ShowException(const std::exception& error);
 
 } // namespace dw

@@ -6,17 +6,48 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
+const QString TemporaryMark = QStringLiteral(".~datumswecker-");
+const QString TemporaryEnd = QStringLiteral(".tmp");
+constexpr int RandomLetters = 6;
+
+QByteArray Native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+QString RandomSuffix()
+{
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString suffix;
+    for (int i = 0; i < RandomLetters; ++i)
+        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(int{sizeof letters} - 1)]);
+    return suffix;
+}
+
+// Where a replacement of path must go: the end of its chain of symbolic links,
+// so that a link the user made keeps pointing at the data.
+QString FollowLinks(const QString& path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? path : info.filePath();
+}
+
 void SyncFolder(const QString& folder)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     // The file is already in place; a folder that cannot be synced only makes
@@ -27,56 +58,85 @@ void SyncFolder(const QString& folder)
 
 } // namespace
 
-AtomicFile::AtomicFile(const QString& path) : m_file(path) {}
+AtomicFile::AtomicFile(const QString& path) : m_target(FollowLinks(path)) {}
 
-AtomicFile::~AtomicFile() = default;
+AtomicFile::~AtomicFile()
+{
+    cancel();
+}
 
 bool AtomicFile::open()
 {
-    // Unbuffered: every write reaches the system at once and reports its count.
-    return m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    struct stat existing = {};
+    const bool replacing = ::stat(Native(m_target).constData(), &existing) == 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString candidate = m_target + TemporaryMark + RandomSuffix() + TemporaryEnd;
+        const int fd = ::open(Native(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        // The new file takes the old one's permissions, as the user may have narrowed them.
+        if (replacing && S_ISREG(existing.st_mode))
+            ::fchmod(fd, existing.st_mode & 07777);
+        m_temporary = candidate;
+        // Unbuffered: every write reaches the system at once and reports its count.
+        if (!m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            cancel();
+            return false;
+        }
+        return true;
+    }
+    return false;
 }
 
 bool AtomicFile::commit()
 {
     if (m_file.error() != QFileDevice::NoError) {
-        m_file.cancelWriting();
+        cancel();
         throw dw::EInOutError(ByteStream::DiskFull, ByteStream::MessageFor(ByteStream::DiskFull));
     }
     if (::fsync(m_file.handle()) != 0) {
         const std::int32_t code = ByteStream::CodeForSystemError(errno, ByteStream::DiskFull);
-        m_file.cancelWriting();
+        cancel();
         throw dw::EInOutError(code, ByteStream::MessageFor(code));
     }
-    if (!m_file.commit())
+    const FileStamp written = FileStamp::OfDescriptor(m_file.handle());
+    m_file.close();
+    if (::rename(Native(m_temporary).constData(), Native(m_target).constData()) != 0) {
+        cancel();
         return false;
-    SyncFolder(QFileInfo(m_file.fileName()).absolutePath());
+    }
+    m_temporary.clear();
+    m_stamp = written;
+    SyncFolder(QFileInfo(m_target).absolutePath());
     return true;
 }
 
 void AtomicFile::cancel()
 {
-    m_file.cancelWriting();
+    if (m_file.isOpen())
+        m_file.close();
+    if (!m_temporary.isEmpty())
+        ::unlink(Native(m_temporary).constData());
+    m_temporary.clear();
 }
 
 void AtomicFile::RemoveLeftovers(const QString& path)
 {
     const QFileInfo target(path);
     QDir folder = target.absoluteDir();
-    // QSaveFile names its temporary file <target>.XXXXXX; our backups are
-    // <target>.bak, <target>.bak2, ... and their own temporary files
-    // <target>.bak<n>.XXXXXX.
-    const QRegularExpression leftover(QStringLiteral("^%1(\\.bak\\d*)?\\.([A-Za-z0-9]{6})$")
-                                          .arg(QRegularExpression::escape(target.fileName())));
-    const QRegularExpression backup(QStringLiteral("^bak\\d*$"));
+    // The target's own and those of its backups <target>.bak, <target>.bak2, ...
+    const QRegularExpression leftover(
+        QStringLiteral("^%1(\\.bak\\d*)?%2[A-Za-z0-9]{%3}%4$")
+            .arg(QRegularExpression::escape(target.fileName()), QRegularExpression::escape(TemporaryMark))
+            .arg(RandomLetters)
+            .arg(QRegularExpression::escape(TemporaryEnd)));
     const QStringList names = folder.entryList({target.fileName() + QStringLiteral(".*")},
                                                QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        const QRegularExpressionMatch match = leftover.match(name);
-        if (!match.hasMatch())
-            continue;
-        if (!match.hasCaptured(1) && backup.match(match.captured(2)).hasMatch())
-            continue;
-        folder.remove(name);
-    }
+    for (const QString& name : names)
+        if (leftover.match(name).hasMatch())
+            folder.remove(name);
 }

@@ -6,11 +6,13 @@
 #include "store/TerminFormat.h"
 
 #include "platform/Exceptions.h"
-#include "platform/MessageBox.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
 
 namespace {
 
@@ -18,89 +20,75 @@ namespace {
 constexpr std::size_t SaveChunk = 1024 * 1024;
 constexpr std::size_t LoadChunk = 256 * 1024;
 
-// Whether a message of a failed save is on screen. Its modal loop goes on
-// dispatching the save timer, and those ticks must not stack up more boxes.
-bool g_saveMessageOpen = false;
-
-// Files already rid of a killed save's leftovers in this run.
-QSet<QString>& CleanedPaths()
+// Takes the bytes of a save and compares them with a file as they come, so
+// that nothing but the file itself has to be kept to know what was saved.
+class ComparingDevice : public QIODevice
 {
-    static QSet<QString> paths;
-    return paths;
-}
-
-// Files that could not be read nor copied aside: a save must not replace them.
-QSet<QString>& GuardedPaths()
-{
-    static QSet<QString> paths;
-    return paths;
-}
-
-QString AbsolutePath(const QString& path)
-{
-    return QFileInfo(path).absoluteFilePath();
-}
-
-void ShowError(const QString& text)
-{
-    dw::MessageBoxA(text, QString(), dw::MB_OK | dw::MB_ICONERROR);
-}
-
-void TellBackup(const QString& backupPath)
-{
-    ShowError(QStringLiteral("Eine Kopie der nicht lesbaren Datei wurde als %1 gesichert.")
-                  .arg(QFileInfo(backupPath).fileName()));
-}
-
-// Shows a message of the save while holding further saves back.
-template <typename Show> void ShowSaveMessage(Show&& show)
-{
-    g_saveMessageOpen = true;
-    try {
-        show();
-    } catch (...) {
-        g_saveMessageOpen = false;
-        throw;
+public:
+    explicit ComparingDevice(const QString& path) : m_file(path)
+    {
+        m_same = m_file.open(QIODevice::ReadOnly);
+        open(QIODevice::WriteOnly);
     }
-    g_saveMessageOpen = false;
-}
+    // Whether the bytes written so far are the whole file.
+    bool sameAsFile() { return m_same && m_file.read(1).isEmpty() && m_file.error() == QFileDevice::NoError; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (m_same) {
+            m_buffer.resize(size);
+            m_same = m_file.read(m_buffer.data(), size) == size &&
+                     std::memcmp(m_buffer.constData(), data, size) == 0;
+        }
+        return size;
+    }
+
+private:
+    QFile m_file;
+    QByteArray m_buffer;
+    bool m_same = false;
+};
 
 } // namespace
 
-DataFile::DataFile(QString path) : m_path(std::move(path))
+DataFile::DataFile(QString path, IDataFileReport* report) : m_path(std::move(path)), m_report(report) {}
+
+void DataFile::RemoveLeftovers() const
 {
-    const QString absolute = AbsolutePath(m_path);
-    if (CleanedPaths().contains(absolute))
-        return;
-    CleanedPaths().insert(absolute);
-    AtomicFile::RemoveLeftovers(absolute);
+    AtomicFile::RemoveLeftovers(QFileInfo(m_path).absoluteFilePath());
 }
 
 bool DataFile::SaveTermins(const CalendarGrid& grid, const StoredSettings& settings)
 {
-    if (g_saveMessageOpen)
-        return false;
     try {
-        try {
-            if (!MayReplace()) {
-                ShowSaveMessage([] { ShowError(QString::fromUtf8(CannotCreateText)); });
-                return false;
-            }
-            return WriteFile(grid, settings);
-        } catch (const std::exception& error) {
-            ShowSaveMessage([&error] { dw::ShowException(error); });
-        }
-    } catch (...) {
-        // A message box that throws must not take the caller down.
+        if (!MayReplace())
+            return false;
+        if (AlreadyOnDisk(grid, settings))
+            return true;
+        return WriteFile(grid, settings);
+    } catch (const std::exception& error) {
+        SaveFailed(IDataFileReport::SaveProblem::WriteError, QString::fromUtf8(error.what()));
     }
     return false;
+}
+
+bool DataFile::AlreadyOnDisk(const CalendarGrid& grid, const StoredSettings& settings) const
+{
+    if (!m_lastSave.valid || FileStamp::Of(m_path) != m_lastSave)
+        return false;
+    ComparingDevice disk(m_path);
+    ByteStream out(&disk, SaveChunk);
+    WriteTermins(out, grid, settings);
+    return disk.sameAsFile();
 }
 
 bool DataFile::WriteFile(const CalendarGrid& grid, const StoredSettings& settings)
 {
     AtomicFile file(m_path);
     if (!file.open()) {
-        ShowSaveMessage([] { ShowError(QString::fromUtf8(CannotCreateText)); });
+        SaveFailed(IDataFileReport::SaveProblem::CannotCreate);
         return false;
     }
     try {
@@ -108,12 +96,13 @@ bool DataFile::WriteFile(const CalendarGrid& grid, const StoredSettings& setting
         ByteStream out(filter ? filter.get() : file.device(), SaveChunk);
         WriteTermins(out, grid, settings);
         if (!file.commit()) {
-            ShowSaveMessage([] { ShowError(QString::fromUtf8(CannotCreateText)); });
+            SaveFailed(IDataFileReport::SaveProblem::CannotCreate);
             return false;
         }
+        m_lastSave = file.stamp();
     } catch (const dw::EInOutError& error) {
         file.cancel();
-        ShowSaveMessage([&error] { dw::ShowException(error); });
+        SaveFailed(IDataFileReport::SaveProblem::WriteError, QString::fromUtf8(error.what()));
         return false;
     }
     return true;
@@ -121,36 +110,46 @@ bool DataFile::WriteFile(const CalendarGrid& grid, const StoredSettings& setting
 
 bool DataFile::MayReplace()
 {
-    const QString absolute = AbsolutePath(m_path);
-    if (!GuardedPaths().contains(absolute))
+    if (!m_guarded)
         return true;
-    const QFileInfo info(absolute);
+    const QFileInfo info(m_path);
     if (!info.exists() && !info.isSymLink()) {
-        GuardedPaths().remove(absolute);
+        m_guarded = false;
         return true;
     }
     // It may have become readable since the start.
-    const QString backup = CopyToFreeBackupName(absolute);
-    if (backup.isEmpty())
+    int error = 0;
+    const QString backup = CopyToFreeBackupName(m_path, &error);
+    if (backup.isEmpty()) {
+        SaveFailed(IDataFileReport::SaveProblem::HeldBack, {}, error);
         return false;
-    GuardedPaths().remove(absolute);
-    ShowSaveMessage([&backup] { TellBackup(backup); });
+    }
+    m_guarded = false;
+    if (m_report)
+        m_report->CopyKept(backup);
     return true;
+}
+
+void DataFile::SaveFailed(IDataFileReport::SaveProblem problem, const QString& errorText, int systemError)
+{
+    if (m_report)
+        m_report->SaveFailed({problem, m_path, errorText, systemError});
 }
 
 DataFile::LoadResult DataFile::OpenTermins(CalendarGrid& grid)
 {
     LoadResult result;
-    try {
-        if (!QFileInfo::exists(m_path))
-            return result;
-        result.fileExisted = true;
-        QFile file(m_path);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-            ShowError(QString::fromUtf8(CannotOpenText));
-            KeepUnreadable(result);
-            return result;
-        }
+    if (!QFileInfo::exists(m_path))
+        return result;
+    result.fileExisted = true;
+    IDataFileReport::LoadFailure failure;
+    failure.path = m_path;
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        failure.openError = ReadError(m_path);
+        if (failure.openError == 0)
+            failure.openError = EACCES;
+    } else {
         try {
             ByteStream in(&file, LoadChunk);
             const TerminsRead read = ReadTermins(in, grid);
@@ -159,24 +158,25 @@ DataFile::LoadResult DataFile::OpenTermins(CalendarGrid& grid)
             result.settings = read.settings;
         } catch (const std::exception& error) {
             // The reader has left every day with a valid container.
-            dw::ShowException(error);
+            failure.readError = QString::fromUtf8(error.what());
         }
-        if (!result.complete)
-            KeepUnreadable(result);
-    } catch (...) {
-        // A message box that throws must not take the caller down.
+        if (result.complete)
+            return result;
     }
+    // The copy comes first, so that it exists whatever happens while the failure is told.
+    KeepUnreadable(failure);
+    result.backupPath = failure.backupPath;
+    if (m_report)
+        m_report->LoadFailed(failure);
     return result;
 }
 
-void DataFile::KeepUnreadable(LoadResult& result)
+void DataFile::KeepUnreadable(IDataFileReport::LoadFailure& failure)
 {
-    result.backupPath = CopyToFreeBackupName(m_path);
-    if (!result.backupPath.isEmpty()) {
-        TellBackup(result.backupPath);
-        return;
+    try {
+        failure.backupPath = CopyToFreeBackupName(m_path, &failure.copyError);
+    } catch (const std::bad_alloc&) {
+        failure.copyError = ENOMEM;
     }
-    GuardedPaths().insert(AbsolutePath(m_path));
-    ShowError(QStringLiteral(
-        "Die nicht lesbare Datei konnte nicht gesichert werden und wird nicht überschrieben."));
+    m_guarded = failure.backupPath.isEmpty();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "store/CalendarGrid.h"
+#include "store/DataFileReport.h"
+#include "store/FileStamp.h"
 #include "store/StoredSettings.h"
 
 #include <QString>
@@ -10,22 +12,25 @@
 
 class QIODevice;
 
-// termine.dat: the whole grid and the settings. Failures are shown to the user
-// here (message boxes and the standard error box); nothing throws out of it.
+// termine.dat: the whole grid and the settings. What goes wrong is told to the
+// report given at construction (nothing when none is given); nothing throws out of it.
 //
-// A save replaces the file only when every byte was written. A file that could
-// not be read completely is copied aside before anything can replace it; when
-// even that copy fails, saves leave the file alone until it can be copied.
+// A save replaces the file only when every byte was written, and not at all
+// when it would write the very bytes of the last save while the file on disk is
+// still that save. A file that could not be read completely is copied aside
+// before anything can replace it; when even that copy fails, saves leave the
+// file alone until it can be copied.
 class DataFile
 {
 public:
-    // Removes what a save killed in an earlier run left beside the file.
-    explicit DataFile(QString path);
+    explicit DataFile(QString path, IDataFileReport* report = nullptr);
     const QString& path() const { return m_path; }
 
-    // Writes the whole file; the old file is replaced only when every byte was
-    // written. False when the save failed (the user has been told), or at once
-    // and silently while the message of a failed save is still open.
+    // Removes what a save killed in an earlier run left beside the file.
+    void RemoveLeftovers() const;
+
+    // Writes the whole file (or finds it already written); the old file is
+    // replaced only when every byte was written. False when the save failed.
     bool SaveTermins(const CalendarGrid& grid, const StoredSettings& settings);
 
     struct LoadResult
@@ -37,22 +42,28 @@ public:
         QString backupPath;    // where an unreadable file was copied, if it was
     };
     // Replaces the grid with the file's contents. A file that cannot be read
-    // completely is copied aside first and the user is told.
+    // completely is copied aside before the failure is reported.
     LoadResult OpenTermins(CalendarGrid& grid);
 
     // Tests put a device between the writer and the new file, to fail a save in
-    // the middle. The filter gets the file's device and returns the one to write to.
+    // the middle or to count the writes. The filter gets the file's device and
+    // returns the one to write to (nullptr: the file's own).
     using WriteFilter = std::function<std::unique_ptr<QIODevice>(QIODevice* file)>;
     void setWriteFilter(WriteFilter filter) { m_writeFilter = std::move(filter); }
 
-    static inline const char* const CannotCreateText = "Fehler: Konnte Datei nicht erzeugen!";
-    static inline const char* const CannotOpenText = "Fehler: Konnte Datei nicht öffnen!";
-
 private:
     bool WriteFile(const CalendarGrid& grid, const StoredSettings& settings);
+    bool AlreadyOnDisk(const CalendarGrid& grid, const StoredSettings& settings) const;
     bool MayReplace();
-    void KeepUnreadable(LoadResult& result);
+    void KeepUnreadable(IDataFileReport::LoadFailure& failure);
+    void SaveFailed(IDataFileReport::SaveProblem problem, const QString& errorText = {}, int systemError = 0);
 
     QString m_path;
+    IDataFileReport* m_report;
     WriteFilter m_writeFilter;
+    // The file the last successful save made. While it stands untouched, its
+    // bytes are the last save's, and a save compares with them before writing.
+    FileStamp m_lastSave;
+    // The file could be read neither whole nor copied aside: it must not be replaced.
+    bool m_guarded = false;
 };

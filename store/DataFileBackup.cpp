@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 bool NameTaken(const QString& path)
@@ -15,22 +19,25 @@ bool NameTaken(const QString& path)
     return info.exists() || info.isSymLink();
 }
 
-bool ReadWhole(const QString& path, QByteArray& contents)
+bool ReadWhole(const QString& path, QByteArray& contents, int& systemError)
 {
     QFile source(path);
-    if (!source.open(QIODevice::ReadOnly))
+    if (!source.open(QIODevice::ReadOnly)) {
+        systemError = ReadError(path);
         return false;
+    }
     const qint64 size = source.size();
     contents = source.readAll();
-    return source.error() == QFileDevice::NoError && contents.size() == size;
+    if (source.error() == QFileDevice::NoError && contents.size() == size)
+        return true;
+    systemError = ReadError(path);
+    return false;
 }
 
-} // namespace
-
-QString CopyToFreeBackupName(const QString& path)
+QString CopyAside(const QString& path, int& systemError)
 {
     QByteArray contents;
-    if (!ReadWhole(path, contents))
+    if (!ReadWhole(path, contents, systemError))
         return {};
     // Far more backups than anyone keeps; the bound only stops a folder that
     // claims every name from holding the program up.
@@ -41,14 +48,41 @@ QString CopyToFreeBackupName(const QString& path)
             continue;
         try {
             AtomicFile copy(candidate);
-            if (!copy.open())
+            if (!copy.open()) {
+                systemError = errno;
                 return {};
-            if (copy.device()->write(contents) != contents.size() || !copy.commit())
+            }
+            if (copy.device()->write(contents) != contents.size() || !copy.commit()) {
+                systemError = ENOSPC;
                 return {};
+            }
             return candidate;
         } catch (const dw::EInOutError&) {
+            systemError = EIO;
             return {};
         }
     }
     return {};
+}
+
+} // namespace
+
+int ReadError(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    char byte = 0;
+    const int error = ::read(fd, &byte, 1) < 0 ? errno : 0;
+    ::close(fd);
+    return error;
+}
+
+QString CopyToFreeBackupName(const QString& path, int* systemError)
+{
+    int error = 0;
+    const QString copy = CopyAside(path, error);
+    if (systemError)
+        *systemError = copy.isEmpty() ? error : 0;
+    return copy;
 }

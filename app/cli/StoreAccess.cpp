@@ -1,5 +1,6 @@
 #include "app/cli/StoreAccess.h"
 
+#include "app/DataFileMessages.h"
 #include "store/ByteStream.h"
 #include "store/DataFile.h"
 #include "store/TerminFormat.h"
@@ -38,7 +39,10 @@ StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar
     StoreImport result;
     CalendarGrid grid;
     grid.Build();
-    DataFile file(path);
+    // What happened to a damaged file (its copy aside, a failed save) goes to standard error.
+    DataFileMessages messages;
+    messages.setUnattended(true);
+    DataFile file(path, &messages);
     const DataFile::LoadResult loaded = file.OpenTermins(grid);
     if (loaded.fileExisted && !loaded.complete && loaded.backupPath.isEmpty()) {
         result.error =

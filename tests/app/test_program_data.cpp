@@ -9,12 +9,14 @@
 #include "platform/ProgramFolder.h"
 #include "store/DataFile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTreeWidget>
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -180,4 +182,133 @@ TEST_F(ProgramWithData, BeendenDuringAReminderCancelsItSavesAndEnds)
     const DayList& day = saved.grid->Day(due.date().year(), due.date().month(), due.date().day());
     ASSERT_EQ(day.count(), 1u);
     EXPECT_EQ(day.at(0)->LastReminded, 0.0); // cancelled, not postponed
+}
+
+namespace {
+
+const QString ErrorBoxTitle = QString::fromLatin1(dw::ApplicationTitle);
+
+// Where the first row of the appointment list and a control sit in a main
+// window that shows this data file, measured on a copy laid out here.
+std::pair<QPoint, QPoint> RowAndControlInMainWindow(const QString& dataFile, const char* objectName)
+{
+    QTemporaryDir dir;
+    QFile::copy(dataFile, dir.filePath(QStringLiteral("termine.dat")));
+    dw::SetModuleFileNameForTesting(dir.filePath(QStringLiteral("datumswecker")));
+    std::pair<QPoint, QPoint> at;
+    {
+        TMainForm form;
+        form.resize(630, 485);
+        form.setAttribute(Qt::WA_DontShowOnScreen);
+        form.FirstShowDone = true;
+        form.show();
+        auto* list = form.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+        auto* control = form.findChild<QWidget*>(QLatin1String(objectName));
+        if (list && list->topLevelItemCount() > 0 && control) {
+            // Selected, as the edit pages come with a selected appointment.
+            list->setCurrentItem(list->topLevelItem(0));
+            QCoreApplication::processEvents();
+            at.first = list->viewport()->mapTo(&form, list->visualItemRect(list->topLevelItem(0)).center());
+            at.second = control->mapTo(&form, control->rect().center());
+        }
+        form.hide();
+    }
+    dw::SetModuleFileNameForTesting(QString());
+    return at;
+}
+
+} // namespace
+
+// A signal ends the program as "Beenden" does whatever window is open, and a
+// damaged file has been copied aside before the first message about it.
+TEST_F(ProgramWithData, SignalsEndTheProgramCleanlyWhileAWindowIsOpen)
+{
+    enum class Open { StartUpMessage, Reminder, About };
+    struct Case
+    {
+        const char* what;
+        Open open;
+        int signal;
+    };
+    const Case cases[] = {
+        {"start-up message, SIGTERM", Open::StartUpMessage, SIGTERM},
+        {"start-up message, SIGHUP", Open::StartUpMessage, SIGHUP},
+        {"reminder, SIGINT", Open::Reminder, SIGINT},
+        {"about dialog, SIGTERM", Open::About, SIGTERM},
+    };
+    const QPoint aboutButton = PositionInMainWindow("ueberbtn");
+    const QByteArray damaged(5000, '\xFF');
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramRun run(x());
+        if (c.open == Open::StartUpMessage) {
+            QFile file(run.dataFile());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(damaged);
+        } else if (c.open == Open::Reminder) {
+            WriteDueAppointment(run.dataFile(), QDateTime::currentDateTime().addSecs(3600));
+        }
+        ASSERT_TRUE(run.start());
+        switch (c.open) {
+        case Open::StartUpMessage:
+            ASSERT_NE(x().waitForWindow(ErrorBoxTitle), 0u) << run.output().toStdString();
+            EXPECT_EQ(Load(run.dataFile() + QStringLiteral(".bak")).result.fileExisted, true)
+                << "the copy comes before the message";
+            break;
+        case Open::Reminder: ASSERT_NE(x().waitForWindow(ReminderTitle), 0u); break;
+        case Open::About: {
+            const qulonglong window = x().waitForWindow(MainTitle);
+            ASSERT_NE(window, 0u);
+            QThread::msleep(500);
+            x().click(ClientOrigin(x(), window) + aboutButton);
+            ASSERT_NE(x().waitForWindow(QStringLiteral("Info")), 0u);
+            break;
+        }
+        }
+        QThread::msleep(300);
+        EXPECT_EQ(run.terminate(c.signal), 0) << run.output().toStdString();
+        Loaded saved = Load(run.dataFile());
+        EXPECT_TRUE(saved.result.complete) << "the end saved a whole file";
+    }
+}
+
+// Typing 75 into the hour field: the refusal's message takes the focus, and the
+// field must not pull its value to 23 for that (and store it) while the box is open.
+TEST_F(ProgramWithData, AnHourOutOfRangeIsNotPulledIntoRangeByItsMessage)
+{
+    const QDate today = QDate::currentDate();
+    if (QTime::currentTime() > QTime(23, 59, 0))
+        GTEST_SKIP() << "too close to midnight";
+    ProgramRun run(x());
+    {
+        CalendarGrid grid;
+        grid.Build();
+        Appointment* a = grid.NewAppointment(today.year(), today.month(), today.day());
+        ASSERT_NE(a, nullptr);
+        a->TimeOfDay = dw::EncodeTime(12, 30);
+        a->Done = 1; // no reminder
+        ASSERT_TRUE(DataFile(run.dataFile()).SaveTermins(grid, StoredSettings{}));
+    }
+    const auto [row, hourField] = RowAndControlInMainWindow(run.dataFile(), "hour");
+    ASSERT_FALSE(row.isNull());
+    ASSERT_TRUE(run.start());
+    const qulonglong window = x().waitForWindow(MainTitle);
+    ASSERT_NE(window, 0u);
+    QThread::msleep(500);
+    const QPoint origin = ClientOrigin(x(), window);
+    x().click(origin + row);
+    QThread::msleep(300);
+    x().click(origin + hourField);
+    QThread::msleep(300);
+    x().key(QStringLiteral("ctrl+a"));
+    x().type(QStringLiteral("75"));
+    ASSERT_NE(x().waitForWindow(ErrorBoxTitle), 0u) << run.output().toStdString();
+    QThread::msleep(500);
+    x().screenshot(ScreenshotPath(QStringLiteral("hour_75.png")));
+    EXPECT_EQ(run.terminate(SIGTERM), 0);
+
+    Loaded saved = Load(run.dataFile());
+    const DayList& day = saved.grid->Day(today.year(), today.month(), today.day());
+    ASSERT_EQ(day.count(), 1u);
+    EXPECT_EQ(day.at(0)->TimeOfDay, dw::EncodeTime(7, 30)) << "7 was stored, 75 refused, nothing more";
 }

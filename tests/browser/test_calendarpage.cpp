@@ -11,6 +11,9 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <functional>
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 using namespace dwtest;
@@ -428,6 +431,7 @@ TEST_F(CalendarPageTest, TextsAreStoredInTheirCodePage)
     EXPECT_EQ(Rows().at(0).second, QStringLiteral("äöüß€"));
     TypeInto(ui().NameEd, QStringLiteral("Ω"));
     EXPECT_EQ(QByteArray(today().at(0)->Name), QByteArray("?"));
+    EXPECT_EQ(Rows().at(0).second, QStringLiteral("?")) << "the row shows what was stored";
 
     ui().NameEd->selectAll();
     QTest::keyClick(ui().NameEd, Qt::Key_Backspace);
@@ -445,6 +449,39 @@ TEST_F(CalendarPageTest, TextsAreStoredInTheirCodePage)
     ClickRow(0);
     EXPECT_EQ(QByteArray(today().at(0)->Description), QByteArray("Zeile 1\r\nZeile\xA0"
                                                                  "2"));
+}
+
+// Selecting a row shows its appointment and stores nothing back, whatever the
+// fields make of a value: bare line breaks, bytes outside the code page, seconds.
+TEST_F(CalendarPageTest, ShowingAnAppointmentChangesNothing)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void(Appointment&)> set;
+    };
+    const Case cases[] = {
+        {"bare LF", [](Appointment& a) { ReplaceText(a.Description, QByteArray("eins\nzwei")); }},
+        {"bare CR", [](Appointment& a) { ReplaceText(a.Description, QByteArray("eins\rzwei\r")); }},
+        {"CR CR LF", [](Appointment& a) { ReplaceText(a.Description, QByteArray("eins\r\r\nzwei")); }},
+        {"undefined byte", [](Appointment& a) { ReplaceText(a.Name, QByteArray("x\x81y\x9D")); }},
+        {"seconds", [](Appointment& a) { a.TimeOfDay = dw::EncodeTime(13, 45, 30, 500); }},
+        {"lead between minutes", [](Appointment& a) { a.FirstLead = 1.0000123; }},
+        {"negative repeat", [](Appointment& a) { a.RepeatInterval = -0.3; }},
+    };
+    AddToday({"Erster", "Zweiter"});
+    for (const Case& c : cases) {
+        Appointment& a = *today().at(1);
+        c.set(a);
+        const auto stored = [&a] {
+            return std::make_tuple(QByteArray(a.Name), QByteArray(a.Description), a.TimeOfDay, a.FirstLead,
+                                   a.RepeatInterval, a.LastReminded, a.Done);
+        };
+        const auto before = stored();
+        ClickRow(0); // the other appointment first, so that every field changes
+        ClickRow(1);
+        EXPECT_TRUE(stored() == before) << c.what;
+    }
 }
 
 TEST_F(CalendarPageTest, ALongNameSurvivesBeingShown)

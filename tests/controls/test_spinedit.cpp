@@ -1,5 +1,7 @@
 #include "controls/SpinEdit.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -68,6 +70,29 @@ TEST(SpinEdit, BoundsApplyOnlyWhenTheFocusLeaves)
     f.type(QStringLiteral("-4"));
     f.other->setFocus();
     EXPECT_EQ(f.field->value(), 0);
+}
+
+// Only a move within the window pulls the value into range: a message box or
+// another window taking the focus leaves it as typed.
+TEST(SpinEdit, BoundsApplyWhenTheFocusMovesWithinTheWindow)
+{
+    struct Case
+    {
+        Qt::FocusReason reason;
+        const char* text;
+    };
+    const Case cases[] = {{Qt::TabFocusReason, "23"},          {Qt::BacktabFocusReason, "23"},
+                          {Qt::MouseFocusReason, "23"},        {Qt::ShortcutFocusReason, "23"},
+                          {Qt::OtherFocusReason, "23"},        {Qt::ActiveWindowFocusReason, "75"},
+                          {Qt::PopupFocusReason, "75"}};
+    for (const Case& c : cases) {
+        Fixture f;
+        f.field->setRange(0, 23);
+        f.type(QStringLiteral("75"));
+        QFocusEvent leave(QEvent::FocusOut, c.reason);
+        QApplication::sendEvent(f.field, &leave);
+        EXPECT_EQ(f.edit()->text(), QLatin1String(c.text)) << c.reason;
+    }
 }
 
 TEST(SpinEdit, AValueInsideTheBoundsIsLeftAloneOnFocusLoss)

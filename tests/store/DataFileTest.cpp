@@ -9,27 +9,57 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 using namespace storetest;
 
 namespace {
 
-const QString ReadBeyondEndBox = QStringLiteral("Read beyond end of file.");
-const QString DiskFullBox = QStringLiteral("Disk full.");
+using Problem = IDataFileReport::SaveProblem;
 
-QString CopyMessage(const char* name)
+// Keeps what the data file reports, one line per report, with the backup's
+// file name and whether it existed at the moment of the report.
+class RecordingReport : public IDataFileReport
 {
-    return QStringLiteral("Eine Kopie der nicht lesbaren Datei wurde als %1 gesichert.")
-        .arg(QLatin1String(name));
-}
+public:
+    QStringList lines;
+
+    void LoadFailed(const LoadFailure& f) override
+    {
+        lines << QStringLiteral("load open=%1 read=%2 backup=%3%4 copy=%5")
+                     .arg(f.openError)
+                     .arg(f.readError, QFileInfo(f.backupPath).fileName(),
+                          f.backupPath.isEmpty() || QFile::exists(f.backupPath) ? QString()
+                                                                                : QStringLiteral("(missing)"))
+                     .arg(f.copyError);
+    }
+    void SaveFailed(const SaveFailure& f) override
+    {
+        static const char* const names[] = {"cannot create", "write error", "held back"};
+        lines << QStringLiteral("save %1 %2 %3")
+                     .arg(QLatin1String(names[int(f.problem)]), f.errorText)
+                     .arg(f.systemError);
+    }
+    void CopyKept(const QString& backupPath) override
+    {
+        lines << QStringLiteral("copy %1").arg(QFileInfo(backupPath).fileName());
+    }
+};
+
+const QString ReadBeyondEnd = QStringLiteral("load open=0 read=Read beyond end of file backup=%1 copy=0");
 
 class DataFileTest : public ::testing::Test
 {
 protected:
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("termine.dat"));
-    dwtest::ScriptedMessageBoxes boxes;
+    RecordingReport report;
+    dwtest::ScriptedMessageBoxes boxes; // the store never shows one
+    ~DataFileTest() override { EXPECT_TRUE(boxes.shown().empty()); }
 
     QStringList Files() const
     {
@@ -39,30 +69,20 @@ protected:
     {
         auto grid = std::make_unique<CalendarGrid>();
         BuildKnownState(*grid, which);
-        EXPECT_TRUE(DataFile(path).SaveTermins(*grid, KnownSettings(which)));
+        EXPECT_TRUE(DataFile(path, &report).SaveTermins(*grid, KnownSettings(which)));
         return ReadFile(path);
     }
-    void ExpectBox(std::size_t index, const QString& text, const QString& caption)
-    {
-        ASSERT_GT(boxes.shown().size(), index);
-        EXPECT_EQ(boxes.shown()[index].text, text);
-        EXPECT_EQ(boxes.shown()[index].caption, caption);
-        EXPECT_EQ(boxes.shown()[index].flags, dw::MB_OK | dw::MB_ICONERROR);
-    }
 };
-
-const QString DefaultCaption = dw::DefaultMessageBoxCaption();
-const QString AppCaption = QString::fromLatin1(dw::ApplicationTitle);
 
 TEST_F(DataFileTest, MissingFileLoadsNothing)
 {
     auto grid = NewGrid();
     Add(*grid, 2024, 1, 1);
-    const DataFile::LoadResult result = DataFile(path).OpenTermins(*grid);
+    const DataFile::LoadResult result = DataFile(path, &report).OpenTermins(*grid);
     EXPECT_FALSE(result.fileExisted);
     EXPECT_FALSE(result.settingsRead);
     EXPECT_EQ(grid->Day(2024, 1, 1).count(), 1u);
-    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_TRUE(report.lines.isEmpty());
     EXPECT_TRUE(Files().isEmpty());
 }
 
@@ -71,7 +91,7 @@ TEST_F(DataFileTest, SaveAndLoadRoundTrip)
     auto grid = NewGrid();
     std::mt19937 random(11);
     FillRandom(*grid, random, 500);
-    DataFile file(path);
+    DataFile file(path, &report);
     ASSERT_TRUE(file.SaveTermins(*grid, {4, 5, true}));
     ASSERT_TRUE(file.SaveTermins(*grid, {4, 6, true})); // replaces the first
     EXPECT_EQ(Files(), QStringList{QStringLiteral("termine.dat")});
@@ -82,7 +102,7 @@ TEST_F(DataFileTest, SaveAndLoadRoundTrip)
     EXPECT_TRUE(result.settingsRead);
     EXPECT_EQ(result.settings, (StoredSettings{4, 6, true}));
     ExpectSameGrid(*grid, *loaded);
-    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_TRUE(report.lines.isEmpty());
     EXPECT_EQ(Files(), QStringList{QStringLiteral("termine.dat")});
 }
 
@@ -92,9 +112,8 @@ TEST_F(DataFileTest, FolderThatCannotBeWritten)
     const QString plain = dir.filePath(QStringLiteral("plain"));
     WriteFile(plain, "contents");
     auto grid = NewGrid();
-    EXPECT_FALSE(DataFile(plain + QStringLiteral("/termine.dat")).SaveTermins(*grid, {}));
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    ExpectBox(0, QStringLiteral("Fehler: Konnte Datei nicht erzeugen!"), DefaultCaption);
+    EXPECT_FALSE(DataFile(plain + QStringLiteral("/termine.dat"), &report).SaveTermins(*grid, {}));
+    EXPECT_EQ(report.lines, QStringList{QStringLiteral("save cannot create  0")});
     EXPECT_EQ(ReadFile(plain), QByteArray("contents"));
 }
 
@@ -102,9 +121,8 @@ TEST_F(DataFileTest, TargetThatCannotBeReplaced)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("termine.dat")));
     auto grid = NewGrid();
-    EXPECT_FALSE(DataFile(path).SaveTermins(*grid, {}));
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    ExpectBox(0, QStringLiteral("Fehler: Konnte Datei nicht erzeugen!"), DefaultCaption);
+    EXPECT_FALSE(DataFile(path, &report).SaveTermins(*grid, {}));
+    EXPECT_EQ(report.lines, QStringList{QStringLiteral("save cannot create  0")});
     EXPECT_TRUE(QFileInfo(path).isDir());
     EXPECT_EQ(Files(), QStringList{QStringLiteral("termine.dat")});
 }
@@ -116,42 +134,15 @@ TEST_F(DataFileTest, WriteFailingInTheMiddleKeepsTheOldFile)
     BuildKnownState(*grid, 'B');
     for (qint64 limit : {qint64{0}, qint64{4096}, qint64{old.size()}}) {
         SCOPED_TRACE(limit);
-        boxes.clear();
-        DataFile file(path);
+        report.lines.clear();
+        DataFile file(path, &report);
         file.setWriteFilter(
             [limit](QIODevice* target) { return std::make_unique<FailDevice>(limit, target); });
         EXPECT_FALSE(file.SaveTermins(*grid, KnownSettings('B')));
-        ASSERT_EQ(boxes.shown().size(), 1u);
-        ExpectBox(0, DiskFullBox, AppCaption);
+        EXPECT_EQ(report.lines, QStringList{QStringLiteral("save write error Disk full 0")});
         EXPECT_TRUE(ReadFile(path) == old);
         EXPECT_EQ(Files(), QStringList{QStringLiteral("termine.dat")});
     }
-}
-
-TEST_F(DataFileTest, SavesWhileAFailureMessageIsOpenReturnAtOnce)
-{
-    auto grid = NewGrid();
-    DataFile file(path);
-    file.setWriteFilter([](QIODevice* target) { return std::make_unique<FailDevice>(10, target); });
-    int shown = 0;
-    std::vector<bool> nested;
-    const dw::MessageBoxHandler previous =
-        dw::SetMessageBoxHandler([&](const QString&, const QString&, unsigned) {
-            ++shown;
-            // Save timer ticks dispatched by the message's modal loop.
-            for (int tick = 0; tick < 3; ++tick)
-                nested.push_back(file.SaveTermins(*grid, {}));
-            return int{dw::mrOk};
-        });
-    EXPECT_FALSE(file.SaveTermins(*grid, {}));
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(nested, (std::vector<bool>{false, false, false}));
-    // Once the message is closed, the next failure is told again.
-    EXPECT_FALSE(file.SaveTermins(*grid, {}));
-    EXPECT_EQ(shown, 2);
-    dw::SetMessageBoxHandler(previous);
-    file.setWriteFilter({});
-    EXPECT_TRUE(file.SaveTermins(*grid, {}));
 }
 
 TEST_F(DataFileTest, CutOffFileIsCopiedAsideWithTheFirstFreeName)
@@ -161,16 +152,15 @@ TEST_F(DataFileTest, CutOffFileIsCopiedAsideWithTheFirstFreeName)
     WriteFile(path, cut);
     for (const char* name : {"termine.dat.bak", "termine.dat.bak2", "termine.dat.bak3"}) {
         SCOPED_TRACE(name);
-        boxes.clear();
+        report.lines.clear();
         auto grid = NewGrid();
-        const DataFile::LoadResult result = DataFile(path).OpenTermins(*grid);
+        const DataFile::LoadResult result = DataFile(path, &report).OpenTermins(*grid);
         EXPECT_TRUE(result.fileExisted);
         EXPECT_FALSE(result.complete);
         EXPECT_FALSE(result.settingsRead);
         EXPECT_EQ(QFileInfo(result.backupPath).fileName(), QLatin1String(name));
-        ASSERT_EQ(boxes.shown().size(), 2u);
-        ExpectBox(0, ReadBeyondEndBox, AppCaption);
-        ExpectBox(1, CopyMessage(name), DefaultCaption);
+        // The copy is there before the failure is reported.
+        EXPECT_EQ(report.lines, QStringList{ReadBeyondEnd.arg(QLatin1String(name))});
         EXPECT_TRUE(ReadFile(dir.filePath(QLatin1String(name))) == cut);
         EXPECT_TRUE(EveryDayHasContainer(*grid));
         EXPECT_GT(TotalCount(*grid), 0u) << "the days read keep what was read";
@@ -178,10 +168,10 @@ TEST_F(DataFileTest, CutOffFileIsCopiedAsideWithTheFirstFreeName)
     }
     EXPECT_TRUE(ReadFile(path) == cut) << "loading never changes the file";
     // With the copy kept, a save may replace the file.
-    boxes.clear();
+    report.lines.clear();
     auto grid = NewGrid();
-    EXPECT_TRUE(DataFile(path).SaveTermins(*grid, {}));
-    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_TRUE(DataFile(path, &report).SaveTermins(*grid, {}));
+    EXPECT_TRUE(report.lines.isEmpty());
     EXPECT_EQ(ReadFile(path).size(), EmptyTerminsSize);
 }
 
@@ -193,11 +183,9 @@ TEST_F(DataFileTest, GarbageFileAtStart)
         garbage.append(static_cast<char>(random()));
     WriteFile(path, garbage);
     auto grid = NewGrid();
-    const DataFile::LoadResult result = DataFile(path).OpenTermins(*grid);
+    const DataFile::LoadResult result = DataFile(path, &report).OpenTermins(*grid);
     EXPECT_FALSE(result.complete);
-    ASSERT_EQ(boxes.shown().size(), 2u);
-    ExpectBox(0, ReadBeyondEndBox, AppCaption);
-    ExpectBox(1, CopyMessage("termine.dat.bak"), DefaultCaption);
+    EXPECT_EQ(report.lines, QStringList{ReadBeyondEnd.arg(QStringLiteral("termine.dat.bak"))});
     EXPECT_TRUE(ReadFile(path + QStringLiteral(".bak")) == garbage);
     EXPECT_TRUE(EveryDayHasContainer(*grid));
 }
@@ -207,33 +195,26 @@ TEST_F(DataFileTest, FileThatCannotBeOpenedIsNeitherLoadedNorReplaced)
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("termine.dat")));
     auto grid = NewGrid();
     Add(*grid, 2024, 5, 5);
-    DataFile file(path);
+    DataFile file(path, &report);
     const DataFile::LoadResult result = file.OpenTermins(*grid);
     EXPECT_TRUE(result.fileExisted);
     EXPECT_FALSE(result.settingsRead);
     EXPECT_TRUE(result.backupPath.isEmpty());
     EXPECT_EQ(grid->Day(2024, 5, 5).count(), 1u) << "the grid stays as it was";
-    ASSERT_EQ(boxes.shown().size(), 2u);
-    ExpectBox(0, QStringLiteral("Fehler: Konnte Datei nicht öffnen!"), DefaultCaption);
-    ExpectBox(
-        1,
-        QStringLiteral("Die nicht lesbare Datei konnte nicht gesichert werden und wird nicht überschrieben."),
-        DefaultCaption);
+    EXPECT_EQ(report.lines, QStringList{QStringLiteral("load open=%1 read= backup= copy=%1").arg(EISDIR)});
 
-    // A save would replace what could not be read, so it is refused.
-    boxes.clear();
+    // A save would replace what could not be read, so it is refused, with the cause.
+    report.lines.clear();
     EXPECT_FALSE(file.SaveTermins(*grid, {}));
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    ExpectBox(0, QStringLiteral("Fehler: Konnte Datei nicht erzeugen!"), DefaultCaption);
+    EXPECT_EQ(report.lines, QStringList{QStringLiteral("save held back  %1").arg(EISDIR)});
     EXPECT_TRUE(QFileInfo(path).isDir());
 
     // Once it can be read, it is copied aside and the save goes ahead.
     ASSERT_TRUE(QDir(path).removeRecursively());
     WriteFile(path, "now readable");
-    boxes.clear();
+    report.lines.clear();
     EXPECT_TRUE(file.SaveTermins(*grid, {}));
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    ExpectBox(0, CopyMessage("termine.dat.bak"), DefaultCaption);
+    EXPECT_EQ(report.lines, QStringList{QStringLiteral("copy termine.dat.bak")});
     EXPECT_EQ(ReadFile(path + QStringLiteral(".bak")), QByteArray("now readable"));
     EXPECT_EQ(ReadFile(path).size(), EmptyTerminsSize + 41 + 9);
 }
@@ -242,31 +223,136 @@ TEST_F(DataFileTest, GuardEndsWhenTheUnreadableFileIsGone)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("termine.dat")));
     auto grid = NewGrid();
-    DataFile file(path);
+    DataFile file(path, &report);
     file.OpenTermins(*grid);
     ASSERT_TRUE(QDir(path).removeRecursively());
-    boxes.clear();
+    report.lines.clear();
     EXPECT_TRUE(file.SaveTermins(*grid, {}));
-    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_TRUE(report.lines.isEmpty());
 }
 
-TEST_F(DataFileTest, LeftoversOfAKilledSaveAreRemovedAtStart)
+TEST_F(DataFileTest, OnlyTheLeftoversOfAKilledSaveAreRemovedAtStart)
 {
-    const QStringList leftovers{QStringLiteral("termine.dat.Ab3dE9"),
-                                QStringLiteral("termine.dat.bak.x1Y2z3"),
-                                QStringLiteral("termine.dat.bak12.QWErty")};
-    const QStringList kept{QStringLiteral("termine.dat"),       QStringLiteral("termine.dat.bak"),
-                           QStringLiteral("termine.dat.bak2"),  QStringLiteral("termine.dat.bak100"),
-                           QStringLiteral("termine.dat.notes"), QStringLiteral("termine.dat.ABCDEFG"),
-                           QStringLiteral("other.dat.Ab3dE9")};
+    const QStringList leftovers{QStringLiteral("termine.dat.~datumswecker-Ab3dE9.tmp"),
+                                QStringLiteral("termine.dat.bak.~datumswecker-x1Y2z3.tmp"),
+                                QStringLiteral("termine.dat.bak12.~datumswecker-QWErty.tmp")};
+    // Names a person gives copies, and near misses of the program's own names.
+    const QStringList kept{QStringLiteral("termine.dat"),
+                           QStringLiteral("termine.dat.bak"),
+                           QStringLiteral("termine.dat.bak2"),
+                           QStringLiteral("termine.dat.bak100"),
+                           QStringLiteral("termine.dat.backup"),
+                           QStringLiteral("termine.dat.kopie1"),
+                           QStringLiteral("termine.dat.sicher"),
+                           QStringLiteral("termine.dat.Ab3dE9"),
+                           QStringLiteral("termine.dat.notes"),
+                           QStringLiteral("termine.dat.~datumswecker-Ab3dE.tmp"),
+                           QStringLiteral("termine.dat.~datumswecker-Ab3dE9"),
+                           QStringLiteral("termine.dat.old.~datumswecker-Ab3dE9.tmp"),
+                           QStringLiteral("other.dat.~datumswecker-Ab3dE9.tmp")};
     for (const QString& name : leftovers + kept)
         WriteFile(dir.filePath(name), "x");
-    DataFile file(path);
+    DataFile(path, &report).RemoveLeftovers();
     QStringList expected = kept;
     expected.sort();
     QStringList actual = Files();
     actual.sort();
     EXPECT_EQ(actual, expected);
+}
+
+TEST_F(DataFileTest, ASaveLeavesNothingButTheFileAndKeepsItsPermissions)
+{
+    SaveKnown('A');
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    auto grid = std::make_unique<CalendarGrid>();
+    BuildKnownState(*grid, 'B');
+    ASSERT_TRUE(DataFile(path, &report).SaveTermins(*grid, KnownSettings('B')));
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("termine.dat")});
+    struct stat info = {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+// The save timer ticks; each step first does something to the store or the
+// file, then ticks once. A tick writes unless it would write the bytes of the
+// last save while the file is still that save.
+TEST_F(DataFileTest, ATickWritesOnlyWhenSomethingChanged)
+{
+    enum class Before
+    {
+        Nothing,
+        Edit,
+        EditBack,
+        Delete,
+        ReplaceSameBytes,
+        Touch,
+        FailedSave
+    };
+    struct Step
+    {
+        Before before;
+        bool writes;
+    };
+    const Step steps[] = {
+        {Before::Nothing, true}, // the first save after start
+        {Before::Nothing, false}, {Before::Nothing, false},         {Before::Edit, true},
+        {Before::Nothing, false}, {Before::EditBack, true},         {Before::Delete, true},
+        {Before::Nothing, false}, {Before::ReplaceSameBytes, true}, {Before::Nothing, false},
+        {Before::Touch, true},    {Before::FailedSave, false},      {Before::Nothing, false},
+    };
+    auto grid = NewGrid();
+    Appointment* a = Add(*grid, 2024, 3, 4);
+    DataFile file(path, &report);
+    int writes = 0;
+    bool failNext = false;
+    file.setWriteFilter([&](QIODevice* target) -> std::unique_ptr<QIODevice> {
+        ++writes;
+        return failNext ? std::make_unique<FailDevice>(0, target) : nullptr;
+    });
+    int index = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(index++);
+        switch (step.before) {
+        case Before::Nothing:
+            break;
+        case Before::Edit:
+            a->Done = 1;
+            break;
+        case Before::EditBack:
+            a->Done = 0;
+            break;
+        case Before::Delete:
+            ASSERT_TRUE(QFile::remove(path));
+            break;
+        case Before::ReplaceSameBytes: {
+            // As an editor saves: a new file put in the old one's place.
+            WriteFile(path + QStringLiteral(".new"), ReadFile(path));
+            ASSERT_EQ(::rename(QFile::encodeName(path + QStringLiteral(".new")).constData(),
+                               QFile::encodeName(path).constData()),
+                      0);
+            break;
+        }
+        case Before::Touch: {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                      QFileDevice::FileModificationTime));
+            break;
+        }
+        case Before::FailedSave:
+            a->Done = 1;
+            failNext = true;
+            EXPECT_FALSE(file.SaveTermins(*grid, {}));
+            failNext = false;
+            a->Done = 0; // back to what the disk still holds
+            writes = 0;
+            break;
+        }
+        const int before = writes;
+        EXPECT_TRUE(file.SaveTermins(*grid, {}));
+        EXPECT_EQ(writes - before, step.writes ? 1 : 0);
+        EXPECT_TRUE(ReadFile(path) == Serialize(*grid, {})) << "the disk holds what a write would have made";
+    }
 }
 
 } // namespace
