@@ -1,3 +1,4 @@
+#include "app/AllocationMessage.h"
 #include "app/MainForm.h"
 #include "platform/Application.h"
 #include "platform/GuiMessageBox.h"
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
 {
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();
+    InstallAllocationMessage();
 
     auto* MainForm = new TMainForm;
     auto* TerminForm = new TTerminForm;

@@ -1,22 +1,46 @@
 #include "store/Appointment.h"
 
+#include "store/StoreArena.h"
+
 #include <cstdlib>
 #include <cstring>
+
+namespace {
+
+enum TextHome : char
+{
+    OwnBlock = 0,
+    InArena = 1
+};
+
+} // namespace
 
 char* NewText(const QByteArray& text)
 {
     const auto size = static_cast<std::size_t>(text.size());
-    auto* block = static_cast<char*>(std::malloc(size + 1));
+    auto* block = static_cast<char*>(std::malloc(size + 2));
     if (!block)
         return nullptr;
-    std::memcpy(block, text.constData(), size);
-    block[size] = '\0';
-    return block;
+    block[0] = OwnBlock;
+    std::memcpy(block + 1, text.constData(), size);
+    block[size + 1] = '\0';
+    return block + 1;
+}
+
+char* NewArenaText(StoreArena& arena, std::size_t length)
+{
+    char* block = arena.TakeBytes(length + 2);
+    if (!block)
+        return nullptr;
+    block[0] = InArena;
+    block[length + 1] = '\0';
+    return block + 1;
 }
 
 void FreeText(char*& text)
 {
-    std::free(text);
+    if (text && text[-1] == OwnBlock)
+        std::free(text - 1);
     text = nullptr;
 }
 
@@ -25,7 +49,7 @@ bool ReplaceText(char*& text, const QByteArray& newText)
     char* copy = NewText(newText);
     if (!copy)
         return false;
-    std::free(text);
+    FreeText(text);
     text = copy;
     return true;
 }

@@ -74,6 +74,20 @@ public:
     // (std::malloc) that holds it up to its first zero byte. nullptr when the
     // block could not be had.
     char* ReadStringBlock();
+    // Reads a text as ReadStringBlock does into the length + 1 bytes that
+    // take(length) hands out (zero-terminated by the caller's block or here);
+    // nullptr when take had no memory.
+    template <typename Take> char* ReadStringWith(Take&& take)
+    {
+        const std::size_t length = ReadLength();
+        char* block = take(length);
+        if (!block)
+            return nullptr;
+        if (length > 0 && !Get(block, length))
+            Raise();
+        block[length] = '\0';
+        return block;
+    }
 
     // Hands collected output to the device, then raises a pending error.
     void Flush();

@@ -35,7 +35,7 @@ void CalendarGrid::Construct(MonthRecord& month, int day)
     DayList& cell = month.Days[day - 1];
     void* slot = &m_slots[month.FirstDayIndex + day - 1];
     cell.Items =
-        new (slot) TDynaArray(sizeof(Appointment), reinterpret_cast<void**>(&cell.Current), &m_filledDays);
+        new (slot) TDynaArray(sizeof(Appointment), reinterpret_cast<void**>(&cell.Current), &m_pool);
     cell.Current = nullptr;
     ++m_containers;
 }
@@ -83,6 +83,8 @@ void CalendarGrid::NewContainer(int year, int month, int day)
 void CalendarGrid::delall()
 {
     ForEachDay([this](int, int, int, DayList& day) { Destroy(day); });
+    m_pool.Records.ReleaseAll();
+    m_pool.Texts.ReleaseAll();
 }
 
 bool CalendarGrid::Contains(int year, int month, int day)

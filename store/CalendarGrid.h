@@ -55,7 +55,11 @@ public:
     // Gives one day a fresh empty container, releasing the appointments it had.
     void NewContainer(int year, int month, int day);
     // How many days hold at least one appointment.
-    std::uint32_t FilledDays() const { return m_filledDays; }
+    std::uint32_t FilledDays() const { return m_pool.Filled; }
+    // Where a load puts the days' records and texts. Released with the grid's
+    // clearing; a load retires what an earlier one took and releases it once
+    // every day it read is renewed.
+    ContainerPool& pool() { return m_pool; }
 
     static bool Contains(int year, int month, int day);
     DayList& Day(int year, int month, int day) { return m_months[year - FirstYear][month - 1].Days[day - 1]; }
@@ -113,5 +117,5 @@ private:
     std::array<std::array<MonthRecord, 12>, Years> m_months;
     std::unique_ptr<Slot[]> m_slots;
     int m_containers = 0;           // days that have a container
-    std::uint32_t m_filledDays = 0; // kept up to date by the containers themselves
+    ContainerPool m_pool; // its count of filled days is kept up to date by the containers themselves
 };

@@ -1,10 +1,25 @@
 #pragma once
 
+#include "store/StoreArena.h"
+
 #include <cstdint>
 
-// A growable container of fixed-size records in one zero-filled block. Capacity
-// moves in whole blocks of 100 records. A cursor walks it, and every cursor move
-// is mirrored into a pointer variable of the container's user.
+// What the containers of one owner share: how many of them hold records (so the
+// owner can tell at once whether any does) and the arena their loaded records
+// come from.
+struct ContainerPool
+{
+    std::uint32_t Filled = 0; // first member: a container reaches the pool through its counter
+    StoreArena Records;
+    StoreArena Texts;
+};
+
+// A growable container of fixed-size records in one block. Its capacity, as
+// callers see it, moves in whole steps of 100 records; the memory behind a step
+// is taken as the records come (a loaded day holds exactly its records), so a
+// day with one appointment costs one record, not a hundred. A cursor walks it,
+// and every cursor move is mirrored into a pointer variable of the container's
+// user.
 //
 // Pointers to records become invalid at the next Append or Delete.
 class TDynaArray
@@ -13,11 +28,16 @@ public:
     // filledCounter, when given, counts the containers sharing it that hold at
     // least one record, so their owner can tell at once whether any does.
     TDynaArray(std::int32_t itemSize, void** cursorVar, std::uint32_t* filledCounter = nullptr)
-        : CursorVar(cursorVar), ItemSize(itemSize), FilledCounter(filledCounter)
+        : CursorVar(cursorVar), FilledCounter(filledCounter), ItemSize(itemSize), Held(0), Pooled(0)
+    {
+    }
+    // A container whose counter is the pool's and whose Reserve takes from its arena.
+    TDynaArray(std::int32_t itemSize, void** cursorVar, ContainerPool* pool)
+        : CursorVar(cursorVar), FilledCounter(&pool->Filled), ItemSize(itemSize), Held(0), Pooled(1)
     {
     }
     // Inline: the grid destroys tens of thousands of mostly empty containers at once.
-    virtual ~TDynaArray()
+    ~TDynaArray()
     {
         if (Storage)
             FreeStorage();
@@ -30,13 +50,19 @@ public:
     TDynaArray(const TDynaArray&) = delete;
     TDynaArray& operator=(const TDynaArray&) = delete;
 
-    // Adds a zero-filled record at the end and makes it current. When no block can
-    // be had the allocation message is shown, nothing changes and nullptr comes back.
+    // Adds a zero-filled record at the end and makes it current. When the
+    // capacity's next step or the memory behind it cannot be had the allocation
+    // failure is reported, nothing changes and nullptr comes back.
     void* Append();
     // Removes the record at index; an index out of range changes nothing (and
-    // returns true). Returns false only when the smaller block could not be had:
-    // then the message was shown and nothing changed.
+    // returns true). Returns false only when the smaller step could not be had:
+    // then the failure was reported and nothing changed.
     bool Delete(std::int32_t index);
+    // Makes room for this many records in an empty container, from the pool's
+    // arena when it has one, so the appends that follow copy nothing. Capacity
+    // steps and their failures stay those of the appends; without memory it
+    // does nothing.
+    void Reserve(std::uint32_t records);
     // Makes the record at index (0..Count-1, not checked) current.
     void* GoTo(std::int32_t index);
     void First();
@@ -45,9 +71,15 @@ public:
     std::uint32_t count() const { return Count; }
     std::int32_t cursor() const { return Cursor; }
     void* currentItem() const { return CurrentItem; }
-    const void* storage() const { return Storage; }
-    std::uint32_t allocatedBytes() const { return AllocatedBytes; }
-    std::uint32_t blockSize() const { return BlockSize; }
+    const void* storage() const { return Count > 0 ? Storage : nullptr; }
+    // The capacity in bytes: whole steps of 100 records for the records in use.
+    std::uint32_t allocatedBytes() const
+    {
+        return Count == 0 ? 0 : ((Count - 1) / DefaultBlockSize + 1) * DefaultBlockSize * static_cast<std::uint32_t>(ItemSize);
+    }
+    // The records the memory taken holds (at most the capacity's).
+    std::uint32_t heldRecords() const { return Held; }
+    std::uint32_t blockSize() const { return DefaultBlockSize; }
     std::int32_t itemSize() const { return ItemSize; }
     // The record at index (0..Count-1, not checked) without moving the cursor.
     void* itemAt(std::int32_t index) const { return Storage + static_cast<std::intptr_t>(index) * ItemSize; }
@@ -55,12 +87,13 @@ public:
     static constexpr std::uint32_t DefaultBlockSize = 100;
 
 private:
-    // Block size in bytes for count records (count >= 1); false when it does not
-    // fit in 32 bits.
+    // The capacity in bytes for count records (count >= 1); false when it does
+    // not fit in 32 bits.
     bool WantedBytes(std::uint32_t count, std::uint32_t& bytes) const;
-    // Makes the block fit newCount records for Append; on failure shows the
-    // message and leaves everything as it was.
-    bool Grow(std::uint32_t newCount, bool& changed);
+    // Makes the memory hold at least records (within the capacity of records);
+    // false without memory, with everything as it was.
+    bool Hold(std::uint32_t records);
+    bool InArena() const;
     void FreeStorage();
     void MoveCursor(std::int32_t index);
     void ClearCursor();
@@ -68,10 +101,10 @@ private:
     void** CursorVar;
     void* CurrentItem = nullptr;
     char* Storage = nullptr;
+    std::uint32_t* FilledCounter;
     std::uint32_t Count = 0;
     std::int32_t Cursor = -1;
-    std::uint32_t AllocatedBytes = 0;
-    std::uint32_t BlockSize = DefaultBlockSize;
     std::int32_t ItemSize;
-    std::uint32_t* FilledCounter;
+    std::uint32_t Held : 31;  // records the memory behind Storage takes
+    std::uint32_t Pooled : 1; // FilledCounter is the first member of a ContainerPool
 };

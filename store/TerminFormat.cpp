@@ -1,8 +1,7 @@
 #include "store/TerminFormat.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
-#include <memory>
 
 void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSettings& settings)
 {
@@ -28,15 +27,10 @@ void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSetting
 
 namespace {
 
-struct FreeDeleter
-{
-    void operator()(char* text) const { std::free(text); }
-};
-using TextBlock = std::unique_ptr<char, FreeDeleter>;
-
 // Reads one entry and appends it to the day once it is whole; false when
-// memory ran out.
-bool ReadEntry(ByteStream& in, DayList& day)
+// memory ran out. The texts go into the grid's text arena: a load takes a few
+// large chunks instead of a heap block per text.
+bool ReadEntry(ByteStream& in, DayList& day, StoreArena& texts)
 {
     Appointment a{};
     in.ReadDouble(a.TimeOfDay);
@@ -44,17 +38,16 @@ bool ReadEntry(ByteStream& in, DayList& day)
     in.ReadDouble(a.FirstLead);
     in.ReadDouble(a.RepeatInterval);
     in.ReadByte(a.Done);
-    TextBlock name(in.ReadStringBlock());
-    if (!name)
+    const auto take = [&texts](std::size_t length) { return NewArenaText(texts, length); };
+    a.Name = in.ReadStringWith(take);
+    if (!a.Name)
         return false;
-    TextBlock description(in.ReadStringBlock());
-    if (!description)
+    a.Description = in.ReadStringWith(take);
+    if (!a.Description)
         return false;
     void* slot = day.Items->Append();
     if (!slot)
         return false;
-    a.Name = name.release();
-    a.Description = description.release();
     std::memcpy(slot, &a, sizeof a);
     return true;
 }
@@ -78,6 +71,11 @@ TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
 {
     TerminsRead result;
     grid.BuildMissing();
+    // What an earlier load put into the arenas stays there until every day it
+    // filled is renewed below; this load's records and texts go into new chunks.
+    ContainerPool& pool = grid.pool();
+    pool.Records.Retire();
+    pool.Texts.Retire();
     // An empty container is in the state of a new one, so only the days that
     // hold appointments need a new container. Each is emptied right before it
     // is read (a reload reuses the blocks it just gave back), and once none is
@@ -85,10 +83,19 @@ TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
     // start-up skips their counts in runs.
     std::uint32_t stale = grid.FilledDays();
     int reached = 0;
+    int year = CalendarGrid::FirstYear;
+    int month = 1;
+    int d = 1;
+    // A day left without records must not keep the room reserved for them.
+    const auto endEarly = [&] {
+        if (reached > 0 && grid.Day(year, month, d).count() == 0)
+            grid.NewContainer(year, month, d);
+        EmptyFrom(grid, reached, stale);
+        pool.Records.ReleaseRetired();
+        pool.Texts.ReleaseRetired();
+    };
     try {
         // The days by their position in grid order, with the month that holds it.
-        int year = CalendarGrid::FirstYear;
-        int month = 1;
         int monthStart = 0;
         for (int index = 0; index < CalendarGrid::TotalDays; ++index) {
             if (stale == 0) {
@@ -104,7 +111,7 @@ TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
                     ++year;
                 }
             }
-            const int d = index - monthStart + 1;
+            d = index - monthStart + 1;
             reached = index + 1;
             if (stale > 0 && grid.Day(year, month, d).count() > 0) {
                 grid.NewContainer(year, month, d);
@@ -115,13 +122,19 @@ TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
             if (count <= 0)
                 continue;
             DayList& day = grid.Day(year, month, d);
+            // The day's records side by side with those of the days before it.
+            // A count larger than a step is not trusted before its records are read.
+            day.Items->Reserve(std::min(static_cast<std::uint32_t>(count), TDynaArray::DefaultBlockSize));
             for (std::int32_t i = 0; i < count; ++i)
-                if (!ReadEntry(in, day)) {
+                if (!ReadEntry(in, day, pool.Texts)) {
                     result.outOfMemory = true;
-                    EmptyFrom(grid, reached, stale);
+                    endEarly();
                     return result;
                 }
         }
+        // Every day the earlier load filled has been renewed.
+        pool.Records.ReleaseRetired();
+        pool.Texts.ReleaseRetired();
         StoredSettings settings;
         std::int32_t startMinimised = 0;
         in.ReadInt32(settings.CheckMinutes);
@@ -135,7 +148,7 @@ TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
         result.settingsRead = true;
         result.complete = true;
     } catch (...) {
-        EmptyFrom(grid, reached, stale);
+        endEarly();
         throw;
     }
     return result;
