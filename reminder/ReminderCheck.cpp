@@ -47,11 +47,9 @@ struct DayPosition
 // wait for memory, few enough that they are still cached when their turn comes.
 constexpr int PrefetchDistance = 12;
 
-void PrefetchRecords(const DayList& day)
+void PrefetchRecords(const TDynaArray& items)
 {
-    if (!day.Items)
-        return;
-    if (const auto* block = static_cast<const char*>(day.Items->storage())) {
+    if (const auto* block = static_cast<const char*>(items.storage())) {
         // The first three records of a day; most days hold fewer.
         __builtin_prefetch(block);
         __builtin_prefetch(block + 64);
@@ -82,26 +80,27 @@ void ReminderCheck::CheckTermins()
     // walk may end once it has seen every day that holds appointments.
     std::uint32_t filledLeft = m_grid.FilledDays();
     m_dialogShown = false;
-    // Each used day's records sit in a block of their own: ask for the block of
-    // a day a little ahead while this one is examined, so the walk does not wait
-    // for memory day by day.
-    DayPosition ahead;
-    for (int i = 0; i < PrefetchDistance; ++i)
-        ahead.Advance(m_grid);
-    for (DayPosition at; at.InGrid(); at.Advance(m_grid), ++dayNumber) {
+    // The containers lie side by side in grid order, so the walk reads them
+    // one after another and looks at a day's cell only when it holds records.
+    // A day's records may lie anywhere: ask for those of a day a little ahead
+    // while this one is examined, so the walk does not wait for memory day by day.
+    // (A grid that is not built yet has no containers to read.)
+    bool built = m_grid.Built();
+    int index = 0;
+    for (DayPosition at; at.InGrid(); at.Advance(m_grid), ++dayNumber, ++index) {
         if (filledLeft == 0 && !m_dialogShown)
             return;
-        if (ahead.InGrid()) {
-            PrefetchRecords(m_grid.Day(ahead.year, ahead.month, ahead.day));
-            ahead.Advance(m_grid);
-        }
-        DayList& day = m_grid.Day(at.year, at.month, at.day);
-        if (day.count() == 0)
+        if (built && index + PrefetchDistance < CalendarGrid::TotalDays)
+            PrefetchRecords(m_grid.ContainerAt(index + PrefetchDistance));
+        if ((built ? m_grid.ContainerAt(index).count() : m_grid.Day(at.year, at.month, at.day).count()) == 0)
             continue;
         if (filledLeft > 0)
             --filledLeft;
-        if (!WalkDay(day, dayNumber, now))
+        if (!WalkDay(m_grid.Day(at.year, at.month, at.day), dayNumber, now))
             return;
+        // Whatever ran while a dialog was open may have cleared the grid.
+        if (m_dialogShown)
+            built = m_grid.Built();
     }
 }
 

@@ -17,3 +17,6 @@ public:
 // The report every container uses from now on; nullptr: a failure is only
 // returned to the caller.
 void SetAllocationReport(IAllocationReport* report);
+
+// Hands a failure to the installed report, if any.
+void ReportAllocationFailure(int which, std::uint32_t bytes);

@@ -1,17 +1,12 @@
 #include "store/Appointment.h"
 
-#include "store/StoreArena.h"
-
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
-enum TextHome : char
-{
-    OwnBlock = 0,
-    InArena = 1
-};
+// The byte before a text; NewArenaText marks its texts with 1.
+constexpr char OwnBlock = 0;
 
 } // namespace
 
@@ -24,16 +19,6 @@ char* NewText(const QByteArray& text)
     block[0] = OwnBlock;
     std::memcpy(block + 1, text.constData(), size);
     block[size + 1] = '\0';
-    return block + 1;
-}
-
-char* NewArenaText(StoreArena& arena, std::size_t length)
-{
-    char* block = arena.TakeBytes(length + 2);
-    if (!block)
-        return nullptr;
-    block[0] = InArena;
-    block[length + 1] = '\0';
     return block + 1;
 }
 

@@ -11,14 +11,7 @@ namespace {
 
 IAllocationReport* g_report = nullptr;
 
-// 1: first block of a container, 2: enlarged block, 3: reduced block.
-void ReportAllocationFailure(int which, std::uint32_t bytes)
-{
-    if (g_report)
-        g_report->AllocationFailed(which, bytes);
-}
-
-constexpr std::uint32_t HeldLimit = (1u << 31) - 1;
+constexpr std::uint32_t HeldLimit = (1u << 30) - 1;
 
 } // namespace
 
@@ -27,18 +20,40 @@ void SetAllocationReport(IAllocationReport* report)
     g_report = report;
 }
 
-bool TDynaArray::InArena() const
+void ReportAllocationFailure(int which, std::uint32_t bytes)
 {
-    return Pooled && reinterpret_cast<const ContainerPool*>(FilledCounter)->Records.Holds(Storage);
+    if (g_report)
+        g_report->AllocationFailed(which, bytes);
+}
+
+void TDynaArray::CountFilled(bool filled)
+{
+    if (filled)
+        ++*FilledCounter;
+    else
+        --*FilledCounter;
+    ContainerPool* const pool = Pooled ? Pool() : nullptr;
+    if (!pool || !pool->Slots)
+        return;
+    const auto offset = reinterpret_cast<std::uintptr_t>(this) - reinterpret_cast<std::uintptr_t>(pool->Slots);
+    const std::size_t index = offset / sizeof(TDynaArray);
+    if (offset % sizeof(TDynaArray) != 0 || index / 64 >= pool->FilledBits.size())
+        return;
+    const std::uint64_t bit = std::uint64_t{1} << (index % 64);
+    if (filled)
+        pool->FilledBits[index / 64] |= bit;
+    else
+        pool->FilledBits[index / 64] &= ~bit;
 }
 
 void TDynaArray::FreeStorage()
 {
-    // A block in the arena stays there until the arena's chunks are released.
-    if (!InArena())
+    // A piece of the arena stays there until the arena's chunks are released.
+    if (!InArena)
         std::free(Storage);
     Storage = nullptr;
     Held = 0;
+    InArena = 0;
 }
 
 bool TDynaArray::WantedBytes(std::uint32_t count, std::uint32_t& bytes) const
@@ -59,7 +74,7 @@ bool TDynaArray::Hold(std::uint32_t records)
         return false;
     const std::size_t bytes = static_cast<std::size_t>(wanted) * static_cast<std::size_t>(ItemSize);
     char* block = nullptr;
-    if (Storage && !InArena()) {
+    if (Storage && !InArena) {
         block = static_cast<char*>(std::realloc(Storage, bytes));
     } else {
         block = static_cast<char*>(std::malloc(bytes));
@@ -70,23 +85,34 @@ bool TDynaArray::Hold(std::uint32_t records)
         return false;
     Storage = block;
     Held = wanted;
+    InArena = 0;
     return true;
 }
 
-void TDynaArray::Reserve(std::uint32_t records)
+std::uint32_t TDynaArray::Adopt(void* records, std::uint32_t count)
 {
-    if (Count > 0 || Storage || records == 0)
-        return;
-    std::uint32_t capacity = 0;
-    if (!WantedBytes(records, capacity))
-        return;
-    records = std::min(records, HeldLimit);
-    const std::size_t bytes = static_cast<std::size_t>(records) * static_cast<std::size_t>(ItemSize);
-    void* block = Pooled ? reinterpret_cast<ContainerPool*>(FilledCounter)->Records.Take(bytes) : std::malloc(bytes);
-    if (!block)
-        return;
-    Storage = static_cast<char*>(block);
-    Held = records;
+    if (Count > 0 || Storage || count == 0 || count > HeldLimit)
+        return 0;
+    // Each step the appends would enter, in turn.
+    std::uint32_t taken = 0;
+    while (taken < count) {
+        std::uint32_t wanted = 0;
+        if (!WantedBytes(taken + 1, wanted) || !dw::BlockGranted(wanted)) {
+            ReportAllocationFailure(taken == 0 ? 1 : 2, wanted);
+            break;
+        }
+        taken = std::min(count, (taken / DefaultBlockSize + 1) * DefaultBlockSize);
+    }
+    if (taken == 0)
+        return 0;
+    Storage = static_cast<char*>(records);
+    Held = taken;
+    InArena = Pooled;
+    Count = taken;
+    if (FilledCounter)
+        CountFilled(true);
+    MoveCursor(static_cast<std::int32_t>(Count - 1));
+    return taken;
 }
 
 void TDynaArray::MoveCursor(std::int32_t index)
@@ -128,7 +154,7 @@ void* TDynaArray::Append()
     }
     Count = newCount;
     if (first && FilledCounter)
-        ++*FilledCounter;
+        CountFilled(true);
     MoveCursor(static_cast<std::int32_t>(Count - 1));
     // The slot may hold a deleted record or whatever the memory held before.
     std::memset(CurrentItem, 0, static_cast<std::size_t>(ItemSize));
@@ -157,9 +183,9 @@ bool TDynaArray::Delete(std::int32_t index)
     Count = newCount;
     if (Count == 0) {
         if (FilledCounter)
-            --*FilledCounter;
+            CountFilled(false);
         FreeStorage();
-    } else if (Count * 2 < Held && !InArena()) {
+    } else if (Count * 2 < Held && !InArena) {
         // Memory follows the records down too; a block that cannot shrink stays as it is.
         if (auto* smaller = static_cast<char*>(std::realloc(Storage, static_cast<std::size_t>(Count) * size))) {
             Storage = smaller;

@@ -3,15 +3,20 @@
 #include "store/StoreArena.h"
 
 #include <cstdint>
+#include <vector>
 
 // What the containers of one owner share: how many of them hold records (so the
-// owner can tell at once whether any does) and the arena their loaded records
-// come from.
+// owner can tell at once whether any does) and which, and the arenas a load puts
+// their records and texts into.
 struct ContainerPool
 {
     std::uint32_t Filled = 0; // first member: a container reaches the pool through its counter
     StoreArena Records;
     StoreArena Texts;
+    // When the owner places its containers side by side from Slots on: one bit
+    // per container, set while it holds records.
+    const void* Slots = nullptr;
+    std::vector<std::uint64_t> FilledBits;
 };
 
 // A growable container of fixed-size records in one block. Its capacity, as
@@ -28,12 +33,12 @@ public:
     // filledCounter, when given, counts the containers sharing it that hold at
     // least one record, so their owner can tell at once whether any does.
     TDynaArray(std::int32_t itemSize, void** cursorVar, std::uint32_t* filledCounter = nullptr)
-        : CursorVar(cursorVar), FilledCounter(filledCounter), ItemSize(itemSize), Held(0), Pooled(0)
+        : CursorVar(cursorVar), FilledCounter(filledCounter), ItemSize(itemSize), Held(0), Pooled(0), InArena(0)
     {
     }
-    // A container whose counter is the pool's and whose Reserve takes from its arena.
+    // A container whose counter is the pool's and that may take records from its arena.
     TDynaArray(std::int32_t itemSize, void** cursorVar, ContainerPool* pool)
-        : CursorVar(cursorVar), FilledCounter(&pool->Filled), ItemSize(itemSize), Held(0), Pooled(1)
+        : CursorVar(cursorVar), FilledCounter(&pool->Filled), ItemSize(itemSize), Held(0), Pooled(1), InArena(0)
     {
     }
     // Inline: the grid destroys tens of thousands of mostly empty containers at once.
@@ -42,7 +47,7 @@ public:
         if (Storage)
             FreeStorage();
         if (Count > 0 && FilledCounter)
-            --*FilledCounter;
+            CountFilled(false);
         Storage = nullptr;
         CurrentItem = nullptr;
         Cursor = -1;
@@ -58,11 +63,12 @@ public:
     // returns true). Returns false only when the smaller step could not be had:
     // then the failure was reported and nothing changed.
     bool Delete(std::int32_t index);
-    // Makes room for this many records in an empty container, from the pool's
-    // arena when it has one, so the appends that follow copy nothing. Capacity
-    // steps and their failures stay those of the appends; without memory it
-    // does nothing.
-    void Reserve(std::uint32_t records);
+    // Makes count records that lie in the pool's arena (and stay there) the
+    // records of an empty container, as count appends of them would: each step
+    // of the capacity is asked for in turn, and at a refused one the failure is
+    // reported and the records before it are kept. The last record is current.
+    // Returns how many were taken.
+    std::uint32_t Adopt(void* records, std::uint32_t count);
     // Makes the record at index (0..Count-1, not checked) current.
     void* GoTo(std::int32_t index);
     void First();
@@ -93,8 +99,11 @@ private:
     // Makes the memory hold at least records (within the capacity of records);
     // false without memory, with everything as it was.
     bool Hold(std::uint32_t records);
-    bool InArena() const;
     void FreeStorage();
+    ContainerPool* Pool() const { return reinterpret_cast<ContainerPool*>(FilledCounter); }
+    // Keeps the counter (and the pool's bits) up to date when the container
+    // gets its first record or loses its last.
+    void CountFilled(bool filled);
     void MoveCursor(std::int32_t index);
     void ClearCursor();
 
@@ -105,6 +114,7 @@ private:
     std::uint32_t Count = 0;
     std::int32_t Cursor = -1;
     std::int32_t ItemSize;
-    std::uint32_t Held : 31;  // records the memory behind Storage takes
-    std::uint32_t Pooled : 1; // FilledCounter is the first member of a ContainerPool
+    std::uint32_t Held : 30;   // records the memory behind Storage takes
+    std::uint32_t Pooled : 1;  // FilledCounter is the first member of a ContainerPool
+    std::uint32_t InArena : 1; // Storage is a piece of the pool's arena, not a heap block
 };

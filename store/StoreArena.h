@@ -38,6 +38,7 @@ public:
         return static_cast<char*>(TakeSlow(bytes));
     }
     // Whether a piece came from one of the chunks, the retired ones included.
+    // Looks only at the addresses, never into the piece.
     bool Holds(const void* piece) const;
 
     // The chunks in use now still back what they hold, but new pieces come from

@@ -114,6 +114,7 @@ struct XDisplay
     QProcess xvfb;
     QProcess trayer;
     QString name;
+    QTemporaryDir runtime; // private to its owner, as a session's runtime folder is
 
     bool Start()
     {
@@ -152,6 +153,8 @@ struct XDisplay
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        if (!env.contains(QStringLiteral("XDG_RUNTIME_DIR")))
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
         if (name.isEmpty()) {
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         } else {

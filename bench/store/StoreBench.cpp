@@ -121,6 +121,25 @@ BENCHMARK(BM_Load)
     ->Args({10000, TenADay})
     ->Unit(benchmark::kMicrosecond);
 
+// The load at start-up: into a grid that holds nothing yet.
+void BM_LoadIntoEmptyGrid(benchmark::State& state)
+{
+    auto source = MakeGrid(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    Folder f;
+    DataFile file(f.path);
+    file.SaveTermins(*source, {});
+    auto grid = std::make_unique<CalendarGrid>();
+    for (auto _ : state) {
+        state.PauseTiming();
+        grid->Build();
+        state.ResumeTiming();
+        if (!file.OpenTermins(*grid).complete)
+            state.SkipWithError("load failed");
+    }
+    state.SetBytesProcessed(state.iterations() * Bytes(*source).size());
+}
+BENCHMARK(BM_LoadIntoEmptyGrid)->Args({10000, RandomDays})->Args({10000, TenADay})->Unit(benchmark::kMicrosecond);
+
 void BM_LoadFloor(benchmark::State& state)
 {
     const QByteArray bytes =

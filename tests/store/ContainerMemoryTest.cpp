@@ -52,25 +52,39 @@ TEST(ContainerMemory, FollowsTheRecordsUpAndDown)
     EXPECT_EQ(static_cast<Rec*>(array.itemAt(0))->id, 149) << "records keep their order through every move";
 }
 
-// A container reserved from its pool's arena moves to memory of its own when it
-// outgrows the reservation; the arena's piece stays for the arena to release.
-TEST(ContainerMemory, ReservedRoomFromThePoolAndBeyond)
+// A container that took its records from its pool's arena moves them to memory
+// of its own when it outgrows them; the arena's piece stays for the arena. A
+// refused step keeps the records before it.
+TEST(ContainerMemory, RecordsTakenFromThePoolAndBeyond)
 {
     auto pool = std::make_unique<ContainerPool>();
     Rec* current = nullptr;
     TDynaArray array(sizeof(Rec), reinterpret_cast<void**>(&current), pool.get());
-    array.Reserve(2);
-    EXPECT_EQ(array.count(), 0u);
-    EXPECT_EQ(array.storage(), nullptr) << "no record yet";
-    EXPECT_TRUE(pool->Records.Holds(array.itemAt(0)));
-    for (int i = 0; i < 3; ++i)
-        AppendId(array, i);
+    auto* records = static_cast<Rec*>(pool->Records.Take(2 * sizeof(Rec)));
+    records[0].id = 0;
+    records[1].id = 1;
+    ASSERT_EQ(array.Adopt(records, 2), 2u);
+    EXPECT_EQ(current, &records[1]);
+    EXPECT_EQ(array.cursor(), 1);
+    AppendId(array, 2);
     EXPECT_EQ(pool->Filled, 1u);
     EXPECT_EQ(current, array.itemAt(2));
     EXPECT_FALSE(pool->Records.Holds(array.storage())) << "outgrown";
     EXPECT_EQ(array.allocatedBytes(), 100 * sizeof(Rec));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(static_cast<Rec*>(array.itemAt(i))->id, i);
+
+    dwtest::ScriptedMessageBoxes boxes;
+    TDynaArray big(sizeof(Rec), nullptr, pool.get());
+    auto* many = static_cast<Rec*>(pool->Records.Take(250 * sizeof(Rec)));
+    int steps = 0;
+    dw::SetAllocFailureSeam([&steps](std::size_t) { return ++steps == 3; });
+    EXPECT_EQ(big.Adopt(many, 250), 200u) << "the third step refused";
+    dw::SetAllocFailureSeam({});
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text,
+              QStringLiteral("Error 2 while trying to allocate 14400 bytes of RAM. Not enough memory."));
+    EXPECT_EQ(big.allocatedBytes(), 200 * sizeof(Rec));
 }
 
 // The store never talks to the user itself: without a report a failure is only returned.
@@ -104,6 +118,7 @@ TEST(ContainerMemory, LoadedStoreCanBeEditedAndReloaded)
     EXPECT_GT(loaded, 0u);
     DayList& day = grid->Day(2030, 5, 5);
     EXPECT_TRUE(grid->pool().Records.Holds(day.at(0)));
+    EXPECT_EQ(day.Current, day.at(static_cast<std::int32_t>(day.count() - 1))) << "as after appending them";
     EXPECT_EQ(day.Items->heldRecords(), day.count()) << "a loaded day holds exactly its records";
     ASSERT_TRUE(ReplaceText(day.at(0)->Name, "geändert"));
     ASSERT_NE(grid->NewAppointment(2030, 5, 5), nullptr);
