@@ -57,6 +57,20 @@ void PrefetchRecords(const TDynaArray& items)
     }
 }
 
+// The index of the first due record of a day's records, or count.
+inline std::uint32_t FirstDue(const Appointment* records, std::uint32_t count, std::int32_t dayNumber,
+                              dw::TDateTime now)
+{
+    std::uint32_t k = 0;
+    for (; k < count; ++k) {
+        const Appointment& item = records[k];
+        const dw::TDateTime moment = dayNumber + item.TimeOfDay;
+        if (IsDue(moment, moment - item.FirstLead, item.LastReminded, item.RepeatInterval, item.Done != 0, now))
+            break;
+    }
+    return k;
+}
+
 } // namespace
 
 QString ReminderHeading(dw::TDateTime moment, double timeOfDay)
@@ -92,10 +106,26 @@ void ReminderCheck::CheckTermins()
             return;
         if (built && index + PrefetchDistance < CalendarGrid::TotalDays)
             PrefetchRecords(m_grid.ContainerAt(index + PrefetchDistance));
-        if ((built ? m_grid.ContainerAt(index).count() : m_grid.Day(at.year, at.month, at.day).count()) == 0)
-            continue;
-        if (filledLeft > 0)
-            --filledLeft;
+        if (built) {
+            TDynaArray& items = m_grid.ContainerAt(index);
+            const std::uint32_t count = items.count();
+            if (count == 0)
+                continue;
+            if (filledLeft > 0)
+                --filledLeft;
+            // Most days hold nothing due: then the cursor goes where walking
+            // them would leave it, on the last record, without reading the
+            // day's cell.
+            if (FirstDue(static_cast<const Appointment*>(items.itemAt(0)), count, dayNumber, now) == count) {
+                items.GoTo(static_cast<std::int32_t>(count - 1));
+                continue;
+            }
+        } else {
+            if (m_grid.Day(at.year, at.month, at.day).count() == 0)
+                continue;
+            if (filledLeft > 0)
+                --filledLeft;
+        }
         if (!WalkDay(m_grid.Day(at.year, at.month, at.day), dayNumber, now))
             return;
         // Whatever ran while a dialog was open may have cleared the grid.

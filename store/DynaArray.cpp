@@ -115,14 +115,6 @@ std::uint32_t TDynaArray::Adopt(void* records, std::uint32_t count)
     return taken;
 }
 
-void TDynaArray::MoveCursor(std::int32_t index)
-{
-    Cursor = index;
-    CurrentItem = Storage + static_cast<std::intptr_t>(index) * ItemSize;
-    if (CursorVar)
-        *CursorVar = CurrentItem;
-}
-
 void TDynaArray::ClearCursor()
 {
     Cursor = -1;
@@ -194,12 +186,6 @@ bool TDynaArray::Delete(std::int32_t index)
     }
     ClearCursor();
     return true;
-}
-
-void* TDynaArray::GoTo(std::int32_t index)
-{
-    MoveCursor(index);
-    return CurrentItem;
 }
 
 void TDynaArray::First()

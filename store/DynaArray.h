@@ -70,7 +70,11 @@ public:
     // Returns how many were taken.
     std::uint32_t Adopt(void* records, std::uint32_t count);
     // Makes the record at index (0..Count-1, not checked) current.
-    void* GoTo(std::int32_t index);
+    void* GoTo(std::int32_t index)
+    {
+        MoveCursor(index);
+        return CurrentItem;
+    }
     void First();
     bool Next();
 
@@ -104,7 +108,13 @@ private:
     // Keeps the counter (and the pool's bits) up to date when the container
     // gets its first record or loses its last.
     void CountFilled(bool filled);
-    void MoveCursor(std::int32_t index);
+    void MoveCursor(std::int32_t index)
+    {
+        Cursor = index;
+        CurrentItem = Storage + static_cast<std::intptr_t>(index) * ItemSize;
+        if (CursorVar)
+            *CursorVar = CurrentItem;
+    }
     void ClearCursor();
 
     void** CursorVar;
