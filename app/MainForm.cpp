@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include "app/AutostartBox.h"
+#include "app/TrayIcon.h"
 #include "app/TrayMenu.h"
 #include "browser/CalendarPage.h"
 #include "controls/AboutBox.h"
@@ -8,7 +10,6 @@
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
 #include "platform/Shell.h"
-#include "platform/Tray.h"
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>
@@ -39,10 +40,11 @@ TMainForm::TMainForm(QWidget* parent)
     m_calendarPage->restartSaveTimer = [this] { Timer1->restart(); };
     m_calendarPage->saveNow = [this] { SaveTermins(DataFileName()); };
 
-    m_popupMenu = new TTrayMenu(this);
+    m_tray = new TrayIcon(this);
 
     SetUpPictures();
     ConnectHandlers();
+    new AutostartBox(ui->AutostartCheck, AutostartEntry::ForThisProgram(), this);
     FormCreate();
 }
 
@@ -103,10 +105,13 @@ void TMainForm::ConnectHandlers()
     connect(ui->wwwBtn, &QToolButton::clicked, this, &TMainForm::wwwBtnClick);
     connect(ui->ueberbtn, &TImageBtn::clicked, this, &TMainForm::ueberbtnClick);
     connect(ui->endebtn, &TImageBtn::clicked, this, &TMainForm::EndeBtnClick);
-    connect(m_popupMenu->Anzeigen1, &QAction::triggered, this, &TMainForm::Anzeigen1Click);
-    connect(m_popupMenu->ZurNorvexHomepage1, &QAction::triggered, this, &TMainForm::wwwBtnClick);
-    connect(m_popupMenu->berdasProgramm1, &QAction::triggered, this, &TMainForm::ueberbtnClick);
-    connect(m_popupMenu->Beenden2, &QAction::triggered, this, &TMainForm::Beenden2Click);
+    connect(PopupMenu2()->Anzeigen1, &QAction::triggered, this, &TMainForm::Anzeigen1Click);
+    connect(PopupMenu2()->ZurNorvexHomepage1, &QAction::triggered, this, &TMainForm::wwwBtnClick);
+    connect(PopupMenu2()->berdasProgramm1, &QAction::triggered, this, &TMainForm::ueberbtnClick);
+    connect(PopupMenu2()->Beenden2, &QAction::triggered, this, &TMainForm::Beenden2Click);
+    // Queued, as the icon's messages always arrived: after the host's own event has been handled.
+    connect(m_tray, &TrayIcon::mouseMessage, this, &TMainForm::WMUser, Qt::QueuedConnection);
+    connect(m_tray, &TrayIcon::availabilityChanged, this, &TMainForm::TrayAvailabilityChanged);
 }
 
 void TMainForm::FormCreate()
@@ -119,12 +124,12 @@ void TMainForm::FormCreate()
     // A damaged file has been kept aside by the load; the window stays fully usable.
     m_calendarPage->ShowAll();
     m_calendarPage->SetInitialPosition(dw::Now());
-    dw::AddTrayIcon(this, TrayIconId, windowIcon(), QStringLiteral("Datumswecker"));
+    m_tray->AddTrayIcon(TrayIconId, windowIcon(), QStringLiteral("Datumswecker"));
 }
 
 void TMainForm::FormDestroy()
 {
-    dw::RemoveTrayIcon(this, TrayIconId);
+    m_tray->RemoveTrayIcon();
     Timer1->setEnabled(false);
     SaveTermins(DataFileName());
     Grid.delall();
@@ -237,16 +242,6 @@ void TMainForm::OpenTermins(const QString& fileName)
     ui->MinimiertCheck->setChecked(loaded.settings.StartMinimised);
 }
 
-bool TMainForm::event(QEvent* event)
-{
-    if (event->type() == dw::TrayMessageEvent::eventType()) {
-        const auto* message = static_cast<dw::TrayMessageEvent*>(event);
-        WMUser(message->wParam, message->lParam);
-        return true;
-    }
-    return QMainWindow::event(event);
-}
-
 void TMainForm::WMUser(quint32, int lParam)
 {
     switch (lParam) {
@@ -259,9 +254,8 @@ void TMainForm::WMUser(quint32, int lParam)
         break;
     case dw::WM_RBUTTONUP: {
         const QPoint at = QCursor::pos();
-        m_popupMenu->Anzeigen1->setText(isVisible() ? QStringLiteral("Verbergen")
-                                                    : QStringLiteral("Anzeigen"));
-        m_popupMenu->popup(at);
+        PopupMenu2()->ShowWindowState(isVisible());
+        PopupMenu2()->popup(at);
         break;
     }
     default:
@@ -269,15 +263,40 @@ void TMainForm::WMUser(quint32, int lParam)
     }
 }
 
+TTrayMenu* TMainForm::PopupMenu2() const
+{
+    return m_tray->menu();
+}
+
 void TMainForm::Anzeigen1Click()
 {
-    if (isVisible()) {
-        hide();
-    } else {
+    if (!isVisible()) {
         show();
         raise();
         activateWindow();
+    } else if (m_tray->available()) {
+        hide();
+    } else if (isMinimized()) {
+        // Without a notification area the task bar holds the window, and this brings it back.
+        ShowMainWindow();
+    } else {
+        showMinimized();
     }
+}
+
+void TMainForm::ShowMainWindow()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TMainForm::TrayAvailabilityChanged(bool available)
+{
+    // The icon was the only way back to a hidden window.
+    if (!available && !isVisible() && FirstShowDone && !Terminating)
+        showMinimized();
 }
 
 void TMainForm::MinimizeBtnClick()

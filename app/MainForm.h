@@ -14,6 +14,7 @@ class TMainForm;
 }
 class TCalendarPage;
 class TTrayMenu;
+class TrayIcon;
 class IReminderDialog;
 
 // The main window. It owns everything that lives as long as the program: the
@@ -41,7 +42,8 @@ public:
 
     QString DataFileName() const { return DataFolder + QStringLiteral("termine.dat"); }
     TCalendarPage* CalendarPage() const { return m_calendarPage; }
-    TTrayMenu* PopupMenu2() const { return m_popupMenu; }
+    TTrayMenu* PopupMenu2() const;
+    TrayIcon* Tray() const { return m_tray; }
     Ui::TMainForm* form() const { return ui.get(); }
     bool Checking() const { return m_reminderCheck.Checking(); }
 
@@ -64,6 +66,10 @@ public:
     void Beenden2Click();
     void wwwBtnClick();
     void ueberbtnClick();
+    // Brings the main window back from anywhere (hidden, minimised, behind others) and activates it.
+    void ShowMainWindow();
+    // Without a notification area nothing may hide the window for good.
+    void TrayAvailabilityChanged(bool available);
 
     // The settings as the controls show them.
     StoredSettings CurrentSettings() const;
@@ -72,7 +78,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void FormCreate();
@@ -82,7 +87,7 @@ private:
 
     std::unique_ptr<Ui::TMainForm> ui;
     TCalendarPage* m_calendarPage = nullptr;
-    TTrayMenu* m_popupMenu = nullptr;
+    TrayIcon* m_tray = nullptr;
     std::unique_ptr<DataFile> m_dataFile;
     ReminderCheck m_reminderCheck;
     IReminderDialog* m_reminderDialog = nullptr;

@@ -24,3 +24,8 @@ TTrayMenu::TTrayMenu(QWidget* parent) : QMenu(parent)
     Beenden2 = addAction(QIcon(Picture("menu_exit.bmp")), QStringLiteral("Beenden"));
     Beenden2->setObjectName(QStringLiteral("Beenden2"));
 }
+
+void TTrayMenu::ShowWindowState(bool windowVisible)
+{
+    Anzeigen1->setText(windowVisible ? QStringLiteral("Verbergen") : QStringLiteral("Anzeigen"));
+}

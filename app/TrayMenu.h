@@ -9,6 +9,9 @@ class TTrayMenu : public QMenu
 public:
     explicit TTrayMenu(QWidget* parent = nullptr);
 
+    // The first item says what choosing it will do to the main window.
+    void ShowWindowState(bool windowVisible);
+
     QAction* Anzeigen1;
     QAction* KeineAktion1;
     QAction* ZurNorvexHomepage1;

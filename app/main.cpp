@@ -1,20 +1,36 @@
 #include "app/AllocationMessage.h"
+#include "app/ImportCommand.h"
 #include "app/MainForm.h"
+#include "app/SingleInstance.h"
+#include "app/cli/CommandLine.h"
 #include "platform/Application.h"
+#include "platform/DataFolder.h"
 #include "platform/GuiMessageBox.h"
 #include "platform/Termination.h"
 #include "reminder/TerminForm.h"
 
 int main(int argc, char** argv)
 {
+    // Options run without a window and end.
+    if (dw::cli::IsCommandLine(argc, argv))
+        return dw::cli::RunCommandLine(argc, argv);
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();
     InstallAllocationMessage();
+
+    // Settled before the main window exists: a second start never touches termine.dat.
+    SingleInstance instance(dw::ResolveDataFolder());
+    if (const std::optional<int> ended = instance.claimOrHandOver())
+        return *ended;
 
     auto* MainForm = new TMainForm;
     auto* TerminForm = new TTerminForm;
     MainForm->setReminderDialog(TerminForm);
     dw::InstallTerminationHandler([MainForm] { MainForm->Beenden2Click(); });
+    ServeShowCommand(instance.server(), [MainForm] { MainForm->ShowMainWindow(); });
+    instance.server().registerCommand(QStringLiteral("import"), [MainForm](const QJsonObject& request) {
+        return HandleImportCommand(*MainForm, request);
+    });
 
     MainForm->show();
     // An end asked for during the start-up check must not be lost by entering the loop afresh.

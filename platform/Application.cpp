@@ -1,6 +1,7 @@
 #include "platform/Application.h"
 
 #include "platform/MessageBox.h"
+#include "platform/ProgramNames.h"
 
 #include <QFont>
 #include <QLibraryInfo>
@@ -10,8 +11,13 @@ namespace dw {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
-    // Only the name: a display name would be appended to every window title.
-    setApplicationName(QString::fromLatin1(ApplicationTitle));
+    // Set once for all: the window manager's WM_CLASS, the tray host and the task
+    // bar find the desktop entry and its icon by these. No display name: it would
+    // be appended to every window title.
+    setApplicationName(QString::fromLatin1(ProgramId));
+    setOrganizationName(QString::fromLatin1(OrganizationName));
+    setOrganizationDomain(QString::fromLatin1(OrganizationDomain));
+    setDesktopFileName(QString::fromLatin1(ProgramId));
     InstallFontSubstitutions();
     // Hiding the main window must not end the program.
     setQuitOnLastWindowClosed(false);

@@ -1,17 +1,69 @@
 #include "platform/DataFolder.h"
 
 #include "platform/ProgramFolder.h"
+#include "platform/ProgramNames.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <unistd.h>
 
+#ifndef DW_INSTALL_BINDIR
+#define DW_INSTALL_BINDIR "/usr/local/bin"
+#endif
+
 namespace dw {
+
+namespace {
+
+QString Canonical(const QString& folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(folder) : canonical;
+}
+
+QString WithSeparator(QString folder)
+{
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+} // namespace
+
+QString InstalledProgramFolder()
+{
+    return WithSeparator(QStringLiteral(DW_INSTALL_BINDIR));
+}
+
+bool RunsInstalled(const QString& programFolder)
+{
+    // The prefix's program folder counts as installed even where it is writable
+    // (root), so that data never lands beside system files.
+    if (Canonical(programFolder) == Canonical(InstalledProgramFolder()))
+        return true;
+    return ::access(QFile::encodeName(programFolder).constData(), W_OK) != 0;
+}
+
+QString UserDataFolder()
+{
+    // Not AppDataLocation itself: with an organisation name set it would add
+    // that as one more folder level, and the data belongs in ~/.local/share/<program>/.
+    return WithSeparator(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QLatin1Char('/') + QLatin1String(ProgramId));
+}
 
 QString ResolveDataFolder()
 {
-    return FolderOf(ModuleFileName());
+    const QString programFolder = FolderOf(ModuleFileName());
+    if (!RunsInstalled(programFolder))
+        return programFolder;
+    const QString folder = UserDataFolder();
+    // A failure here shows later, as the failure to save into it.
+    QDir().mkpath(folder);
+    return folder;
 }
 
 QString InstanceLockPath(const QString& dataFolder)

@@ -1,36 +1,81 @@
 #pragma once
 
-#include <QEvent>
-#include <QIcon>
-#include <QString>
+#include <QAbstractNativeEventFilter>
+#include <QList>
+#include <QObject>
+#include <QSystemTrayIcon>
 
-class QWidget;
+#include <functional>
+#include <optional>
+
+class QDBusServiceWatcher;
+class QTimer;
 
 namespace dw {
 
 // Mouse messages that arrive from the notification-area icon.
-enum TrayMouseMessage : int {
+enum TrayMouseMessage : int
+{
     WM_LBUTTONDOWN = 513,
     WM_LBUTTONDBLCLK = 515,
     WM_RBUTTONUP = 517,
 };
 
-// The icon's callback message, posted to the window that added the icon.
-class TrayMessageEvent : public QEvent
+// The two kinds of notification area Qt can put an icon into: the old X11 tray
+// (XEmbed, with single and double clicks of its own) and a StatusNotifierItem
+// host on the session bus (a click is one "Activate", the menu is exported).
+enum class TrayHost
 {
-public:
-    static QEvent::Type eventType();
-    TrayMessageEvent(quint32 id, int mouseMessage) : QEvent(eventType()), wParam(id), lParam(mouseMessage) {}
-    quint32 wParam; // the icon's identifier
-    int lParam;     // the mouse message
+    XEmbed,
+    StatusNotifier
 };
 
-// Adds an icon to the notification area for (window, id); its mouse messages
-// arrive at the window as TrayMessageEvent. True if a tray host took it.
-bool AddTrayIcon(QWidget* window, quint32 id, const QIcon& icon, const QString& tip);
-// Removes the icon named by (window, id). True if there was one.
-bool RemoveTrayIcon(QWidget* window, quint32 id);
-// Whether an icon for (window, id) is in place (for tests).
-bool HasTrayIcon(QWidget* window, quint32 id);
+// The kind Qt serves. Qt settles it once, at its first look at the session bus,
+// so this asks Qt first and then looks at the same bus state.
+TrayHost DetectTrayHost();
+
+// The mouse messages one report of the host stands for. A host of the D-Bus kind
+// knows no double click: its click is the whole double-click sequence.
+QList<int> MouseMessagesFor(TrayHost host, QSystemTrayIcon::ActivationReason reason);
+
+// Whether a notification area is there to take the icon. It can come and go while
+// the program runs (a panel restarted, an extension switched on), so it is watched.
+class TrayAvailability : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TrayAvailability(TrayHost host, QObject* parent = nullptr);
+    bool available() const { return m_available; }
+    // Tests fix the answer; empty gives the real one back. Takes effect at the next look.
+    static void setForTesting(std::optional<bool> available);
+
+signals:
+    void changed(bool available);
+
+private:
+    bool lookNow() const;
+    void recheck();
+
+    TrayHost m_host;
+    bool m_available = false;
+    QTimer* m_poll = nullptr;
+    QDBusServiceWatcher* m_watcher = nullptr;
+};
+
+// While a modal dialog is open Qt blocks the mouse on every other window of the
+// program, the old tray's icon included. Its messages must still arrive then (the
+// menu's "Beenden" has to end an open reminder), so on X11 the button presses on
+// the icon's own window are read here and turned into the same messages.
+class ModalTrayClicks : public QAbstractNativeEventFilter
+{
+public:
+    explicit ModalTrayClicks(std::function<void(int mouseMessage)> report);
+    ~ModalTrayClicks() override;
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override;
+
+private:
+    std::function<void(int)> m_report;
+    quint32 m_lastLeftPress = 0;
+};
 
 } // namespace dw

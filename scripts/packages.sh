@@ -6,10 +6,13 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-  libjpeg62-turbo-dev
+  libjpeg62-turbo-dev libical-dev
+  remind calcurse
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth trayer xdotool openbox wmctrl x11-apps x11-utils imagemagick
+  desktop-file-utils appstream file dpkg-dev lintian
+  dbus dbus-x11 haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils tint2
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors and runs every test;
-# fuzzes the data-file reader for 60 seconds; then runs the same tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# builds the Debian package and checks it with lintian; fuzzes the data-file
+# reader for 60 seconds; then runs the same tests again under AddressSanitizer
+# and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/packages.sh
@@ -12,6 +13,17 @@ echo "== Build and test =="
 cmake -S . -B build-ci -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDW_WERROR=ON >/dev/null
 cmake --build build-ci -j"$jobs"
 ctest --test-dir build-ci -j"$jobs" --output-on-failure --timeout 300
+
+echo "== Debian package =="
+# The program alone, optimised and stripped, for the prefix it is installed to;
+# lintian must find no errors in the package.
+cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  -DDW_TESTS=OFF -DDW_BENCH=OFF -DDW_WERROR=ON >/dev/null
+cmake --build build-deb -j"$jobs"
+rm -f build-deb/datumswecker_*.deb
+(cd build-deb && cpack -G DEB >/dev/null)
+dpkg-deb --info build-deb/datumswecker_*.deb | grep -E '^ (Package|Version|Depends):'
+lintian --fail-on error build-deb/datumswecker_*.deb
 
 if [ -f fuzz/run.sh ]; then
   echo "== Fuzzing the data-file reader =="

@@ -1,3 +1,4 @@
+#include "tools/AppIcon.h"
 #include "tools/PictureWriters.h"
 #include "tools/Pictures.h"
 #include "tools/PixelFont.h"
@@ -17,65 +18,6 @@ QPointF Polar(QPointF centre, double radius, double degrees)
 {
     const double a = degrees * Pi / 180.0;
     return {centre.x() + radius * std::sin(a), centre.y() - radius * std::cos(a)};
-}
-
-// The application's icon in the sixteen classic colours, drawn without
-// smoothing so that every pixel is one of them: a calendar sheet with an
-// alarm clock in front.
-QImage AppIcon()
-{
-    QImage image(32, 32, QImage::Format_RGB32);
-    image.fill(QColor(255, 255, 255));
-    QPainter p(&image);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(192, 192, 192));
-    p.drawRect(0, 0, 32, 32);
-    // Calendar sheet.
-    p.setBrush(QColor(255, 255, 255));
-    p.setPen(QColor(0, 0, 0));
-    p.drawRect(1, 2, 26, 27);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 0, 0));
-    p.drawRect(2, 3, 25, 5);
-    p.setBrush(QColor(128, 0, 0));
-    p.drawRect(2, 8, 25, 1);
-    for (int x = 5; x < 27; x += 6) {
-        p.setBrush(QColor(0, 0, 0));
-        p.drawRect(x, 0, 2, 5);
-    }
-    p.setBrush(QColor(128, 128, 128));
-    for (int y = 13; y < 29; y += 4)
-        p.drawRect(2, y, 25, 1);
-    for (int x = 6; x < 27; x += 5)
-        p.drawRect(x, 9, 1, 20);
-    p.setBrush(QColor(128, 128, 128));
-    p.drawRect(28, 4, 1, 26);
-    p.drawRect(3, 30, 26, 1);
-    // Alarm clock.
-    const QPoint c(20, 20);
-    p.setPen(QColor(0, 0, 0));
-    p.setBrush(QColor(255, 255, 0));
-    p.drawEllipse(QPoint(13, 11), 3, 3);
-    p.drawEllipse(QPoint(27, 11), 3, 3);
-    p.drawLine(14, 29, 12, 31);
-    p.drawLine(26, 29, 28, 31);
-    p.setBrush(QColor(255, 0, 0));
-    p.drawEllipse(c, 10, 10);
-    p.setPen(QColor(128, 0, 0));
-    p.setBrush(QColor(255, 255, 255));
-    p.drawEllipse(c, 7, 7);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0));
-    p.drawRect(20, 14, 1, 7);
-    p.drawRect(20, 20, 5, 1);
-    p.setBrush(QColor(0, 0, 128));
-    p.drawRect(20, 14, 1, 1);
-    p.drawRect(20, 26, 1, 1);
-    p.drawRect(14, 20, 1, 1);
-    p.drawRect(26, 20, 1, 1);
-    p.setBrush(QColor(255, 0, 0));
-    p.drawRect(19, 19, 3, 3);
-    return image;
 }
 
 // A calm picture for the settings column: soft greens with light circles and

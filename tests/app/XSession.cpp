@@ -37,33 +37,20 @@ QString ProgramPath()
     return BinaryDir() + QStringLiteral("/datumswecker");
 }
 
-XSession* RealProgramTest::s_session = nullptr;
-
-void RealProgramTest::SetUpTestSuite()
-{
-    s_session = new XSession;
-}
-
-void RealProgramTest::TearDownTestSuite()
-{
-    delete s_session;
-    s_session = nullptr;
-}
-
-void RealProgramTest::SetUp()
+void RequireProgramAndSession(const XSession* session)
 {
     if (!QFile::exists(ProgramPath()))
         GTEST_SKIP() << "program not built";
-    ASSERT_TRUE(s_session && s_session->ok()) << "no X session";
+    ASSERT_TRUE(session && session->ok()) << "no X session";
 }
 
-QString RealProgramTest::ScreenshotPath(const QString& name)
+QString ScreenshotPath(const QString& name)
 {
     QDir().mkpath(BinaryDir() + QStringLiteral("/screenshots"));
     return BinaryDir() + QStringLiteral("/screenshots/") + name;
 }
 
-XSession::XSession()
+XSession::XSession(Tray tray)
 {
     // Xvfb picks a free display itself and names it on the descriptor given, so
     // tests running side by side never share one.
@@ -93,26 +80,25 @@ XSession::XSession()
     m_wm->setProcessEnvironment(environment());
     m_wm->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
     m_wm->waitForStarted(5000);
-    m_trayer = std::make_unique<QProcess>();
-    m_trayer->setProcessEnvironment(environment());
-    m_trayer->start(QStringLiteral("trayer"),
-                    {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                     QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
-                     QStringLiteral("--width"), QStringLiteral("120"), QStringLiteral("--height"),
-                     QStringLiteral("24"), QStringLiteral("--SetDockType"), QStringLiteral("true")});
-    m_trayer->waitForStarted(5000);
-    // The tray selection must be owned before the program starts, or it finds no tray.
-    t.restart();
-    while (!run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
-                .contains(QStringLiteral("\"panel\"")) &&
-           t.elapsed() < 10000)
-        Pause(50);
-    Pause(300);
-    m_ok = true;
+    switch (tray) {
+    case Tray::Trayer:
+        m_ok = startTrayer();
+        break;
+    case Tray::StatusNotifier:
+        m_ok = startStatusNotifierHost();
+        break;
+    case Tray::None:
+        m_ok = startTaskBar();
+        break;
+    }
 }
 
 XSession::~XSession()
 {
+    Stop(m_sniHost);
+    Stop(m_watcher);
+    Stop(m_busDaemon);
+    Stop(m_taskBar);
     Stop(m_trayer);
     Stop(m_wm);
     Stop(m_xvfb);
@@ -123,8 +109,268 @@ QProcessEnvironment XSession::environment() const
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), m_display);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // Only the session's own bus, never the developer's: a tray host there would change what the program
+    // serves.
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    if (!m_bus.isEmpty())
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus);
+    env.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
     return env;
+}
+
+bool XSession::startTrayer()
+{
+    m_trayer = std::make_unique<QProcess>();
+    m_trayer->setProcessEnvironment(environment());
+    m_trayer->start(QStringLiteral("trayer"),
+                    {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                     QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
+                     QStringLiteral("--width"), QStringLiteral("120"), QStringLiteral("--height"),
+                     QStringLiteral("24"), QStringLiteral("--SetDockType"), QStringLiteral("true")});
+    if (!m_trayer->waitForStarted(5000))
+        return false;
+    // The tray selection must be owned before the program starts, or it finds no tray.
+    QElapsedTimer t;
+    t.start();
+    while (!run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
+                .contains(QStringLiteral("\"panel\""))) {
+        if (t.elapsed() > 10000)
+            return false;
+        Pause(50);
+    }
+    Pause(300);
+    return true;
+}
+
+void XSession::stopTrayer()
+{
+    Stop(m_trayer);
+}
+
+bool XSession::startTaskBar()
+{
+    // A panel with a task bar only: windows have their buttons, but there is no tray.
+    const QString config = m_dir.filePath(QStringLiteral("tint2rc"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write("rounded = 0\nborder_width = 0\nbackground_color = #3c3c3c 100\nborder_color = #000000 0\n"
+               "panel_items = T\npanel_position = bottom center horizontal\npanel_size = 100% 30\n"
+               "panel_background_id = 1\ntask_text = 1\ntask_icon = 1\ntask_maximum_size = 200 30\n"
+               "font_shadow = 0\ntask_font_color = #ffffff 100\n");
+    file.close();
+    m_taskBar = std::make_unique<QProcess>();
+    m_taskBar->setProcessEnvironment(environment());
+    m_taskBar->start(QStringLiteral("tint2"), {QStringLiteral("-c"), config});
+    if (!m_taskBar->waitForStarted(5000))
+        return false;
+    QElapsedTimer t;
+    t.start();
+    while (!run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
+                .contains(QStringLiteral("\"tint2\""))) {
+        if (t.elapsed() > 10000)
+            return false;
+        Pause(50);
+    }
+    return true;
+}
+
+bool XSession::startStatusNotifierHost()
+{
+    // A bus of its own, without service activation, so nothing else starts on it.
+    const QString config = m_dir.filePath(QStringLiteral("bus.conf"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+               "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+               "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
+    file.close();
+    m_busDaemon = std::make_unique<QProcess>();
+    m_busDaemon->start(QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                        QStringLiteral("--print-address=1")});
+    if (!m_busDaemon->waitForStarted(5000))
+        return false;
+    QElapsedTimer t;
+    t.start();
+    QByteArray address;
+    while (!address.contains('\n') && t.elapsed() < 10000 && m_busDaemon->state() == QProcess::Running) {
+        m_busDaemon->waitForReadyRead(200);
+        address += m_busDaemon->readAllStandardOutput();
+    }
+    if (!address.contains('\n'))
+        return false;
+    m_bus = QString::fromLatin1(address.trimmed());
+
+    m_watcher = std::make_unique<QProcess>();
+    m_watcher->setProcessEnvironment(environment());
+    m_watcher->start(QStringLiteral("status-notifier-watcher"), {});
+    if (!m_watcher->waitForStarted(5000))
+        return false;
+    while (!busCall({QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/"),
+                     QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                     QStringLiteral("string:org.kde.StatusNotifierWatcher")})
+                .contains(QStringLiteral("true"))) {
+        if (t.elapsed() > 15000)
+            return false;
+        Pause(50);
+    }
+    m_sniHost = std::make_unique<QProcess>();
+    m_sniHost->setProcessEnvironment(environment());
+    m_sniHost->setProcessChannelMode(QProcess::MergedChannels);
+    m_sniHost->start(QStringLiteral("gtk-sni-tray-standalone"),
+                     {QStringLiteral("--top"), QStringLiteral("--end"), QStringLiteral("--size"),
+                      QStringLiteral("30"), QStringLiteral("--log-level"), QStringLiteral("INFO")});
+    if (!m_sniHost->waitForStarted(5000))
+        return false;
+    // The program serves this kind of host only when the watcher knows one at its start.
+    while (!busCall({QStringLiteral("--dest=org.kde.StatusNotifierWatcher"),
+                     QStringLiteral("/StatusNotifierWatcher"),
+                     QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                     QStringLiteral("string:org.kde.StatusNotifierWatcher"),
+                     QStringLiteral("string:IsStatusNotifierHostRegistered")})
+                .contains(QStringLiteral("true")) ||
+           !hostLog().contains(QStringLiteral("Building tray"))) {
+        if (t.elapsed() > 20000)
+            return false;
+        Pause(100);
+    }
+    Pause(300);
+    return true;
+}
+
+void XSession::stopStatusNotifierHost()
+{
+    Stop(m_sniHost);
+    Stop(m_watcher);
+}
+
+QString XSession::busCall(const QStringList& args) const
+{
+    return run(QStringLiteral("dbus-send"),
+               QStringList{QStringLiteral("--session"), QStringLiteral("--print-reply")} + args);
+}
+
+QString XSession::hostLog()
+{
+    // Without an event loop the host's output is read only when asked for.
+    if (m_sniHost) {
+        while (m_sniHost->waitForReadyRead(20)) {
+        }
+        m_hostLog += QString::fromLocal8Bit(m_sniHost->readAll());
+    }
+    return m_hostLog;
+}
+
+QRect XSession::waitForStatusNotifierIcon(int timeoutMs)
+{
+    static const QRegularExpression bar(
+        QStringLiteral("\"gtk-sni-tray-standalone\": "
+                       "\\([^)]*\\)\\s+(\\d+)x(\\d+)\\+-?\\d+\\+-?\\d+\\s+\\+(-?\\d+)\\+(-?\\d+)"));
+    QElapsedTimer t;
+    t.start();
+    do {
+        const QString log = hostLog();
+        const qsizetype added = log.lastIndexOf(QStringLiteral("Adding widget for"));
+        if (added >= 0 && log.indexOf(QStringLiteral("ItemRemoved"), added) < 0) {
+            const QString tree =
+                run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
+            for (const QString& line : tree.split(QLatin1Char('\n'))) {
+                const QRegularExpressionMatch m = bar.match(line);
+                const int width = m.captured(1).toInt();
+                const int height = m.captured(2).toInt();
+                if (m.hasMatch() && width > 100 && height > 10) {
+                    Pause(300); // drawn
+                    return QRect(m.captured(3).toInt() + width - height, m.captured(4).toInt(), height,
+                                 height);
+                }
+            }
+        }
+        Pause(100);
+    } while (t.elapsed() < timeoutMs);
+    return QRect();
+}
+
+bool XSession::waitForStatusNotifierIconGone(int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    do {
+        const QString log = hostLog();
+        if (log.lastIndexOf(QStringLiteral("ItemRemoved")) >
+            log.lastIndexOf(QStringLiteral("Adding widget for")))
+            return true;
+        Pause(100);
+    } while (t.elapsed() < timeoutMs);
+    return false;
+}
+
+QString XSession::statusNotifierItem() const
+{
+    const QString items = busCall({QStringLiteral("--dest=org.kde.StatusNotifierWatcher"),
+                                   QStringLiteral("/StatusNotifierWatcher"),
+                                   QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                                   QStringLiteral("string:org.kde.StatusNotifierWatcher"),
+                                   QStringLiteral("string:RegisteredStatusNotifierItems")});
+    return QRegularExpression(QStringLiteral("\"(:[0-9.]+)")).match(items).captured(1);
+}
+
+bool XSession::callStatusNotifierItem(const QString& method, const QPoint& at) const
+{
+    const QString item = statusNotifierItem();
+    return !item.isEmpty() &&
+           !busCall({QStringLiteral("--dest=") + item, QStringLiteral("/StatusNotifierItem"),
+                     QStringLiteral("org.kde.StatusNotifierItem.") + method,
+                     QStringLiteral("int32:%1").arg(at.x()), QStringLiteral("int32:%1").arg(at.y())})
+                .isEmpty();
+}
+
+QStringList XSession::statusNotifierMenu() const
+{
+    const QString item = statusNotifierItem();
+    if (item.isEmpty())
+        return {};
+    const QString layout =
+        busCall({QStringLiteral("--dest=") + item, QStringLiteral("/MenuBar"),
+                 QStringLiteral("com.canonical.dbusmenu.GetLayout"), QStringLiteral("int32:0"),
+                 QStringLiteral("int32:-1"), QStringLiteral("array:string:")});
+    static const QRegularExpression entry(
+        QStringLiteral("string \"(label|type)\"\\s+variant\\s+string \"([^\"]*)\""));
+    QStringList items;
+    for (auto it = entry.globalMatch(layout); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        items << (m.captured(1) == QStringLiteral("type") ? QStringLiteral("-") : m.captured(2));
+    }
+    return items;
+}
+
+QString XSession::windowState(const QString& title) const
+{
+    const QString ids =
+        run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
+                                        QStringLiteral("^%1$").arg(QRegularExpression::escape(title))});
+    for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QString prop =
+            run(QStringLiteral("xprop"), {QStringLiteral("-id"), id.trimmed(), QStringLiteral("WM_STATE")});
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("window state: (\\w+)")).match(prop);
+        if (m.hasMatch() && m.captured(1) != QStringLiteral("Withdrawn"))
+            return m.captured(1);
+    }
+    return QString();
+}
+
+bool XSession::waitForWindowState(const QString& title, const QString& state, int timeoutMs) const
+{
+    QElapsedTimer t;
+    t.start();
+    while (windowState(title) != state) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        Pause(100);
+    }
+    return true;
 }
 
 QString XSession::run(const QString& program, const QStringList& args, int timeoutMs) const
@@ -263,16 +509,29 @@ ProgramRun::~ProgramRun()
 
 bool ProgramRun::start()
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), m_session.display());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    m_process.setProcessEnvironment(env);
+    m_process.setProcessEnvironment(m_session.environment());
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     // A working folder elsewhere proves the data file follows the program, not the folder.
     m_process.setWorkingDirectory(QDir::tempPath());
     m_process.start(m_dir.filePath(QStringLiteral("datumswecker")), {});
     return m_process.waitForStarted(5000);
+}
+
+int ProgramRun::startAgain(QString* output, int timeoutMs) const
+{
+    QProcess again;
+    again.setProcessEnvironment(m_session.environment());
+    again.setProcessChannelMode(QProcess::MergedChannels);
+    again.setWorkingDirectory(QDir::tempPath());
+    again.start(m_dir.filePath(QStringLiteral("datumswecker")), {});
+    const bool ended = again.waitForFinished(timeoutMs);
+    if (!ended) {
+        again.kill();
+        again.waitForFinished(3000);
+    }
+    if (output)
+        *output = QString::fromLocal8Bit(again.readAll());
+    return ended && again.exitStatus() == QProcess::NormalExit ? again.exitCode() : -1;
 }
 
 int ProgramRun::terminate(int signal, int timeoutMs)

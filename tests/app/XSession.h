@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPoint>
 #include <QProcess>
 #include <QRect>
 #include <QString>
@@ -13,15 +14,27 @@
 namespace dwtest {
 
 // A private X display for tests of the real program: Xvfb, a window manager
-// (for close boxes) and trayer as the notification-area host. Everything it
-// starts is stopped again; no call waits longer than its timeout.
+// (for close boxes) and one kind of notification area: trayer (the old X11
+// tray), a StatusNotifierItem host on a private session bus
+// (status-notifier-watcher and gtk-sni-tray-standalone), or none, with a task bar
+// (tint2 without its tray) in its place. Everything it starts is stopped again;
+// no call waits longer than its timeout.
 class XSession
 {
 public:
-    XSession();
+    enum class Tray
+    {
+        Trayer,
+        StatusNotifier,
+        None
+    };
+
+    explicit XSession(Tray tray = Tray::Trayer);
     ~XSession();
     bool ok() const { return m_ok; }
     QString display() const { return m_display; }
+    // What the program and the tools see: the display, and the session bus if there is one.
+    QProcessEnvironment environment() const;
 
     // Runs an X tool (xdotool, wmctrl, xwininfo ...) on this display; stdout, or empty on failure.
     QString run(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
@@ -40,12 +53,43 @@ public:
     // Saves a screenshot of the whole display as PNG.
     bool screenshot(const QString& pngPath) const;
 
+    // The old X11 tray, started or stopped while the program runs.
+    bool startTrayer();
+    void stopTrayer();
+    // The window manager's view of a window: "Normal", "Iconic", or empty when withdrawn or gone.
+    QString windowState(const QString& title) const;
+    bool waitForWindowState(const QString& title, const QString& state, int timeoutMs = 10000) const;
+
+    // The StatusNotifierItem host: where it shows the program's icon (the bar's
+    // right end, where it packs its only item) once it has added it, or an empty rectangle.
+    QRect waitForStatusNotifierIcon(int timeoutMs = 10000);
+    // Whether the host took the program's item away again.
+    bool waitForStatusNotifierIconGone(int timeoutMs = 10000);
+    // Calls a method of the program's item as a host does ("Activate", "ContextMenu").
+    bool callStatusNotifierItem(const QString& method, const QPoint& at) const;
+    // The captions of the menu the item exports, "-" for a separator.
+    QStringList statusNotifierMenu() const;
+    // The host and its watcher go away, as when a panel ends.
+    void stopStatusNotifierHost();
+
 private:
-    QProcessEnvironment environment() const;
+    bool startStatusNotifierHost();
+    bool startTaskBar();
+    QString busCall(const QStringList& args) const;
+    QString statusNotifierItem() const;
+    QString hostLog();
+
+    QTemporaryDir m_dir;
     QString m_display;
+    QString m_bus;
+    QString m_hostLog;
     std::unique_ptr<QProcess> m_xvfb;
     std::unique_ptr<QProcess> m_wm;
     std::unique_ptr<QProcess> m_trayer;
+    std::unique_ptr<QProcess> m_busDaemon;
+    std::unique_ptr<QProcess> m_watcher;
+    std::unique_ptr<QProcess> m_sniHost;
+    std::unique_ptr<QProcess> m_taskBar;
     bool m_ok = false;
 };
 
@@ -64,6 +108,10 @@ public:
     int waitForExit(int timeoutMs = 10000);
     bool running() const;
     QString output() const;
+    qint64 pid() const { return m_process.processId(); }
+    // Starts the program once more on the same folder and waits for that start to
+    // end; its exit code (-1 if it had to be killed) and what it printed.
+    int startAgain(QString* output = nullptr, int timeoutMs = 15000) const;
 
 private:
     const XSession& m_session;
@@ -74,19 +122,30 @@ private:
 // The program's executable in the build folder.
 QString ProgramPath();
 
-// Tests of one program share one X session; each test starts its own run.
-class RealProgramTest : public ::testing::Test
+// Where screenshots land: build/screenshots/<name>.
+QString ScreenshotPath(const QString& name);
+// Skips a test when the program is not built; fails it when the session did not come up.
+void RequireProgramAndSession(const XSession* session);
+
+// Tests of one program share one X session with one kind of notification area;
+// each test starts its own run.
+template <XSession::Tray Kind> class ProgramTestIn : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite();
-    static void TearDownTestSuite();
-    void SetUp() override;
-    const XSession& x() const { return *s_session; }
-    // Where screenshots land: build/screenshots/<name>.
-    static QString ScreenshotPath(const QString& name);
+    static void SetUpTestSuite() { s_session = new XSession(Kind); }
+    static void TearDownTestSuite()
+    {
+        delete s_session;
+        s_session = nullptr;
+    }
+    void SetUp() override { RequireProgramAndSession(s_session); }
+    static XSession& x() { return *s_session; }
+    static QString ScreenshotPath(const QString& name) { return dwtest::ScreenshotPath(name); }
 
 private:
-    static XSession* s_session;
+    static inline XSession* s_session = nullptr;
 };
+
+using RealProgramTest = ProgramTestIn<XSession::Tray::Trayer>;
 
 } // namespace dwtest

@@ -1,6 +1,7 @@
 // The main window on the offscreen platform: settings, timers, tray messages.
 #include "TestSupport.h"
 #include "app/MainForm.h"
+#include "app/TrayIcon.h"
 #include "app/TrayMenu.h"
 #include "browser/CalendarPage.h"
 #include "controls/SpinEdit.h"
@@ -36,8 +37,13 @@ protected:
     MainFormTest() : clock(At(2024, 1, 5, 10, 0))
     {
         dw::SetModuleFileNameForTesting(dir.filePath(QStringLiteral("datumswecker")));
+        dw::TrayAvailability::setForTesting(true); // a notification area, as on most desktops
     }
-    ~MainFormTest() override { dw::SetModuleFileNameForTesting(QString()); }
+    ~MainFormTest() override
+    {
+        dw::SetModuleFileNameForTesting(QString());
+        dw::TrayAvailability::setForTesting(std::nullopt);
+    }
 
     TMainForm& form()
     {
@@ -168,10 +174,11 @@ TEST_F(MainFormTest, TrayMessages)
     }
 }
 
-TEST_F(MainFormTest, TrayMessagesArriveAsPostedEvents)
+TEST_F(MainFormTest, TrayMessagesArriveAfterTheHostsEvent)
 {
     form().show();
-    QCoreApplication::postEvent(&form(), new dw::TrayMessageEvent(0, dw::WM_LBUTTONDBLCLK));
+    emit form().Tray()->mouseMessage(0, dw::WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(form().isVisible());
     QCoreApplication::processEvents();
     EXPECT_FALSE(form().isVisible());
 }

@@ -1,0 +1,114 @@
+#include "app/InstanceChannel.h"
+
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTimer>
+
+#include <exception>
+
+namespace {
+// A client that connects and says nothing must not keep its socket for ever.
+constexpr int IdleClientMs = 10000;
+} // namespace
+
+QJsonObject InstanceError(const QString& text)
+{
+    return QJsonObject{{QStringLiteral("ok"), false}, {QStringLiteral("error"), text}};
+}
+
+InstanceServer::InstanceServer(QObject* parent) : QObject(parent), m_server(new QLocalServer(this))
+{
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_server, &QLocalServer::newConnection, this, &InstanceServer::accept);
+}
+
+InstanceServer::~InstanceServer() = default;
+
+bool InstanceServer::listen(const QString& name)
+{
+    if (m_server->listen(name))
+        return true;
+    QLocalServer::removeServer(name);
+    return m_server->listen(name);
+}
+
+void InstanceServer::registerCommand(const QString& cmd, Handler handler)
+{
+    m_commands.insert(cmd, std::move(handler));
+}
+
+QJsonObject InstanceServer::answer(const QByteArray& line) const
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return InstanceError(QStringLiteral("Die Anfrage ist kein gültiges JSON-Objekt."));
+    const QJsonObject request = document.object();
+    const QString cmd = request.value(QStringLiteral("cmd")).toString();
+    const auto handler = m_commands.constFind(cmd);
+    if (handler == m_commands.constEnd())
+        return InstanceError(cmd.isEmpty() ? QStringLiteral("Die Anfrage nennt keinen Befehl.")
+                                           : QStringLiteral("Unbekannter Befehl „%1“.").arg(cmd));
+    try {
+        return (*handler)(request);
+    } catch (const std::exception& e) {
+        return InstanceError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void InstanceServer::accept()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { serve(socket); });
+        QTimer::singleShot(IdleClientMs, socket, [socket] { socket->abort(); });
+        serve(socket); // the request may have come with the connection
+    }
+}
+
+void InstanceServer::serve(QLocalSocket* socket)
+{
+    if (socket->property("answered").toBool())
+        return;
+    QJsonObject reply;
+    if (socket->canReadLine()) {
+        const QByteArray line = socket->readLine(MaxRequestBytes + 1);
+        reply = line.endsWith('\n') ? answer(line.chopped(1))
+                                    : InstanceError(QStringLiteral("Die Anfrage ist zu lang."));
+    } else if (socket->bytesAvailable() > MaxRequestBytes) {
+        reply = InstanceError(QStringLiteral("Die Anfrage ist zu lang."));
+    } else {
+        return; // the rest of the line is still on its way
+    }
+    socket->setProperty("answered", true);
+    socket->write(QJsonDocument(reply).toJson(QJsonDocument::Compact) + '\n');
+    socket->flush();
+    socket->disconnectFromServer();
+}
+
+std::optional<QJsonObject> SendInstanceRequest(const QString& serverName, const QJsonObject& request,
+                                               int connectTimeoutMs, int answerTimeoutMs)
+{
+    QLocalSocket socket;
+    socket.connectToServer(serverName);
+    if (!socket.waitForConnected(connectTimeoutMs))
+        return std::nullopt;
+    socket.write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
+    QElapsedTimer clock;
+    clock.start();
+    while (!socket.canReadLine()) {
+        const qint64 left = answerTimeoutMs - clock.elapsed();
+        if (left <= 0)
+            return std::nullopt;
+        if (!socket.waitForReadyRead(static_cast<int>(left)) && !socket.canReadLine() &&
+            socket.state() != QLocalSocket::ConnectedState)
+            return std::nullopt; // it hung up without a word
+    }
+    const QJsonDocument answer = QJsonDocument::fromJson(socket.readLine());
+    if (!answer.isObject())
+        return std::nullopt;
+    return answer.object();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHash>
+#include <QJsonObject>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QLocalServer;
+class QLocalSocket;
+
+// The local channel to the running copy of one data folder. A client sends one
+// compact UTF-8 JSON object ending in "\n" and reads one such line back:
+// {"cmd":"show"} answers {"ok":true}; an unknown command answers
+// {"ok":false,"error":"..."} with a German text.
+class InstanceServer : public QObject
+{
+    Q_OBJECT
+public:
+    using Handler = std::function<QJsonObject(const QJsonObject& request)>;
+
+    explicit InstanceServer(QObject* parent = nullptr);
+    ~InstanceServer() override;
+
+    // Listens under the name. The caller holds the folder's lock, so a socket
+    // left behind by a copy that crashed is removed first.
+    bool listen(const QString& name);
+    void registerCommand(const QString& cmd, Handler handler);
+    // The answer to one request line.
+    QJsonObject answer(const QByteArray& line) const;
+
+    static constexpr qsizetype MaxRequestBytes = 64 * 1024;
+
+private:
+    void accept();
+    void serve(QLocalSocket* socket);
+
+    QLocalServer* m_server;
+    QHash<QString, Handler> m_commands;
+};
+
+// Builds the one answer every failure gets.
+QJsonObject InstanceError(const QString& text);
+
+// Sends one request to the running copy and waits for its answer. Nothing when no
+// copy listens under the name or none answers within the time.
+std::optional<QJsonObject> SendInstanceRequest(const QString& serverName, const QJsonObject& request,
+                                               int connectTimeoutMs = 1000, int answerTimeoutMs = 30000);

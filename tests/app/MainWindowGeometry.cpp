@@ -1,0 +1,39 @@
+#include "MainWindowGeometry.h"
+
+#include "app/MainForm.h"
+#include "platform/ProgramFolder.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace dwtest {
+
+QPoint ControlInMainWindow(const char* objectName)
+{
+    QTemporaryDir dir;
+    dw::SetModuleFileNameForTesting(dir.filePath(QStringLiteral("datumswecker")));
+    QPoint at;
+    {
+        TMainForm form;
+        form.setAttribute(Qt::WA_DontShowOnScreen);
+        form.FirstShowDone = true; // no reminder check here
+        form.show();
+        if (auto* control = form.findChild<QWidget*>(QLatin1String(objectName)))
+            at = control->mapTo(&form, control->rect().center());
+        form.hide();
+    }
+    dw::SetModuleFileNameForTesting(QString());
+    return at;
+}
+
+QPoint ClientAreaOrigin(const XSession& x, qulonglong window)
+{
+    const QString info = x.run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window)});
+    const QRegularExpressionMatch m =
+        QRegularExpression(
+            QStringLiteral("Absolute upper-left X:\\s+(-?\\d+)\\s+Absolute upper-left Y:\\s+(-?\\d+)"))
+            .match(info);
+    return m.hasMatch() ? QPoint(m.captured(1).toInt(), m.captured(2).toInt()) : QPoint();
+}
+
+} // namespace dwtest

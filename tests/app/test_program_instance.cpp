@@ -1,0 +1,79 @@
+// The real program started twice on one data folder, and after a crash.
+#include "XSession.h"
+
+#include "TestSupport.h"
+#include "platform/DataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QThread>
+
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace dwtest;
+
+namespace {
+
+const QString MainTitle = QStringLiteral("Norvex Datumswecker 1.0");
+
+using SecondStart = RealProgramTest;
+
+// The process that holds the folder's lock, as the lock file names it.
+qint64 LockHolder(const ProgramRun& run)
+{
+    QFile lock(dw::InstanceLockPath(run.folder() + QLatin1Char('/')));
+    return lock.open(QIODevice::ReadOnly) ? lock.readLine().trimmed().toLongLong() : 0;
+}
+
+} // namespace
+
+TEST_F(SecondStart, BringsTheHiddenWindowBackAndEndsWithoutTouchingTheData)
+{
+    ProgramRun run(x());
+    ASSERT_TRUE(run.start());
+    ASSERT_NE(x().waitForWindow(MainTitle), 0u);
+    const QRect icon = x().waitForTrayIcon();
+    ASSERT_TRUE(icon.isValid());
+    EXPECT_EQ(LockHolder(run), run.pid());
+
+    // "Verbergen" from the menu: no click that starts the save timer.
+    QThread::msleep(400);
+    x().click(icon.center(), 3);
+    QThread::msleep(500);
+    x().key(QStringLiteral("Down"));
+    x().key(QStringLiteral("Return"));
+    ASSERT_TRUE(x().waitForWindowGone(MainTitle, 5000));
+
+    QString output;
+    EXPECT_EQ(run.startAgain(&output), 0) << output.toStdString();
+    EXPECT_NE(x().waitForWindow(MainTitle, 5000), 0u) << "the running copy did not show its window";
+    EXPECT_FALSE(QFile::exists(run.dataFile())) << "a start wrote the data file";
+    EXPECT_EQ(LockHolder(run), run.pid());
+    EXPECT_TRUE(run.running());
+
+    EXPECT_EQ(run.terminate(SIGTERM), 0);
+    EXPECT_TRUE(QFile::exists(run.dataFile()));
+    EXPECT_FALSE(QFile::exists(dw::InstanceLockPath(run.folder() + QLatin1Char('/'))));
+}
+
+TEST_F(SecondStart, AfterACrashANewStartRunsAndOtherFoldersRunBeside)
+{
+    ProgramRun run(x());
+    ASSERT_TRUE(run.start());
+    ASSERT_NE(x().waitForWindow(MainTitle), 0u);
+    run.terminate(SIGKILL);
+    ASSERT_TRUE(QFile::exists(dw::InstanceLockPath(run.folder() + QLatin1Char('/')))); // left behind
+
+    ASSERT_TRUE(run.start());
+    ASSERT_NE(x().waitForWindow(MainTitle), 0u) << run.output().toStdString();
+    EXPECT_EQ(LockHolder(run), run.pid());
+
+    ProgramRun elsewhere(x());
+    ASSERT_TRUE(elsewhere.start());
+    QThread::msleep(3000);
+    EXPECT_TRUE(elsewhere.running()) << elsewhere.output().toStdString();
+    EXPECT_TRUE(run.running());
+    EXPECT_EQ(elsewhere.terminate(SIGTERM), 0);
+    EXPECT_EQ(run.terminate(SIGTERM), 0);
+}

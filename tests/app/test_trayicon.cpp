@@ -1,0 +1,141 @@
+// The notification-area unit and the main window's answers to it, without a screen.
+#include "TestSupport.h"
+#include "app/MainForm.h"
+#include "app/TrayIcon.h"
+#include "app/TrayMenu.h"
+#include "platform/ProgramFolder.h"
+#include "ui_MainForm.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace dwtest;
+using dw::TrayHost;
+
+TEST(TrayHostMessages, EachReportBecomesTheMessagesTheWindowKnows)
+{
+    struct Case
+    {
+        TrayHost host;
+        QSystemTrayIcon::ActivationReason reason;
+        QList<int> messages;
+    };
+    const Case cases[] = {
+        {TrayHost::XEmbed, QSystemTrayIcon::Trigger, {dw::WM_LBUTTONDOWN}},
+        {TrayHost::XEmbed, QSystemTrayIcon::DoubleClick, {dw::WM_LBUTTONDBLCLK}},
+        {TrayHost::XEmbed, QSystemTrayIcon::Context, {dw::WM_RBUTTONUP}},
+        {TrayHost::XEmbed, QSystemTrayIcon::MiddleClick, {}},
+        // No double click there: a click stands for the whole sequence.
+        {TrayHost::StatusNotifier, QSystemTrayIcon::Trigger, {dw::WM_LBUTTONDOWN, dw::WM_LBUTTONDBLCLK}},
+        {TrayHost::StatusNotifier, QSystemTrayIcon::Context, {dw::WM_RBUTTONUP}},
+        {TrayHost::StatusNotifier, QSystemTrayIcon::MiddleClick, {}},
+        {TrayHost::StatusNotifier, QSystemTrayIcon::Unknown, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(dw::MouseMessagesFor(c.host, c.reason), c.messages)
+            << (c.host == TrayHost::XEmbed ? "XEmbed " : "StatusNotifier ") << c.reason;
+}
+
+namespace {
+
+// The main window with or without a notification area.
+class TrayWindowTest : public ::testing::Test
+{
+protected:
+    void make(bool trayAvailable)
+    {
+        dw::TrayAvailability::setForTesting(trayAvailable);
+        form = std::make_unique<TMainForm>();
+        form->FirstShowDone = true;
+    }
+    void SetUp() override { dw::SetModuleFileNameForTesting(dir.filePath(QStringLiteral("datumswecker"))); }
+    void TearDown() override
+    {
+        form.reset();
+        dw::SetModuleFileNameForTesting(QString());
+        dw::TrayAvailability::setForTesting(std::nullopt);
+    }
+    QString state() const
+    {
+        return !form->isVisible()    ? QStringLiteral("hidden")
+               : form->isMinimized() ? QStringLiteral("minimised")
+                                     : QStringLiteral("shown");
+    }
+
+    QTemporaryDir dir;
+    ScopedFakeClock clock{At(2024, 1, 5, 10, 0)};
+    ScriptedMessageBoxes boxes;
+    std::unique_ptr<TMainForm> form;
+};
+
+} // namespace
+
+TEST_F(TrayWindowTest, WithoutATrayNothingHidesTheWindowForGood)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void(TMainForm&)> act;
+    };
+    const Case cases[] = {
+        {"Minimieren", [](TMainForm& f) { QTest::mouseClick(f.form()->MinimizeBtn, Qt::LeftButton); }},
+        {"Verbergen", [](TMainForm& f) { f.PopupMenu2()->Anzeigen1->trigger(); }},
+        {"Minimiert starten", [](TMainForm& f) { f.Timer3Timer(); }},
+        {"double click", [](TMainForm& f) { f.WMUser(0, dw::WM_LBUTTONDBLCLK); }},
+    };
+    for (const Case& c : cases) {
+        make(false);
+        form->show();
+        c.act(*form);
+        EXPECT_EQ(state(), QStringLiteral("minimised")) << c.what;
+        c.act(*form); // from the task bar's holding, the same way back
+        EXPECT_EQ(state(), QStringLiteral("shown")) << c.what;
+    }
+}
+
+TEST_F(TrayWindowTest, TheTraysComingAndGoingDecidesWhereTheWindowGoes)
+{
+    make(false);
+    form->show();
+    form->Tray()->setAvailable(true); // a panel with a tray started
+    form->MinimizeBtnClick();
+    EXPECT_EQ(state(), QStringLiteral("hidden"));
+    form->Tray()->setAvailable(false); // and went away: the window must not stay out of reach
+    EXPECT_EQ(state(), QStringLiteral("minimised"));
+    form->Tray()->setAvailable(true);
+    form->ShowMainWindow();
+    form->Tray()->setAvailable(false); // a shown window stays as it is
+    EXPECT_EQ(state(), QStringLiteral("shown"));
+}
+
+TEST_F(TrayWindowTest, ShowMainWindowBringsItBackFromEverywhere)
+{
+    make(true);
+    const std::function<void(TMainForm&)> away[] = {
+        [](TMainForm& f) { f.hide(); },
+        [](TMainForm& f) { f.showMinimized(); },
+        [](TMainForm& f) {
+            f.showMinimized();
+            f.hide();
+        },
+    };
+    for (const auto& goAway : away) {
+        form->show();
+        goAway(*form);
+        form->ShowMainWindow();
+        EXPECT_EQ(state(), QStringLiteral("shown"));
+    }
+}
+
+TEST_F(TrayWindowTest, TheMenusFirstItemFollowsTheWindowForHostsThatShowItThemselves)
+{
+    make(true);
+    QAction* first = form->PopupMenu2()->Anzeigen1;
+    EXPECT_EQ(first->text(), QStringLiteral("Anzeigen"));
+    form->show();
+    EXPECT_EQ(first->text(), QStringLiteral("Verbergen"));
+    form->Anzeigen1Click();
+    EXPECT_EQ(first->text(), QStringLiteral("Anzeigen"));
+}
