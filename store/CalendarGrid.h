@@ -68,8 +68,12 @@ public:
     // the cache, for a walk that will get there soon.
     void PrefetchContainer(int index) const
     {
-        if (index < TotalDays)
-            __builtin_prefetch(&m_slots[index]);
+        if (index < TotalDays) {
+            // A container may straddle two cache lines.
+            const auto* slot = reinterpret_cast<const char*>(&m_slots[index]);
+            __builtin_prefetch(slot);
+            __builtin_prefetch(slot + sizeof(Slot) - 1);
+        }
     }
     // How many days hold at least one appointment.
     std::uint32_t FilledDays() const { return m_pool.Filled; }
