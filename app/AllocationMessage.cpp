@@ -10,10 +10,11 @@ class AllocationMessage : public IAllocationReport
 public:
     void AllocationFailed(int which, std::uint32_t bytes) override
     {
-        dw::MessageBoxA(QStringLiteral("Error %1 while trying to allocate %2 bytes of RAM. Not enough memory.")
-                            .arg(which)
-                            .arg(bytes),
-                        QString(), dw::MB_OK | dw::MB_ICONERROR);
+        dw::MessageBoxA(
+            QStringLiteral("Error %1 while trying to allocate %2 bytes of RAM. Not enough memory.")
+                .arg(which)
+                .arg(bytes),
+            QString(), dw::MB_OK | dw::MB_ICONERROR);
     }
 };
 

@@ -60,14 +60,15 @@ void PrefetchRecords(const TDynaArray& items)
 // The index of the first due record of a day's records, or count. Kept out of
 // line: inlined into the walk it runs out of registers and reads the moment of
 // the pass from memory for every record.
-[[gnu::noinline]] std::uint32_t FirstDue(const Appointment* records, std::uint32_t count, std::int32_t dayNumber,
-                              dw::TDateTime now)
+[[gnu::noinline]] std::uint32_t FirstDue(const Appointment* records, std::uint32_t count,
+                                         std::int32_t dayNumber, dw::TDateTime now)
 {
     std::uint32_t k = 0;
     for (; k < count; ++k) {
         const Appointment& item = records[k];
         const dw::TDateTime moment = dayNumber + item.TimeOfDay;
-        if (IsDue(moment, moment - item.FirstLead, item.LastReminded, item.RepeatInterval, item.Done != 0, now))
+        if (IsDue(moment, moment - item.FirstLead, item.LastReminded, item.RepeatInterval, item.Done != 0,
+                  now))
             break;
     }
     return k;

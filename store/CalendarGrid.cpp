@@ -38,8 +38,7 @@ void CalendarGrid::Construct(MonthRecord& month, int day)
 {
     DayList& cell = month.Days[day - 1];
     void* slot = &m_slots[month.FirstDayIndex + day - 1];
-    cell.Items =
-        new (slot) TDynaArray(sizeof(Appointment), reinterpret_cast<void**>(&cell.Current), &m_pool);
+    cell.Items = new (slot) TDynaArray(sizeof(Appointment), reinterpret_cast<void**>(&cell.Current), &m_pool);
     cell.Current = nullptr;
     ++m_containers;
 }

@@ -63,7 +63,10 @@ public:
     int NextFilledDay(int first) const;
     // The container of the day at a grid position (0 for 1 January 2000), reached
     // without reading the day's cell first. The day must have a container.
-    TDynaArray& ContainerAt(int index) { return *std::launder(reinterpret_cast<TDynaArray*>(&m_slots[index])); }
+    TDynaArray& ContainerAt(int index)
+    {
+        return *std::launder(reinterpret_cast<TDynaArray*>(&m_slots[index]));
+    }
     // Asks for the container of the day at a grid position to be brought into
     // the cache, for a walk that will get there soon.
     void PrefetchContainer(int index) const
@@ -136,6 +139,6 @@ private:
 
     std::array<std::array<MonthRecord, 12>, Years> m_months;
     std::unique_ptr<Slot[]> m_slots;
-    int m_containers = 0;           // days that have a container
+    int m_containers = 0; // days that have a container
     ContainerPool m_pool; // its count of filled days is kept up to date by the containers themselves
 };

@@ -35,7 +35,8 @@ void TDynaArray::CountFilled(bool filled)
     ContainerPool* const pool = Pooled ? Pool() : nullptr;
     if (!pool || !pool->Slots)
         return;
-    const auto offset = reinterpret_cast<std::uintptr_t>(this) - reinterpret_cast<std::uintptr_t>(pool->Slots);
+    const auto offset =
+        reinterpret_cast<std::uintptr_t>(this) - reinterpret_cast<std::uintptr_t>(pool->Slots);
     const std::size_t index = offset / sizeof(TDynaArray);
     if (offset % sizeof(TDynaArray) != 0 || index / 64 >= pool->FilledBits.size())
         return;
@@ -179,7 +180,8 @@ bool TDynaArray::Delete(std::int32_t index)
         FreeStorage();
     } else if (Count * 2 < Held && !InArena) {
         // Memory follows the records down too; a block that cannot shrink stays as it is.
-        if (auto* smaller = static_cast<char*>(std::realloc(Storage, static_cast<std::size_t>(Count) * size))) {
+        if (auto* smaller =
+                static_cast<char*>(std::realloc(Storage, static_cast<std::size_t>(Count) * size))) {
             Storage = smaller;
             Held = Count;
         }

@@ -33,12 +33,14 @@ public:
     // filledCounter, when given, counts the containers sharing it that hold at
     // least one record, so their owner can tell at once whether any does.
     TDynaArray(std::int32_t itemSize, void** cursorVar, std::uint32_t* filledCounter = nullptr)
-        : CursorVar(cursorVar), FilledCounter(filledCounter), ItemSize(itemSize), Held(0), Pooled(0), InArena(0)
+        : CursorVar(cursorVar), FilledCounter(filledCounter), ItemSize(itemSize), Held(0), Pooled(0),
+          InArena(0)
     {
     }
     // A container whose counter is the pool's and that may take records from its arena.
     TDynaArray(std::int32_t itemSize, void** cursorVar, ContainerPool* pool)
-        : CursorVar(cursorVar), FilledCounter(&pool->Filled), ItemSize(itemSize), Held(0), Pooled(1), InArena(0)
+        : CursorVar(cursorVar), FilledCounter(&pool->Filled), ItemSize(itemSize), Held(0), Pooled(1),
+          InArena(0)
     {
     }
     // Inline: the grid destroys tens of thousands of mostly empty containers at once.
@@ -85,7 +87,9 @@ public:
     // The capacity in bytes: whole steps of 100 records for the records in use.
     std::uint32_t allocatedBytes() const
     {
-        return Count == 0 ? 0 : ((Count - 1) / DefaultBlockSize + 1) * DefaultBlockSize * static_cast<std::uint32_t>(ItemSize);
+        return Count == 0 ? 0
+                          : ((Count - 1) / DefaultBlockSize + 1) * DefaultBlockSize *
+                                static_cast<std::uint32_t>(ItemSize);
     }
     // The records the memory taken holds (at most the capacity's).
     std::uint32_t heldRecords() const { return Held; }

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <array>
-#include <vector>
 #include <cstring>
+#include <vector>
 
 void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSettings& settings)
 {
@@ -39,7 +39,8 @@ struct MonthLengths
     {
         for (int y = CalendarGrid::FirstYear; y <= CalendarGrid::LastYear; ++y)
             for (int m = 1; m <= 12; ++m)
-                days[(y - CalendarGrid::FirstYear) * 12 + m - 1] = DaysInMonth(y, static_cast<std::uint8_t>(m));
+                days[(y - CalendarGrid::FirstYear) * 12 + m - 1] =
+                    DaysInMonth(y, static_cast<std::uint8_t>(m));
     }
     std::array<int, CalendarGrid::Years * 12> days{};
 };
@@ -48,9 +49,9 @@ struct MonthLengths
 // records arena.
 struct ReadDay
 {
-    int index;            // grid position
-    std::uint32_t count;  // records read whole
-    std::uint32_t room;   // records the piece of the arena takes
+    int index;           // grid position
+    std::uint32_t count; // records read whole
+    std::uint32_t room;  // records the piece of the arena takes
     Appointment* records;
 };
 
@@ -60,7 +61,8 @@ struct ReadDay
 bool ReadDays(ByteStream& in, ContainerPool& pool, std::vector<ReadDay>& days)
 {
     for (int index = 0; index < CalendarGrid::TotalDays; ++index) {
-        index += static_cast<int>(in.SkipZeroInt32s(static_cast<std::size_t>(CalendarGrid::TotalDays - index)));
+        index +=
+            static_cast<int>(in.SkipZeroInt32s(static_cast<std::size_t>(CalendarGrid::TotalDays - index)));
         if (index == CalendarGrid::TotalDays)
             break;
         std::int32_t count = 0;
@@ -92,7 +94,8 @@ bool ReadDays(ByteStream& in, ContainerPool& pool, std::vector<ReadDay>& days)
             }
             if (day.count == day.room) {
                 // More records than a step: a larger piece, the smaller one stays unused.
-                const std::uint64_t larger = std::min<std::uint64_t>(std::uint64_t{day.room} * 2, static_cast<std::uint32_t>(count));
+                const std::uint64_t larger =
+                    std::min<std::uint64_t>(std::uint64_t{day.room} * 2, static_cast<std::uint32_t>(count));
                 auto* moved = static_cast<Appointment*>(pool.Records.Take(larger * sizeof(Appointment)));
                 if (!moved || larger > UINT32_MAX / sizeof(Appointment)) {
                     ReportAllocationFailure(2, static_cast<std::uint32_t>(larger * sizeof(Appointment)));

@@ -77,7 +77,10 @@ int RunBareWindow(int argc, char** argv)
     splitter->addWidget(Column(splitter, fields));
     tabs->addTab(splitter, QStringLiteral("Kalender"));
 
-    std::vector<QWidget*> settings{new QSpinBox, new QSpinBox, new QCheckBox, new QToolButton,
+    std::vector<QWidget*> settings{new QSpinBox,
+                                   new QSpinBox,
+                                   new QCheckBox,
+                                   new QToolButton,
                                    new QPushButton(QStringLiteral("Beenden")),
                                    new QPushButton(QStringLiteral("Minimieren"))};
     for (int i = 0; i < 5; ++i)
@@ -89,9 +92,9 @@ int RunBareWindow(int argc, char** argv)
     // The hidden reminder dialog.
     QDialog dialog;
     auto* dialogLayout = new QVBoxLayout(&dialog);
-    for (QWidget* w : std::vector<QWidget*>{new QLineEdit, new QPlainTextEdit, new QPushButton(QStringLiteral("Ja")),
-                                            new QPushButton(QStringLiteral("Ignorieren")),
-                                            new QPushButton(QStringLiteral("Abbrechen"))})
+    for (QWidget* w : std::vector<QWidget*>{
+             new QLineEdit, new QPlainTextEdit, new QPushButton(QStringLiteral("Ja")),
+             new QPushButton(QStringLiteral("Ignorieren")), new QPushButton(QStringLiteral("Abbrechen"))})
         dialogLayout->addWidget(w);
 
     QPixmap icon(16, 16);
@@ -118,9 +121,10 @@ struct XDisplay
 
     bool Start()
     {
-        xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                            QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                                            QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        xvfb.start(QStringLiteral("Xvfb"),
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                    QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                    QStringLiteral("tcp")});
         if (!xvfb.waitForStarted(5000))
             return false;
         QByteArray number;
@@ -224,8 +228,8 @@ void BM_BareWindow(benchmark::State& state)
     for (auto _ : state) {
         std::vector<double> runs;
         for (int i = 0; i < Runs; ++i)
-            runs.push_back(MeasureOnce(QCoreApplication::applicationFilePath(), {QStringLiteral("--bare-window")},
-                                       dir.path()));
+            runs.push_back(MeasureOnce(QCoreApplication::applicationFilePath(),
+                                       {QStringLiteral("--bare-window")}, dir.path()));
         g_bare = Median(runs);
     }
     state.counters["resident_MB"] = g_bare;

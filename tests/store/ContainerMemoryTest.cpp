@@ -1,9 +1,9 @@
+#include "StoreTestSupport.h"
 #include "app/AllocationMessage.h"
 #include "platform/Memory.h"
 #include "store/AllocationReport.h"
 #include "store/DynaArray.h"
 #include "tests/support/TestSupport.h"
-#include "StoreTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -36,8 +36,8 @@ TEST(ContainerMemory, FollowsTheRecordsUpAndDown)
         int count;
         std::uint32_t most; // records the memory may hold at this count
     };
-    const Step steps[] = {{1, 1},     {2, 2},     {3, 4},    {5, 8},   {60, 100}, {100, 100}, {101, 200},
-                          {150, 200}, {120, 200}, {60, 120}, {10, 20}, {1, 2}};
+    const Step steps[] = {{1, 1},     {2, 2},     {3, 4},     {5, 8},    {60, 100}, {100, 100},
+                          {101, 200}, {150, 200}, {120, 200}, {60, 120}, {10, 20},  {1, 2}};
     TDynaArray array(sizeof(Rec), nullptr);
     int appended = 0;
     for (const Step& s : steps) {
