@@ -1,3 +1,4 @@
+#include "app/AllocationMessage.h"
 #include "app/ImportCommand.h"
 #include "app/MainForm.h"
 #include "app/SingleInstance.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
         return dw::cli::RunCommandLine(argc, argv);
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();
+    InstallAllocationMessage();
 
     // Settled before the main window exists: a second start never touches termine.dat.
     SingleInstance instance(dw::ResolveDataFolder());

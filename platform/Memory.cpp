@@ -16,6 +16,11 @@ void* GlobalAllocZeroed(std::size_t bytes)
     return std::calloc(1, bytes == 0 ? 1 : bytes);
 }
 
+bool BlockGranted(std::size_t bytes)
+{
+    return !(g_seam && g_seam(bytes));
+}
+
 void GlobalFreeBlock(void* block)
 {
     std::free(block);

@@ -47,16 +47,31 @@ struct DayPosition
 // wait for memory, few enough that they are still cached when their turn comes.
 constexpr int PrefetchDistance = 12;
 
-void PrefetchRecords(const DayList& day)
+void PrefetchRecords(const TDynaArray& items)
 {
-    if (!day.Items)
-        return;
-    if (const auto* block = static_cast<const char*>(day.Items->storage())) {
+    if (const auto* block = static_cast<const char*>(items.storage())) {
         // The first three records of a day; most days hold fewer.
         __builtin_prefetch(block);
         __builtin_prefetch(block + 64);
         __builtin_prefetch(block + 128);
     }
+}
+
+// The index of the first due record of a day's records, or count. Kept out of
+// line: inlined into the walk it runs out of registers and reads the moment of
+// the pass from memory for every record.
+[[gnu::noinline]] std::uint32_t FirstDue(const Appointment* records, std::uint32_t count,
+                                         std::int32_t dayNumber, dw::TDateTime now)
+{
+    std::uint32_t k = 0;
+    for (; k < count; ++k) {
+        const Appointment& item = records[k];
+        const dw::TDateTime moment = dayNumber + item.TimeOfDay;
+        if (IsDue(moment, moment - item.FirstLead, item.LastReminded, item.RepeatInterval, item.Done != 0,
+                  now))
+            break;
+    }
+    return k;
 }
 
 } // namespace
@@ -82,26 +97,43 @@ void ReminderCheck::CheckTermins()
     // walk may end once it has seen every day that holds appointments.
     std::uint32_t filledLeft = m_grid.FilledDays();
     m_dialogShown = false;
-    // Each used day's records sit in a block of their own: ask for the block of
-    // a day a little ahead while this one is examined, so the walk does not wait
-    // for memory day by day.
-    DayPosition ahead;
-    for (int i = 0; i < PrefetchDistance; ++i)
-        ahead.Advance(m_grid);
-    for (DayPosition at; at.InGrid(); at.Advance(m_grid), ++dayNumber) {
+    // The containers lie side by side in grid order, so the walk reads them
+    // one after another and looks at a day's cell only when it holds records.
+    // A day's records may lie anywhere: ask for those of a day a little ahead
+    // while this one is examined, so the walk does not wait for memory day by day.
+    // (A grid that is not built yet has no containers to read.)
+    bool built = m_grid.Built();
+    int index = 0;
+    for (DayPosition at; at.InGrid(); at.Advance(m_grid), ++dayNumber, ++index) {
         if (filledLeft == 0 && !m_dialogShown)
             return;
-        if (ahead.InGrid()) {
-            PrefetchRecords(m_grid.Day(ahead.year, ahead.month, ahead.day));
-            ahead.Advance(m_grid);
+        if (built && index + PrefetchDistance < CalendarGrid::TotalDays)
+            PrefetchRecords(m_grid.ContainerAt(index + PrefetchDistance));
+        if (built) {
+            TDynaArray& items = m_grid.ContainerAt(index);
+            const std::uint32_t count = items.count();
+            if (count == 0)
+                continue;
+            if (filledLeft > 0)
+                --filledLeft;
+            // Most days hold nothing due: then the cursor goes where walking
+            // them would leave it, on the last record, without reading the
+            // day's cell.
+            if (FirstDue(static_cast<const Appointment*>(items.itemAt(0)), count, dayNumber, now) == count) {
+                items.GoTo(static_cast<std::int32_t>(count - 1));
+                continue;
+            }
+        } else {
+            if (m_grid.Day(at.year, at.month, at.day).count() == 0)
+                continue;
+            if (filledLeft > 0)
+                --filledLeft;
         }
-        DayList& day = m_grid.Day(at.year, at.month, at.day);
-        if (day.count() == 0)
-            continue;
-        if (filledLeft > 0)
-            --filledLeft;
-        if (!WalkDay(day, dayNumber, now))
+        if (!WalkDay(m_grid.Day(at.year, at.month, at.day), dayNumber, now))
             return;
+        // Whatever ran while a dialog was open may have cleared the grid.
+        if (m_dialogShown)
+            built = m_grid.Built();
     }
 }
 

@@ -3,20 +3,29 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+// The byte before a text; NewArenaText marks its texts with 1.
+constexpr char OwnBlock = 0;
+
+} // namespace
+
 char* NewText(const QByteArray& text)
 {
     const auto size = static_cast<std::size_t>(text.size());
-    auto* block = static_cast<char*>(std::malloc(size + 1));
+    auto* block = static_cast<char*>(std::malloc(size + 2));
     if (!block)
         return nullptr;
-    std::memcpy(block, text.constData(), size);
-    block[size] = '\0';
-    return block;
+    block[0] = OwnBlock;
+    std::memcpy(block + 1, text.constData(), size);
+    block[size + 1] = '\0';
+    return block + 1;
 }
 
 void FreeText(char*& text)
 {
-    std::free(text);
+    if (text && text[-1] == OwnBlock)
+        std::free(text - 1);
     text = nullptr;
 }
 
@@ -25,7 +34,7 @@ bool ReplaceText(char*& text, const QByteArray& newText)
     char* copy = NewText(newText);
     if (!copy)
         return false;
-    std::free(text);
+    FreeText(text);
     text = copy;
     return true;
 }

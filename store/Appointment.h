@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/DateTime.h"
+#include "store/StoreArena.h"
 
 #include <QByteArray>
 
+#include <cstddef>
 #include <cstdint>
 
 // One appointment, kept by value in its day's container. Its date is the day it is
@@ -20,9 +22,24 @@ struct Appointment
     char* Description;
 };
 
-// A freshly allocated own copy of a text (length + 1 bytes, zero-terminated);
-// nullptr only when no memory could be had.
+// A text lives in a heap block of its own or, when a load brought it in, in the
+// grid's text arena. The byte before the text tells which, so a text can be
+// freed or replaced without knowing where it came from.
+
+// A freshly allocated own copy of a text (zero-terminated); nullptr only when no
+// memory could be had.
 char* NewText(const QByteArray& text);
+// Room for a text of length bytes and its terminating zero in the arena, for the
+// caller to fill; nullptr without memory.
+inline char* NewArenaText(StoreArena& arena, std::size_t length)
+{
+    char* block = arena.TakeBytes(length + 2);
+    if (!block)
+        return nullptr;
+    block[0] = 1; // in an arena
+    return block + 1;
+}
+// Frees a heap text (an arena text stays until its arena is released); nullptr afterwards.
 void FreeText(char*& text);
 // Replaces a record's text with an own copy of the new one; false (old text kept) without memory.
 bool ReplaceText(char*& text, const QByteArray& newText);

@@ -1,5 +1,7 @@
 #include "store/CalendarGrid.h"
 
+#include <bit>
+
 bool IsLeapYear(std::int32_t year)
 {
     return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
@@ -15,6 +17,8 @@ int DaysInMonth(std::int32_t year, std::uint8_t month)
 
 CalendarGrid::CalendarGrid() : m_slots(new Slot[TotalDays])
 {
+    m_pool.Slots = m_slots.get();
+    m_pool.FilledBits.assign((TotalDays + 63) / 64, 0);
     int index = 0;
     for (int y = FirstYear; y <= LastYear; ++y)
         for (int m = 1; m <= 12; ++m) {
@@ -34,8 +38,7 @@ void CalendarGrid::Construct(MonthRecord& month, int day)
 {
     DayList& cell = month.Days[day - 1];
     void* slot = &m_slots[month.FirstDayIndex + day - 1];
-    cell.Items =
-        new (slot) TDynaArray(sizeof(Appointment), reinterpret_cast<void**>(&cell.Current), &m_filledDays);
+    cell.Items = new (slot) TDynaArray(sizeof(Appointment), reinterpret_cast<void**>(&cell.Current), &m_pool);
     cell.Current = nullptr;
     ++m_containers;
 }
@@ -44,10 +47,15 @@ void CalendarGrid::Destroy(DayList& day)
 {
     if (!day.Items)
         return;
-    if (day.Items->count() > 0) {
-        day.Items->First();
-        while (day.Items->Next())
-            FreeTexts(*day.Current);
+    const std::uint32_t count = day.Items->count();
+    // Texts a load brought in stay in their arena; telling them by their
+    // address spares reading them.
+    for (std::uint32_t i = 0; i < count; ++i) {
+        Appointment& a = *day.at(static_cast<std::int32_t>(i));
+        if (!m_pool.Texts.Holds(a.Name))
+            FreeText(a.Name);
+        if (!m_pool.Texts.Holds(a.Description))
+            FreeText(a.Description);
     }
     // The grid made every container itself, so its exact type is known.
     day.Items->TDynaArray::~TDynaArray();
@@ -80,9 +88,43 @@ void CalendarGrid::NewContainer(int year, int month, int day)
     Construct(record, day);
 }
 
+int CalendarGrid::NextFilledDay(int first) const
+{
+    const std::vector<std::uint64_t>& bits = m_pool.FilledBits;
+    if (first >= TotalDays)
+        return TotalDays;
+    std::size_t word = static_cast<std::size_t>(first) / 64;
+    std::uint64_t rest = bits[word] & (~std::uint64_t{0} << (first % 64));
+    while (rest == 0) {
+        if (++word == bits.size())
+            return TotalDays;
+        rest = bits[word];
+    }
+    return static_cast<int>(word * 64) + std::countr_zero(rest);
+}
+
+void CalendarGrid::EmptyFilledDays(int first)
+{
+    // The days come in grid order, so the month that holds each is found by
+    // walking on from the last one.
+    int monthIndex = 0;
+    for (int index = NextFilledDay(first); index < TotalDays; index = NextFilledDay(index + 1)) {
+        MonthRecord* month = &m_months[monthIndex / 12][monthIndex % 12];
+        while (index >= month->FirstDayIndex + month->DayCount) {
+            ++monthIndex;
+            month = &m_months[monthIndex / 12][monthIndex % 12];
+        }
+        const int day = index - month->FirstDayIndex + 1;
+        Destroy(month->Days[day - 1]);
+        Construct(*month, day);
+    }
+}
+
 void CalendarGrid::delall()
 {
     ForEachDay([this](int, int, int, DayList& day) { Destroy(day); });
+    m_pool.Records.ReleaseAll();
+    m_pool.Texts.ReleaseAll();
 }
 
 bool CalendarGrid::Contains(int year, int month, int day)

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <new>
 
 bool IsLeapYear(std::int32_t year);
 // Month 1..12, not checked.
@@ -54,8 +55,34 @@ public:
     void delall();
     // Gives one day a fresh empty container, releasing the appointments it had.
     void NewContainer(int year, int month, int day);
+    // Gives every day from grid position first on that holds appointments a
+    // fresh empty container; the empty days are not touched.
+    void EmptyFilledDays(int first = 0);
+    // The grid position of the first day from position first on that holds
+    // appointments; TotalDays when there is none.
+    int NextFilledDay(int first) const;
+    // The container of the day at a grid position (0 for 1 January 2000), reached
+    // without reading the day's cell first. The day must have a container.
+    TDynaArray& ContainerAt(int index)
+    {
+        return *std::launder(reinterpret_cast<TDynaArray*>(&m_slots[index]));
+    }
+    // Asks for the container of the day at a grid position to be brought into
+    // the cache, for a walk that will get there soon.
+    void PrefetchContainer(int index) const
+    {
+        if (index < TotalDays) {
+            // A container may straddle two cache lines.
+            const auto* slot = reinterpret_cast<const char*>(&m_slots[index]);
+            __builtin_prefetch(slot);
+            __builtin_prefetch(slot + sizeof(Slot) - 1);
+        }
+    }
     // How many days hold at least one appointment.
-    std::uint32_t FilledDays() const { return m_filledDays; }
+    std::uint32_t FilledDays() const { return m_pool.Filled; }
+    // Where a load puts the days' records and texts; released when the grid is
+    // cleared or emptied.
+    ContainerPool& pool() { return m_pool; }
 
     static bool Contains(int year, int month, int day);
     DayList& Day(int year, int month, int day) { return m_months[year - FirstYear][month - 1].Days[day - 1]; }
@@ -112,6 +139,6 @@ private:
 
     std::array<std::array<MonthRecord, 12>, Years> m_months;
     std::unique_ptr<Slot[]> m_slots;
-    int m_containers = 0;           // days that have a container
-    std::uint32_t m_filledDays = 0; // kept up to date by the containers themselves
+    int m_containers = 0; // days that have a container
+    ContainerPool m_pool; // its count of filled days is kept up to date by the containers themselves
 };

@@ -1,42 +1,119 @@
 #include "store/DynaArray.h"
 
 #include "platform/Memory.h"
-#include "platform/MessageBox.h"
+#include "store/AllocationReport.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
 
-// 1: first block of a container, 2: enlarged block, 3: reduced block.
-void ReportAllocationFailure(int which, std::uint32_t bytes)
-{
-    dw::MessageBoxA(QStringLiteral("Error %1 while trying to allocate %2 bytes of RAM. Not enough memory.")
-                        .arg(which)
-                        .arg(bytes),
-                    QString(), dw::MB_OK | dw::MB_ICONERROR);
-}
+IAllocationReport* g_report = nullptr;
+
+constexpr std::uint32_t HeldLimit = (1u << 30) - 1;
 
 } // namespace
 
+void SetAllocationReport(IAllocationReport* report)
+{
+    g_report = report;
+}
+
+void ReportAllocationFailure(int which, std::uint32_t bytes)
+{
+    if (g_report)
+        g_report->AllocationFailed(which, bytes);
+}
+
+void TDynaArray::CountFilled(bool filled)
+{
+    if (filled)
+        ++*FilledCounter;
+    else
+        --*FilledCounter;
+    ContainerPool* const pool = Pooled ? Pool() : nullptr;
+    if (!pool || !pool->Slots)
+        return;
+    const auto offset =
+        reinterpret_cast<std::uintptr_t>(this) - reinterpret_cast<std::uintptr_t>(pool->Slots);
+    const std::size_t index = offset / sizeof(TDynaArray);
+    if (offset % sizeof(TDynaArray) != 0 || index / 64 >= pool->FilledBits.size())
+        return;
+    const std::uint64_t bit = std::uint64_t{1} << (index % 64);
+    if (filled)
+        pool->FilledBits[index / 64] |= bit;
+    else
+        pool->FilledBits[index / 64] &= ~bit;
+}
+
 void TDynaArray::FreeStorage()
 {
-    dw::GlobalFreeBlock(Storage);
+    // A piece of the arena stays there until the arena's chunks are released.
+    if (!InArena)
+        std::free(Storage);
+    Storage = nullptr;
+    Held = 0;
+    InArena = 0;
 }
 
 bool TDynaArray::WantedBytes(std::uint32_t count, std::uint32_t& bytes) const
 {
-    const std::uint64_t blocks = (count - 1) / BlockSize + 1;
-    const std::uint64_t wanted = blocks * static_cast<std::uint32_t>(ItemSize) * BlockSize;
+    const std::uint64_t blocks = (count - 1) / DefaultBlockSize + 1;
+    const std::uint64_t wanted = blocks * static_cast<std::uint32_t>(ItemSize) * DefaultBlockSize;
     bytes = static_cast<std::uint32_t>(wanted);
     return wanted <= UINT32_MAX;
 }
 
-void TDynaArray::MoveCursor(std::int32_t index)
+bool TDynaArray::Hold(std::uint32_t records)
 {
-    Cursor = index;
-    CurrentItem = Storage + static_cast<std::intptr_t>(index) * ItemSize;
-    if (CursorVar)
-        *CursorVar = CurrentItem;
+    // Twice what was held, so appending one by one copies a day's records only a
+    // few times; never beyond the capacity's step.
+    const std::uint32_t step = ((records - 1) / DefaultBlockSize + 1) * DefaultBlockSize;
+    const std::uint32_t wanted = std::min(std::max(records, Held * 2u), step);
+    if (wanted > HeldLimit)
+        return false;
+    const std::size_t bytes = static_cast<std::size_t>(wanted) * static_cast<std::size_t>(ItemSize);
+    char* block = nullptr;
+    if (Storage && !InArena) {
+        block = static_cast<char*>(std::realloc(Storage, bytes));
+    } else {
+        block = static_cast<char*>(std::malloc(bytes));
+        if (block && Storage)
+            std::memcpy(block, Storage, static_cast<std::size_t>(Count) * static_cast<std::size_t>(ItemSize));
+    }
+    if (!block)
+        return false;
+    Storage = block;
+    Held = wanted;
+    InArena = 0;
+    return true;
+}
+
+std::uint32_t TDynaArray::Adopt(void* records, std::uint32_t count)
+{
+    if (Count > 0 || Storage || count == 0 || count > HeldLimit)
+        return 0;
+    // Each step the appends would enter, in turn.
+    std::uint32_t taken = 0;
+    while (taken < count) {
+        std::uint32_t wanted = 0;
+        if (!WantedBytes(taken + 1, wanted) || !dw::BlockGranted(wanted)) {
+            ReportAllocationFailure(taken == 0 ? 1 : 2, wanted);
+            break;
+        }
+        taken = std::min(count, (taken / DefaultBlockSize + 1) * DefaultBlockSize);
+    }
+    if (taken == 0)
+        return 0;
+    Storage = static_cast<char*>(records);
+    Held = taken;
+    InArena = Pooled;
+    Count = taken;
+    if (FilledCounter)
+        CountFilled(true);
+    MoveCursor(static_cast<std::int32_t>(Count - 1));
+    return taken;
 }
 
 void TDynaArray::ClearCursor()
@@ -47,45 +124,33 @@ void TDynaArray::ClearCursor()
         *CursorVar = nullptr;
 }
 
-bool TDynaArray::Grow(std::uint32_t newCount, bool& changed)
-{
-    changed = false;
-    std::uint32_t wanted = 0;
-    const bool fits = WantedBytes(newCount, wanted);
-    if (fits && wanted == AllocatedBytes && Storage)
-        return true;
-    const bool first = newCount == 1 || Storage == nullptr;
-    // A block beyond 32 bits cannot be asked for; it fails like a refused one.
-    auto* block = fits ? static_cast<char*>(dw::GlobalAllocZeroed(wanted)) : nullptr;
-    if (!block) {
-        ReportAllocationFailure(first ? 1 : 2, wanted);
-        return false;
-    }
-    if (Storage) {
-        std::memcpy(block, Storage, AllocatedBytes);
-        dw::GlobalFreeBlock(Storage);
-    }
-    Storage = block;
-    AllocatedBytes = wanted;
-    changed = true;
-    return true;
-}
-
 void* TDynaArray::Append()
 {
     const std::uint32_t newCount = Count + 1;
     if (newCount == 0)
         return nullptr;
-    bool changed = false;
-    if (!Grow(newCount, changed))
+    // Entering a new step of the capacity is where memory may be refused; within
+    // a step the records only need the memory behind them.
+    const bool first = Count == 0;
+    std::uint32_t wanted = 0;
+    if (Count % DefaultBlockSize == 0) {
+        // A step beyond 32 bits cannot be asked for; it fails like a refused one.
+        if (!WantedBytes(newCount, wanted) || !dw::BlockGranted(wanted)) {
+            ReportAllocationFailure(first ? 1 : 2, wanted);
+            return nullptr;
+        }
+    }
+    if (newCount > Held && !Hold(newCount)) {
+        WantedBytes(newCount, wanted);
+        ReportAllocationFailure(first ? 1 : 2, wanted);
         return nullptr;
+    }
     Count = newCount;
-    if (Count == 1 && FilledCounter)
-        ++*FilledCounter;
+    if (first && FilledCounter)
+        CountFilled(true);
     MoveCursor(static_cast<std::int32_t>(Count - 1));
-    // A fresh block is zero already; a reused slot may hold a deleted record.
-    if (!changed)
-        std::memset(CurrentItem, 0, static_cast<std::size_t>(ItemSize));
+    // The slot may hold a deleted record or whatever the memory held before.
+    std::memset(CurrentItem, 0, static_cast<std::size_t>(ItemSize));
     return CurrentItem;
 }
 
@@ -94,48 +159,35 @@ bool TDynaArray::Delete(std::int32_t index)
     if (index < 0 || static_cast<std::uint32_t>(index) >= Count)
         return true;
     const std::uint32_t newCount = Count - 1;
-    // Ask for the smaller block before moving anything, so a refusal changes nothing.
-    char* const oldStorage = Storage;
-    const std::uint32_t oldBytes = AllocatedBytes;
-    std::uint32_t wanted = 0;
-    char* smaller = nullptr;
-    if (newCount > 0) {
+    // Falling back to a smaller step is asked for before anything moves, so a
+    // refusal changes nothing.
+    if (newCount > 0 && newCount % DefaultBlockSize == 0) {
+        std::uint32_t wanted = 0;
         WantedBytes(newCount, wanted);
-        if (wanted != oldBytes) {
-            smaller = static_cast<char*>(dw::GlobalAllocZeroed(wanted));
-            if (!smaller) {
-                ReportAllocationFailure(3, wanted);
-                return false;
-            }
+        if (!dw::BlockGranted(wanted)) {
+            ReportAllocationFailure(3, wanted);
+            return false;
         }
     }
-    for (std::uint32_t i = static_cast<std::uint32_t>(index); i + 1 < Count; ++i) {
-        MoveCursor(static_cast<std::int32_t>(i));
-        std::memcpy(CurrentItem,
-                    Storage + static_cast<std::size_t>(i + 1) * static_cast<std::size_t>(ItemSize),
-                    static_cast<std::size_t>(ItemSize));
-    }
+    const auto size = static_cast<std::size_t>(ItemSize);
+    std::memmove(Storage + static_cast<std::size_t>(index) * size,
+                 Storage + (static_cast<std::size_t>(index) + 1) * size,
+                 static_cast<std::size_t>(newCount - static_cast<std::uint32_t>(index)) * size);
     Count = newCount;
     if (Count == 0) {
         if (FilledCounter)
-            --*FilledCounter;
-        dw::GlobalFreeBlock(oldStorage);
-        Storage = nullptr;
-        AllocatedBytes = 0;
-    } else if (smaller) {
-        std::memcpy(smaller, oldStorage, wanted);
-        dw::GlobalFreeBlock(oldStorage);
-        Storage = smaller;
-        AllocatedBytes = wanted;
+            CountFilled(false);
+        FreeStorage();
+    } else if (Count * 2 < Held && !InArena) {
+        // Memory follows the records down too; a block that cannot shrink stays as it is.
+        if (auto* smaller =
+                static_cast<char*>(std::realloc(Storage, static_cast<std::size_t>(Count) * size))) {
+            Storage = smaller;
+            Held = Count;
+        }
     }
     ClearCursor();
     return true;
-}
-
-void* TDynaArray::GoTo(std::int32_t index)
-{
-    MoveCursor(index);
-    return CurrentItem;
 }
 
 void TDynaArray::First()

@@ -1,10 +1,30 @@
 #pragma once
 
-#include <cstdint>
+#include "store/StoreArena.h"
 
-// A growable container of fixed-size records in one zero-filled block. Capacity
-// moves in whole blocks of 100 records. A cursor walks it, and every cursor move
-// is mirrored into a pointer variable of the container's user.
+#include <cstdint>
+#include <vector>
+
+// What the containers of one owner share: how many of them hold records (so the
+// owner can tell at once whether any does) and which, and the arenas a load puts
+// their records and texts into.
+struct ContainerPool
+{
+    std::uint32_t Filled = 0; // first member: a container reaches the pool through its counter
+    StoreArena Records;
+    StoreArena Texts;
+    // When the owner places its containers side by side from Slots on: one bit
+    // per container, set while it holds records.
+    const void* Slots = nullptr;
+    std::vector<std::uint64_t> FilledBits;
+};
+
+// A growable container of fixed-size records in one block. Its capacity, as
+// callers see it, moves in whole steps of 100 records; the memory behind a step
+// is taken as the records come (a loaded day holds exactly its records), so a
+// day with one appointment costs one record, not a hundred. A cursor walks it,
+// and every cursor move is mirrored into a pointer variable of the container's
+// user.
 //
 // Pointers to records become invalid at the next Append or Delete.
 class TDynaArray
@@ -13,16 +33,23 @@ public:
     // filledCounter, when given, counts the containers sharing it that hold at
     // least one record, so their owner can tell at once whether any does.
     TDynaArray(std::int32_t itemSize, void** cursorVar, std::uint32_t* filledCounter = nullptr)
-        : CursorVar(cursorVar), ItemSize(itemSize), FilledCounter(filledCounter)
+        : CursorVar(cursorVar), FilledCounter(filledCounter), ItemSize(itemSize), Held(0), Pooled(0),
+          InArena(0)
+    {
+    }
+    // A container whose counter is the pool's and that may take records from its arena.
+    TDynaArray(std::int32_t itemSize, void** cursorVar, ContainerPool* pool)
+        : CursorVar(cursorVar), FilledCounter(&pool->Filled), ItemSize(itemSize), Held(0), Pooled(1),
+          InArena(0)
     {
     }
     // Inline: the grid destroys tens of thousands of mostly empty containers at once.
-    virtual ~TDynaArray()
+    ~TDynaArray()
     {
         if (Storage)
             FreeStorage();
         if (Count > 0 && FilledCounter)
-            --*FilledCounter;
+            CountFilled(false);
         Storage = nullptr;
         CurrentItem = nullptr;
         Cursor = -1;
@@ -30,24 +57,43 @@ public:
     TDynaArray(const TDynaArray&) = delete;
     TDynaArray& operator=(const TDynaArray&) = delete;
 
-    // Adds a zero-filled record at the end and makes it current. When no block can
-    // be had the allocation message is shown, nothing changes and nullptr comes back.
+    // Adds a zero-filled record at the end and makes it current. When the
+    // capacity's next step or the memory behind it cannot be had the allocation
+    // failure is reported, nothing changes and nullptr comes back.
     void* Append();
     // Removes the record at index; an index out of range changes nothing (and
-    // returns true). Returns false only when the smaller block could not be had:
-    // then the message was shown and nothing changed.
+    // returns true). Returns false only when the smaller step could not be had:
+    // then the failure was reported and nothing changed.
     bool Delete(std::int32_t index);
+    // Makes count records that lie in the pool's arena (and stay there) the
+    // records of an empty container, as count appends of them would: each step
+    // of the capacity is asked for in turn, and at a refused one the failure is
+    // reported and the records before it are kept. The last record is current.
+    // Returns how many were taken.
+    std::uint32_t Adopt(void* records, std::uint32_t count);
     // Makes the record at index (0..Count-1, not checked) current.
-    void* GoTo(std::int32_t index);
+    void* GoTo(std::int32_t index)
+    {
+        MoveCursor(index);
+        return CurrentItem;
+    }
     void First();
     bool Next();
 
     std::uint32_t count() const { return Count; }
     std::int32_t cursor() const { return Cursor; }
     void* currentItem() const { return CurrentItem; }
-    const void* storage() const { return Storage; }
-    std::uint32_t allocatedBytes() const { return AllocatedBytes; }
-    std::uint32_t blockSize() const { return BlockSize; }
+    const void* storage() const { return Count > 0 ? Storage : nullptr; }
+    // The capacity in bytes: whole steps of 100 records for the records in use.
+    std::uint32_t allocatedBytes() const
+    {
+        return Count == 0 ? 0
+                          : ((Count - 1) / DefaultBlockSize + 1) * DefaultBlockSize *
+                                static_cast<std::uint32_t>(ItemSize);
+    }
+    // The records the memory taken holds (at most the capacity's).
+    std::uint32_t heldRecords() const { return Held; }
+    std::uint32_t blockSize() const { return DefaultBlockSize; }
     std::int32_t itemSize() const { return ItemSize; }
     // The record at index (0..Count-1, not checked) without moving the cursor.
     void* itemAt(std::int32_t index) const { return Storage + static_cast<std::intptr_t>(index) * ItemSize; }
@@ -55,23 +101,34 @@ public:
     static constexpr std::uint32_t DefaultBlockSize = 100;
 
 private:
-    // Block size in bytes for count records (count >= 1); false when it does not
-    // fit in 32 bits.
+    // The capacity in bytes for count records (count >= 1); false when it does
+    // not fit in 32 bits.
     bool WantedBytes(std::uint32_t count, std::uint32_t& bytes) const;
-    // Makes the block fit newCount records for Append; on failure shows the
-    // message and leaves everything as it was.
-    bool Grow(std::uint32_t newCount, bool& changed);
+    // Makes the memory hold at least records (within the capacity of records);
+    // false without memory, with everything as it was.
+    bool Hold(std::uint32_t records);
     void FreeStorage();
-    void MoveCursor(std::int32_t index);
+    ContainerPool* Pool() const { return reinterpret_cast<ContainerPool*>(FilledCounter); }
+    // Keeps the counter (and the pool's bits) up to date when the container
+    // gets its first record or loses its last.
+    void CountFilled(bool filled);
+    void MoveCursor(std::int32_t index)
+    {
+        Cursor = index;
+        CurrentItem = Storage + static_cast<std::intptr_t>(index) * ItemSize;
+        if (CursorVar)
+            *CursorVar = CurrentItem;
+    }
     void ClearCursor();
 
     void** CursorVar;
     void* CurrentItem = nullptr;
     char* Storage = nullptr;
+    std::uint32_t* FilledCounter;
     std::uint32_t Count = 0;
     std::int32_t Cursor = -1;
-    std::uint32_t AllocatedBytes = 0;
-    std::uint32_t BlockSize = DefaultBlockSize;
     std::int32_t ItemSize;
-    std::uint32_t* FilledCounter;
+    std::uint32_t Held : 30;   // records the memory behind Storage takes
+    std::uint32_t Pooled : 1;  // FilledCounter is the first member of a ContainerPool
+    std::uint32_t InArena : 1; // Storage is a piece of the pool's arena, not a heap block
 };

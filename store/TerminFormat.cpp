@@ -1,8 +1,11 @@
 #include "store/TerminFormat.h"
 
-#include <cstdlib>
+#include "store/AllocationReport.h"
+
+#include <algorithm>
+#include <array>
 #include <cstring>
-#include <memory>
+#include <vector>
 
 void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSettings& settings)
 {
@@ -28,48 +31,128 @@ void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSetting
 
 namespace {
 
-struct FreeDeleter
+// The length of every month of the grid in grid order, for walking the days
+// without reading the grid's month records.
+struct MonthLengths
 {
-    void operator()(char* text) const { std::free(text); }
+    MonthLengths()
+    {
+        for (int y = CalendarGrid::FirstYear; y <= CalendarGrid::LastYear; ++y)
+            for (int m = 1; m <= 12; ++m)
+                days[(y - CalendarGrid::FirstYear) * 12 + m - 1] =
+                    DaysInMonth(y, static_cast<std::uint8_t>(m));
+    }
+    std::array<int, CalendarGrid::Years * 12> days{};
 };
-using TextBlock = std::unique_ptr<char, FreeDeleter>;
 
-// Reads one entry and appends it to the day once it is whole; false when
-// memory ran out.
-bool ReadEntry(ByteStream& in, DayList& day)
+// A day of the file with the records read for it so far, side by side in the
+// records arena.
+struct ReadDay
 {
-    Appointment a{};
-    in.ReadDouble(a.TimeOfDay);
-    in.ReadDouble(a.LastReminded);
-    in.ReadDouble(a.FirstLead);
-    in.ReadDouble(a.RepeatInterval);
-    in.ReadByte(a.Done);
-    TextBlock name(in.ReadStringBlock());
-    if (!name)
-        return false;
-    TextBlock description(in.ReadStringBlock());
-    if (!description)
-        return false;
-    void* slot = day.Items->Append();
-    if (!slot)
-        return false;
-    a.Name = name.release();
-    a.Description = description.release();
-    std::memcpy(slot, &a, sizeof a);
+    int index;           // grid position
+    std::uint32_t count; // records read whole
+    std::uint32_t room;  // records the piece of the arena takes
+    Appointment* records;
+};
+
+// The first part of a load: the file's records and texts into the arenas, in
+// file order, with nothing of the grid touched. Raises as the stream does;
+// false when the arenas had no memory left.
+bool ReadDays(ByteStream& in, ContainerPool& pool, std::vector<ReadDay>& days)
+{
+    for (int index = 0; index < CalendarGrid::TotalDays; ++index) {
+        index +=
+            static_cast<int>(in.SkipZeroInt32s(static_cast<std::size_t>(CalendarGrid::TotalDays - index)));
+        if (index == CalendarGrid::TotalDays)
+            break;
+        std::int32_t count = 0;
+        in.ReadInt32(count);
+        if (count <= 0)
+            continue;
+        // A count beyond one step is not trusted before its records are read.
+        const std::uint32_t room = std::min(static_cast<std::uint32_t>(count), TDynaArray::DefaultBlockSize);
+        auto* records = static_cast<Appointment*>(pool.Records.Take(room * sizeof(Appointment)));
+        if (!records) {
+            ReportAllocationFailure(1, room * sizeof(Appointment));
+            return false;
+        }
+        days.push_back({index, 0, room, records});
+        ReadDay& day = days.back();
+        const auto take = [&pool](std::size_t length) { return NewArenaText(pool.Texts, length); };
+        for (std::int32_t i = 0; i < count; ++i) {
+            Appointment a{};
+            in.ReadDouble(a.TimeOfDay);
+            in.ReadDouble(a.LastReminded);
+            in.ReadDouble(a.FirstLead);
+            in.ReadDouble(a.RepeatInterval);
+            in.ReadByte(a.Done);
+            a.Name = in.ReadStringWith(take);
+            a.Description = a.Name ? in.ReadStringWith(take) : nullptr;
+            if (!a.Description) {
+                ReportAllocationFailure(1, room * sizeof(Appointment));
+                return false;
+            }
+            if (day.count == day.room) {
+                // More records than a step: a larger piece, the smaller one stays unused.
+                const std::uint64_t larger =
+                    std::min<std::uint64_t>(std::uint64_t{day.room} * 2, static_cast<std::uint32_t>(count));
+                auto* moved = static_cast<Appointment*>(pool.Records.Take(larger * sizeof(Appointment)));
+                if (!moved || larger > UINT32_MAX / sizeof(Appointment)) {
+                    ReportAllocationFailure(2, static_cast<std::uint32_t>(larger * sizeof(Appointment)));
+                    return false;
+                }
+                std::memcpy(static_cast<void*>(moved), day.records, day.count * sizeof(Appointment));
+                day.records = moved;
+                day.room = static_cast<std::uint32_t>(larger);
+            }
+            std::memcpy(static_cast<void*>(day.records + day.count), &a, sizeof a);
+            ++day.count;
+        }
+    }
     return true;
 }
 
-// Empties the days from grid position first on while any of them still holds
-// what the grid held before the load.
-void EmptyFrom(CalendarGrid& grid, int first, std::uint32_t& stale)
+// The second part: every day that held appointments before gets a fresh empty
+// container and every day read takes its records, in grid order, until a day
+// cannot have them (that was reported; the days after it stay empty). Reaching
+// the containers only here keeps the reading above free of waiting for them,
+// and lets the walk ask for them ahead. False when a day could not take its records.
+bool StoreDays(CalendarGrid& grid, const std::vector<ReadDay>& days)
 {
-    int index = 0;
-    grid.ForEachDay([&](int y, int m, int d, DayList& day) {
-        if (index++ >= first && stale > 0 && day.count() > 0) {
-            grid.NewContainer(y, m, d);
-            --stale;
+    static const MonthLengths lengths;
+    constexpr std::size_t Ahead = 8;
+    bool stored = true;
+    std::size_t next = 0;
+    int stale = grid.NextFilledDay(0);
+    int year = CalendarGrid::FirstYear;
+    int month = 1;
+    int monthIndex = 0;
+    int monthStart = 0;
+    for (;;) {
+        const int readIndex = next < days.size() ? days[next].index : CalendarGrid::TotalDays;
+        const int index = std::min(stale, readIndex);
+        if (index >= CalendarGrid::TotalDays)
+            break;
+        while (index >= monthStart + lengths.days[monthIndex]) {
+            monthStart += lengths.days[monthIndex++];
+            if (++month > 12) {
+                month = 1;
+                ++year;
+            }
         }
-    });
+        if (index == stale) {
+            grid.NewContainer(year, month, index - monthStart + 1);
+            stale = grid.NextFilledDay(index + 1);
+        }
+        if (index == readIndex) {
+            if (next + Ahead < days.size())
+                grid.PrefetchContainer(days[next + Ahead].index);
+            const ReadDay& day = days[next++];
+            if (stored && day.count > 0)
+                stored = grid.ContainerAt(index).Adopt(day.records, day.count) == day.count;
+        }
+    }
+    return stored;
 }
 
 } // namespace
@@ -78,49 +161,26 @@ TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
 {
     TerminsRead result;
     grid.BuildMissing();
-    // An empty container is in the state of a new one, so only the days that
-    // hold appointments need a new container. Each is emptied right before it
-    // is read (a reload reuses the blocks it just gave back), and once none is
-    // left the days the file leaves empty are not touched at all: loading at
-    // start-up skips their counts in runs.
-    std::uint32_t stale = grid.FilledDays();
-    int reached = 0;
+    // What the last load put into the arenas stays there until every day that
+    // holds appointments now is renewed; this load's go into new chunks.
+    ContainerPool& pool = grid.pool();
+    pool.Records.Retire();
+    pool.Texts.Retire();
+    std::vector<ReadDay> days;
+    bool storeDone = false;
+    // Stores what was read whole and lets the last load's memory go.
+    const auto store = [&] {
+        storeDone = true;
+        const bool stored = StoreDays(grid, days);
+        pool.Records.ReleaseRetired();
+        pool.Texts.ReleaseRetired();
+        return stored;
+    };
     try {
-        // The days by their position in grid order, with the month that holds it.
-        int year = CalendarGrid::FirstYear;
-        int month = 1;
-        int monthStart = 0;
-        for (int index = 0; index < CalendarGrid::TotalDays; ++index) {
-            if (stale == 0) {
-                index += static_cast<int>(
-                    in.SkipZeroInt32s(static_cast<std::size_t>(CalendarGrid::TotalDays - index)));
-                if (index == CalendarGrid::TotalDays)
-                    break;
-            }
-            while (index >= monthStart + grid.DayCount(year, month)) {
-                monthStart += grid.DayCount(year, month);
-                if (++month > 12) {
-                    month = 1;
-                    ++year;
-                }
-            }
-            const int d = index - monthStart + 1;
-            reached = index + 1;
-            if (stale > 0 && grid.Day(year, month, d).count() > 0) {
-                grid.NewContainer(year, month, d);
-                --stale;
-            }
-            std::int32_t count = 0;
-            in.ReadInt32(count);
-            if (count <= 0)
-                continue;
-            DayList& day = grid.Day(year, month, d);
-            for (std::int32_t i = 0; i < count; ++i)
-                if (!ReadEntry(in, day)) {
-                    result.outOfMemory = true;
-                    EmptyFrom(grid, reached, stale);
-                    return result;
-                }
+        const bool read = ReadDays(in, pool, days);
+        if (!store() || !read) {
+            result.outOfMemory = true;
+            return result;
         }
         StoredSettings settings;
         std::int32_t startMinimised = 0;
@@ -135,7 +195,9 @@ TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
         result.settingsRead = true;
         result.complete = true;
     } catch (...) {
-        EmptyFrom(grid, reached, stale);
+        // Raised while reading: what was read whole is kept.
+        if (!storeDone)
+            store();
         throw;
     }
     return result;

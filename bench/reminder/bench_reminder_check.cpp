@@ -3,6 +3,9 @@
 #include "platform/Clock.h"
 #include "reminder/DueRule.h"
 #include "reminder/ReminderCheck.h"
+#include "store/TerminFormat.h"
+
+#include <QBuffer>
 
 #include <benchmark/benchmark.h>
 
@@ -24,10 +27,11 @@ struct FlatItem
 // 100,000 appointments, none of them due, on a grid of their own with the same
 // values in a flat array beside it. Spread: over every day of the grid, so that
 // each day's few records sit in a block of their own (the worst case for the
-// walk). Dense: a hundred on each of 1000 days.
+// walk). Dense: a hundred on each of 1000 days. Loaded: the spread store as
+// the program holds it after start, read from its data file.
 struct Store
 {
-    Store(bool spread, double now)
+    Store(bool spread, double now, bool loaded = false)
     {
         grid->Build();
         struct DayRef
@@ -54,6 +58,19 @@ struct Store
         for (const FlatItem& f : flat)
             if (IsDue(f.t, f.windowOpens, f.lastReminded, f.repeatInterval, f.done, now))
                 std::abort();
+        if (loaded) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            ByteStream out(&buffer);
+            WriteTermins(out, *grid, {});
+            buffer.close();
+            buffer.open(QIODevice::ReadOnly);
+            ByteStream in(&buffer);
+            grid = std::make_unique<CalendarGrid>();
+            if (!ReadTermins(in, *grid).complete)
+                std::abort();
+        }
     }
 
     std::unique_ptr<CalendarGrid> grid = std::make_unique<CalendarGrid>();
@@ -63,7 +80,9 @@ struct Store
 
 struct Fixture
 {
-    Fixture() : clock(dw::EncodeDate(2050, 6, 15) + 0.5), spread(true, clock.now()), dense(false, clock.now())
+    Fixture()
+        : clock(dw::EncodeDate(2050, 6, 15) + 0.5), spread(true, clock.now()), dense(false, clock.now()),
+          loaded(true, clock.now(), true)
     {
         dw::SetClock(&clock);
         empty->Build();
@@ -73,6 +92,7 @@ struct Fixture
     dw::FakeClock clock;
     Store spread;
     Store dense;
+    Store loaded;
     std::unique_ptr<CalendarGrid> empty = std::make_unique<CalendarGrid>();
 };
 
@@ -84,7 +104,14 @@ Fixture& Data()
 
 const Store& StoreOf(const benchmark::State& state)
 {
-    return state.range(0) ? Data().spread : Data().dense;
+    switch (state.range(0)) {
+    case 0:
+        return Data().dense;
+    case 1:
+        return Data().spread;
+    default:
+        return Data().loaded;
+    }
 }
 
 void FloorFlatRule(benchmark::State& state)
@@ -99,7 +126,8 @@ void FloorFlatRule(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * Appointments);
 }
-BENCHMARK(FloorFlatRule)->ArgName("spread")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+// spread: 0 a hundred a day, 1 over all days as appended one by one, 2 the same loaded from its file.
+BENCHMARK(FloorFlatRule)->ArgName("spread")->Arg(1)->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 void Pass(benchmark::State& state)
 {
@@ -108,7 +136,7 @@ void Pass(benchmark::State& state)
         check.CheckTermins();
     state.SetItemsProcessed(state.iterations() * Appointments);
 }
-BENCHMARK(Pass)->ArgName("spread")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Pass)->ArgName("spread")->Arg(1)->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 // Floor of an empty pass: visiting every day's count in a flat array.
 void FloorDayCounts(benchmark::State& state)

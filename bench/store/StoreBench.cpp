@@ -2,12 +2,11 @@
 // writing the same bytes with one write into a temporary file and renaming it
 // (with the same syncs a durable save needs, and without), a load beside reading
 // them with one read.
+#include "BenchStores.h"
 #include "store/ByteStream.h"
 #include "store/DataFile.h"
 #include "store/TerminFormat.h"
 
-#include <QBuffer>
-#include <QDate>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -15,55 +14,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
-#include <random>
 #include <unistd.h>
 
 namespace {
-
-// Appointments with short names and descriptions, either on random days of the
-// whole grid (every used day holds a block for 100 records) or ten a day from
-// 1 January 2020 on.
-enum Spread
-{
-    RandomDays = 0,
-    TenADay = 1
-};
-
-std::unique_ptr<CalendarGrid> MakeGrid(int appointments, int spread = RandomDays)
-{
-    auto grid = std::make_unique<CalendarGrid>();
-    grid->Build();
-    std::mt19937 random(42);
-    std::uniform_int_distribution<int> year(CalendarGrid::FirstYear, CalendarGrid::LastYear);
-    std::uniform_int_distribution<int> month(1, 12);
-    const QDate denseStart(2020, 1, 1);
-    for (int i = 0; i < appointments; ++i) {
-        int y = year(random);
-        int m = month(random);
-        std::uniform_int_distribution<int> dayOf(1, grid->DayCount(y, m));
-        int d = dayOf(random);
-        if (spread == TenADay) {
-            const QDate date = denseStart.addDays(i / 10);
-            y = date.year();
-            m = date.month();
-            d = date.day();
-        }
-        Appointment* a = grid->NewAppointment(y, m, d);
-        ReplaceText(a->Name, "Termin " + QByteArray::number(i));
-        ReplaceText(a->Description, QByteArray("Raum 4.12\r\nUnterlagen mitbringen").left(i % 33));
-    }
-    return grid;
-}
-
-QByteArray Bytes(const CalendarGrid& grid)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    ByteStream out(&buffer);
-    WriteTermins(out, grid, {});
-    return bytes;
-}
 
 struct Folder
 {
@@ -184,6 +137,25 @@ BENCHMARK(BM_Load)
     ->Args({10000, RandomDays})
     ->Args({10000, TenADay})
     ->Unit(benchmark::kMicrosecond);
+
+// The load at start-up: into a grid that holds nothing yet.
+void BM_LoadIntoEmptyGrid(benchmark::State& state)
+{
+    auto source = MakeGrid(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    Folder f;
+    DataFile file(f.path);
+    file.SaveTermins(*source, {});
+    auto grid = std::make_unique<CalendarGrid>();
+    for (auto _ : state) {
+        state.PauseTiming();
+        grid->Build();
+        state.ResumeTiming();
+        if (!file.OpenTermins(*grid).complete)
+            state.SkipWithError("load failed");
+    }
+    state.SetBytesProcessed(state.iterations() * Bytes(*source).size());
+}
+BENCHMARK(BM_LoadIntoEmptyGrid)->Args({10000, RandomDays})->Args({10000, TenADay})->Unit(benchmark::kMicrosecond);
 
 void BM_LoadFloor(benchmark::State& state)
 {

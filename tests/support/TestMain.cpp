@@ -1,3 +1,4 @@
+#include "app/AllocationMessage.h"
 #include "platform/Application.h"
 
 #include <gtest/gtest.h>
@@ -23,5 +24,7 @@ int main(int argc, char** argv)
         qputenv("XDG_RUNTIME_DIR", runtime);
     }
     dw::TApplication app(argc, argv);
+    // Containers that run out of memory tell the user as in the program.
+    InstallAllocationMessage();
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,45 @@
+#include "BenchStores.h"
+
+#include "store/ByteStream.h"
+#include "store/TerminFormat.h"
+
+#include <QBuffer>
+#include <QDate>
+
+#include <random>
+
+std::unique_ptr<CalendarGrid> MakeGrid(int appointments, int spread)
+{
+    auto grid = std::make_unique<CalendarGrid>();
+    grid->Build();
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int> year(CalendarGrid::FirstYear, CalendarGrid::LastYear);
+    std::uniform_int_distribution<int> month(1, 12);
+    const QDate denseStart(2020, 1, 1);
+    for (int i = 0; i < appointments; ++i) {
+        int y = year(random);
+        int m = month(random);
+        std::uniform_int_distribution<int> dayOf(1, grid->DayCount(y, m));
+        int d = dayOf(random);
+        if (spread == TenADay) {
+            const QDate date = denseStart.addDays(i / 10);
+            y = date.year();
+            m = date.month();
+            d = date.day();
+        }
+        Appointment* a = grid->NewAppointment(y, m, d);
+        ReplaceText(a->Name, "Termin " + QByteArray::number(i));
+        ReplaceText(a->Description, QByteArray("Raum 4.12\r\nUnterlagen mitbringen").left(i % 33));
+    }
+    return grid;
+}
+
+QByteArray Bytes(const CalendarGrid& grid)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ByteStream out(&buffer);
+    WriteTermins(out, grid, {});
+    return bytes;
+}
