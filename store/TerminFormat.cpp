@@ -4,22 +4,25 @@
 #include <cstring>
 #include <memory>
 
+void WriteDay(ByteStream& out, const DayList& day)
+{
+    const std::uint32_t count = day.count();
+    out.WriteUInt32(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const Appointment& a = *day.at(static_cast<std::int32_t>(i));
+        out.WriteDouble(a.TimeOfDay);
+        out.WriteDouble(a.LastReminded);
+        out.WriteDouble(a.FirstLead);
+        out.WriteDouble(a.RepeatInterval);
+        out.WriteByte(a.Done);
+        out.WriteString(a.Name, std::strlen(a.Name));
+        out.WriteString(a.Description, std::strlen(a.Description));
+    }
+}
+
 void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSettings& settings)
 {
-    grid.ForEachDay([&out](int, int, int, const DayList& day) {
-        const std::uint32_t count = day.count();
-        out.WriteUInt32(count);
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const Appointment& a = *day.at(static_cast<std::int32_t>(i));
-            out.WriteDouble(a.TimeOfDay);
-            out.WriteDouble(a.LastReminded);
-            out.WriteDouble(a.FirstLead);
-            out.WriteDouble(a.RepeatInterval);
-            out.WriteByte(a.Done);
-            out.WriteString(a.Name, std::strlen(a.Name));
-            out.WriteString(a.Description, std::strlen(a.Description));
-        }
-    });
+    grid.ForEachDay([&out](int, int, int, const DayList& day) { WriteDay(out, day); });
     out.WriteInt32(settings.CheckMinutes);
     out.WriteInt32(settings.CheckSeconds);
     out.WriteInt32(settings.StartMinimised ? 1 : 0);
@@ -63,6 +66,8 @@ bool ReadEntry(ByteStream& in, DayList& day)
 // what the grid held before the load.
 void EmptyFrom(CalendarGrid& grid, int first, std::uint32_t& stale)
 {
+    if (stale == 0)
+        return;
     int index = 0;
     grid.ForEachDay([&](int y, int m, int d, DayList& day) {
         if (index++ >= first && stale > 0 && day.count() > 0) {
@@ -73,6 +78,16 @@ void EmptyFrom(CalendarGrid& grid, int first, std::uint32_t& stale)
 }
 
 } // namespace
+
+bool ReadDay(ByteStream& in, DayList& day)
+{
+    std::int32_t count = 0;
+    in.ReadInt32(count);
+    for (std::int32_t i = 0; i < count; ++i)
+        if (!ReadEntry(in, day))
+            return false;
+    return true;
+}
 
 TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
 {
@@ -110,17 +125,11 @@ TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
                 grid.NewContainer(year, month, d);
                 --stale;
             }
-            std::int32_t count = 0;
-            in.ReadInt32(count);
-            if (count <= 0)
-                continue;
-            DayList& day = grid.Day(year, month, d);
-            for (std::int32_t i = 0; i < count; ++i)
-                if (!ReadEntry(in, day)) {
-                    result.outOfMemory = true;
-                    EmptyFrom(grid, reached, stale);
-                    return result;
-                }
+            if (!ReadDay(in, grid.Day(year, month, d))) {
+                result.outOfMemory = true;
+                EmptyFrom(grid, reached, stale);
+                return result;
+            }
         }
         StoredSettings settings;
         std::int32_t startMinimised = 0;

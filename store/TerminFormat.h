@@ -12,6 +12,14 @@
 // The size of a file holding no appointment.
 inline constexpr std::int64_t EmptyTerminsSize = std::int64_t{CalendarGrid::TotalDays} * 4 + 12;
 
+// One day's part of the file: its count and its entries in container order.
+void WriteDay(ByteStream& out, const DayList& day);
+// Appends the entries of one day's part to the day, each once it is whole (a
+// count of 0 or below means none); false when memory ran out. Raises
+// dw::EInOutError when a text cannot be read; an early end among the fixed-width
+// fields is left pending.
+bool ReadDay(ByteStream& in, DayList& day);
+
 // Writes everything and flushes; raises dw::EInOutError when the device failed.
 // The days' cursors are left where they were.
 void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSettings& settings);
