@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "app/cli/CommandLine.h"
 #include "platform/Application.h"
+#include "platform/Clock.h"
 #include "platform/DataFolder.h"
 #include "platform/GuiMessageBox.h"
 #include "reminder/TerminForm.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
         return dw::cli::RunCommandLine(argc, argv);
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();
+    dw::UseTestClockFromEnvironment();
 
     // Settled before the main window exists: a second start never touches termine.dat.
     SingleInstance instance(dw::ResolveDataFolder());
