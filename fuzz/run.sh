@@ -45,20 +45,22 @@ run() {
   shift 3
   mkdir -p "$work/$name"
   cp "$seeds"/* "$work/$name/"
-  local start end code=0
+  local start end code=0 cpu
   start=$(date +%s.%N)
-  (cd "$work" && "$build/fuzz/$name" "$@" -max_len="$max_len" -timeout=20 -rss_limit_mb=4096 \
-    -artifact_prefix="$work/artifacts/$name-" -print_final_stats=1 "$work/$name") \
-    >"$work/$name.log" 2>&1 || code=$?
+  # The processor time the fuzzer used: on a busy machine the wall time says little.
+  cpu=$( { TIMEFORMAT='%U %S'; time (cd "$work" && "$build/fuzz/$name" "$@" -max_len="$max_len" \
+    -timeout=20 -rss_limit_mb=4096 -artifact_prefix="$work/artifacts/$name-" -print_final_stats=1 \
+    "$work/$name" >"$work/$name.log" 2>&1); } 2>&1) || code=$?
   end=$(date +%s.%N)
   local inputs done_line findings
   inputs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$name.log")
   done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$work/$name.log" | tail -1 || true)
   findings=$(find "$work/artifacts" -name "$name-*" | wc -l)
-  awk -v n="$name" -v i="${inputs:-0}" -v s="$start" -v e="$end" -v c="$done_line" -v f="$findings" 'BEGIN {
-    t = e - s; match(c, /cov: [0-9]+ ft: [0-9]+/)
-    printf "%s: %d inputs in %.0f s (%.0f a second), %s, findings: %d\n", n, i, t, i / t,
-      RSTART ? substr(c, RSTART, RLENGTH) : "coverage unknown", f }'
+  awk -v n="$name" -v i="${inputs:-0}" -v s="$start" -v e="$end" -v cpu="$cpu" -v c="$done_line" \
+    -v f="$findings" 'BEGIN {
+    t = e - s; split(cpu, u, " "); p = u[1] + u[2]; match(c, /cov: [0-9]+ ft: [0-9]+/)
+    printf "%s: %d inputs in %.0f s (%.0f a second; %.0f s of processor time, %.0f a second), %s, findings: %d\n",
+      n, i, t, i / t, p, (p > 0 ? i / p : 0), RSTART ? substr(c, RSTART, RLENGTH) : "coverage unknown", f }'
   if [ "$code" -ne 0 ]; then
     echo "$name failed with status $code:" >&2
     tail -40 "$work/$name.log" >&2
