@@ -1,4 +1,6 @@
+#include "TestSupport.h"
 #include "platform/Application.h"
+#include "platform/Clock.h"
 
 #include <gtest/gtest.h>
 
@@ -23,5 +25,10 @@ int main(int argc, char** argv)
         qputenv("XDG_RUNTIME_DIR", runtime);
     }
     dw::TApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    // Code that asks for the time gets a fixed moment unless a test installs its own clock.
+    dw::FakeClock fixed(dwtest::At(2024, 1, 5, 12, 0));
+    dw::SetClock(&fixed);
+    const int result = RUN_ALL_TESTS();
+    dw::SetClock(nullptr);
+    return result;
 }
