@@ -440,10 +440,15 @@ bool XSession::waitForActiveWindow(qulonglong window, int timeoutMs) const
         timeoutMs);
 }
 
-bool XSession::waitForMenu(int timeoutMs) const
+QRect XSession::waitForMenu(int timeoutMs) const
 {
     // The tray icon is override-redirect too, but a child of the panel.
-    return PollUntil(
+    static const QRegularExpression geometry(
+        QStringLiteral("Absolute upper-left X:\\s+(-?\\d+).*Absolute upper-left Y:\\s+(-?\\d+).*"
+                       "Width:\\s+(\\d+).*Height:\\s+(\\d+)"),
+        QRegularExpression::DotMatchesEverythingOption);
+    QRect menu;
+    PollUntil(
         [&] {
             const QStringList windows =
                 run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
@@ -453,13 +458,18 @@ bool XSession::waitForMenu(int timeoutMs) const
                 const QString info =
                     run(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"), id.trimmed()}) +
                     run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id.trimmed()});
+                const QRegularExpressionMatch m = geometry.match(info);
                 if (info.contains(QStringLiteral("Override Redirect State: yes")) &&
-                    info.contains(QStringLiteral("(the root window)")))
-                    return true;
+                    info.contains(QStringLiteral("(the root window)")) && m.hasMatch()) {
+                    menu = QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                                 m.captured(4).toInt());
+                    return menu.height() > 20;
+                }
             }
             return false;
         },
         timeoutMs);
+    return menu.height() > 20 ? menu : QRect();
 }
 
 QRect XSession::trayIconRect() const

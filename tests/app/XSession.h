@@ -64,8 +64,10 @@ public:
     bool waitForWindowGone(const QString& title, int timeoutMs = WaitMs) const;
     // Waits until the window has the input focus, so that keys reach it.
     bool waitForActiveWindow(qulonglong window, int timeoutMs = WaitMs) const;
-    // Waits until a menu of the program is open (a top-level override-redirect window).
-    bool waitForMenu(int timeoutMs = WaitMs) const;
+    // Waits until a menu of the program is open (a top-level override-redirect
+    // window); where it is on the screen, or an empty rectangle. Click its items:
+    // keys may reach the window below while the menu is still taking the keyboard.
+    QRect waitForMenu(int timeoutMs = WaitMs) const;
     // The screen rectangle of the program's icon in trayer's panel, or an empty one.
     QRect trayIconRect() const;
     QRect waitForTrayIcon(int timeoutMs = WaitMs) const;
@@ -117,6 +119,16 @@ private:
     std::unique_ptr<QProcess> m_taskBar;
     bool m_ok = false;
 };
+
+// Points within the first and the last item of a menu that waitForMenu found.
+inline QPoint FirstMenuItem(const QRect& menu)
+{
+    return {menu.center().x(), menu.top() + 10};
+}
+inline QPoint LastMenuItem(const QRect& menu)
+{
+    return {menu.center().x(), menu.bottom() - 10};
+}
 
 // One run of the real program, copied into a folder of its own so that its
 // termine.dat lands there.

@@ -197,9 +197,9 @@ TEST_F(ProgramWithData, BeendenDuringAReminderCancelsItSavesAndEnds)
     const QRect icon = x().waitForTrayIcon();
     ASSERT_TRUE(icon.isValid());
     x().click(icon.center(), 3);
-    ASSERT_TRUE(x().waitForMenu());
-    x().key(QStringLiteral("Up"));
-    x().key(QStringLiteral("Return"));
+    const QRect menu = x().waitForMenu();
+    ASSERT_TRUE(menu.isValid());
+    x().click(LastMenuItem(menu)); // "Beenden"
     EXPECT_EQ(run.waitForExit(), 0) << run.output().toStdString();
     Loaded saved = Load(run.dataFile());
     const DayList& day = saved.grid->Day(due.date().year(), due.date().month(), due.date().day());
