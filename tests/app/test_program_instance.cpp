@@ -71,8 +71,15 @@ TEST_F(SecondStart, AfterACrashANewStartRunsAndOtherFoldersRunBeside)
 
     ProgramRun elsewhere(x());
     ASSERT_TRUE(elsewhere.start());
-    // Running beside: it holds its own folder's lock and goes on.
-    EXPECT_TRUE(PollUntil([&] { return LockHolder(elsewhere) == elsewhere.pid(); }, XSession::WaitMs))
+    // Running beside: it holds its own folder's lock and shows its own window.
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            const QString windows = x().run(QStringLiteral("xdotool"),
+                                            {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                             QStringLiteral("--name"), QLatin1Char('^') + MainTitle + u'$'});
+            return LockHolder(elsewhere) == elsewhere.pid() && windows.count(QLatin1Char('\n')) == 2;
+        },
+        XSession::WaitMs))
         << elsewhere.output().toStdString();
     EXPECT_TRUE(elsewhere.running()) << elsewhere.output().toStdString();
     EXPECT_TRUE(run.running());
