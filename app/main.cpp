@@ -10,12 +10,12 @@
 
 int main(int argc, char** argv)
 {
+    dw::UseTestClockFromEnvironment();
     // Options run without a window and end.
     if (dw::cli::IsCommandLine(argc, argv))
         return dw::cli::RunCommandLine(argc, argv);
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();
-    dw::UseTestClockFromEnvironment();
 
     // Settled before the main window exists: a second start never touches termine.dat.
     SingleInstance instance(dw::ResolveDataFolder());
