@@ -19,6 +19,7 @@
 #include <QTreeWidget>
 
 #include <csignal>
+#include <optional>
 #include <utility>
 #include <gtest/gtest.h>
 
@@ -264,12 +265,13 @@ TEST_F(ProgramWithData, SignalsEndTheProgramCleanlyWhileAWindowIsOpen)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ProgramRun run(x());
+        run.setNow(Start);
         if (c.open == Open::StartUpMessage) {
             QFile file(run.dataFile());
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
             file.write(damaged);
         } else if (c.open == Open::Reminder) {
-            WriteDueAppointment(run.dataFile(), QDateTime::currentDateTime().addSecs(3600));
+            WriteDueAppointment(run.dataFile(), Start.addSecs(3600));
         }
         ASSERT_TRUE(run.start());
         switch (c.open) {
@@ -282,8 +284,8 @@ TEST_F(ProgramWithData, SignalsEndTheProgramCleanlyWhileAWindowIsOpen)
         case Open::About: {
             const qulonglong window = x().waitForWindow(MainTitle);
             ASSERT_NE(window, 0u);
-            QThread::msleep(500);
-            x().click(ClientOrigin(x(), window) + aboutButton);
+            ASSERT_TRUE(x().waitForActiveWindow(window));
+            x().click(WhereItRests(x(), window) + aboutButton);
             ASSERT_NE(x().waitForWindow(QStringLiteral("Info")), 0u);
             break;
         }
@@ -299,10 +301,9 @@ TEST_F(ProgramWithData, SignalsEndTheProgramCleanlyWhileAWindowIsOpen)
 // field must not pull its value to 23 for that (and store it) while the box is open.
 TEST_F(ProgramWithData, AnHourOutOfRangeIsNotPulledIntoRangeByItsMessage)
 {
-    const QDate today = QDate::currentDate();
-    if (QTime::currentTime() > QTime(23, 59, 0))
-        GTEST_SKIP() << "too close to midnight";
+    const QDate today = Start.date();
     ProgramRun run(x());
+    run.setNow(Start);
     {
         CalendarGrid grid;
         grid.Build();
@@ -312,13 +313,16 @@ TEST_F(ProgramWithData, AnHourOutOfRangeIsNotPulledIntoRangeByItsMessage)
         a->Done = 1; // no reminder
         ASSERT_TRUE(DataFile(run.dataFile()).SaveTermins(grid, StoredSettings{}));
     }
+    // The copy laid out here shows the same day as the program.
+    std::optional<ScopedFakeClock> sameDay(std::in_place, dw::FromQDateTime(Start));
     const auto [row, hourField] = RowAndControlInMainWindow(run.dataFile(), "hour");
+    sameDay.reset();
     ASSERT_FALSE(row.isNull());
     ASSERT_TRUE(run.start());
     const qulonglong window = x().waitForWindow(MainTitle);
     ASSERT_NE(window, 0u);
-    QThread::msleep(500);
-    const QPoint origin = ClientOrigin(x(), window);
+    ASSERT_TRUE(x().waitForActiveWindow(window));
+    const QPoint origin = WhereItRests(x(), window);
     x().click(origin + row);
     QThread::msleep(300);
     x().click(origin + hourField);
