@@ -4,12 +4,14 @@
 #include "app/SingleInstance.h"
 #include "app/cli/CommandLine.h"
 #include "platform/Application.h"
+#include "platform/Clock.h"
 #include "platform/DataFolder.h"
 #include "platform/GuiMessageBox.h"
 #include "reminder/TerminForm.h"
 
 int main(int argc, char** argv)
 {
+    dw::UseTestClockFromEnvironment();
     // Options run without a window and end.
     if (dw::cli::IsCommandLine(argc, argv))
         return dw::cli::RunCommandLine(argc, argv);

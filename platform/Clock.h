@@ -35,6 +35,10 @@ private:
 Clock& CurrentClock();
 // nullptr goes back to the system clock. The caller keeps ownership.
 void SetClock(Clock* clock);
+// Tests of the whole program start it at a chosen moment: with DATUMSWECKER_TEST_NOW
+// set to a local time "yyyy-MM-ddTHH:mm:ss" the clock runs on from there.
+// Without it nothing changes.
+void UseTestClockFromEnvironment();
 // Local date and time with milliseconds from the clock in use.
 TDateTime Now();
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors and runs every test;
-# builds the Debian package and checks it with lintian; fuzzes the data-file
-# reader for 60 seconds; then runs the same tests again under AddressSanitizer
+# builds the Debian package and checks it with lintian; fuzzes the data file's
+# reader and writer for 60 seconds; then runs the same tests again under AddressSanitizer
 # and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,7 +26,7 @@ dpkg-deb --info build-deb/datumswecker_*.deb | grep -E '^ (Package|Version|Depen
 lintian --fail-on error build-deb/datumswecker_*.deb
 
 if [ -f fuzz/run.sh ]; then
-  echo "== Fuzzing the data-file reader =="
+  echo "== Fuzzing the data file's reader and writer =="
   bash fuzz/run.sh 60
 fi
 

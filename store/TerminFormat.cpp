@@ -7,22 +7,25 @@
 #include <cstring>
 #include <vector>
 
+void WriteDay(ByteStream& out, const DayList& day)
+{
+    const std::uint32_t count = day.count();
+    out.WriteUInt32(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const Appointment& a = *day.at(static_cast<std::int32_t>(i));
+        out.WriteDouble(a.TimeOfDay);
+        out.WriteDouble(a.LastReminded);
+        out.WriteDouble(a.FirstLead);
+        out.WriteDouble(a.RepeatInterval);
+        out.WriteByte(a.Done);
+        out.WriteString(a.Name, std::strlen(a.Name));
+        out.WriteString(a.Description, std::strlen(a.Description));
+    }
+}
+
 void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSettings& settings)
 {
-    grid.ForEachDay([&out](int, int, int, const DayList& day) {
-        const std::uint32_t count = day.count();
-        out.WriteUInt32(count);
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const Appointment& a = *day.at(static_cast<std::int32_t>(i));
-            out.WriteDouble(a.TimeOfDay);
-            out.WriteDouble(a.LastReminded);
-            out.WriteDouble(a.FirstLead);
-            out.WriteDouble(a.RepeatInterval);
-            out.WriteByte(a.Done);
-            out.WriteString(a.Name, std::strlen(a.Name));
-            out.WriteString(a.Description, std::strlen(a.Description));
-        }
-    });
+    grid.ForEachDay([&out](int, int, int, const DayList& day) { WriteDay(out, day); });
     out.WriteInt32(settings.CheckMinutes);
     out.WriteInt32(settings.CheckSeconds);
     out.WriteInt32(settings.StartMinimised ? 1 : 0);
@@ -58,12 +61,11 @@ struct ReadDay
 // The first part of a load: the file's records and texts into the arenas, in
 // file order, with nothing of the grid touched. Raises as the stream does;
 // false when the arenas had no memory left.
-bool ReadDays(ByteStream& in, ContainerPool& pool, std::vector<ReadDay>& days)
+bool ReadDays(ByteStream& in, ContainerPool& pool, int dayCount, std::vector<ReadDay>& days)
 {
-    for (int index = 0; index < CalendarGrid::TotalDays; ++index) {
-        index +=
-            static_cast<int>(in.SkipZeroInt32s(static_cast<std::size_t>(CalendarGrid::TotalDays - index)));
-        if (index == CalendarGrid::TotalDays)
+    for (int index = 0; index < dayCount; ++index) {
+        index += static_cast<int>(in.SkipZeroInt32s(static_cast<std::size_t>(dayCount - index)));
+        if (index == dayCount)
             break;
         std::int32_t count = 0;
         in.ReadInt32(count);
@@ -155,9 +157,7 @@ bool StoreDays(CalendarGrid& grid, const std::vector<ReadDay>& days)
     return stored;
 }
 
-} // namespace
-
-TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
+TerminsRead ReadParts(ByteStream& in, CalendarGrid& grid, int dayCount, bool withSettings)
 {
     TerminsRead result;
     grid.BuildMissing();
@@ -177,9 +177,13 @@ TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
         return stored;
     };
     try {
-        const bool read = ReadDays(in, pool, days);
+        const bool read = ReadDays(in, pool, dayCount, days);
         if (!store() || !read) {
             result.outOfMemory = true;
+            return result;
+        }
+        if (!withSettings) {
+            result.complete = true;
             return result;
         }
         StoredSettings settings;
@@ -201,4 +205,16 @@ TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
         throw;
     }
     return result;
+}
+
+} // namespace
+
+TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid)
+{
+    return ReadParts(in, grid, CalendarGrid::TotalDays, true);
+}
+
+TerminsRead ReadTerminDays(ByteStream& in, CalendarGrid& grid, int dayCount)
+{
+    return ReadParts(in, grid, dayCount, false);
 }

@@ -12,6 +12,9 @@
 // The size of a file holding no appointment.
 inline constexpr std::int64_t EmptyTerminsSize = std::int64_t{CalendarGrid::TotalDays} * 4 + 12;
 
+// One day's part of the file: its count and its entries in container order.
+void WriteDay(ByteStream& out, const DayList& day);
+
 // Writes everything and flushes; raises dw::EInOutError when the device failed.
 // The days' cursors are left where they were.
 void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSettings& settings);
@@ -29,3 +32,8 @@ struct TerminsRead
 // are empty, and a record is stored only once it was read whole. Raises
 // dw::EInOutError (after that repair) when the stream ends early or fails.
 TerminsRead ReadTermins(ByteStream& in, CalendarGrid& grid);
+
+// Reads only the parts of the first dayCount days, exactly as ReadTermins reads
+// them, and no settings: it reaches the records of a few days without the walk
+// over the whole grid. complete is set when all of them were read.
+TerminsRead ReadTerminDays(ByteStream& in, CalendarGrid& grid, int dayCount);

@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <dlfcn.h>
 
 namespace dwtest {
 
@@ -28,6 +29,31 @@ void Stop(std::unique_ptr<QProcess>& process)
         process->kill();
         process->waitForFinished(3000);
     }
+}
+
+// Whether a client owns the X selection, asked through libX11 itself (loaded at
+// run time: every X tool the tests use needs it, its headers are not needed).
+bool SelectionOwned(const QString& display, const char* selection)
+{
+    using OpenDisplay = void* (*)(const char*);
+    using InternAtom = unsigned long (*)(void*, const char*, int);
+    using GetSelectionOwner = unsigned long (*)(void*, unsigned long);
+    using CloseDisplay = int (*)(void*);
+    static void* const x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+    if (!x11)
+        return false;
+    const auto open = reinterpret_cast<OpenDisplay>(dlsym(x11, "XOpenDisplay"));
+    const auto intern = reinterpret_cast<InternAtom>(dlsym(x11, "XInternAtom"));
+    const auto owner = reinterpret_cast<GetSelectionOwner>(dlsym(x11, "XGetSelectionOwner"));
+    const auto close = reinterpret_cast<CloseDisplay>(dlsym(x11, "XCloseDisplay"));
+    if (!open || !intern || !owner || !close)
+        return false;
+    void* connection = open(display.toLocal8Bit().constData());
+    if (!connection)
+        return false;
+    const bool owned = owner(connection, intern(connection, selection, 0)) != 0;
+    close(connection);
+    return owned;
 }
 
 } // namespace
@@ -53,19 +79,21 @@ QString ScreenshotPath(const QString& name)
 XSession::XSession(Tray tray)
 {
     // Xvfb picks a free display itself and names it on the descriptor given, so
-    // tests running side by side never share one.
+    // tests running side by side never share one. Without -noreset the server
+    // resets whenever its last client leaves (the first xdpyinfo, say), and a
+    // client that connects meanwhile, the window manager or trayer, fails.
     m_xvfb = std::make_unique<QProcess>();
     m_xvfb->setProcessChannelMode(QProcess::SeparateChannels);
     m_xvfb->start(QStringLiteral("Xvfb"),
                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                    QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                   QStringLiteral("tcp")});
-    if (!m_xvfb->waitForStarted(5000))
+                   QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    if (!m_xvfb->waitForStarted(WaitMs))
         return;
     QElapsedTimer t;
     t.start();
     QByteArray number;
-    while (!number.contains('\n') && t.elapsed() < 10000 && m_xvfb->state() == QProcess::Running) {
+    while (!number.contains('\n') && t.elapsed() < WaitMs && m_xvfb->state() == QProcess::Running) {
         m_xvfb->waitForReadyRead(200);
         number += m_xvfb->readAllStandardOutput();
     }
@@ -73,13 +101,12 @@ XSession::XSession(Tray tray)
         return;
     m_display = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
     // Wait until the server answers.
-    while (run(QStringLiteral("xdpyinfo"), {}).isEmpty() && t.elapsed() < 10000)
-        Pause(50);
+    PollUntil([this] { return !run(QStringLiteral("xdpyinfo"), {}).isEmpty(); }, WaitMs);
 
     m_wm = std::make_unique<QProcess>();
     m_wm->setProcessEnvironment(environment());
     m_wm->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    m_wm->waitForStarted(5000);
+    m_wm->waitForStarted(WaitMs);
     switch (tray) {
     case Tray::Trayer:
         m_ok = startTrayer();
@@ -127,19 +154,10 @@ bool XSession::startTrayer()
                      QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
                      QStringLiteral("--width"), QStringLiteral("120"), QStringLiteral("--height"),
                      QStringLiteral("24"), QStringLiteral("--SetDockType"), QStringLiteral("true")});
-    if (!m_trayer->waitForStarted(5000))
+    if (!m_trayer->waitForStarted(WaitMs))
         return false;
     // The tray selection must be owned before the program starts, or it finds no tray.
-    QElapsedTimer t;
-    t.start();
-    while (!run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
-                .contains(QStringLiteral("\"panel\""))) {
-        if (t.elapsed() > 10000)
-            return false;
-        Pause(50);
-    }
-    Pause(300);
-    return true;
+    return PollUntil([this] { return SelectionOwned(m_display, "_NET_SYSTEM_TRAY_S0"); }, WaitMs);
 }
 
 void XSession::stopTrayer()
@@ -162,13 +180,13 @@ bool XSession::startTaskBar()
     m_taskBar = std::make_unique<QProcess>();
     m_taskBar->setProcessEnvironment(environment());
     m_taskBar->start(QStringLiteral("tint2"), {QStringLiteral("-c"), config});
-    if (!m_taskBar->waitForStarted(5000))
+    if (!m_taskBar->waitForStarted(WaitMs))
         return false;
     QElapsedTimer t;
     t.start();
     while (!run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
                 .contains(QStringLiteral("\"tint2\""))) {
-        if (t.elapsed() > 10000)
+        if (t.elapsed() > WaitMs)
             return false;
         Pause(50);
     }
@@ -190,12 +208,12 @@ bool XSession::startStatusNotifierHost()
     m_busDaemon->start(QStringLiteral("dbus-daemon"),
                        {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
                         QStringLiteral("--print-address=1")});
-    if (!m_busDaemon->waitForStarted(5000))
+    if (!m_busDaemon->waitForStarted(WaitMs))
         return false;
     QElapsedTimer t;
     t.start();
     QByteArray address;
-    while (!address.contains('\n') && t.elapsed() < 10000 && m_busDaemon->state() == QProcess::Running) {
+    while (!address.contains('\n') && t.elapsed() < WaitMs && m_busDaemon->state() == QProcess::Running) {
         m_busDaemon->waitForReadyRead(200);
         address += m_busDaemon->readAllStandardOutput();
     }
@@ -206,13 +224,13 @@ bool XSession::startStatusNotifierHost()
     m_watcher = std::make_unique<QProcess>();
     m_watcher->setProcessEnvironment(environment());
     m_watcher->start(QStringLiteral("status-notifier-watcher"), {});
-    if (!m_watcher->waitForStarted(5000))
+    if (!m_watcher->waitForStarted(WaitMs))
         return false;
     while (!busCall({QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/"),
                      QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
                      QStringLiteral("string:org.kde.StatusNotifierWatcher")})
                 .contains(QStringLiteral("true"))) {
-        if (t.elapsed() > 15000)
+        if (t.elapsed() > WaitMs)
             return false;
         Pause(50);
     }
@@ -222,7 +240,7 @@ bool XSession::startStatusNotifierHost()
     m_sniHost->start(QStringLiteral("gtk-sni-tray-standalone"),
                      {QStringLiteral("--top"), QStringLiteral("--end"), QStringLiteral("--size"),
                       QStringLiteral("30"), QStringLiteral("--log-level"), QStringLiteral("INFO")});
-    if (!m_sniHost->waitForStarted(5000))
+    if (!m_sniHost->waitForStarted(WaitMs))
         return false;
     // The program serves this kind of host only when the watcher knows one at its start.
     while (!busCall({QStringLiteral("--dest=org.kde.StatusNotifierWatcher"),
@@ -232,7 +250,7 @@ bool XSession::startStatusNotifierHost()
                      QStringLiteral("string:IsStatusNotifierHostRegistered")})
                 .contains(QStringLiteral("true")) ||
            !hostLog().contains(QStringLiteral("Building tray"))) {
-        if (t.elapsed() > 20000)
+        if (t.elapsed() > WaitMs)
             return false;
         Pause(100);
     }
@@ -388,19 +406,18 @@ QString XSession::run(const QString& program, const QStringList& args, int timeo
 
 qulonglong XSession::waitForWindow(const QString& title, int timeoutMs) const
 {
-    QElapsedTimer t;
-    t.start();
-    do {
-        const QString out =
-            run(QStringLiteral("xdotool"),
-                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                 QStringLiteral("^%1$").arg(QRegularExpression::escape(title))});
-        const QString first = out.section(QLatin1Char('\n'), 0, 0).trimmed();
-        if (!first.isEmpty())
-            return first.toULongLong();
-        Pause(100);
-    } while (t.elapsed() < timeoutMs);
-    return 0;
+    qulonglong found = 0;
+    PollUntil(
+        [&] {
+            const QString out =
+                run(QStringLiteral("xdotool"),
+                    {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                     QStringLiteral("^%1$").arg(QRegularExpression::escape(title))});
+            found = out.section(QLatin1Char('\n'), 0, 0).trimmed().toULongLong();
+            return found != 0;
+        },
+        timeoutMs);
+    return found;
 }
 
 bool XSession::isWindowVisible(const QString& title) const
@@ -410,14 +427,49 @@ bool XSession::isWindowVisible(const QString& title) const
 
 bool XSession::waitForWindowGone(const QString& title, int timeoutMs) const
 {
-    QElapsedTimer t;
-    t.start();
-    while (isWindowVisible(title)) {
-        if (t.elapsed() > timeoutMs)
+    return PollUntil([&] { return !isWindowVisible(title); }, timeoutMs);
+}
+
+bool XSession::waitForActiveWindow(qulonglong window, int timeoutMs) const
+{
+    return PollUntil(
+        [&] {
+            return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed().toULongLong() ==
+                   window;
+        },
+        timeoutMs);
+}
+
+QRect XSession::waitForMenu(int timeoutMs) const
+{
+    // The tray icon is override-redirect too, but a child of the panel.
+    static const QRegularExpression geometry(
+        QStringLiteral("Absolute upper-left X:\\s+(-?\\d+).*Absolute upper-left Y:\\s+(-?\\d+).*"
+                       "Width:\\s+(\\d+).*Height:\\s+(\\d+)"),
+        QRegularExpression::DotMatchesEverythingOption);
+    QRect menu;
+    PollUntil(
+        [&] {
+            const QStringList windows =
+                run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                QStringLiteral("--class"), QStringLiteral("datumswecker")})
+                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            for (const QString& id : windows) {
+                const QString info =
+                    run(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"), id.trimmed()}) +
+                    run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id.trimmed()});
+                const QRegularExpressionMatch m = geometry.match(info);
+                if (info.contains(QStringLiteral("Override Redirect State: yes")) &&
+                    info.contains(QStringLiteral("(the root window)")) && m.hasMatch()) {
+                    menu = QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                                 m.captured(4).toInt());
+                    return menu.height() > 20;
+                }
+            }
             return false;
-        Pause(100);
-    }
-    return true;
+        },
+        timeoutMs);
+    return menu.height() > 20 ? menu : QRect();
 }
 
 QRect XSession::trayIconRect() const
@@ -442,15 +494,19 @@ QRect XSession::trayIconRect() const
 
 QRect XSession::waitForTrayIcon(int timeoutMs) const
 {
-    QElapsedTimer t;
-    t.start();
-    do {
-        const QRect r = trayIconRect();
-        if (r.isValid() && r.width() > 1)
-            return r;
-        Pause(100);
-    } while (t.elapsed() < timeoutMs);
-    return QRect();
+    QRect icon;
+    PollUntil(
+        [&] {
+            icon = trayIconRect();
+            return icon.isValid() && icon.width() > 1;
+        },
+        timeoutMs);
+    return icon.isValid() && icon.width() > 1 ? icon : QRect();
+}
+
+bool XSession::waitForTrayIconGone(int timeoutMs) const
+{
+    return PollUntil([&] { return !trayIconRect().isValid(); }, timeoutMs);
 }
 
 void XSession::closeWindow(const QString& title) const
@@ -488,7 +544,7 @@ bool XSession::screenshot(const QString& pngPath) const
     xwd.setStandardOutputProcess(&convert);
     xwd.start(QStringLiteral("xwd"), {QStringLiteral("-root"), QStringLiteral("-silent")});
     convert.start(QStringLiteral("/usr/bin/convert"), {QStringLiteral("xwd:-"), pngPath});
-    const bool ok = xwd.waitForFinished(10000) && convert.waitForFinished(10000);
+    const bool ok = xwd.waitForFinished(WaitMs) && convert.waitForFinished(WaitMs);
     return ok && QFile::exists(pngPath);
 }
 
@@ -509,18 +565,24 @@ ProgramRun::~ProgramRun()
 
 bool ProgramRun::start()
 {
-    m_process.setProcessEnvironment(m_session.environment());
+    QProcessEnvironment env = m_session.environment();
+    if (!m_now.isEmpty())
+        env.insert(QStringLiteral("DATUMSWECKER_TEST_NOW"), m_now);
+    m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     // A working folder elsewhere proves the data file follows the program, not the folder.
     m_process.setWorkingDirectory(QDir::tempPath());
     m_process.start(m_dir.filePath(QStringLiteral("datumswecker")), {});
-    return m_process.waitForStarted(5000);
+    return m_process.waitForStarted(XSession::WaitMs);
 }
 
 int ProgramRun::startAgain(QString* output, int timeoutMs) const
 {
     QProcess again;
-    again.setProcessEnvironment(m_session.environment());
+    QProcessEnvironment env = m_session.environment();
+    if (!m_now.isEmpty())
+        env.insert(QStringLiteral("DATUMSWECKER_TEST_NOW"), m_now);
+    again.setProcessEnvironment(env);
     again.setProcessChannelMode(QProcess::MergedChannels);
     again.setWorkingDirectory(QDir::tempPath());
     again.start(m_dir.filePath(QStringLiteral("datumswecker")), {});

@@ -2,26 +2,46 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <memory>
 
 namespace dwtest {
+
+// Asks every 100 ms until the answer is yes (true) or the time is up (false).
+template <typename F> bool PollUntil(F&& done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() >= timeoutMs)
+            return false;
+        QThread::msleep(100);
+    }
+    return true;
+}
 
 // A private X display for tests of the real program: Xvfb, a window manager
 // (for close boxes) and one kind of notification area: trayer (the old X11
 // tray), a StatusNotifierItem host on a private session bus
 // (status-notifier-watcher and gtk-sni-tray-standalone), or none, with a task bar
 // (tint2 without its tray) in its place. Everything it starts is stopped again;
-// no call waits longer than its timeout.
+// no call waits longer than its timeout. Waits end as soon as what they wait for
+// is there; their timeouts are generous because the machine may be busy (a
+// sanitizer build, other tests in parallel).
 class XSession
 {
 public:
+    static constexpr int WaitMs = 30000;
+
     enum class Tray
     {
         Trayer,
@@ -39,12 +59,19 @@ public:
     // Runs an X tool (xdotool, wmctrl, xwininfo ...) on this display; stdout, or empty on failure.
     QString run(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
     // Waits for a visible top-level window with exactly this title; its id or 0.
-    qulonglong waitForWindow(const QString& title, int timeoutMs = 10000) const;
+    qulonglong waitForWindow(const QString& title, int timeoutMs = WaitMs) const;
     bool isWindowVisible(const QString& title) const;
-    bool waitForWindowGone(const QString& title, int timeoutMs = 10000) const;
+    bool waitForWindowGone(const QString& title, int timeoutMs = WaitMs) const;
+    // Waits until the window has the input focus, so that keys reach it.
+    bool waitForActiveWindow(qulonglong window, int timeoutMs = WaitMs) const;
+    // Waits until a menu of the program is open (a top-level override-redirect
+    // window); where it is on the screen, or an empty rectangle. Click its items:
+    // keys may reach the window below while the menu is still taking the keyboard.
+    QRect waitForMenu(int timeoutMs = WaitMs) const;
     // The screen rectangle of the program's icon in trayer's panel, or an empty one.
     QRect trayIconRect() const;
-    QRect waitForTrayIcon(int timeoutMs = 10000) const;
+    QRect waitForTrayIcon(int timeoutMs = WaitMs) const;
+    bool waitForTrayIconGone(int timeoutMs = WaitMs) const;
     // Asks the window manager to close the window as its close box does.
     void closeWindow(const QString& title) const;
     void click(const QPoint& at, int button = 1, int repeat = 1) const;
@@ -58,13 +85,13 @@ public:
     void stopTrayer();
     // The window manager's view of a window: "Normal", "Iconic", or empty when withdrawn or gone.
     QString windowState(const QString& title) const;
-    bool waitForWindowState(const QString& title, const QString& state, int timeoutMs = 10000) const;
+    bool waitForWindowState(const QString& title, const QString& state, int timeoutMs = WaitMs) const;
 
     // The StatusNotifierItem host: where it shows the program's icon (the bar's
     // right end, where it packs its only item) once it has added it, or an empty rectangle.
-    QRect waitForStatusNotifierIcon(int timeoutMs = 10000);
+    QRect waitForStatusNotifierIcon(int timeoutMs = WaitMs);
     // Whether the host took the program's item away again.
-    bool waitForStatusNotifierIconGone(int timeoutMs = 10000);
+    bool waitForStatusNotifierIconGone(int timeoutMs = WaitMs);
     // Calls a method of the program's item as a host does ("Activate", "ContextMenu").
     bool callStatusNotifierItem(const QString& method, const QPoint& at) const;
     // The captions of the menu the item exports, "-" for a separator.
@@ -93,6 +120,16 @@ private:
     bool m_ok = false;
 };
 
+// Points within the first and the last item of a menu that waitForMenu found.
+inline QPoint FirstMenuItem(const QRect& menu)
+{
+    return {menu.center().x(), menu.top() + 10};
+}
+inline QPoint LastMenuItem(const QRect& menu)
+{
+    return {menu.center().x(), menu.bottom() - 10};
+}
+
 // One run of the real program, copied into a folder of its own so that its
 // termine.dat lands there.
 class ProgramRun
@@ -102,21 +139,24 @@ public:
     ~ProgramRun();
     QString folder() const { return m_dir.path(); }
     QString dataFile() const { return m_dir.filePath(QStringLiteral("termine.dat")); }
+    // The program's clock runs from this moment instead of the real time (next start).
+    void setNow(const QDateTime& moment) { m_now = moment.toString(Qt::ISODate); }
     bool start();
     // Sends a signal and waits for the end; the exit code, or -1 if it had to be killed.
-    int terminate(int signal, int timeoutMs = 10000);
-    int waitForExit(int timeoutMs = 10000);
+    int terminate(int signal, int timeoutMs = XSession::WaitMs);
+    int waitForExit(int timeoutMs = XSession::WaitMs);
     bool running() const;
     QString output() const;
     qint64 pid() const { return m_process.processId(); }
     // Starts the program once more on the same folder and waits for that start to
     // end; its exit code (-1 if it had to be killed) and what it printed.
-    int startAgain(QString* output = nullptr, int timeoutMs = 15000) const;
+    int startAgain(QString* output = nullptr, int timeoutMs = XSession::WaitMs) const;
 
 private:
     const XSession& m_session;
     QTemporaryDir m_dir;
     QProcess m_process;
+    QString m_now;
 };
 
 // The program's executable in the build folder.

@@ -19,6 +19,8 @@
 #include <QTreeWidget>
 
 #include <csignal>
+#include <optional>
+#include <utility>
 #include <gtest/gtest.h>
 
 using namespace dwtest;
@@ -29,6 +31,10 @@ const QString MainTitle = QStringLiteral("Norvex Datumswecker 1.0");
 const QString ReminderTitle = QStringLiteral("Terminerinnerung");
 
 using ProgramWithData = RealProgramTest;
+
+// The moment the program's clock starts from, unless a test needs another.
+const QDateTime Start(QDate(2024, 3, 15), QTime(9, 0));
+
 
 // Where a control of the main window sits inside the window, measured on a copy
 // of the same window laid out here.
@@ -58,6 +64,20 @@ QPoint ClientOrigin(const XSession& x, qulonglong window)
         QRegularExpression(QStringLiteral("Absolute upper-left Y:\\s+(-?\\d+)")).match(info);
     return left.hasMatch() && top.hasMatch() ? QPoint(left.captured(1).toInt(), top.captured(1).toInt())
                                              : QPoint();
+}
+
+// Where the client area is once the window manager has placed the window: the
+// same corner twice in a row.
+QPoint WhereItRests(const XSession& x, qulonglong window)
+{
+    QPoint last = ClientOrigin(x, window);
+    PollUntil(
+        [&] {
+            const QPoint now = ClientOrigin(x, window);
+            return std::exchange(last, now) == now;
+        },
+        XSession::WaitMs);
+    return last;
 }
 
 struct Loaded
@@ -94,27 +114,28 @@ TEST_F(ProgramWithData, AddingAnAppointmentToTodayIsSaved)
 {
     const QPoint buttonInWindow = PositionInMainWindow("AddTerminBtn");
     ASSERT_FALSE(buttonInWindow.isNull()) << "no AddTerminBtn in the main window";
-    const QDate today = QDate::currentDate();
-    if (QTime::currentTime() > QTime(23, 59, 30))
-        GTEST_SKIP() << "too close to midnight";
-
+    // The program's clock starts on a leap day; "today" is that day however long the test takes.
+    const QDate today(2024, 2, 29);
     ProgramRun run(x());
+    run.setNow(QDateTime(today, QTime(10, 0)));
     ASSERT_TRUE(run.start());
     const qulonglong window = x().waitForWindow(MainTitle);
     ASSERT_NE(window, 0u);
-    QThread::msleep(500);
-    x().click(ClientOrigin(x(), window) + buttonInWindow);
-    QThread::msleep(500);
+    ASSERT_TRUE(x().waitForActiveWindow(window));
+    x().click(WhereItRests(x(), window) + buttonInWindow);
     x().type(QStringLiteral("Zahnarzt"));
-    QThread::msleep(2000); // the save timer's tick writes the file
 
-    {
-        Loaded saved = Load(run.dataFile());
-        ASSERT_TRUE(saved.result.fileExisted);
-        const DayList& day = saved.grid->Day(today.year(), today.month(), today.day());
-        ASSERT_EQ(day.count(), 1u) << "the save timer did not write the appointment";
-        EXPECT_EQ(dw::FromAnsi(day.at(0)->Name), QStringLiteral("Zahnarzt"));
-    }
+    // The save timer's tick writes the file.
+    QString savedName;
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            Loaded saved = Load(run.dataFile());
+            const DayList& day = saved.grid->Day(today.year(), today.month(), today.day());
+            savedName = day.count() == 1 ? dw::FromAnsi(day.at(0)->Name) : QString();
+            return savedName == QStringLiteral("Zahnarzt");
+        },
+        XSession::WaitMs))
+        << "the save timer did not write the appointment; last seen: " << savedName.toStdString();
     EXPECT_EQ(run.terminate(SIGTERM), 0);
 
     Loaded saved = Load(run.dataFile());
@@ -137,15 +158,17 @@ class DueAtStart : public ProgramWithData, public ::testing::WithParamInterface<
 TEST_P(DueAtStart, ReminderComesBeforeTheMainWindow)
 {
     const bool postpone = GetParam();
-    const QDateTime due = QDateTime::currentDateTime().addSecs(3600);
     ProgramRun run(x());
+    run.setNow(Start);
+    const QDateTime due = Start.addSecs(3600);
     WriteDueAppointment(run.dataFile(), due);
     ASSERT_TRUE(run.start());
-    ASSERT_NE(x().waitForWindow(ReminderTitle), 0u) << run.output().toStdString();
+    const qulonglong reminder = x().waitForWindow(ReminderTitle);
+    ASSERT_NE(reminder, 0u) << run.output().toStdString();
     EXPECT_FALSE(x().isWindowVisible(MainTitle));
-    QThread::msleep(500);
+    ASSERT_TRUE(x().waitForActiveWindow(reminder));
     x().key(postpone ? QStringLiteral("Return") : QStringLiteral("Escape"));
-    EXPECT_TRUE(x().waitForWindowGone(ReminderTitle, 5000));
+    EXPECT_TRUE(x().waitForWindowGone(ReminderTitle));
     EXPECT_NE(x().waitForWindow(MainTitle), 0u);
     EXPECT_EQ(run.terminate(SIGTERM), 0);
 
@@ -166,17 +189,18 @@ INSTANTIATE_TEST_SUITE_P(Answers, DueAtStart, ::testing::Values(true, false),
 
 TEST_F(ProgramWithData, BeendenDuringAReminderCancelsItSavesAndEnds)
 {
-    const QDateTime due = QDateTime::currentDateTime().addSecs(3600);
     ProgramRun run(x());
+    run.setNow(Start);
+    const QDateTime due = Start.addSecs(3600);
     WriteDueAppointment(run.dataFile(), due);
     ASSERT_TRUE(run.start());
     ASSERT_NE(x().waitForWindow(ReminderTitle), 0u);
     const QRect icon = x().waitForTrayIcon();
     ASSERT_TRUE(icon.isValid());
     x().click(icon.center(), 3);
-    QThread::msleep(500);
-    x().key(QStringLiteral("Up"));
-    x().key(QStringLiteral("Return"));
+    const QRect menu = x().waitForMenu();
+    ASSERT_TRUE(menu.isValid());
+    x().click(LastMenuItem(menu)); // "Beenden"
     EXPECT_EQ(run.waitForExit(), 0) << run.output().toStdString();
     Loaded saved = Load(run.dataFile());
     const DayList& day = saved.grid->Day(due.date().year(), due.date().month(), due.date().day());
@@ -241,12 +265,13 @@ TEST_F(ProgramWithData, SignalsEndTheProgramCleanlyWhileAWindowIsOpen)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ProgramRun run(x());
+        run.setNow(Start);
         if (c.open == Open::StartUpMessage) {
             QFile file(run.dataFile());
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
             file.write(damaged);
         } else if (c.open == Open::Reminder) {
-            WriteDueAppointment(run.dataFile(), QDateTime::currentDateTime().addSecs(3600));
+            WriteDueAppointment(run.dataFile(), Start.addSecs(3600));
         }
         ASSERT_TRUE(run.start());
         switch (c.open) {
@@ -259,8 +284,8 @@ TEST_F(ProgramWithData, SignalsEndTheProgramCleanlyWhileAWindowIsOpen)
         case Open::About: {
             const qulonglong window = x().waitForWindow(MainTitle);
             ASSERT_NE(window, 0u);
-            QThread::msleep(500);
-            x().click(ClientOrigin(x(), window) + aboutButton);
+            ASSERT_TRUE(x().waitForActiveWindow(window));
+            x().click(WhereItRests(x(), window) + aboutButton);
             ASSERT_NE(x().waitForWindow(QStringLiteral("Info")), 0u);
             break;
         }
@@ -276,10 +301,9 @@ TEST_F(ProgramWithData, SignalsEndTheProgramCleanlyWhileAWindowIsOpen)
 // field must not pull its value to 23 for that (and store it) while the box is open.
 TEST_F(ProgramWithData, AnHourOutOfRangeIsNotPulledIntoRangeByItsMessage)
 {
-    const QDate today = QDate::currentDate();
-    if (QTime::currentTime() > QTime(23, 59, 0))
-        GTEST_SKIP() << "too close to midnight";
+    const QDate today = Start.date();
     ProgramRun run(x());
+    run.setNow(Start);
     {
         CalendarGrid grid;
         grid.Build();
@@ -289,13 +313,16 @@ TEST_F(ProgramWithData, AnHourOutOfRangeIsNotPulledIntoRangeByItsMessage)
         a->Done = 1; // no reminder
         ASSERT_TRUE(DataFile(run.dataFile()).SaveTermins(grid, StoredSettings{}));
     }
+    // The copy laid out here shows the same day as the program.
+    std::optional<ScopedFakeClock> sameDay(std::in_place, dw::FromQDateTime(Start));
     const auto [row, hourField] = RowAndControlInMainWindow(run.dataFile(), "hour");
+    sameDay.reset();
     ASSERT_FALSE(row.isNull());
     ASSERT_TRUE(run.start());
     const qulonglong window = x().waitForWindow(MainTitle);
     ASSERT_NE(window, 0u);
-    QThread::msleep(500);
-    const QPoint origin = ClientOrigin(x(), window);
+    ASSERT_TRUE(x().waitForActiveWindow(window));
+    const QPoint origin = WhereItRests(x(), window);
     x().click(origin + row);
     QThread::msleep(300);
     x().click(origin + hourField);

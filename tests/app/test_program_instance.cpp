@@ -40,14 +40,14 @@ TEST_F(SecondStart, BringsTheHiddenWindowBackAndEndsWithoutTouchingTheData)
     // "Verbergen" from the menu: no click that starts the save timer.
     QThread::msleep(400);
     x().click(icon.center(), 3);
-    QThread::msleep(500);
-    x().key(QStringLiteral("Down"));
-    x().key(QStringLiteral("Return"));
-    ASSERT_TRUE(x().waitForWindowGone(MainTitle, 5000));
+    const QRect menu = x().waitForMenu();
+    ASSERT_TRUE(menu.isValid());
+    x().click(FirstMenuItem(menu));
+    ASSERT_TRUE(x().waitForWindowGone(MainTitle));
 
     QString output;
     EXPECT_EQ(run.startAgain(&output), 0) << output.toStdString();
-    EXPECT_NE(x().waitForWindow(MainTitle, 5000), 0u) << "the running copy did not show its window";
+    EXPECT_NE(x().waitForWindow(MainTitle), 0u) << "the running copy did not show its window";
     EXPECT_FALSE(QFile::exists(run.dataFile())) << "a start wrote the data file";
     EXPECT_EQ(LockHolder(run), run.pid());
     EXPECT_TRUE(run.running());
@@ -71,7 +71,16 @@ TEST_F(SecondStart, AfterACrashANewStartRunsAndOtherFoldersRunBeside)
 
     ProgramRun elsewhere(x());
     ASSERT_TRUE(elsewhere.start());
-    QThread::msleep(3000);
+    // Running beside: it holds its own folder's lock and shows its own window.
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            const QString windows = x().run(QStringLiteral("xdotool"),
+                                            {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                             QStringLiteral("--name"), QLatin1Char('^') + MainTitle + u'$'});
+            return LockHolder(elsewhere) == elsewhere.pid() && windows.count(QLatin1Char('\n')) == 2;
+        },
+        XSession::WaitMs))
+        << elsewhere.output().toStdString();
     EXPECT_TRUE(elsewhere.running()) << elsewhere.output().toStdString();
     EXPECT_TRUE(run.running());
     EXPECT_EQ(elsewhere.terminate(SIGTERM), 0);

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace storetest;
 
 namespace {
@@ -98,15 +100,18 @@ TEST(DataFileProcess, KilledWhileSavingLeavesTheOldOrTheNewFile)
     int sawB = 0;
     QElapsedTimer clock;
     clock.start();
-    // At least 200 kills; more while time allows.
-    while (kills < 200 || (kills < 400 && clock.elapsed() < 15000)) {
+    // At least 200 kills; more while time allows, or while none came after a
+    // finished save yet: on a busy machine a save may take longer than the
+    // longest delay, so the delays grow until some do.
+    while (kills < 200 || (kills < 400 && clock.elapsed() < 15000) || (sawB == 0 && kills < 600)) {
+        const int stretch = sawB == 0 ? 1 << std::min(kills / 50, 6) : 1;
         QProcess process;
         process.start(SaveTool, {QStringLiteral("loop"), path});
-        ASSERT_TRUE(process.waitForStarted(10000));
-        ASSERT_TRUE(process.waitForReadyRead(10000)) << "the helper never got ready";
-        QThread::usleep(static_cast<unsigned long>(delayUs(random)));
+        ASSERT_TRUE(process.waitForStarted(30000));
+        ASSERT_TRUE(process.waitForReadyRead(30000)) << "the helper never got ready";
+        QThread::usleep(static_cast<unsigned long>(delayUs(random) * stretch));
         process.kill(); // SIGKILL
-        ASSERT_TRUE(process.waitForFinished(10000));
+        ASSERT_TRUE(process.waitForFinished(30000));
         ++kills;
         const QByteArray now = ReadFile(path);
         ASSERT_TRUE(now == a || now == b) << "after kill " << kills << ": " << now.size() << " bytes";

@@ -1,5 +1,7 @@
+#include "TestSupport.h"
 #include "app/AllocationMessage.h"
 #include "platform/Application.h"
+#include "platform/Clock.h"
 
 #include <gtest/gtest.h>
 
@@ -26,5 +28,10 @@ int main(int argc, char** argv)
     dw::TApplication app(argc, argv);
     // Containers that run out of memory tell the user as in the program.
     InstallAllocationMessage();
-    return RUN_ALL_TESTS();
+    // Code that asks for the time gets a fixed moment unless a test installs its own clock.
+    dw::FakeClock fixed(dwtest::At(2024, 1, 5, 12, 0));
+    dw::SetClock(&fixed);
+    const int result = RUN_ALL_TESTS();
+    dw::SetClock(nullptr);
+    return result;
 }

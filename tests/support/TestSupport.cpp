@@ -28,14 +28,14 @@ QStringList ScriptedMessageBoxes::texts() const
     return result;
 }
 
-ScopedFakeClock::ScopedFakeClock(dw::TDateTime start) : clock(start)
+ScopedFakeClock::ScopedFakeClock(dw::TDateTime start) : clock(start), m_previous(&dw::CurrentClock())
 {
     dw::SetClock(&clock);
 }
 
 ScopedFakeClock::~ScopedFakeClock()
 {
-    dw::SetClock(nullptr);
+    dw::SetClock(m_previous);
 }
 
 GermanFormats::GermanFormats()

@@ -37,13 +37,18 @@ private:
     dw::MessageBoxHandler m_previous;
 };
 
-// Installs a fake clock for the life of the object.
+// Installs a fake clock for the life of the object, then puts back the one before.
+// Every test program starts on a fixed one (TestMain.cpp), so no test reads
+// the real clock.
 class ScopedFakeClock
 {
 public:
     explicit ScopedFakeClock(dw::TDateTime start);
     ~ScopedFakeClock();
     dw::FakeClock clock;
+
+private:
+    dw::Clock* m_previous;
 };
 
 // Pins the German formats ("%d.%m.%Y", "%H:%M:%S") for the life of the object.
