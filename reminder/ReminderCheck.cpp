@@ -23,34 +23,50 @@ private:
     bool& m_flag;
 };
 
-// The position of a day in the walk, one day after another.
+// The date of a grid position, found by walking on from the month of the last
+// position asked for: the walk asks in ascending order, and only for the few
+// days it needs a cell of.
 struct DayPosition
 {
     int year = CalendarGrid::FirstYear;
     int month = 1;
-    int day = 1;
+    int monthStart = 0; // grid position of day 1 of month
 
-    bool InGrid() const { return year <= CalendarGrid::LastYear; }
-    void Advance(const CalendarGrid& grid)
+    // Returns the day of the month of index (index must not go back).
+    int At(const CalendarGrid& grid, int index)
     {
-        if (++day <= grid.DayCount(year, month))
-            return;
-        day = 1;
-        if (++month <= 12)
-            return;
-        month = 1;
-        ++year;
+        while (index >= monthStart + grid.DayCount(year, month)) {
+            monthStart += grid.DayCount(year, month);
+            if (++month > 12) {
+                month = 1;
+                ++year;
+            }
+        }
+        return index - monthStart + 1;
     }
 };
 
-// How many days ahead the walk asks for a day's records: enough to cover the
-// wait for memory, few enough that they are still cached when their turn comes.
-constexpr int PrefetchDistance = 12;
+// Puts the cursor of a day with count records where walking them would leave
+// it, on the last record. After the first pass it is usually there already;
+// then nothing is written, so a pass reads the containers without dirtying
+// them. Only the container writes its cursor and the mirror in the day's cell,
+// always together, so a cursor in place means the mirror is too.
+inline void ParkOnLast(TDynaArray& items, std::uint32_t count)
+{
+    const auto last = static_cast<std::int32_t>(count - 1);
+    if (items.cursor() != last || items.currentItem() != items.itemAt(last))
+        items.GoTo(last);
+}
+
+// Days of many records lie in blocks of their own, where the processor's
+// prefetching starts late: while one is judged, the walk asks for the first
+// records of a day a few ahead. For days of few records that costs more than it saves.
+constexpr std::uint32_t ManyRecords = 16;
+constexpr int PrefetchDistance = 4;
 
 void PrefetchRecords(const TDynaArray& items)
 {
     if (const auto* block = static_cast<const char*>(items.storage())) {
-        // The first three records of a day; most days hold fewer.
         __builtin_prefetch(block);
         __builtin_prefetch(block + 64);
         __builtin_prefetch(block + 128);
@@ -58,8 +74,7 @@ void PrefetchRecords(const TDynaArray& items)
 }
 
 // The index of the first due record of a day's records, or count. Kept out of
-// line: inlined into the walk it runs out of registers and reads the moment of
-// the pass from memory for every record.
+// line: inlined into the walk it makes days of a hundred records slower.
 [[gnu::noinline]] std::uint32_t FirstDue(const Appointment* records, std::uint32_t count,
                                          std::int32_t dayNumber, dw::TDateTime now)
 {
@@ -72,6 +87,36 @@ void PrefetchRecords(const TDynaArray& items)
             break;
     }
     return k;
+}
+
+// Walks the built grid's containers from grid position index on and returns
+// the position of the first day that holds a due record, TotalDays when there
+// is none. Every day passed gets its cursor parked and counts down filledLeft;
+// with stopWhenAllSeen the walk ends once that is 0. Kept apart from the pass,
+// so that its few variables stay in registers.
+[[gnu::noinline]] int SkipNothingDue(CalendarGrid& grid, int index, std::int32_t dayNumber, dw::TDateTime now,
+                                     std::uint32_t& filledLeft, bool stopWhenAllSeen)
+{
+    std::uint32_t left = filledLeft;
+    for (; index < CalendarGrid::TotalDays; ++index, ++dayNumber) {
+        if (left == 0 && stopWhenAllSeen) {
+            index = CalendarGrid::TotalDays;
+            break;
+        }
+        TDynaArray& items = grid.ContainerAt(index);
+        const std::uint32_t count = items.count();
+        if (count == 0)
+            continue;
+        if (count >= ManyRecords && index + PrefetchDistance < CalendarGrid::TotalDays)
+            PrefetchRecords(grid.ContainerAt(index + PrefetchDistance));
+        if (FirstDue(static_cast<const Appointment*>(items.itemAt(0)), count, dayNumber, now) < count)
+            break;
+        if (left > 0)
+            --left;
+        ParkOnLast(items, count);
+    }
+    filledLeft = left;
+    return index;
 }
 
 } // namespace
@@ -98,38 +143,34 @@ void ReminderCheck::CheckTermins()
     std::uint32_t filledLeft = m_grid.FilledDays();
     m_dialogShown = false;
     // The containers lie side by side in grid order, so the walk reads them
-    // one after another and looks at a day's cell only when it holds records.
-    // A day's records may lie anywhere: ask for those of a day a little ahead
-    // while this one is examined, so the walk does not wait for memory day by day.
-    // (A grid that is not built yet has no containers to read.)
+    // one after another and looks at a day's cell only when it holds a due
+    // record. The records of a loaded store lie in grid order as well, so the
+    // processor's own prefetching keeps up; asking for them in software cost
+    // more than it saved. (A grid that is not built yet has no containers to read.)
     bool built = m_grid.Built();
-    int index = 0;
-    for (DayPosition at; at.InGrid(); at.Advance(m_grid), ++dayNumber, ++index) {
+    DayPosition at;
+    for (int index = 0; index < CalendarGrid::TotalDays; ++index, ++dayNumber) {
         if (filledLeft == 0 && !m_dialogShown)
             return;
-        if (built && index + PrefetchDistance < CalendarGrid::TotalDays)
-            PrefetchRecords(m_grid.ContainerAt(index + PrefetchDistance));
         if (built) {
-            TDynaArray& items = m_grid.ContainerAt(index);
-            const std::uint32_t count = items.count();
-            if (count == 0)
-                continue;
+            // Most days hold nothing due: those are passed without reading their cells.
+            const int due = SkipNothingDue(m_grid, index, dayNumber, now, filledLeft, !m_dialogShown);
+            dayNumber += due - index;
+            index = due;
+            if (index == CalendarGrid::TotalDays)
+                return;
             if (filledLeft > 0)
                 --filledLeft;
-            // Most days hold nothing due: then the cursor goes where walking
-            // them would leave it, on the last record, without reading the
-            // day's cell.
-            if (FirstDue(static_cast<const Appointment*>(items.itemAt(0)), count, dayNumber, now) == count) {
-                items.GoTo(static_cast<std::int32_t>(count - 1));
-                continue;
-            }
-        } else {
-            if (m_grid.Day(at.year, at.month, at.day).count() == 0)
+        }
+        const int day = at.At(m_grid, index);
+        DayList& cell = m_grid.Day(at.year, at.month, day);
+        if (!built) {
+            if (cell.count() == 0)
                 continue;
             if (filledLeft > 0)
                 --filledLeft;
         }
-        if (!WalkDay(m_grid.Day(at.year, at.month, at.day), dayNumber, now))
+        if (!WalkDay(cell, dayNumber, now))
             return;
         // Whatever ran while a dialog was open may have cleared the grid.
         if (m_dialogShown)

@@ -78,6 +78,15 @@ public:
             __builtin_prefetch(slot + sizeof(Slot) - 1);
         }
     }
+    // Asks for the cell of the day at a grid position, which its container
+    // writes on every cursor move, to be brought into the cache. Reads the
+    // container (asked for earlier) to find it.
+    void PrefetchCell(int index) const
+    {
+        if (index < TotalDays)
+            if (void** mirror = reinterpret_cast<const TDynaArray*>(&m_slots[index])->cursorVar())
+                __builtin_prefetch(mirror, 1);
+    }
     // How many days hold at least one appointment.
     std::uint32_t FilledDays() const { return m_pool.Filled; }
     // Where a load puts the days' records and texts; released when the grid is

@@ -95,6 +95,8 @@ public:
     std::uint32_t heldRecords() const { return Held; }
     std::uint32_t blockSize() const { return DefaultBlockSize; }
     std::int32_t itemSize() const { return ItemSize; }
+    // Where every cursor move is mirrored; nullptr when nowhere.
+    void** cursorVar() const { return CursorVar; }
     // The record at index (0..Count-1, not checked) without moving the cursor.
     void* itemAt(std::int32_t index) const { return Storage + static_cast<std::intptr_t>(index) * ItemSize; }
 

@@ -122,7 +122,9 @@ bool ReadDays(ByteStream& in, ContainerPool& pool, int dayCount, std::vector<Rea
 bool StoreDays(CalendarGrid& grid, const std::vector<ReadDay>& days)
 {
     static const MonthLengths lengths;
-    constexpr std::size_t Ahead = 8;
+    constexpr std::size_t Ahead = 16;
+    // The cells are asked for once their containers, asked for earlier, have come.
+    constexpr std::size_t CellAhead = 8;
     bool stored = true;
     std::size_t next = 0;
     int stale = grid.NextFilledDay(0);
@@ -149,6 +151,8 @@ bool StoreDays(CalendarGrid& grid, const std::vector<ReadDay>& days)
         if (index == readIndex) {
             if (next + Ahead < days.size())
                 grid.PrefetchContainer(days[next + Ahead].index);
+            if (next + CellAhead < days.size())
+                grid.PrefetchCell(days[next + CellAhead].index);
             const ReadDay& day = days[next++];
             if (stored && day.count > 0)
                 stored = grid.ContainerAt(index).Adopt(day.records, day.count) == day.count;
