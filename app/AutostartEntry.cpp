@@ -13,7 +13,7 @@
 
 namespace {
 
-// Characters that make the desktop entry specification ask for a quoted argument.
+// Characters after which a launcher would split or expand an Exec argument unless it is quoted.
 const QString Reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
 
 // Undoes the escapes of a string value (\s \n \t \r \\).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/cli/InstanceRequest.h"
+
 #include <QHash>
 #include <QJsonObject>
 #include <QObject>
@@ -43,8 +45,3 @@ private:
 
 // Builds the one answer every failure gets.
 QJsonObject InstanceError(const QString& text);
-
-// Sends one request to the running copy and waits for its answer. Nothing when no
-// copy listens under the name or none answers within the time.
-std::optional<QJsonObject> SendInstanceRequest(const QString& serverName, const QJsonObject& request,
-                                               int connectTimeoutMs = 1000, int answerTimeoutMs = 30000);

@@ -1,14 +1,12 @@
 #include "app/cli/ImportChannel.h"
 
+#include "app/cli/InstanceRequest.h"
 #include "app/cli/StoreAccess.h"
 
 #include "platform/DataFolder.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QLocalSocket>
 #include <QLockFile>
 
 namespace dw::cli {
@@ -63,32 +61,12 @@ QJsonObject ImportFailure(const QString& error)
 ImportOutcome AskRunningCopy(const QString& serverName, const QJsonObject& request, int answerTimeoutMs)
 {
     ImportOutcome outcome;
-    QLocalSocket socket;
-    socket.connectToServer(serverName);
-    if (!socket.waitForConnected(3000)) {
+    const std::optional<QJsonObject> answer = SendInstanceRequest(serverName, request, 3000, answerTimeoutMs);
+    if (!answer || answer->isEmpty()) {
         outcome.error = NotAnswering();
         return outcome;
     }
-    socket.write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
-    const QDeadlineTimer deadline(answerTimeoutMs);
-    QByteArray answer;
-    while (!answer.contains('\n')) {
-        if (socket.bytesAvailable() == 0 &&
-            !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-            break;
-        answer += socket.readAll();
-        if (deadline.hasExpired())
-            break;
-    }
-    if (!answer.contains('\n')) {
-        outcome.error = NotAnswering();
-        return outcome;
-    }
-    const QJsonObject reply = QJsonDocument::fromJson(answer.left(answer.indexOf('\n'))).object();
-    if (reply.isEmpty()) {
-        outcome.error = NotAnswering();
-        return outcome;
-    }
+    const QJsonObject& reply = *answer;
     outcome.exitCode = reply.value(QStringLiteral("exit")).toInt(2);
     if (reply.value(QStringLiteral("ok")).toBool())
         outcome.report = reply.value(QStringLiteral("report")).toString();
