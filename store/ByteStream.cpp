@@ -135,6 +135,18 @@ bool ByteStream::GetSlow(void* data, std::size_t size)
     return false;
 }
 
+std::size_t ByteStream::ReadAhead()
+{
+    if (m_pending != 0 || m_chunk == 0)
+        return 0;
+    const std::size_t rest = m_inLen - m_inPos;
+    if (rest > 0 && m_inPos > 0)
+        std::memmove(m_buffer.get(), m_buffer.get() + m_inPos, rest);
+    m_inPos = 0;
+    m_inLen = rest + DeviceRead(m_buffer.get() + rest, m_chunk - rest);
+    return aheadSize();
+}
+
 bool ByteStream::CanStillRead(std::size_t size) const
 {
     const std::size_t buffered = m_inLen - m_inPos;

@@ -105,6 +105,16 @@ public:
         return block;
     }
 
+    // For a reader that parses the read-ahead in place: the bytes read ahead and
+    // not taken yet (none while an error is pending), and how many of them it took.
+    const char* ahead() const { return m_buffer.get() + m_inPos; }
+    std::size_t aheadSize() const { return m_pending == 0 ? m_inLen - m_inPos : 0; }
+    void Took(std::size_t bytes) { m_inPos += bytes; }
+    // Moves what is left of the read-ahead to the front of the buffer and reads
+    // behind it until the buffer is full or the device has no more; returns
+    // aheadSize(). A device error is left pending, as a read would leave it.
+    std::size_t ReadAhead();
+
     // Hands collected output to the device, then raises a pending error.
     void Flush();
     // Raises a pending error.

@@ -1,5 +1,6 @@
 #include "store/CalendarGrid.h"
 
+#include <algorithm>
 #include <bit>
 
 bool IsLeapYear(std::int32_t year)
@@ -88,28 +89,33 @@ void CalendarGrid::NewContainer(int year, int month, int day)
     Construct(record, day);
 }
 
-int CalendarGrid::NextFilledDay(int first) const
+int CalendarGrid::NextFilledDay(int first, int end) const
 {
     const std::vector<std::uint64_t>& bits = m_pool.FilledBits;
-    if (first >= TotalDays)
-        return TotalDays;
+    if (first >= end)
+        return end;
     std::size_t word = static_cast<std::size_t>(first) / 64;
+    const std::size_t lastWord = static_cast<std::size_t>(end - 1) / 64;
     std::uint64_t rest = bits[word] & (~std::uint64_t{0} << (first % 64));
     while (rest == 0) {
-        if (++word == bits.size())
-            return TotalDays;
+        if (++word > lastWord)
+            return end;
         rest = bits[word];
     }
-    return static_cast<int>(word * 64) + std::countr_zero(rest);
+    return std::min(end, static_cast<int>(word * 64) + std::countr_zero(rest));
 }
 
-void CalendarGrid::EmptyFilledDays(int first)
+void CalendarGrid::EmptyFilledDays(int first, int end)
 {
-    // The days come in grid order, so the month that holds each is found by
-    // walking on from the last one.
-    int monthIndex = 0;
-    for (int index = NextFilledDay(first); index < TotalDays; index = NextFilledDay(index + 1)) {
+    for (int index = NextFilledDay(first, end); index < end; index = NextFilledDay(index + 1, end)) {
+        // Months are 28 to 31 days long: the average finds the month at once
+        // or next to it.
+        int monthIndex = static_cast<int>(std::int64_t{index} * Years * 12 / TotalDays);
         MonthRecord* month = &m_months[monthIndex / 12][monthIndex % 12];
+        while (index < month->FirstDayIndex) {
+            --monthIndex;
+            month = &m_months[monthIndex / 12][monthIndex % 12];
+        }
         while (index >= month->FirstDayIndex + month->DayCount) {
             ++monthIndex;
             month = &m_months[monthIndex / 12][monthIndex % 12];

@@ -55,37 +55,29 @@ public:
     void delall();
     // Gives one day a fresh empty container, releasing the appointments it had.
     void NewContainer(int year, int month, int day);
-    // Gives every day from grid position first on that holds appointments a
-    // fresh empty container; the empty days are not touched.
-    void EmptyFilledDays(int first = 0);
-    // The grid position of the first day from position first on that holds
-    // appointments; TotalDays when there is none.
-    int NextFilledDay(int first) const;
+    // Gives every day from grid position first up to (not including) end that
+    // holds appointments a fresh empty container; the empty days are not touched.
+    void EmptyFilledDays(int first, int end = TotalDays);
+    // The grid position of the first day from position first on, before end,
+    // that holds appointments; end when there is none.
+    int NextFilledDay(int first, int end = TotalDays) const;
     // The container of the day at a grid position (0 for 1 January 2000), reached
     // without reading the day's cell first. The day must have a container.
     TDynaArray& ContainerAt(int index)
     {
         return *std::launder(reinterpret_cast<TDynaArray*>(&m_slots[index]));
     }
-    // Asks for the container of the day at a grid position to be brought into
-    // the cache, for a walk that will get there soon.
-    void PrefetchContainer(int index) const
+    // Gives the empty container of the day at a grid position count records
+    // that lie in the pool's arena, as its Adopt does; returns how many it took.
+    std::uint32_t AdoptAt(int index, void* records, std::uint32_t count)
     {
-        if (index < TotalDays) {
-            // A container may straddle two cache lines.
-            const auto* slot = reinterpret_cast<const char*>(&m_slots[index]);
-            __builtin_prefetch(slot);
-            __builtin_prefetch(slot + sizeof(Slot) - 1);
+        const std::uint32_t taken = ContainerAt(index).AdoptRecords(records, count);
+        if (taken > 0) {
+            // The position is known here; the container would work it out from its address.
+            ++m_pool.Filled;
+            m_pool.FilledBits[static_cast<std::size_t>(index) / 64] |= std::uint64_t{1} << (index % 64);
         }
-    }
-    // Asks for the cell of the day at a grid position, which its container
-    // writes on every cursor move, to be brought into the cache. Reads the
-    // container (asked for earlier) to find it.
-    void PrefetchCell(int index) const
-    {
-        if (index < TotalDays)
-            if (void** mirror = reinterpret_cast<const TDynaArray*>(&m_slots[index])->cursorVar())
-                __builtin_prefetch(mirror, 1);
+        return taken;
     }
     // How many days hold at least one appointment.
     std::uint32_t FilledDays() const { return m_pool.Filled; }

@@ -90,7 +90,7 @@ bool TDynaArray::Hold(std::uint32_t records)
     return true;
 }
 
-std::uint32_t TDynaArray::Adopt(void* records, std::uint32_t count)
+std::uint32_t TDynaArray::AdoptRecords(void* records, std::uint32_t count)
 {
     if (Count > 0 || Storage || count == 0 || count > HeldLimit)
         return 0;
@@ -110,8 +110,6 @@ std::uint32_t TDynaArray::Adopt(void* records, std::uint32_t count)
     Held = taken;
     InArena = Pooled;
     Count = taken;
-    if (FilledCounter)
-        CountFilled(true);
     MoveCursor(static_cast<std::int32_t>(Count - 1));
     return taken;
 }

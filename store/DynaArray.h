@@ -70,7 +70,13 @@ public:
     // of the capacity is asked for in turn, and at a refused one the failure is
     // reported and the records before it are kept. The last record is current.
     // Returns how many were taken.
-    std::uint32_t Adopt(void* records, std::uint32_t count);
+    std::uint32_t Adopt(void* records, std::uint32_t count)
+    {
+        const std::uint32_t taken = AdoptRecords(records, count);
+        if (taken > 0 && FilledCounter)
+            CountFilled(true);
+        return taken;
+    }
     // Makes the record at index (0..Count-1, not checked) current.
     void* GoTo(std::int32_t index)
     {
@@ -103,6 +109,10 @@ public:
     static constexpr std::uint32_t DefaultBlockSize = 100;
 
 private:
+    friend class CalendarGrid; // counts the days it fills by a load itself, by their position
+
+    // Adopt without counting the container as filled; the caller does that.
+    std::uint32_t AdoptRecords(void* records, std::uint32_t count);
     // The capacity in bytes for count records (count >= 1); false when it does
     // not fit in 32 bits.
     bool WantedBytes(std::uint32_t count, std::uint32_t& bytes) const;

@@ -37,6 +37,8 @@ public:
         }
         return static_cast<char*>(TakeSlow(bytes));
     }
+    // Bytes left in the current chunk: what the next pieces may take without a new one.
+    std::size_t room() const { return static_cast<std::size_t>(m_end - m_next); }
     // Whether a piece came from one of the chunks, the retired ones included.
     // Looks only at the addresses, never into the piece.
     bool Holds(const void* piece) const;

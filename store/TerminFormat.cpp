@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
-#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 void WriteDay(ByteStream& out, const DayList& day)
 {
@@ -34,19 +38,111 @@ void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSetting
 
 namespace {
 
-// The length of every month of the grid in grid order, for walking the days
-// without reading the grid's month records.
-struct MonthLengths
+constexpr std::size_t FixedFields = 4 * sizeof(double) + 1;
+
+template <typename T> T LoadLE(const char* p)
 {
-    MonthLengths()
-    {
-        for (int y = CalendarGrid::FirstYear; y <= CalendarGrid::LastYear; ++y)
-            for (int m = 1; m <= 12; ++m)
-                days[(y - CalendarGrid::FirstYear) * 12 + m - 1] =
-                    DaysInMonth(y, static_cast<std::uint8_t>(m));
+    T raw;
+    std::memcpy(&raw, p, sizeof raw);
+    return qFromLittleEndian(raw);
+}
+
+// How many 32-bit fields from p on are 0, at most most (all of them readable).
+std::size_t ZeroFields(const char* p, std::size_t most)
+{
+    std::size_t n = 0;
+#if defined(__SSE2__)
+    // Eight fields a step, the first one that is not 0 found from a mask: the
+    // zeros between two used days are few and vary, so a branch per field would
+    // be mispredicted per day.
+    const __m128i zero = _mm_setzero_si128();
+    for (; n + 8 <= most; n += 8) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n * 4));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n * 4 + 16));
+        const unsigned zeros =
+            static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(low, zero)))) |
+            static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(high, zero)))) << 4;
+        if (zeros != 0xff)
+            return n + static_cast<std::size_t>(std::countr_one(zeros));
     }
-    std::array<int, CalendarGrid::Years * 12> days{};
+#endif
+    while (n < most && LoadLE<std::uint32_t>(p + n * 4) == 0)
+        ++n;
+    return n;
+}
+
+// A text of the read-ahead into the arena, zero-terminated; nullptr without memory.
+char* CopyText(StoreArena& texts, const char* from, std::size_t length, const char* fromEnd)
+{
+    char* text = NewArenaText(texts, length);
+    if (!text)
+        return nullptr;
+    // Most texts are short: copied in two fixed steps where both sides have
+    // room behind them (what lands behind the text in the arena is not handed
+    // out yet), which spares a library call for each.
+    constexpr std::size_t Step = 16;
+    if (length <= 2 * Step && static_cast<std::size_t>(fromEnd - from) >= 2 * Step &&
+        texts.room() >= 2 * Step) {
+        std::memcpy(text, from, Step);
+        std::memcpy(text + Step, from + Step, Step);
+    } else {
+        std::memcpy(text, from, length);
+    }
+    text[length] = '\0';
+    return text;
+}
+
+enum class Taken
+{
+    Whole,
+    NotThere, // not in the read-ahead whole, or a length is negative
+    NoMemory,
 };
+
+// One record straight from the read-ahead [p, end), advancing p past it. When
+// it is not there whole nothing is taken: the stream's own reads then take it,
+// with their errors.
+Taken TakeRecord(const char*& p, const char* end, StoreArena& texts, Appointment& a)
+{
+    const auto rest = static_cast<std::size_t>(end - p);
+    if (rest < FixedFields + 4)
+        return Taken::NotThere;
+    const auto nameLength = LoadLE<std::int32_t>(p + FixedFields);
+    if (nameLength < 0 || rest - FixedFields - 4 < static_cast<std::size_t>(nameLength) + 4)
+        return Taken::NotThere;
+    const char* const description = p + FixedFields + 4 + nameLength;
+    const auto descriptionLength = LoadLE<std::int32_t>(description);
+    if (descriptionLength < 0 ||
+        static_cast<std::size_t>(end - description) - 4 < static_cast<std::size_t>(descriptionLength))
+        return Taken::NotThere;
+    a.TimeOfDay = std::bit_cast<double>(LoadLE<std::uint64_t>(p));
+    a.LastReminded = std::bit_cast<double>(LoadLE<std::uint64_t>(p + 8));
+    a.FirstLead = std::bit_cast<double>(LoadLE<std::uint64_t>(p + 16));
+    a.RepeatInterval = std::bit_cast<double>(LoadLE<std::uint64_t>(p + 24));
+    a.Done = static_cast<std::uint8_t>(p[32]);
+    a.Name = CopyText(texts, p + FixedFields + 4, static_cast<std::size_t>(nameLength), end);
+    a.Description =
+        a.Name ? CopyText(texts, description + 4, static_cast<std::size_t>(descriptionLength), end) : nullptr;
+    if (!a.Description)
+        return Taken::NoMemory;
+    p = description + 4 + descriptionLength;
+    return Taken::Whole;
+}
+
+// One record through the stream's reads, field by field. Raises as the stream
+// does; false without memory.
+bool ReadRecord(ByteStream& in, StoreArena& texts, Appointment& a)
+{
+    in.ReadDouble(a.TimeOfDay);
+    in.ReadDouble(a.LastReminded);
+    in.ReadDouble(a.FirstLead);
+    in.ReadDouble(a.RepeatInterval);
+    in.ReadByte(a.Done);
+    const auto take = [&texts](std::size_t length) { return NewArenaText(texts, length); };
+    a.Name = in.ReadStringWith(take);
+    a.Description = a.Name ? in.ReadStringWith(take) : nullptr;
+    return a.Description != nullptr;
+}
 
 // A day of the file with the records read for it so far, side by side in the
 // records arena.
@@ -58,108 +154,221 @@ struct ReadDay
     Appointment* records;
 };
 
-// The first part of a load: the file's records and texts into the arenas, in
-// file order, with nothing of the grid touched. Raises as the stream does;
-// false when the arenas had no memory left.
-bool ReadDays(ByteStream& in, ContainerPool& pool, int dayCount, std::vector<ReadDay>& days)
+// Reads the days' parts of the file into the grid: records and texts into the
+// arenas, and each day, once read, gives its records to its container. A day
+// that held appointments before gets a fresh empty container first, in grid
+// order with the days read, so the grid never holds the old and the new
+// records of a day at once.
+class DayReader
 {
-    for (int index = 0; index < dayCount; ++index) {
-        index += static_cast<int>(in.SkipZeroInt32s(static_cast<std::size_t>(dayCount - index)));
-        if (index == dayCount)
-            break;
-        std::int32_t count = 0;
-        in.ReadInt32(count);
+public:
+    DayReader(ByteStream& in, CalendarGrid& grid, int dayCount)
+        : m_in(in), m_grid(grid), m_pool(grid.pool()), m_dayCount(dayCount), m_nextOld(grid.NextFilledDay(0))
+    {
+    }
+
+    // Gives the day being read the records read whole so far, and every day
+    // after it that held appointments before a fresh empty container. False
+    // when a day could not take its records (reported; the days read after it
+    // stay empty).
+    bool Finish()
+    {
+        EndDay();
+        m_grid.EmptyFilledDays(m_renewed);
+        m_renewed = CalendarGrid::TotalDays;
+        return m_stored;
+    }
+
+    // Raises as the stream does; false when memory ran out (that was reported).
+    // Finish follows in either case.
+    bool Read()
+    {
+        // What lies in the read-ahead whole is parsed there; a count or record
+        // cut by its end is parsed again after reading ahead, and one that still
+        // is not there whole (larger than the read-ahead, or beyond the end of
+        // the file) goes through the stream's reads, which raise as they must.
+        bool readAhead = false;
+        while (m_index < m_dayCount || m_left > 0) {
+            const std::size_t before = m_in.aheadSize();
+            const Step step = TakeAhead();
+            if (step != Step::Stuck)
+                return step == Step::Done;
+            if (m_in.aheadSize() < before) {
+                readAhead = false;
+                continue;
+            }
+            if (!readAhead && m_in.ReadAhead() > before) {
+                readAhead = true;
+                continue;
+            }
+            readAhead = false;
+            if (!ReadOne())
+                return false;
+        }
+        return true;
+    }
+
+private:
+    enum class Step
+    {
+        Stuck, // at a count or record that is not in the read-ahead whole
+        Done,
+        NoMemory,
+    };
+
+    // Parses the read-ahead up to the first count or record that is not there
+    // whole. The state lives in locals here, where the compiler can keep it in
+    // registers while texts are copied.
+    Step TakeAhead()
+    {
+        const char* const begin = m_in.ahead();
+        const char* p = begin;
+        const char* const end = begin + m_in.aheadSize();
+        int index = m_index;
+        std::uint32_t left = m_left;
+        Step step = Step::Stuck;
+        for (;;) {
+            if (left > 0) {
+                ReadDay& day = m_day;
+                // Straight into the day's piece while it has room; a record
+                // counts only once it was read whole, and a larger piece is
+                // taken only then.
+                Appointment spare{};
+                const bool full = day.count == day.room;
+                Appointment& a = full ? spare : day.records[day.count];
+                const Taken taken = TakeRecord(p, end, m_pool.Texts, a);
+                if (taken == Taken::NotThere)
+                    break;
+                if (taken == Taken::NoMemory) {
+                    ReportAllocationFailure(1, day.room * sizeof(Appointment));
+                    step = Step::NoMemory;
+                    break;
+                }
+                if (full) {
+                    if (!Grow(day, left)) {
+                        step = Step::NoMemory;
+                        break;
+                    }
+                    day.records[day.count] = a;
+                }
+                ++day.count;
+                if (--left == 0)
+                    EndDay();
+                continue;
+            }
+            const auto fields = static_cast<std::size_t>(end - p) / 4;
+            const std::size_t zeros =
+                ZeroFields(p, std::min(fields, static_cast<std::size_t>(m_dayCount - index)));
+            p += zeros * 4;
+            index += static_cast<int>(zeros);
+            if (index == m_dayCount) {
+                step = Step::Done;
+                break;
+            }
+            if (zeros == fields)
+                break;
+            const auto count = LoadLE<std::int32_t>(p);
+            p += 4;
+            if (!OpenDay(index++, count, left)) {
+                step = Step::NoMemory;
+                break;
+            }
+        }
+        m_in.Took(static_cast<std::size_t>(p - begin));
+        m_index = index;
+        m_left = left;
+        return step;
+    }
+
+    // The next count or record through the stream's reads; false without memory.
+    bool ReadOne()
+    {
+        if (m_left == 0) {
+            m_index += static_cast<int>(m_in.SkipZeroInt32s(static_cast<std::size_t>(m_dayCount - m_index)));
+            if (m_index == m_dayCount)
+                return true;
+            std::int32_t count = 0;
+            m_in.ReadInt32(count);
+            return OpenDay(m_index++, count, m_left);
+        }
+        ReadDay& day = m_day;
+        Appointment a{};
+        if (!ReadRecord(m_in, m_pool.Texts, a)) {
+            ReportAllocationFailure(1, day.room * sizeof(Appointment));
+            return false;
+        }
+        if (day.count == day.room && !Grow(day, m_left))
+            return false;
+        day.records[day.count++] = a;
+        if (--m_left == 0)
+            EndDay();
+        return true;
+    }
+
+    // The day at index with count records to come; false without memory.
+    bool OpenDay(int index, std::int32_t count, std::uint32_t& left)
+    {
         if (count <= 0)
-            continue;
+            return true;
         // A count beyond one step is not trusted before its records are read.
         const std::uint32_t room = std::min(static_cast<std::uint32_t>(count), TDynaArray::DefaultBlockSize);
-        auto* records = static_cast<Appointment*>(pool.Records.Take(room * sizeof(Appointment)));
+        auto* records = static_cast<Appointment*>(m_pool.Records.Take(room * sizeof(Appointment)));
         if (!records) {
             ReportAllocationFailure(1, room * sizeof(Appointment));
             return false;
         }
-        days.push_back({index, 0, room, records});
-        ReadDay& day = days.back();
-        const auto take = [&pool](std::size_t length) { return NewArenaText(pool.Texts, length); };
-        for (std::int32_t i = 0; i < count; ++i) {
-            Appointment a{};
-            in.ReadDouble(a.TimeOfDay);
-            in.ReadDouble(a.LastReminded);
-            in.ReadDouble(a.FirstLead);
-            in.ReadDouble(a.RepeatInterval);
-            in.ReadByte(a.Done);
-            a.Name = in.ReadStringWith(take);
-            a.Description = a.Name ? in.ReadStringWith(take) : nullptr;
-            if (!a.Description) {
-                ReportAllocationFailure(1, room * sizeof(Appointment));
-                return false;
-            }
-            if (day.count == day.room) {
-                // More records than a step: a larger piece, the smaller one stays unused.
-                const std::uint64_t larger =
-                    std::min<std::uint64_t>(std::uint64_t{day.room} * 2, static_cast<std::uint32_t>(count));
-                auto* moved = static_cast<Appointment*>(pool.Records.Take(larger * sizeof(Appointment)));
-                if (!moved || larger > UINT32_MAX / sizeof(Appointment)) {
-                    ReportAllocationFailure(2, static_cast<std::uint32_t>(larger * sizeof(Appointment)));
-                    return false;
-                }
-                std::memcpy(static_cast<void*>(moved), day.records, day.count * sizeof(Appointment));
-                day.records = moved;
-                day.room = static_cast<std::uint32_t>(larger);
-            }
-            std::memcpy(static_cast<void*>(day.records + day.count), &a, sizeof a);
-            ++day.count;
-        }
+        m_day = {index, 0, room, records};
+        left = static_cast<std::uint32_t>(count);
+        return true;
     }
-    return true;
-}
 
-// The second part: every day that held appointments before gets a fresh empty
-// container and every day read takes its records, in grid order, until a day
-// cannot have them (that was reported; the days after it stay empty). Reaching
-// the containers only here keeps the reading above free of waiting for them,
-// and lets the walk ask for them ahead. False when a day could not take its records.
-bool StoreDays(CalendarGrid& grid, const std::vector<ReadDay>& days)
-{
-    static const MonthLengths lengths;
-    constexpr std::size_t Ahead = 16;
-    // The cells are asked for once their containers, asked for earlier, have come.
-    constexpr std::size_t CellAhead = 8;
-    bool stored = true;
-    std::size_t next = 0;
-    int stale = grid.NextFilledDay(0);
-    int year = CalendarGrid::FirstYear;
-    int month = 1;
-    int monthIndex = 0;
-    int monthStart = 0;
-    for (;;) {
-        const int readIndex = next < days.size() ? days[next].index : CalendarGrid::TotalDays;
-        const int index = std::min(stale, readIndex);
-        if (index >= CalendarGrid::TotalDays)
-            break;
-        while (index >= monthStart + lengths.days[monthIndex]) {
-            monthStart += lengths.days[monthIndex++];
-            if (++month > 12) {
-                month = 1;
-                ++year;
-            }
+    // A larger piece for a day of more records than a step; the smaller one
+    // stays unused. False without memory.
+    bool Grow(ReadDay& day, std::uint32_t left)
+    {
+        const std::uint64_t larger =
+            std::min<std::uint64_t>(std::uint64_t{day.room} * 2, std::uint64_t{day.count} + left);
+        auto* moved = static_cast<Appointment*>(m_pool.Records.Take(larger * sizeof(Appointment)));
+        if (!moved || larger > UINT32_MAX / sizeof(Appointment)) {
+            ReportAllocationFailure(2, static_cast<std::uint32_t>(larger * sizeof(Appointment)));
+            return false;
         }
-        if (index == stale) {
-            grid.NewContainer(year, month, index - monthStart + 1);
-            stale = grid.NextFilledDay(index + 1);
-        }
-        if (index == readIndex) {
-            if (next + Ahead < days.size())
-                grid.PrefetchContainer(days[next + Ahead].index);
-            if (next + CellAhead < days.size())
-                grid.PrefetchCell(days[next + CellAhead].index);
-            const ReadDay& day = days[next++];
-            if (stored && day.count > 0)
-                stored = grid.ContainerAt(index).Adopt(day.records, day.count) == day.count;
-        }
+        std::memcpy(static_cast<void*>(moved), day.records, day.count * sizeof(Appointment));
+        day.records = moved;
+        day.room = static_cast<std::uint32_t>(larger);
+        return true;
     }
-    return stored;
-}
+
+    // The day being read takes the records read whole.
+    void EndDay()
+    {
+        if (m_day.count > 0)
+            Store(m_day);
+        m_day.count = 0;
+    }
+
+    void Store(const ReadDay& day)
+    {
+        if (m_nextOld <= day.index) {
+            m_grid.EmptyFilledDays(m_renewed, day.index + 1);
+            m_nextOld = m_grid.NextFilledDay(day.index + 1);
+        }
+        m_renewed = day.index + 1;
+        if (m_stored)
+            m_stored = m_grid.AdoptAt(day.index, day.records, day.count) == day.count;
+    }
+
+    ByteStream& m_in;
+    CalendarGrid& m_grid;
+    ContainerPool& m_pool;
+    const int m_dayCount;
+    ReadDay m_day{};
+    int m_renewed = 0; // days before this position hold only what this load gave them
+    int m_nextOld;     // the first day from m_renewed on that still holds what it held before
+    bool m_stored = true;
+    int m_index = 0;          // grid position of the next count
+    std::uint32_t m_left = 0; // records of the current day still to read
+};
 
 TerminsRead ReadParts(ByteStream& in, CalendarGrid& grid, int dayCount, bool withSettings)
 {
@@ -170,18 +379,18 @@ TerminsRead ReadParts(ByteStream& in, CalendarGrid& grid, int dayCount, bool wit
     ContainerPool& pool = grid.pool();
     pool.Records.Retire();
     pool.Texts.Retire();
-    std::vector<ReadDay> days;
+    DayReader reader(in, grid, dayCount);
     bool storeDone = false;
     // Stores what was read whole and lets the last load's memory go.
     const auto store = [&] {
         storeDone = true;
-        const bool stored = StoreDays(grid, days);
+        const bool stored = reader.Finish();
         pool.Records.ReleaseRetired();
         pool.Texts.ReleaseRetired();
         return stored;
     };
     try {
-        const bool read = ReadDays(in, pool, dayCount, days);
+        const bool read = reader.Read();
         if (!store() || !read) {
             result.outOfMemory = true;
             return result;

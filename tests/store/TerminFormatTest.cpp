@@ -129,14 +129,18 @@ TEST(TerminFormat, RandomGridRoundTrip)
         auto grid = NewGrid();
         FillRandom(*grid, random, 2000);
         const StoredSettings settings{static_cast<std::int32_t>(random() % 100), 59, seed % 2 == 0};
-        // The writer leaves the cursors alone.
+        // The writer leaves the cursors alone. The day holds more than two
+        // steps of records, which outgrow their first place while loading.
         DayList& someDay = grid->Day(2050, 5, 5);
-        Add(*grid, 2050, 5, 5);
+        for (int i = 0; i < 250; ++i)
+            Add(*grid, 2050, 5, 5);
         someDay.Items->GoTo(0);
         Appointment* const current = someDay.Current;
         const QByteArray file = Serialize(*grid, settings);
         EXPECT_EQ(someDay.Current, current);
-        for (std::size_t chunk : {std::size_t{0}, std::size_t{5}, ByteStream::DefaultChunk}) {
+        // The read-ahead decides which records are cut at its end.
+        for (std::size_t chunk :
+             {std::size_t{0}, std::size_t{5}, std::size_t{64}, std::size_t{1000}, ByteStream::DefaultChunk}) {
             auto loaded = NewGrid();
             const TerminsRead read = Deserialize(file, *loaded, chunk);
             EXPECT_TRUE(read.complete);
