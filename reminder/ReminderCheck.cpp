@@ -73,10 +73,9 @@ void PrefetchRecords(const TDynaArray& items)
     }
 }
 
-// The index of the first due record of a day's records, or count. Kept out of
-// line: inlined into the walk it makes days of a hundred records slower.
-[[gnu::noinline]] std::uint32_t FirstDue(const Appointment* records, std::uint32_t count,
-                                         std::int32_t dayNumber, dw::TDateTime now)
+// The index of the first due record of a day's records, or count.
+inline std::uint32_t FirstDueInline(const Appointment* records, std::uint32_t count, std::int32_t dayNumber,
+                                    dw::TDateTime now)
 {
     std::uint32_t k = 0;
     for (; k < count; ++k) {
@@ -87,6 +86,14 @@ void PrefetchRecords(const TDynaArray& items)
             break;
     }
     return k;
+}
+
+// The same kept out of line, for days of many records: inlined into the walk
+// it makes days of a hundred records slower.
+[[gnu::noinline]] std::uint32_t FirstDue(const Appointment* records, std::uint32_t count,
+                                         std::int32_t dayNumber, dw::TDateTime now)
+{
+    return FirstDueInline(records, count, dayNumber, now);
 }
 
 // Walks the built grid's containers from grid position index on and returns
@@ -107,10 +114,15 @@ void PrefetchRecords(const TDynaArray& items)
         const std::uint32_t count = items.count();
         if (count == 0)
             continue;
-        if (count >= ManyRecords && index + PrefetchDistance < CalendarGrid::TotalDays)
-            PrefetchRecords(grid.ContainerAt(index + PrefetchDistance));
-        if (FirstDue(static_cast<const Appointment*>(items.itemAt(0)), count, dayNumber, now) < count)
+        const auto* records = static_cast<const Appointment*>(items.itemAt(0));
+        if (count >= ManyRecords) {
+            if (index + PrefetchDistance < CalendarGrid::TotalDays)
+                PrefetchRecords(grid.ContainerAt(index + PrefetchDistance));
+            if (FirstDue(records, count, dayNumber, now) < count)
+                break;
+        } else if (FirstDueInline(records, count, dayNumber, now) < count) {
             break;
+        }
         if (left > 0)
             --left;
         ParkOnLast(items, count);
