@@ -1,9 +1,9 @@
 #include "app/InstanceChannel.h"
 
+#include "platform/LocalSocket.h"
+
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QTimer>
 
 #include <exception>
@@ -18,19 +18,15 @@ QJsonObject InstanceError(const QString& text)
     return QJsonObject{{QStringLiteral("ok"), false}, {QStringLiteral("error"), text}};
 }
 
-InstanceServer::InstanceServer(QObject* parent) : QObject(parent), m_server(new QLocalServer(this))
+InstanceServer::InstanceServer(QObject* parent) : QObject(parent), m_server(new dw::LocalServer(this))
 {
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &InstanceServer::accept);
+    connect(m_server, &dw::LocalServer::newConnection, this, &InstanceServer::accept);
 }
 
 InstanceServer::~InstanceServer() = default;
 
 bool InstanceServer::listen(const QString& name)
 {
-    if (m_server->listen(name))
-        return true;
-    QLocalServer::removeServer(name);
     return m_server->listen(name);
 }
 
@@ -58,32 +54,29 @@ QJsonObject InstanceServer::answer(const QByteArray& line) const
     }
 }
 
-void InstanceServer::accept()
+void InstanceServer::accept(dw::LocalConnection* connection)
 {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { serve(socket); });
-        QTimer::singleShot(IdleClientMs, socket, [socket] { socket->abort(); });
-        serve(socket); // the request may have come with the connection
-    }
+    connect(connection, &dw::LocalConnection::disconnected, connection, &QObject::deleteLater);
+    connect(connection, &dw::LocalConnection::readyRead, this, [this, connection] { serve(connection); });
+    QTimer::singleShot(IdleClientMs, connection, &dw::LocalConnection::close);
+    serve(connection); // the request may have come with the connection
 }
 
-void InstanceServer::serve(QLocalSocket* socket)
+void InstanceServer::serve(dw::LocalConnection* connection)
 {
-    if (socket->property("answered").toBool())
+    if (connection->property("answered").toBool())
         return;
     QJsonObject reply;
-    if (socket->canReadLine()) {
-        const QByteArray line = socket->readLine(MaxRequestBytes + 1);
+    if (connection->canReadLine()) {
+        const QByteArray line = connection->readLine(MaxRequestBytes + 1);
         reply = line.endsWith('\n') ? answer(line.chopped(1))
                                     : InstanceError(QStringLiteral("Die Anfrage ist zu lang."));
-    } else if (socket->bytesAvailable() > MaxRequestBytes) {
+    } else if (connection->bytesAvailable() > MaxRequestBytes) {
         reply = InstanceError(QStringLiteral("Die Anfrage ist zu lang."));
     } else {
         return; // the rest of the line is still on its way
     }
-    socket->setProperty("answered", true);
-    socket->write(QJsonDocument(reply).toJson(QJsonDocument::Compact) + '\n');
-    socket->flush();
-    socket->disconnectFromServer();
+    connection->setProperty("answered", true);
+    connection->write(QJsonDocument(reply).toJson(QJsonDocument::Compact) + '\n');
+    connection->close();
 }

@@ -10,8 +10,10 @@
 #include <functional>
 #include <optional>
 
-class QLocalServer;
-class QLocalSocket;
+namespace dw {
+class LocalConnection;
+class LocalServer;
+} // namespace dw
 
 // The local channel to the running copy of one data folder. A client sends one
 // compact UTF-8 JSON object ending in "\n" and reads one such line back:
@@ -36,10 +38,10 @@ public:
     static constexpr qsizetype MaxRequestBytes = 64 * 1024;
 
 private:
-    void accept();
-    void serve(QLocalSocket* socket);
+    void accept(dw::LocalConnection* connection);
+    void serve(dw::LocalConnection* connection);
 
-    QLocalServer* m_server;
+    dw::LocalServer* m_server;
     QHash<QString, Handler> m_commands;
 };
 

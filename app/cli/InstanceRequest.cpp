@@ -1,28 +1,18 @@
 #include "app/cli/InstanceRequest.h"
 
-#include <QElapsedTimer>
+#include "platform/LocalSocket.h"
+
 #include <QJsonDocument>
-#include <QLocalSocket>
 
 std::optional<QJsonObject> SendInstanceRequest(const QString& serverName, const QJsonObject& request,
                                                int connectTimeoutMs, int answerTimeoutMs)
 {
-    QLocalSocket socket;
-    socket.connectToServer(serverName);
-    if (!socket.waitForConnected(connectTimeoutMs))
+    const std::optional<QByteArray> line =
+        dw::LocalRequest(serverName, QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n',
+                         connectTimeoutMs, answerTimeoutMs);
+    if (!line)
         return std::nullopt;
-    socket.write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
-    QElapsedTimer clock;
-    clock.start();
-    while (!socket.canReadLine()) {
-        const qint64 left = answerTimeoutMs - clock.elapsed();
-        if (left <= 0)
-            return std::nullopt;
-        if (!socket.waitForReadyRead(static_cast<int>(left)) && !socket.canReadLine() &&
-            socket.state() != QLocalSocket::ConnectedState)
-            return std::nullopt; // it hung up without a word
-    }
-    const QJsonDocument answer = QJsonDocument::fromJson(socket.readLine());
+    const QJsonDocument answer = QJsonDocument::fromJson(*line);
     if (!answer.isObject())
         return std::nullopt;
     return answer.object();

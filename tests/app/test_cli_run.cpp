@@ -1,4 +1,5 @@
 #include "app/ImportCommand.h"
+#include "app/InstanceChannel.h"
 #include "app/MainForm.h"
 #include "app/cli/Agenda.h"
 #include "app/cli/CommandLine.h"
@@ -19,8 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -334,20 +333,10 @@ TEST_F(CommandLineTest, WithARunningCopyTheImportGoesToItsWindow)
             << qPrintable(context.err);
         EXPECT_FALSE(QFile::exists(DataFile()));
 
-        QLocalServer server;
-        QLocalServer::removeServer(dw::InstanceServerName(context.dataFolder));
+        InstanceServer server;
         ASSERT_TRUE(server.listen(dw::InstanceServerName(context.dataFolder)));
-        QObject::connect(&server, &QLocalServer::newConnection, [&] {
-            QLocalSocket* socket = server.nextPendingConnection();
-            QObject::connect(socket, &QLocalSocket::readyRead, [&form, socket] {
-                if (!socket->canReadLine())
-                    return;
-                const QJsonObject request = QJsonDocument::fromJson(socket->readLine()).object();
-                EXPECT_EQ(request.value("cmd").toString(), QStringLiteral("import"));
-                socket->write(
-                    QJsonDocument(HandleImportCommand(form, request)).toJson(QJsonDocument::Compact) + '\n');
-                socket->flush();
-            });
+        server.registerCommand(QStringLiteral("import"), [&form](const QJsonObject& request) {
+            return HandleImportCommand(form, request);
         });
         context.err.clear();
         form.CalendarPage()->SelectNode(MakeKey(2024, 7, 1));

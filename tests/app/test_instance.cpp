@@ -3,9 +3,11 @@
 #include "app/InstanceChannel.h"
 #include "app/SingleInstance.h"
 #include "platform/DataFolder.h"
+#include "platform/LocalSocket.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -71,13 +73,25 @@ TEST(InstanceChannel, TravelsOverTheLocalSocket)
     const QString name = dw::InstanceServerName(Folder(dir));
     EXPECT_EQ(SendInstanceRequest(name, Parse(R"({"cmd":"show"})"), 200), std::nullopt); // nobody listens
 
-    InstanceServer server;
-    int shown = 0;
-    ServeShowCommand(server, [&] { ++shown; });
-    ASSERT_TRUE(server.listen(name));
-    EXPECT_EQ(Ask(name, Parse(R"({"cmd":"show"})")), Parse(R"({"ok":true})"));
-    EXPECT_EQ(Ask(name, Parse(R"({"cmd":"import"})")).value()[QStringLiteral("ok")], false);
-    EXPECT_EQ(shown, 1);
+    // What a copy that crashed left under the name is replaced, and the new
+    // socket is the user's alone.
+    const QString path = dw::LocalSocketPath(name);
+    QFile left(path);
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.close();
+    {
+        InstanceServer server;
+        int shown = 0;
+        ServeShowCommand(server, [&] { ++shown; });
+        ASSERT_TRUE(server.listen(name));
+        EXPECT_EQ(QFileInfo(path).permissions() &
+                      ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+                  QFile::Permissions());
+        EXPECT_EQ(Ask(name, Parse(R"({"cmd":"show"})")), Parse(R"({"ok":true})"));
+        EXPECT_EQ(Ask(name, Parse(R"({"cmd":"import"})")).value()[QStringLiteral("ok")], false);
+        EXPECT_EQ(shown, 1);
+    }
+    EXPECT_FALSE(QFileInfo::exists(path)) << "the socket goes with its server";
 }
 
 TEST(SingleInstance, OneCopyPerFolderAndTheLockOfADeadCopyIsTakenOver)
