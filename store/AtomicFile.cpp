@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -124,19 +124,39 @@ void AtomicFile::cancel()
     m_temporary.clear();
 }
 
+namespace {
+
+// Whether name is <target>, optionally .bak and digits, then the temporary mark,
+// the random letters and the temporary end: only what a save of ours leaves.
+bool IsLeftover(const QString& name, const QString& target)
+{
+    if (!name.startsWith(target) || !name.endsWith(TemporaryEnd))
+        return false;
+    QStringView rest = QStringView(name).mid(target.size());
+    if (rest.startsWith(QLatin1String(".bak"))) {
+        rest = rest.mid(4);
+        while (!rest.isEmpty() && rest.front().isDigit() && rest.front().unicode() < 128)
+            rest = rest.mid(1);
+    }
+    if (!rest.startsWith(TemporaryMark))
+        return false;
+    const QStringView letters = rest.mid(TemporaryMark.size()).chopped(TemporaryEnd.size());
+    return letters.size() == RandomLetters && std::all_of(letters.begin(), letters.end(), [](QChar c) {
+               return c.unicode() < 128 && c.isLetterOrNumber();
+           });
+}
+
+} // namespace
+
 void AtomicFile::RemoveLeftovers(const QString& path)
 {
     const QFileInfo target(path);
     QDir folder = target.absoluteDir();
     // The target's own and those of its backups <target>.bak, <target>.bak2, ...
-    const QRegularExpression leftover(
-        QStringLiteral("^%1(\\.bak\\d*)?%2[A-Za-z0-9]{%3}%4$")
-            .arg(QRegularExpression::escape(target.fileName()), QRegularExpression::escape(TemporaryMark))
-            .arg(RandomLetters)
-            .arg(QRegularExpression::escape(TemporaryEnd)));
-    const QStringList names = folder.entryList({target.fileName() + QStringLiteral(".*")},
-                                               QDir::Files | QDir::Hidden | QDir::System);
+    // Matched by hand: a name filter or a pattern would load the regular
+    // expression library into the program for this alone.
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names)
-        if (leftover.match(name).hasMatch())
+        if (IsLeftover(name, target.fileName()))
             folder.remove(name);
 }
