@@ -227,26 +227,6 @@ std::size_t ByteStream::ReadLength()
     return static_cast<std::size_t>(length);
 }
 
-char* ByteStream::ReadStringBlock()
-{
-    const std::size_t length = ReadLength();
-    auto* block = static_cast<char*>(std::malloc(length + 1));
-    if (!block)
-        return nullptr;
-    if (length > 0 && !Get(block, length)) {
-        std::free(block);
-        Raise();
-    }
-    block[length] = '\0';
-    const auto* zero = static_cast<const char*>(std::memchr(block, '\0', length));
-    if (!zero)
-        return block;
-    const auto kept = static_cast<std::size_t>(zero - block);
-    // A zero byte inside: the block holds the text up to it and no more.
-    char* exact = static_cast<char*>(std::realloc(block, kept + 1));
-    return exact ? exact : block;
-}
-
 void ByteStream::ReadString(QByteArray& text)
 {
     const std::size_t length = ReadLength();

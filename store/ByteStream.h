@@ -70,31 +70,10 @@ public:
     // The target is assigned only when the whole text was read. A negative length
     // or one beyond the rest of the device fails before anything is allocated.
     void ReadString(QByteArray& text);
-    // Reads a text as ReadString does into a new zero-terminated heap block
-    // (std::malloc) that holds it up to its first zero byte. nullptr when the
-    // block could not be had.
-    char* ReadStringBlock();
-    // Reads a text as ReadStringBlock does into the length + 1 bytes that
-    // take(length) hands out (zero-terminated by the caller's block or here);
-    // nullptr when take had no memory.
+    // Reads a text as ReadString does into the length + 1 bytes that
+    // take(length) hands out, zero-terminated; nullptr when take had no memory.
     template <typename Take> char* ReadStringWith(Take&& take)
     {
-        // Most texts are read ahead whole already: taken straight from the buffer.
-        if (m_pending == 0 && m_inLen - m_inPos >= 4) {
-            std::uint32_t raw;
-            std::memcpy(&raw, m_buffer.get() + m_inPos, 4);
-            const auto length = static_cast<std::int32_t>(qFromLittleEndian(raw));
-            if (length >= 0 && m_inLen - m_inPos - 4 >= static_cast<std::size_t>(length)) {
-                m_inPos += 4;
-                char* block = take(static_cast<std::size_t>(length));
-                if (!block)
-                    return nullptr;
-                std::memcpy(block, m_buffer.get() + m_inPos, static_cast<std::size_t>(length));
-                m_inPos += static_cast<std::size_t>(length);
-                block[length] = '\0';
-                return block;
-            }
-        }
         const std::size_t length = ReadLength();
         char* block = take(length);
         if (!block)
