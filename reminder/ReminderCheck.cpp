@@ -73,11 +73,11 @@ void PrefetchRecords(const TDynaArray& items)
     }
 }
 
-// The index of the first due record of a day's records, or count.
-inline std::uint32_t FirstDueInline(const Appointment* records, std::uint32_t count, std::int32_t dayNumber,
-                                    dw::TDateTime now)
+// The index of the first due record of records[from, count), or count.
+inline std::uint32_t FirstDueFrom(const Appointment* records, std::uint32_t from, std::uint32_t count,
+                                  std::int32_t dayNumber, dw::TDateTime now)
 {
-    std::uint32_t k = 0;
+    std::uint32_t k = from;
     for (; k < count; ++k) {
         const Appointment& item = records[k];
         const dw::TDateTime moment = dayNumber + item.TimeOfDay;
@@ -93,7 +93,7 @@ inline std::uint32_t FirstDueInline(const Appointment* records, std::uint32_t co
 [[gnu::noinline]] std::uint32_t FirstDue(const Appointment* records, std::uint32_t count,
                                          std::int32_t dayNumber, dw::TDateTime now)
 {
-    return FirstDueInline(records, count, dayNumber, now);
+    return FirstDueFrom(records, 0, count, dayNumber, now);
 }
 
 // Walks the built grid's containers from grid position index on and returns
@@ -120,7 +120,7 @@ inline std::uint32_t FirstDueInline(const Appointment* records, std::uint32_t co
                 PrefetchRecords(grid.ContainerAt(index + PrefetchDistance));
             if (FirstDue(records, count, dayNumber, now) < count)
                 break;
-        } else if (FirstDueInline(records, count, dayNumber, now) < count) {
+        } else if (FirstDueFrom(records, 0, count, dayNumber, now) < count) {
             break;
         }
         if (left > 0)
@@ -205,14 +205,7 @@ bool ReminderCheck::WalkDay(DayList& day, std::int32_t dayNumber, dw::TDateTime 
         // Looked up afresh after every dialog: the block may have moved meanwhile.
         const std::uint32_t end = std::min(count, day.count());
         const Appointment* const records = day.at(0);
-        std::uint32_t due = i;
-        for (; due < end; ++due) {
-            const Appointment& item = records[due];
-            const dw::TDateTime moment = dayNumber + item.TimeOfDay;
-            if (IsDue(moment, moment - item.FirstLead, item.LastReminded, item.RepeatInterval, item.Done != 0,
-                      now))
-                break;
-        }
+        const std::uint32_t due = FirstDueFrom(records, i, end, dayNumber, now);
         i = due;
         cursorOnLast = false;
         if (due == end)

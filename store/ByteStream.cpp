@@ -160,39 +160,9 @@ bool ByteStream::CanStillRead(std::size_t size) const
 
 std::size_t ByteStream::SkipZeroInt32s(std::size_t most)
 {
-    if (m_pending != 0 || m_inPos == m_inLen)
+    if (m_pending != 0)
         return 0;
-    const char* const start = m_buffer.get() + m_inPos;
-    const std::size_t fields = std::min(most, (m_inLen - m_inPos) / 4);
-    std::size_t n = 0;
-    const auto word = [start](std::size_t field) {
-        std::uint64_t value;
-        std::memcpy(&value, start + field * 4, sizeof value);
-        return value;
-    };
-    // Eight fields a step. The first that is not 0 is found by counting bits,
-    // not by a branch per field: the zeros between two used days are few and
-    // vary, so a loop ending at the first one would be mispredicted per day.
-    for (; n + 8 <= fields; n += 8) {
-        const std::uint64_t w[4] = {word(n), word(n + 2), word(n + 4), word(n + 6)};
-        const unsigned used = unsigned{w[0] != 0} | unsigned{w[1] != 0} << 1 | unsigned{w[2] != 0} << 2 |
-                              unsigned{w[3] != 0} << 3;
-        if (used != 0) {
-            const int first = std::countr_zero(used);
-            // The first field of a word is its low half on a little-endian machine.
-            const int zeroBits = std::endian::native == std::endian::little ? std::countr_zero(w[first])
-                                                                            : std::countl_zero(w[first]);
-            n += static_cast<std::size_t>(2 * first + zeroBits / 32);
-            m_inPos += n * 4;
-            return n;
-        }
-    }
-    for (; n < fields; ++n) {
-        std::uint32_t field;
-        std::memcpy(&field, start + n * 4, sizeof field);
-        if (field != 0)
-            break;
-    }
+    const std::size_t n = ZeroFields(m_buffer.get() + m_inPos, std::min(most, (m_inLen - m_inPos) / 4));
     m_inPos += n * 4;
     return n;
 }

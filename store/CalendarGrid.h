@@ -75,7 +75,7 @@ public:
         if (taken > 0) {
             // The position is known here; the container would work it out from its address.
             ++m_pool.Filled;
-            m_pool.FilledBits[static_cast<std::size_t>(index) / 64] |= std::uint64_t{1} << (index % 64);
+            m_pool.MarkSlot(static_cast<std::size_t>(index), true);
         }
         return taken;
     }

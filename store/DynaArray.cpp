@@ -38,13 +38,8 @@ void TDynaArray::CountFilled(bool filled)
     const auto offset =
         reinterpret_cast<std::uintptr_t>(this) - reinterpret_cast<std::uintptr_t>(pool->Slots);
     const std::size_t index = offset / sizeof(TDynaArray);
-    if (offset % sizeof(TDynaArray) != 0 || index / 64 >= pool->FilledBits.size())
-        return;
-    const std::uint64_t bit = std::uint64_t{1} << (index % 64);
-    if (filled)
-        pool->FilledBits[index / 64] |= bit;
-    else
-        pool->FilledBits[index / 64] &= ~bit;
+    if (offset % sizeof(TDynaArray) == 0 && index / 64 < pool->FilledBits.size())
+        pool->MarkSlot(index, filled);
 }
 
 void TDynaArray::FreeStorage()

@@ -17,6 +17,16 @@ struct ContainerPool
     // per container, set while it holds records.
     const void* Slots = nullptr;
     std::vector<std::uint64_t> FilledBits;
+
+    // Keeps the bit of the container at position index up to date.
+    void MarkSlot(std::size_t index, bool filled)
+    {
+        const std::uint64_t bit = std::uint64_t{1} << (index % 64);
+        if (filled)
+            FilledBits[index / 64] |= bit;
+        else
+            FilledBits[index / 64] &= ~bit;
+    }
 };
 
 // A growable container of fixed-size records in one block. Its capacity, as

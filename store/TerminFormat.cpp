@@ -3,13 +3,8 @@
 #include "store/AllocationReport.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 void WriteDay(ByteStream& out, const DayList& day)
 {
@@ -39,37 +34,6 @@ void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSetting
 namespace {
 
 constexpr std::size_t FixedFields = 4 * sizeof(double) + 1;
-
-template <typename T> T LoadLE(const char* p)
-{
-    T raw;
-    std::memcpy(&raw, p, sizeof raw);
-    return qFromLittleEndian(raw);
-}
-
-// How many 32-bit fields from p on are 0, at most most (all of them readable).
-std::size_t ZeroFields(const char* p, std::size_t most)
-{
-    std::size_t n = 0;
-#if defined(__SSE2__)
-    // Eight fields a step, the first one that is not 0 found from a mask: the
-    // zeros between two used days are few and vary, so a branch per field would
-    // be mispredicted per day.
-    const __m128i zero = _mm_setzero_si128();
-    for (; n + 8 <= most; n += 8) {
-        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n * 4));
-        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n * 4 + 16));
-        const unsigned zeros =
-            static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(low, zero)))) |
-            static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(high, zero)))) << 4;
-        if (zeros != 0xff)
-            return n + static_cast<std::size_t>(std::countr_one(zeros));
-    }
-#endif
-    while (n < most && LoadLE<std::uint32_t>(p + n * 4) == 0)
-        ++n;
-    return n;
-}
 
 // A text of the read-ahead into the arena, zero-terminated; nullptr without memory.
 char* CopyText(StoreArena& texts, const char* from, std::size_t length, const char* fromEnd)
@@ -107,18 +71,18 @@ Taken TakeRecord(const char*& p, const char* end, StoreArena& texts, Appointment
     const auto rest = static_cast<std::size_t>(end - p);
     if (rest < FixedFields + 4)
         return Taken::NotThere;
-    const auto nameLength = LoadLE<std::int32_t>(p + FixedFields);
+    const auto nameLength = qFromLittleEndian<std::int32_t>(p + FixedFields);
     if (nameLength < 0 || rest - FixedFields - 4 < static_cast<std::size_t>(nameLength) + 4)
         return Taken::NotThere;
     const char* const description = p + FixedFields + 4 + nameLength;
-    const auto descriptionLength = LoadLE<std::int32_t>(description);
+    const auto descriptionLength = qFromLittleEndian<std::int32_t>(description);
     if (descriptionLength < 0 ||
         static_cast<std::size_t>(end - description) - 4 < static_cast<std::size_t>(descriptionLength))
         return Taken::NotThere;
-    a.TimeOfDay = std::bit_cast<double>(LoadLE<std::uint64_t>(p));
-    a.LastReminded = std::bit_cast<double>(LoadLE<std::uint64_t>(p + 8));
-    a.FirstLead = std::bit_cast<double>(LoadLE<std::uint64_t>(p + 16));
-    a.RepeatInterval = std::bit_cast<double>(LoadLE<std::uint64_t>(p + 24));
+    a.TimeOfDay = std::bit_cast<double>(qFromLittleEndian<std::uint64_t>(p));
+    a.LastReminded = std::bit_cast<double>(qFromLittleEndian<std::uint64_t>(p + 8));
+    a.FirstLead = std::bit_cast<double>(qFromLittleEndian<std::uint64_t>(p + 16));
+    a.RepeatInterval = std::bit_cast<double>(qFromLittleEndian<std::uint64_t>(p + 24));
     a.Done = static_cast<std::uint8_t>(p[32]);
     a.Name = CopyText(texts, p + FixedFields + 4, static_cast<std::size_t>(nameLength), end);
     a.Description =
@@ -229,36 +193,21 @@ private:
         Step step = Step::Stuck;
         for (;;) {
             if (left > 0) {
-                ReadDay& day = m_day;
-                // Straight into the day's piece while it has room; a record
-                // counts only once it was read whole, and a larger piece is
-                // taken only then.
+                // Straight into the day's piece while it has room.
                 Appointment spare{};
-                const bool full = day.count == day.room;
-                Appointment& a = full ? spare : day.records[day.count];
+                Appointment& a = m_day.count < m_day.room ? m_day.records[m_day.count] : spare;
                 const Taken taken = TakeRecord(p, end, m_pool.Texts, a);
                 if (taken == Taken::NotThere)
                     break;
-                if (taken == Taken::NoMemory) {
-                    ReportAllocationFailure(1, day.room * sizeof(Appointment));
+                if (!Keep(a, taken == Taken::Whole, left)) {
                     step = Step::NoMemory;
                     break;
                 }
-                if (full) {
-                    if (!Grow(day, left)) {
-                        step = Step::NoMemory;
-                        break;
-                    }
-                    day.records[day.count] = a;
-                }
-                ++day.count;
-                if (--left == 0)
-                    EndDay();
                 continue;
             }
             const auto fields = static_cast<std::size_t>(end - p) / 4;
             const std::size_t zeros =
-                ZeroFields(p, std::min(fields, static_cast<std::size_t>(m_dayCount - index)));
+                ByteStream::ZeroFields(p, std::min(fields, static_cast<std::size_t>(m_dayCount - index)));
             p += zeros * 4;
             index += static_cast<int>(zeros);
             if (index == m_dayCount) {
@@ -267,7 +216,7 @@ private:
             }
             if (zeros == fields)
                 break;
-            const auto count = LoadLE<std::int32_t>(p);
+            const auto count = qFromLittleEndian<std::int32_t>(p);
             p += 4;
             if (!OpenDay(index++, count, left)) {
                 step = Step::NoMemory;
@@ -291,16 +240,28 @@ private:
             m_in.ReadInt32(count);
             return OpenDay(m_index++, count, m_left);
         }
-        ReadDay& day = m_day;
         Appointment a{};
-        if (!ReadRecord(m_in, m_pool.Texts, a)) {
+        const bool withTexts = ReadRecord(m_in, m_pool.Texts, a);
+        return Keep(a, withTexts, m_left);
+    }
+
+    // A record read whole for the current day (perhaps in its place already),
+    // of which left are still to come; withTexts false when its texts found no
+    // memory. False without memory (reported).
+    bool Keep(const Appointment& a, bool withTexts, std::uint32_t& left)
+    {
+        ReadDay& day = m_day;
+        if (!withTexts) {
             ReportAllocationFailure(1, day.room * sizeof(Appointment));
             return false;
         }
-        if (day.count == day.room && !Grow(day, m_left))
+        // More records than the piece takes: a larger piece, only now that one was read whole.
+        if (day.count == day.room && !Grow(day, left))
             return false;
-        day.records[day.count++] = a;
-        if (--m_left == 0)
+        Appointment& place = day.records[day.count++];
+        if (&place != &a)
+            place = a;
+        if (--left == 0)
             EndDay();
         return true;
     }
