@@ -1,8 +1,9 @@
 #include "app/ImportCommand.h"
 
 #include "app/MainForm.h"
-#include "app/cli/CalendarImport.h"
-#include "app/cli/ImportChannel.h"
+#include "ical/CalendarFile.h"
+#include "ical/CalendarImport.h"
+#include "instance/ImportChannel.h"
 #include "browser/CalendarPage.h"
 
 #include <QDir>
@@ -31,23 +32,23 @@ QJsonObject HandleImportCommand(TMainForm& form, const QJsonObject& request)
 {
     const QString file = request.value(QStringLiteral("file")).toString();
     if (file.isEmpty() || !QDir::isAbsolutePath(file))
-        return dw::cli::ImportFailure(
+        return dw::instance::ImportFailure(
             QStringLiteral("Der Import braucht den vollständigen Pfad einer Datei."));
     if (form.Terminating)
-        return dw::cli::ImportFailure(
+        return dw::instance::ImportFailure(
             QStringLiteral("Datumswecker wird gerade beendet; nichts wurde importiert."));
     dw::ical::ImportedCalendar calendar;
     QString error;
-    if (!dw::cli::ReadCalendarFile(file, calendar, error))
-        return dw::cli::ImportFailure(error);
+    if (!dw::ical::ReadCalendarFile(file, calendar, error))
+        return dw::instance::ImportFailure(error);
     const dw::ical::ImportReport report = dw::ical::ImportInto(form.Grid, calendar);
     if (report.added == 0)
-        return dw::cli::ImportAnswer(report.text());
+        return dw::instance::ImportAnswer(report.text());
     if (TCalendarPage* page = form.CalendarPage())
         RefreshList(*page);
     if (!form.SaveTermins(form.DataFileName()))
-        return dw::cli::ImportFailure(
+        return dw::instance::ImportFailure(
             report.text() + QStringLiteral("\ntermine.dat konnte nicht gespeichert werden; die Termine "
                                            "sind im laufenden Programm und werden später gespeichert."));
-    return dw::cli::ImportAnswer(report.text());
+    return dw::instance::ImportAnswer(report.text());
 }

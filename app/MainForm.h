@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/DataFileMessages.h"
+#include "messages/DataFileMessages.h"
 #include "platform/WindowTimer.h"
-#include "reminder/ReminderCheck.h"
+#include "core/ReminderCheck.h"
 #include "store/CalendarGrid.h"
 #include "store/DataFile.h"
 
@@ -47,7 +47,7 @@ public:
     // Set once the program has been told to end; the event loop is not (re)entered.
     bool Terminating = false;
 
-    QString DataFileName() const { return DataFolder + QStringLiteral("termine.dat"); }
+    QString DataFileName() const { return DataFilePath(DataFolder); }
     TCalendarPage* CalendarPage() const { return m_calendarPage; }
     TTrayMenu* PopupMenu2() const;
     TrayIcon* Tray() const { return m_tray; }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reminder/ReminderDialog.h"
+#include "core/ReminderDialog.h"
 
 #include <QDialog>
 

@@ -14,6 +14,11 @@
 #include <cstring>
 #include <new>
 
+QString DataFilePath(const QString& dataFolder)
+{
+    return dataFolder + QStringLiteral("termine.dat");
+}
+
 namespace {
 
 // Large enough that a usual file goes to the disk in one write.

@@ -12,6 +12,9 @@
 
 class QIODevice;
 
+// The data file of a data folder (which ends in the platform's separator).
+QString DataFilePath(const QString& dataFolder);
+
 // termine.dat: the whole grid and the settings. What goes wrong is told to the
 // report given at construction (nothing when none is given); nothing throws out of it.
 //

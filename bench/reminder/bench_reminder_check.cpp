@@ -1,8 +1,8 @@
 // One check pass over the whole grid, against the floor of the same rule applied
 // to a flat array of the same values in the same run.
 #include "platform/Clock.h"
-#include "reminder/DueRule.h"
-#include "reminder/ReminderCheck.h"
+#include "core/DueRule.h"
+#include "core/ReminderCheck.h"
 #include "store/TerminFormat.h"
 
 #include <QBuffer>

@@ -1,5 +1,4 @@
-# The command line and the iCalendar exchange; the import handler runs against a real main window.
-dw_add_gtest(test_cli SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_cli_ical.cpp ${CMAKE_CURRENT_LIST_DIR}/test_cli_run.cpp
-             LIBS dw_app)
+# The command line; the import handler runs against a real main window.
+dw_add_gtest(test_cli SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_cli_run.cpp LIBS dw_app)
 dw_add_gtest(test_program_cli SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_program_cli.cpp LIBS dw_xsession TIMEOUT 180)
 add_dependencies(test_program_cli datumswecker)

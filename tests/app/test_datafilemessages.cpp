@@ -1,6 +1,6 @@
 // What the user is told about termine.dat, and when the window saves it.
 #include "TestSupport.h"
-#include "app/DataFileMessages.h"
+#include "messages/DataFileMessages.h"
 #include "app/MainForm.h"
 #include "platform/ProgramFolder.h"
 #include "store/DataFile.h"

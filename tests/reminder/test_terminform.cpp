@@ -1,7 +1,7 @@
 #include "reminder/TerminForm.h"
 
 #include "platform/MessageBox.h"
-#include "reminder/ReminderCheck.h"
+#include "core/ReminderCheck.h"
 #include "tests/support/TestSupport.h"
 
 #include <QGuiApplication>

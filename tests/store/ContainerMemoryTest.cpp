@@ -1,5 +1,5 @@
 #include "StoreTestSupport.h"
-#include "app/AllocationMessage.h"
+#include "messages/AllocationMessage.h"
 #include "platform/Memory.h"
 #include "store/AllocationReport.h"
 #include "store/DynaArray.h"

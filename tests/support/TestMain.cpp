@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "app/AllocationMessage.h"
+#include "messages/AllocationMessage.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 

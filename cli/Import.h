@@ -1,0 +1,16 @@
+#pragma once
+
+#include "instance/ImportChannel.h"
+
+#include <QString>
+
+namespace dw::cli {
+
+using dw::instance::ImportOutcome;
+
+// Imports into the store of a data folder. Never two writers: without a running
+// copy the lock is taken for the whole import and the file written here; with
+// one the file is handed to it over its local channel.
+ImportOutcome ImportFile(const QString& dataFolder, const QString& file, int answerTimeoutMs = 120000);
+
+} // namespace dw::cli

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ical/CalendarImport.h"
+#include "store/CalendarGrid.h"
+
+#include <QString>
+
+// Every place where the command line touches termine.dat.
+namespace dw::cli {
+
+// Reads the file for the reading options; writes nothing, not even a backup.
+// A missing file is an empty store. False with a German message when the file
+// cannot be read completely.
+bool ReadStore(const QString& path, CalendarGrid& grid, QString& error);
+
+struct StoreImport
+{
+    bool ok = false;
+    dw::ical::ImportReport report;
+    QString error; // German, when !ok
+};
+// Loads the file as the window does (a damaged file is copied aside first),
+// adds the calendar and saves through the same atomic save. The caller holds the lock.
+StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar& calendar);
+
+} // namespace dw::cli

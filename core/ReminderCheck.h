@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/DateTime.h"
+#include "core/ReminderDialog.h"
+#include "store/CalendarGrid.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// One pass over every appointment of the grid, reminding of the due ones through
+// the dialog and recording the answers in the appointments. It neither saves nor
+// refreshes anything: the save timer and the list pick the new values up.
+class ReminderCheck
+{
+public:
+    explicit ReminderCheck(CalendarGrid& grid, IReminderDialog* dialog = nullptr)
+        : m_grid(grid), m_dialog(dialog)
+    {
+    }
+    void setDialog(IReminderDialog* dialog) { m_dialog = dialog; }
+    // Returns at once while a pass is running (a timer tick inside the dialog's loop).
+    void CheckTermins();
+    bool Checking() const { return m_checking; }
+
+private:
+    // False when the user cancelled the pass.
+    bool WalkDay(DayList& day, std::int32_t dayNumber, dw::TDateTime now);
+    // Shows the appointment at index of day; false when the user cancelled the pass.
+    bool Remind(DayList& day, std::uint32_t index, dw::TDateTime moment, dw::TDateTime now);
+
+    CalendarGrid& m_grid;
+    IReminderDialog* m_dialog;
+    bool m_checking = false;
+    bool m_dialogShown = false; // in the running pass
+};
+
+// "Am 24.12.2030 um 18:30:00 Uhr" in the user's regional formats.
+QString ReminderHeading(dw::TDateTime moment, double timeOfDay);

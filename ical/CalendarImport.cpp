@@ -1,0 +1,99 @@
+#include "ical/CalendarImport.h"
+
+#include "ical/IcalNames.h"
+
+#include "platform/Ansi.h"
+
+#include <cstring>
+
+namespace dw::ical {
+
+namespace {
+
+// Characters outside Windows-1252 become "?", as in the window.
+QByteArray AnsiText(const QString& text, int& lost)
+{
+    const QByteArray bytes = dw::ToAnsi(text);
+    if (dw::FromAnsi(bytes) != text)
+        ++lost;
+    return bytes;
+}
+
+bool AlreadyThere(const DayList& day, long long second, const QByteArray& name)
+{
+    const std::uint32_t count = day.count();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const Appointment& a = *day.at(static_cast<std::int32_t>(i));
+        if (SecondsOfDays(a.TimeOfDay) == second && std::strcmp(a.Name, name.constData()) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString ImportReport::text() const
+{
+    QString result = QStringLiteral("Hinzugefügt: %1\n"
+                                    "Übersprungen, schon vorhanden: %2\n"
+                                    "Übersprungen, außerhalb 2000–2100: %3\n"
+                                    "Texte mit verlorenen Zeichen: %4")
+                         .arg(added)
+                         .arg(alreadyThere)
+                         .arg(outsideRange)
+                         .arg(lostCharacters);
+    if (cutOff > 0)
+        result += QStringLiteral("\nWiederholungen über %1 je Termin nicht übernommen: %2")
+                      .arg(MaxOccurrences)
+                      .arg(cutOff);
+    if (outOfMemory)
+        result += QStringLiteral("\nNicht genug Speicher: der Rest wurde nicht hinzugefügt.");
+    return result;
+}
+
+ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar)
+{
+    ImportReport report;
+    report.outsideRange = calendar.outsideRange;
+    report.cutOff = calendar.cutOff;
+    for (const ImportedAppointment& item : calendar.appointments) {
+        const int y = item.date.year();
+        const int m = item.date.month();
+        const int d = item.date.day();
+        if (!CalendarGrid::Contains(y, m, d)) {
+            ++report.outsideRange;
+            continue;
+        }
+        const double timeOfDay = dw::EncodeTime(item.hour, item.minute, std::min(item.second, 59));
+        int lost = 0;
+        const QByteArray name = AnsiText(item.name, lost);
+        QString description = item.description;
+        description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        description.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        const QByteArray descriptionBytes = AnsiText(description, lost);
+        if (AlreadyThere(grid.Day(y, m, d), SecondsOfDays(timeOfDay), name)) {
+            ++report.alreadyThere;
+            continue;
+        }
+        Appointment* a = grid.NewAppointment(y, m, d);
+        if (!a || !ReplaceText(a->Name, name) || !ReplaceText(a->Description, descriptionBytes)) {
+            // The user has been told by the container; what was added stays.
+            if (a)
+                grid.DeleteAppointment(y, m, d, static_cast<std::int32_t>(grid.Day(y, m, d).count()) - 1);
+            report.outOfMemory = true;
+            break;
+        }
+        a->TimeOfDay = timeOfDay;
+        if (item.firstLead)
+            a->FirstLead = *item.firstLead;
+        if (item.repeatInterval)
+            a->RepeatInterval = *item.repeatInterval;
+        a->LastReminded = item.lastReminded;
+        a->Done = item.done;
+        report.lostCharacters += lost;
+        ++report.added;
+    }
+    return report;
+}
+
+} // namespace dw::ical

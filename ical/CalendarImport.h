@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ical/IcalEvents.h"
+#include "store/CalendarGrid.h"
+
+#include <QString>
+
+namespace dw::ical {
+
+struct ImportReport
+{
+    int added = 0;
+    int alreadyThere = 0; // same day, time and name as one in the store
+    int outsideRange = 0;
+    int lostCharacters = 0; // texts with characters Windows-1252 cannot hold
+    int cutOff = 0;         // occurrences beyond the bound per recurring event
+    bool outOfMemory = false;
+
+    // German, one line per count.
+    QString text() const;
+};
+
+// Adds the file's appointments at the end of their days, skipping those whose
+// day, time (to the second) and name the store already holds.
+ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar);
+
+} // namespace dw::ical

@@ -1,0 +1,151 @@
+#include "ical/IcalWriter.h"
+
+#include "ical/IcalNames.h"
+
+#include "platform/Ansi.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QHash>
+
+#include <libical/ical.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace dw::ical {
+
+namespace {
+
+struct ComponentDeleter
+{
+    void operator()(icalcomponent* c) const { icalcomponent_free(c); }
+};
+
+QByteArray Text(icalcomponent* component)
+{
+    char* text = icalcomponent_as_ical_string_r(component);
+    QByteArray bytes(text);
+    icalmemory_free_buffer(text);
+    return bytes;
+}
+
+icaldurationtype DurationOf(long long seconds)
+{
+    icaldurationtype d = icaldurationtype_null_duration();
+    d.is_neg = seconds < 0 ? 1 : 0;
+    const long long magnitude = seconds < 0 ? -seconds : seconds;
+    d.days = static_cast<unsigned int>(magnitude / 86400);
+    d.hours = static_cast<unsigned int>(magnitude / 3600 % 24);
+    d.minutes = static_cast<unsigned int>(magnitude / 60 % 60);
+    d.seconds = static_cast<unsigned int>(magnitude % 60);
+    return d;
+}
+
+// The same appointment gets the same UID in every export: its day, time and
+// name, numbered when a day holds that pair twice.
+QByteArray UidOf(int year, int month, int day, long long second, const QByteArray& name,
+                 QHash<QByteArray, int>& seen)
+{
+    const QByteArray key =
+        QByteArray::number(year * 10000 + month * 100 + day) + '|' + QByteArray::number(second) + '|' + name;
+    const QByteArray digest = QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(24);
+    const int n = ++seen[digest];
+    return digest + (n > 1 ? '-' + QByteArray::number(n) : QByteArray()) + "@datumswecker";
+}
+
+icalcomponent* Alarm(const Appointment& a, const QByteArray& name)
+{
+    icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
+    icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
+    icalcomponent_add_property(alarm, icalproperty_new_description(name.constData()));
+    const long long lead = SecondsOfDays(a.FirstLead);
+    icaltriggertype trigger;
+    trigger.time = icaltime_null_time();
+    trigger.duration = DurationOf(-lead);
+    icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
+    // REPEAT counts the reminders after the first that still fit before the start.
+    const long long every = SecondsOfDays(a.RepeatInterval);
+    const long long repeats = every > 0 && lead > 0 ? std::min<long long>(lead / every, 1000000) : 0;
+    icalcomponent_add_property(alarm, icalproperty_new_repeat(static_cast<int>(repeats)));
+    icalcomponent_add_property(alarm, icalproperty_new_duration(DurationOf(every)));
+    return alarm;
+}
+
+} // namespace
+
+QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now)
+{
+    icalerror_set_errors_are_fatal(0);
+    std::unique_ptr<icalcomponent, ComponentDeleter> calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Norvex//Datumswecker 1.0//DE"));
+    const QDateTime stampLocal = dw::ToQDateTime(now);
+    const QDateTime stamp = stampLocal.toUTC();
+    icaltimetype dtstamp = icaltime_null_time();
+    dtstamp.year = stamp.date().year();
+    dtstamp.month = stamp.date().month();
+    dtstamp.day = stamp.date().day();
+    dtstamp.hour = stamp.time().hour();
+    dtstamp.minute = stamp.time().minute();
+    dtstamp.second = stamp.time().second();
+    dtstamp.zone = icaltimezone_get_utc_timezone();
+
+    // The calendar's frame, then each event written and freed in turn: a
+    // hundred thousand events never stand in memory as one tree.
+    QByteArray result = Text(calendar.get());
+    const QByteArray end = "END:VCALENDAR\r\n";
+    if (!result.endsWith(end))
+        return {};
+    result.chop(end.size());
+    QHash<QByteArray, int> seen;
+    grid.ForEachDay([&](int y, int m, int d, const DayList& day) {
+        const std::uint32_t count = day.count();
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const Appointment& a = *day.at(static_cast<std::int32_t>(i));
+            const QByteArray name = dw::FromAnsi(a.Name).toUtf8();
+            QString description = dw::FromAnsi(a.Description);
+            description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            const long long second = SecondsOfDays(a.TimeOfDay);
+            icalcomponent* event = icalcomponent_new(ICAL_VEVENT_COMPONENT);
+            icalcomponent_add_property(event,
+                                       icalproperty_new_uid(UidOf(y, m, d, second, name, seen).constData()));
+            icalcomponent_add_property(event, icalproperty_new_dtstamp(dtstamp));
+            // Floating local time: the appointment is at this time of day wherever the user is.
+            icaltimetype start = icaltime_null_time();
+            start.year = y;
+            start.month = m;
+            start.day = d;
+            const long long inDay = ((second % 86400) + 86400) % 86400;
+            start.hour = static_cast<int>(inDay / 3600);
+            start.minute = static_cast<int>(inDay / 60 % 60);
+            start.second = static_cast<int>(inDay % 60);
+            icalcomponent_add_property(event, icalproperty_new_dtstart(start));
+            icalcomponent_add_property(event, icalproperty_new_summary(name.constData()));
+            if (!description.isEmpty())
+                icalcomponent_add_property(event,
+                                           icalproperty_new_description(description.toUtf8().constData()));
+            // A value no clock can have made (from a damaged file) is left out rather than written
+            // unreadable.
+            if (a.LastReminded != 0.0 && std::isfinite(a.LastReminded) && std::fabs(a.LastReminded) < 1e7) {
+                icalproperty* last =
+                    icalproperty_new_x(FormatLastReminded(a.LastReminded).toUtf8().constData());
+                icalproperty_set_x_name(last, LastRemindedProperty);
+                icalcomponent_add_property(event, last);
+            }
+            if (a.Done != 0) {
+                icalproperty* done = icalproperty_new_x(QByteArray::number(a.Done).constData());
+                icalproperty_set_x_name(done, DoneProperty);
+                icalcomponent_add_property(event, done);
+            }
+            icalcomponent_add_component(event, Alarm(a, name));
+            std::unique_ptr<icalcomponent, ComponentDeleter> owned(event);
+            result += Text(event);
+        }
+    });
+    result += end;
+    return result;
+}
+
+} // namespace dw::ical

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "instance/InstanceChannel.h"
+
+#include <QLockFile>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// One running copy per data folder. The copy that holds the folder's lock is the
+// running one and answers on the folder's channel; a later start on the same
+// folder asks it to show its main window and ends without touching the data.
+class SingleInstance
+{
+public:
+    explicit SingleInstance(const QString& dataFolder);
+
+    // Nothing when this start is to run (the lock is ours, the channel open);
+    // otherwise the exit code it ends with: 0 when the running copy showed its
+    // window, 1 after telling the user why it could not be reached. A copy that
+    // holds the lock only for a moment (an import from the command line) is waited for.
+    std::optional<int> claimOrHandOver(int patienceMs = 3000);
+
+    // Takes the folder's lock only, also over from a copy that died. A short job
+    // (an import from the command line) holds it this way: later starts wait for it.
+    bool lockFolder();
+    // Takes the lock and opens the channel: this is the running copy now.
+    bool claim();
+    InstanceServer& server() { return m_server; }
+    QString serverName() const;
+
+private:
+    QString m_dataFolder;
+    QLockFile m_lock;
+    InstanceServer m_server;
+};
+
+// {"cmd":"show"}: the running copy shows its main window.
+void ServeShowCommand(InstanceServer& server, std::function<void()> showMainWindow);
+
+// On stderr, and in an error box when the program has a screen.
+void ReportInstanceFailure(const QString& text);

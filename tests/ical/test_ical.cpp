@@ -1,0 +1,263 @@
+#include "ical/CalendarImport.h"
+#include "ical/IcalEvents.h"
+#include "ical/IcalWriter.h"
+#include "tests/support/TestSupport.h"
+
+#include "platform/Ansi.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace dw::ical;
+
+namespace {
+
+QByteArray IcsFile(const char* name)
+{
+    QFile file(dwtest::SourceDir() + QStringLiteral("/tests/data/ics/") + QLatin1String(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+// "2024-03-05 14:30 Name" for each appointment read.
+QStringList Summary(const ImportedCalendar& calendar)
+{
+    QStringList out;
+    for (const ImportedAppointment& a : calendar.appointments)
+        out << QStringLiteral("%1 %2:%3 %4")
+                   .arg(a.date.toString(Qt::ISODate))
+                   .arg(a.hour, 2, 10, QLatin1Char('0'))
+                   .arg(a.minute, 2, 10, QLatin1Char('0'))
+                   .arg(a.name);
+    return out;
+}
+
+struct FileCase
+{
+    const char* file;
+    QStringList expected;
+    int outsideRange = 0;
+};
+
+// The tests run in Europe/Berlin; UTC and foreign zones arrive in its local time.
+class IcalFileTest : public ::testing::TestWithParam<FileCase>
+{
+};
+
+TEST_P(IcalFileTest, ReadsWhatEachProducerMeant)
+{
+    const FileCase& c = GetParam();
+    const ReadResult read = ReadCalendar(IcsFile(c.file));
+    ASSERT_TRUE(read.calendar) << c.file << ": " << read.error.line << " " << qPrintable(read.error.text);
+    EXPECT_EQ(Summary(*read.calendar), c.expected);
+    EXPECT_EQ(read.calendar->outsideRange, c.outsideRange);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, IcalFileTest,
+    ::testing::Values(
+        FileCase{"folded.ics",
+                 {QStringLiteral(
+                     "2024-03-05 14:30 Jahresgespräch mit der Geschäftsführung über die Planung für das "
+                     "nächste Quartal")}},
+        FileCase{"timezones.ics",
+                 {QStringLiteral("2024-01-15 09:00 Winter in Berlin"),
+                  QStringLiteral("2024-07-15 15:00 Sommer in New York")}},
+        FileCase{"utc.ics",
+                 {QStringLiteral("2024-03-11 00:00 Nachts in UTC"),
+                  QStringLiteral("2024-07-01 14:00 Mittag in UTC")}},
+        FileCase{
+            "allday.ics",
+            {QStringLiteral("2024-02-29 00:00 Schalttag"), QStringLiteral("2024-12-24 00:00 Weihnachten")}},
+        FileCase{"escaped.ics",
+                 {QStringLiteral("2024-08-01 08:00 Äpfel, Birnen; Pflaumen"),
+                  QStringLiteral("2024-08-01 09:00 Berlin → Москва")}}),
+    [](const auto& info) {
+        return QString::fromLatin1(info.param.file).section(QLatin1Char('.'), 0, 0).toStdString();
+    });
+
+TEST(IcalRead, RecurrenceHonoursCountUntilExdateRdateAndTheBound)
+{
+    const ReadResult read = ReadCalendar(IcsFile("recurring.ics"));
+    ASSERT_TRUE(read.calendar) << qPrintable(read.error.text);
+    const QStringList got = Summary(*read.calendar);
+    EXPECT_EQ(got.mid(0, 4),
+              (QStringList{"2024-01-02 09:00 Täglich fünfmal", "2024-01-03 09:00 Täglich fünfmal",
+                           "2024-01-05 09:00 Täglich fünfmal", "2024-01-06 09:00 Täglich fünfmal"}));
+    EXPECT_EQ(got.mid(4, 4), (QStringList{"2024-01-01 00:00 Monatsanfang", "2024-03-01 00:00 Monatsanfang",
+                                          "2024-04-01 00:00 Monatsanfang", "2024-06-15 00:00 Monatsanfang"}));
+    // 1998 and 1999 lie before the grid, like the single event in 2101.
+    EXPECT_EQ(got.mid(8, 2), (QStringList{"2000-12-31 20:00 Silvester", "2000-01-01 07:00 Jeden Morgen"}));
+    EXPECT_EQ(read.calendar->outsideRange, 3);
+    // The open daily event stops at the bound.
+    EXPECT_EQ(got.filter(QStringLiteral("Jeden Morgen")).size(), MaxOccurrences);
+    EXPECT_EQ(got.last(), QStringLiteral("2002-09-26 07:00 Jeden Morgen"));
+    EXPECT_EQ(read.calendar->cutOff, CalendarGrid::TotalDays - MaxOccurrences);
+}
+
+TEST(IcalRead, TheEarliestAlarmGivesLeadAndRepeat)
+{
+    const ReadResult read = ReadCalendar(IcsFile("alarms.ics"));
+    ASSERT_TRUE(read.calendar) << qPrintable(read.error.text);
+    const auto& a = read.calendar->appointments;
+    ASSERT_EQ(a.size(), 4u);
+    struct Expected
+    {
+        std::optional<double> lead, repeat;
+    };
+    const Expected expected[] = {
+        {1 + dw::EncodeTime(2, 0), dw::EncodeTime(0, 30)}, // the earlier of two alarms, its DURATION
+        {dw::EncodeTime(1, 0), std::nullopt},              // three hours before a two-hour event's end
+        {1.0, std::nullopt},                               // an absolute moment a day before
+        {std::nullopt, std::nullopt},                      // no alarm: the defaults
+    };
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(a[i].firstLead, expected[i].lead) << i;
+        EXPECT_EQ(a[i].repeatInterval, expected[i].repeat) << i;
+    }
+}
+
+TEST(IcalRead, BadFilesNameTheirLine)
+{
+    struct Case
+    {
+        const char* file;
+        int line;
+        const char* text;
+    } cases[] = {
+        {"damaged.ics", 8, "endet vor END:VEVENT"},
+        {"bad_date.ics", 7, "DTSTART ist kein gültiges Datum"},
+        {"not_calendar.ics", 1, "keine iCalendar-Datei"},
+    };
+    for (const Case& c : cases) {
+        const ReadResult read = ReadCalendar(IcsFile(c.file));
+        EXPECT_FALSE(read.calendar) << c.file;
+        EXPECT_EQ(read.error.line, c.line) << c.file;
+        EXPECT_TRUE(read.error.text.contains(QString::fromUtf8(c.text)))
+            << c.file << ": " << qPrintable(read.error.text);
+    }
+    // Faults only the parser sees are traced back to their line.
+    const struct
+    {
+        QByteArray bytes;
+        int line;
+    } parsed[] = {
+        {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:20240101T100000\r\nRRULE:FREQ=SOMETIMES\r\n"
+         "END:VEVENT\r\nEND:VCALENDAR\r\n",
+         4},
+        {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:20240101T100000\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\n"
+         "TRIGGER:-PXYZ\r\nEND:VALARM\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n",
+         6},
+    };
+    for (const auto& c : parsed) {
+        const ReadResult read = ReadCalendar(c.bytes);
+        EXPECT_FALSE(read.calendar);
+        EXPECT_EQ(read.error.line, c.line) << qPrintable(read.error.text);
+    }
+    for (const QByteArray& bytes :
+         {QByteArray(), QByteArray("BEGIN:VCALENDAR\r\nkaputt\r\nEND:VCALENDAR\r\n"),
+          QByteArray("BEGIN:VCALENDAR\r\nSUMMARY:\xff\r\nEND:VCALENDAR\r\n")})
+        EXPECT_FALSE(ReadCalendar(bytes).calendar) << bytes.constData();
+}
+
+// A store with every field set, unusual values included.
+void Fill(CalendarGrid& grid)
+{
+    struct Row
+    {
+        int y, m, d;
+        dw::TDateTime time, lead, repeat, last;
+        std::uint8_t done;
+        const char* name;
+        const char* description;
+    } rows[] = {
+        {2000, 1, 1, 0.0, 3.0, 1.0, 0.0, 0, "Kein Name", ""},
+        {2024, 3, 5, dw::EncodeTime(14, 30), 2 + dw::EncodeTime(5, 7), dw::EncodeTime(0, 45),
+         dwtest::At(2024, 3, 3, 9, 1, 2, 345), 1, "Zahnarzt, \"Dr. Müller\"; 5 \x80",
+         "Zeile 1\r\nZeile 2\r\n\\ Ende"},
+        {2024, 3, 5, dw::EncodeTime(8, 0), -2 + dw::EncodeTime(6, 1), 0.0, 0.0, 7, "Früh", "x"},
+        {2024, 3, 5, dw::EncodeTime(8, 0), 0.0, 40.0, 0.0, 0, "Früh", "gleiche Zeit, gleicher Name"},
+        {2100, 12, 31, dw::EncodeTime(23, 59), 400 + dw::EncodeTime(23, 59), 7.0,
+         dwtest::At(2100, 12, 31, 23, 59), 0, "", ""},
+    };
+    for (const Row& r : rows) {
+        Appointment* a = grid.NewAppointment(r.y, r.m, r.d);
+        ASSERT_TRUE(ReplaceText(a->Name, r.name));
+        ASSERT_TRUE(ReplaceText(a->Description, r.description));
+        a->TimeOfDay = r.time;
+        a->FirstLead = r.lead;
+        a->RepeatInterval = r.repeat;
+        a->LastReminded = r.last;
+        a->Done = r.done;
+    }
+}
+
+// Every appointment, every field, bit for bit, in grid order.
+QStringList Dump(const CalendarGrid& grid)
+{
+    QStringList out;
+    grid.ForEachDay([&](int y, int m, int d, const DayList& day) {
+        for (std::uint32_t i = 0; i < day.count(); ++i) {
+            const Appointment& a = *day.at(static_cast<std::int32_t>(i));
+            QByteArray bits(reinterpret_cast<const char*>(&a), 4 * sizeof(double));
+            out << QStringLiteral("%1-%2-%3 %4 %5 %6 [%7]")
+                       .arg(y)
+                       .arg(m)
+                       .arg(d)
+                       .arg(QString::fromLatin1(bits.toHex()))
+                       .arg(a.Done)
+                       .arg(QString::fromLatin1(QByteArray(a.Name).toHex()))
+                       .arg(QString::fromLatin1(QByteArray(a.Description).toHex()));
+        }
+    });
+    return out;
+}
+
+TEST(IcalRoundTrip, ExportThenImportGivesTheSameStoreAndASecondImportAddsNothing)
+{
+    CalendarGrid original;
+    original.Build();
+    Fill(original);
+    const QByteArray file = WriteCalendar(original, dwtest::At(2024, 6, 1, 12, 0));
+    const ReadResult read = ReadCalendar(file);
+    ASSERT_TRUE(read.calendar) << read.error.line << qPrintable(read.error.text);
+
+    CalendarGrid copy;
+    copy.Build();
+    const ImportReport first = ImportInto(copy, *read.calendar);
+    // The fourth row repeats day, time and name of the third: the same appointment to an import.
+    EXPECT_EQ(first.added, 4);
+    EXPECT_EQ(first.alreadyThere, 1);
+    EXPECT_EQ(first.lostCharacters, 0);
+    QStringList expected = Dump(original);
+    expected.removeAt(3);
+    EXPECT_EQ(Dump(copy), expected);
+
+    const ImportReport second = ImportInto(copy, *read.calendar);
+    EXPECT_EQ(second.added, 0);
+    EXPECT_EQ(second.alreadyThere, 5);
+    EXPECT_EQ(Dump(copy), expected);
+    // Stable identifiers: a second export of the same store names every event the same.
+    EXPECT_EQ(WriteCalendar(original, dwtest::At(2024, 6, 1, 12, 0)), file);
+}
+
+TEST(IcalImport, CharactersOutsideTheCodePageBecomeQuestionMarksAndAreCounted)
+{
+    const ReadResult read = ReadCalendar(IcsFile("escaped.ics"));
+    ASSERT_TRUE(read.calendar);
+    CalendarGrid grid;
+    grid.Build();
+    const ImportReport report = ImportInto(grid, *read.calendar);
+    EXPECT_EQ(report.added, 2);
+    EXPECT_EQ(report.lostCharacters, 1);
+    const DayList& day = grid.Day(2024, 8, 1);
+    EXPECT_EQ(QByteArray(day.at(0)->Description),
+              QByteArray("Erste Zeile\r\nZweite Zeile\r\nDritte mit \\ und 5 \x80"));
+    EXPECT_EQ(QByteArray(day.at(1)->Name), QByteArray("Berlin ? ??????"));
+    EXPECT_TRUE(report.text().contains(QStringLiteral("Texte mit verlorenen Zeichen: 1")));
+}
+
+} // namespace
