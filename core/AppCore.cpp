@@ -5,6 +5,11 @@
 #include <QCoreApplication>
 #include <QFile>
 
+QString ProgramSettingsPath(const QString& dataFolder)
+{
+    return dataFolder + QStringLiteral("datumswecker.ini");
+}
+
 AppCore::AppCore(QObject* parent)
     : QObject(parent), m_saveTimer(new dw::WindowTimer(1000, false, this)),
       m_checkTimer(new dw::WindowTimer(30000, true, this)), m_reminderCheck(m_grid)
@@ -21,6 +26,7 @@ void AppCore::Open(const QString& dataFolder)
     m_grid.Build();
     m_dataFile = std::make_unique<DataFile>(dataFilePath(), &m_messages);
     m_dataFile->RemoveLeftovers();
+    m_programSettings = std::make_unique<QSettings>(ProgramSettingsPath(dataFolder), QSettings::IniFormat);
     if (!QFile::exists(dataFilePath()))
         return;
     const DataFile::LoadResult loaded = m_dataFile->OpenTermins(m_grid);

@@ -9,9 +9,13 @@
 #include "store/StoredSettings.h"
 
 #include <QObject>
+#include <QSettings>
 #include <QString>
 
 #include <memory>
+
+// The program's own settings file of a data folder.
+QString ProgramSettingsPath(const QString& dataFolder);
 
 // What the program is, under its windows: the calendar grid and its data file,
 // the stored settings, when to save (the save timer), the check pass and when it
@@ -37,6 +41,9 @@ public:
     QString dataFilePath() const { return DataFilePath(m_dataFolder); }
     DataFile& dataFile() const { return *m_dataFile; }
     DataFileMessages& messages() { return m_messages; }
+    // What termine.dat does not keep (notifications, a sync account): an INI file
+    // of the program's own in the data folder, written only once something is set.
+    QSettings& programSettings() { return *m_programSettings; }
 
     // The save timer (a tick saves) and the check timer (a tick checks).
     dw::WindowTimer* Timer1() const { return m_saveTimer; }
@@ -86,6 +93,7 @@ private:
     QString m_dataFolder;
     DataFileMessages m_messages;
     std::unique_ptr<DataFile> m_dataFile;
+    std::unique_ptr<QSettings> m_programSettings;
     StoredSettings m_settings;
     dw::WindowTimer* m_saveTimer;
     dw::WindowTimer* m_checkTimer;
