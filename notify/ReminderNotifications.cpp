@@ -39,6 +39,33 @@ QString BodyText(QString text, bool serverReadsMarkup)
     return text;
 }
 
+QDBusMessage NotifyCall(const QString& summary, const QString& body, const QStringList& capabilities)
+{
+    QStringList actions;
+    if (capabilities.contains(QStringLiteral("actions")))
+        actions = QStringList{DefaultAction, QStringLiteral("Erinnerung anzeigen"),
+                              LaterAction,   QStringLiteral("Später nochmal"),
+                              IgnoreAction,  QStringLiteral("Nicht mehr erinnern")};
+    // Critical, so that it stays until it is answered, like the dialog.
+    const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(2))},
+                            {QStringLiteral("desktop-entry"), QStringLiteral("datumswecker")}};
+    QDBusMessage notify = Call(QStringLiteral("Notify"));
+    notify << QStringLiteral("Datumswecker") << uint(0) << QStringLiteral("datumswecker") << summary
+           << BodyText(body, capabilities.contains(QStringLiteral("body-markup"))) << actions << hints
+           << int(0); // never expires
+    return notify;
+}
+
+// Runs done with the answer to call, in context's thread, unless context is gone by then.
+template <typename F> void OnReply(QObject* context, const QDBusPendingCall& call, F done)
+{
+    auto* watcher = new QDBusPendingCallWatcher(call, context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context, [watcher, done] {
+        watcher->deleteLater();
+        done(*watcher);
+    });
+}
+
 } // namespace
 
 QDBusConnection SessionBusIfThere()
@@ -88,33 +115,16 @@ std::shared_ptr<ReminderNotifications::Posting> ReminderNotifications::post(cons
 {
     auto posting = std::make_shared<Posting>();
     // Asked afresh each time: another server may have taken the name since the last reminder.
-    auto* asked = new QDBusPendingCallWatcher(m_bus.asyncCall(Call(QStringLiteral("GetCapabilities"))), this);
-    connect(asked, &QDBusPendingCallWatcher::finished, this,
-            [this, posting, summary, body](QDBusPendingCallWatcher* w) {
-                w->deleteLater();
-                const QDBusPendingReply<QStringList> capabilities = *w;
+    OnReply(this, m_bus.asyncCall(Call(QStringLiteral("GetCapabilities"))),
+            [=, this](const QDBusPendingCall& call) {
+                const QDBusPendingReply<QStringList> capabilities = call;
                 if (capabilities.isError() || posting->answered) {
                     posting->gone = true;
                     return;
                 }
-                QStringList actions;
-                if (capabilities.value().contains(QStringLiteral("actions")))
-                    actions = QStringList{DefaultAction, QStringLiteral("Erinnerung anzeigen"),
-                                          LaterAction,   QStringLiteral("Später nochmal"),
-                                          IgnoreAction,  QStringLiteral("Nicht mehr erinnern")};
-                // Critical, so that it stays until it is answered, like the dialog.
-                const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(2))},
-                                        {QStringLiteral("desktop-entry"), QStringLiteral("datumswecker")}};
-                QDBusMessage notify = Call(QStringLiteral("Notify"));
-                notify << QStringLiteral("Datumswecker") << uint(0) << QStringLiteral("datumswecker")
-                       << summary
-                       << BodyText(body, capabilities.value().contains(QStringLiteral("body-markup")))
-                       << actions << hints << int(0);
-                auto* sent = new QDBusPendingCallWatcher(m_bus.asyncCall(notify), this);
-                connect(sent, &QDBusPendingCallWatcher::finished, this,
-                        [this, posting](QDBusPendingCallWatcher* w) {
-                            w->deleteLater();
-                            const QDBusPendingReply<uint> id = *w;
+                OnReply(this, m_bus.asyncCall(NotifyCall(summary, body, capabilities.value())),
+                        [=, this](const QDBusPendingCall& call) {
+                            const QDBusPendingReply<uint> id = call;
                             if (id.isError()) {
                                 posting->gone = true;
                                 return;

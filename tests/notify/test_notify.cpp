@@ -216,7 +216,7 @@ TEST_F(Notifications, AButtonAnswersTheDialogAndEveryAnswerWithdrawsTheNotificat
          {},
          {}},
         {"answered before the post's reply",
-         [](auto& s, auto& d, auto&) { d.AnswerReminder(dw::mrYes), s.release(); },
+         [](auto&, auto& d, auto&) { d.AnswerReminder(dw::mrYes); },
          dw::mrYes,
          {1},
          {}},
@@ -232,6 +232,8 @@ TEST_F(Notifications, AButtonAnswersTheDialogAndEveryAnswerWithdrawsTheNotificat
             c.act(server, dialog, notifications);
         };
         EXPECT_EQ(Remind(notifications), c.result) << c.what;
+        if (server.holdNotify)
+            server.release();
         EXPECT_EQ(dialog.fronted, c.fronted) << c.what;
         if (!c.closed.isEmpty()) {
             EXPECT_TRUE(WaitFor([&] { return server.closed == c.closed; })) << c.what;
