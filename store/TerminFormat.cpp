@@ -1,7 +1,5 @@
 #include "store/TerminFormat.h"
 
-#include "store/AllocationReport.h"
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -252,7 +250,7 @@ private:
     {
         ReadDay& day = m_day;
         if (!withTexts) {
-            ReportAllocationFailure(1, day.room * sizeof(Appointment));
+            m_pool.ReportFailure(1, day.room * sizeof(Appointment));
             return false;
         }
         // More records than the piece takes: a larger piece, only now that one was read whole.
@@ -275,7 +273,7 @@ private:
         const std::uint32_t room = std::min(static_cast<std::uint32_t>(count), TDynaArray::DefaultBlockSize);
         auto* records = static_cast<Appointment*>(m_pool.Records.Take(room * sizeof(Appointment)));
         if (!records) {
-            ReportAllocationFailure(1, room * sizeof(Appointment));
+            m_pool.ReportFailure(1, room * sizeof(Appointment));
             return false;
         }
         m_day = {index, 0, room, records};
@@ -291,7 +289,7 @@ private:
             std::min<std::uint64_t>(std::uint64_t{day.room} * 2, std::uint64_t{day.count} + left);
         auto* moved = static_cast<Appointment*>(m_pool.Records.Take(larger * sizeof(Appointment)));
         if (!moved || larger > UINT32_MAX / sizeof(Appointment)) {
-            ReportAllocationFailure(2, static_cast<std::uint32_t>(larger * sizeof(Appointment)));
+            m_pool.ReportFailure(2, static_cast<std::uint32_t>(larger * sizeof(Appointment)));
             return false;
         }
         std::memcpy(static_cast<void*>(moved), day.records, day.count * sizeof(Appointment));
