@@ -2,10 +2,18 @@
 
 #include "StoreTestSupport.h"
 #include "platform/Exceptions.h"
+#include "platform/Memory.h"
+#include "store/DataFile.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,6 +93,56 @@ TEST(TerminScan, AgreesWithTheLoader)
         EXPECT_EQ(complete, c.whole);
         EXPECT_EQ(scanned.size(), c.seen);
         EXPECT_EQ(scanned, Loaded(*grid));
+    }
+}
+
+// The command line's export reads the file alone: no copy of a damaged file, no report.
+TEST(ReadTerminsFile, ReadsTheFileAndNothingElse)
+{
+    using Outcome = TerminsFileRead::Outcome;
+    auto source = NewGrid();
+    Add(*source, 2030, 12, 20, Entry().named("eins"));
+    Add(*source, 2031, 1, 1, Entry().named("zwei"));
+    const QByteArray file = Serialize(*source, {1, 2, true});
+    const struct Case
+    {
+        const char* what;
+        std::optional<QByteArray> bytes; // none: a folder of that name
+        bool refuseSecondDay;
+        Outcome outcome;
+        std::uint32_t loaded;
+        QString error;
+        int openError;
+    } cases[] = {
+        {"whole", file, false, Outcome::Complete, 2, {}, 0},
+        {"cut", file.chopped(1), false, Outcome::Damaged, 2, "Read beyond end of file", 0},
+        {"no memory", file, true, Outcome::OutOfMemory, 1, {}, 0},
+        {"folder", std::nullopt, false, Outcome::CannotOpen, 0, {}, EISDIR},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("termine.dat"));
+        auto grid = NewGrid();
+        EXPECT_EQ(ReadTerminsFile(path, *grid).outcome, Outcome::Missing);
+        if (c.bytes)
+            WriteFile(path, *c.bytes);
+        else
+            ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("termine.dat")));
+        dwtest::ScriptedMessageBoxes boxes;
+        grid->pool().Report = nullptr;
+        int blocks = 0;
+        dw::SetAllocFailureSeam([&](std::size_t) { return c.refuseSecondDay && ++blocks == 2; });
+        const TerminsFileRead read = ReadTerminsFile(path, *grid);
+        dw::SetAllocFailureSeam({});
+        EXPECT_EQ(read.outcome, c.outcome);
+        EXPECT_EQ(TotalCount(*grid), c.loaded);
+        EXPECT_EQ(read.readError, c.error);
+        EXPECT_EQ(read.openError, c.openError);
+        EXPECT_EQ(read.settingsRead, c.outcome == Outcome::Complete);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QStringList{"termine.dat"});
+        EXPECT_TRUE(boxes.shown().empty());
     }
 }
 
