@@ -10,30 +10,27 @@ namespace {
 
 constexpr std::uint32_t HeldLimit = (1u << 30) - 1;
 
-IAllocationReport*& ProgramReport()
-{
-    static IAllocationReport* report = nullptr;
-    return report;
-}
+// What a pool starts with, and what containers without a pool tell.
+IAllocationReport* programReport = nullptr;
 
 } // namespace
 
 void SetAllocationReport(IAllocationReport* report)
 {
-    ProgramReport() = report;
+    programReport = report;
 }
 
 IAllocationReport* ProgramAllocationReport()
 {
-    return ProgramReport();
+    return programReport;
 }
 
 void TDynaArray::ReportFailure(int which, std::uint32_t bytes) const
 {
     if (Pooled)
         Pool()->ReportFailure(which, bytes);
-    else if (IAllocationReport* report = ProgramReport())
-        report->AllocationFailed(which, bytes);
+    else if (programReport)
+        programReport->AllocationFailed(which, bytes);
 }
 
 void TDynaArray::CountFilled(bool filled)
