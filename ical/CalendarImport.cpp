@@ -34,21 +34,39 @@ bool AlreadyThere(const DayList& day, long long second, const QByteArray& name)
 
 QString ImportReport::text() const
 {
-    QString result = QStringLiteral("Hinzugefügt: %1\n"
-                                    "Übersprungen, schon vorhanden: %2\n"
-                                    "Übersprungen, außerhalb 2000–2100: %3\n"
-                                    "Texte mit verlorenen Zeichen: %4")
-                         .arg(added)
-                         .arg(alreadyThere)
-                         .arg(outsideRange)
-                         .arg(lostCharacters);
+    QString result;
+    if (storeDamaged)
+        result += QStringLiteral("termine.dat war beschädigt: %1 Termine ließen sich lesen und bleiben; %2\n")
+                      .arg(storeAppointmentsRead)
+                      .arg(storeCopy.isEmpty()
+                               ? QStringLiteral("eine Kopie der Datei ließ sich nicht anlegen.")
+                               : QStringLiteral("die ganze Datei ist als %1 gesichert.").arg(storeCopy));
+    result += QStringLiteral("Hinzugefügt: %1\n"
+                             "Übersprungen, schon vorhanden: %2\n"
+                             "Übersprungen, außerhalb 2000–2100: %3\n"
+                             "Texte mit verlorenen Zeichen: %4")
+                  .arg(added)
+                  .arg(alreadyThere)
+                  .arg(outsideRange)
+                  .arg(lostCharacters);
     if (cutOff > 0)
         result += QStringLiteral("\nWiederholungen über %1 je Termin nicht übernommen: %2")
                       .arg(MaxOccurrences)
                       .arg(cutOff);
+    if (rulesEnded > 0)
+        result += QStringLiteral("\nWiederholungsregeln nach %1 Schritten nicht weiter verfolgt: %2")
+                      .arg(ReadLimits().ruleStepsPerEvent)
+                      .arg(rulesEnded);
     if (outOfMemory)
         result += QStringLiteral("\nNicht genug Speicher: der Rest wurde nicht hinzugefügt.");
     return result;
+}
+
+int AppointmentCount(const CalendarGrid& grid)
+{
+    int count = 0;
+    grid.ForEachDay([&](int, int, int, const DayList& day) { count += static_cast<int>(day.count()); });
+    return count;
 }
 
 ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar)
@@ -56,6 +74,8 @@ ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar)
     ImportReport report;
     report.outsideRange = calendar.outsideRange;
     report.cutOff = calendar.cutOff;
+    report.rulesEnded = calendar.rulesEnded;
+    report.alreadyThere = calendar.duplicates;
     for (const ImportedAppointment& item : calendar.appointments) {
         const int y = item.date.year();
         const int m = item.date.month();
