@@ -1,6 +1,7 @@
 #include "cli/StoreAccess.h"
 
 #include "messages/DataFileMessages.h"
+#include "messages/StoreErrorText.h"
 #include "store/ByteStream.h"
 #include "store/DataFile.h"
 #include "store/TerminFormat.h"
@@ -29,7 +30,7 @@ bool ReadStore(const QString& path, CalendarGrid& grid, QString& error)
         error = QStringLiteral("%1 kann nicht vollständig gelesen werden (zu wenig Speicher).").arg(path);
     } catch (const std::exception& failure) {
         error = QStringLiteral("%1 ist beschädigt (%2). Starten Sie das Programm: es sichert die Datei.")
-                    .arg(path, QString::fromUtf8(failure.what()));
+                    .arg(path, StoreErrorText(failure));
     }
     return false;
 }
@@ -50,7 +51,10 @@ StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar
                 .arg(path);
         return result;
     }
+    const int read = dw::ical::AppointmentCount(grid);
     result.report = dw::ical::ImportInto(grid, calendar);
+    if (loaded.fileExisted && !loaded.complete)
+        result.report.noteDamagedStore(QFileInfo(loaded.backupPath).fileName(), read);
     // Nothing new: the file stays as it is, byte for byte.
     if (result.report.added == 0) {
         result.ok = true;
