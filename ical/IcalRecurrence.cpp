@@ -6,6 +6,7 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 
 namespace dw::ical {
@@ -120,29 +121,97 @@ bool DayPasses(const icalrecurrencetype& rule, const QDate& d)
     return true;
 }
 
-// The longest run of days that no day passes, over 28 years (every kind of
-// year and weekday); -1 when no day passes at all.
-int LongestGap(const icalrecurrencetype& rule)
+int Count(const short* values, std::size_t size)
 {
+    std::size_t n = 0;
+    while (n < size && values[n] != ICAL_RECURRENCE_ARRAY_MAX)
+        ++n;
+    return static_cast<int>(n);
+}
+
+// What 28 years (every kind of year and weekday) show of the days that pass:
+// whether any does, the longest run of days none does, and the most that pass
+// in one period of the rule's frequency.
+struct DayScan
+{
+    bool any = false;
+    int longestGap = 0;
+    int mostInPeriod = 0;
+};
+
+DayScan ScanDays(const icalrecurrencetype& rule)
+{
+    const int length = rule.freq == ICAL_YEARLY_RECURRENCE    ? 366
+                       : rule.freq == ICAL_MONTHLY_RECURRENCE ? 31
+                       : rule.freq == ICAL_WEEKLY_RECURRENCE  ? 7
+                                                              : 1;
     if (!Given(rule.by_month) && !Given(rule.by_month_day) && !Given(rule.by_year_day) && !Given(rule.by_day))
-        return 0;
+        return {true, 0, length};
+    // Many events share their day parts (every Monday): each set is scanned once.
+    QByteArray key(reinterpret_cast<const char*>(&rule.freq), sizeof rule.freq);
+    for (const auto& part : {std::pair<const short*, std::size_t>{rule.by_day, ICAL_BY_DAY_SIZE},
+                             {rule.by_month_day, ICAL_BY_MONTHDAY_SIZE},
+                             {rule.by_year_day, ICAL_BY_YEARDAY_SIZE},
+                             {rule.by_month, ICAL_BY_MONTH_SIZE}})
+        key.append(reinterpret_cast<const char*>(part.first),
+                   static_cast<qsizetype>(sizeof(short)) * (Count(part.first, part.second) + 1));
+    static thread_local QHash<QByteArray, DayScan> scanned;
+    if (const auto known = scanned.constFind(key); known != scanned.constEnd())
+        return *known;
+    if (scanned.size() > 1024)
+        scanned.clear();
     const QDate from(2000, 1, 1);
     const int days = static_cast<int>(from.daysTo(QDate(2028, 1, 1)));
+    DayScan scan;
     int firstPass = -1;
     int lastPass = -1;
-    int longest = 0;
+    std::vector<bool> passes(static_cast<std::size_t>(days));
     for (int i = 0; i < days; ++i) {
-        if (!DayPasses(rule, from.addDays(i)))
+        const QDate d = from.addDays(i);
+        if (!DayPasses(rule, d))
             continue;
+        passes[static_cast<std::size_t>(i)] = true;
         if (firstPass < 0)
             firstPass = i;
         else
-            longest = std::max(longest, i - lastPass - 1);
+            scan.longestGap = std::max(scan.longestGap, i - lastPass - 1);
         lastPass = i;
     }
     if (firstPass < 0)
-        return -1;
-    return std::max(longest, days - lastPass - 1 + firstPass);
+        return scanned[key] = scan;
+    scan.any = true;
+    scan.longestGap = std::max(scan.longestGap, days - lastPass - 1 + firstPass);
+    // Any stretch of a period's length holds at least as many as the period itself.
+    int inWindow = 0;
+    for (int i = 0; i < days; ++i) {
+        inWindow += passes[static_cast<std::size_t>(i)] ? 1 : 0;
+        if (i >= length)
+            inWindow -= passes[static_cast<std::size_t>(i - length)] ? 1 : 0;
+        scan.mostInPeriod = std::max(scan.mostInPeriod, inWindow);
+    }
+    return scanned[key] = scan;
+}
+
+// Whether the rule can yield anything: some day passes, and some BYSETPOS
+// value lies within the most candidates a period can hold. libical's iterator
+// would otherwise search up to the year 2582 for one, even before its first
+// occurrence.
+bool CanYield(const icalrecurrencetype& rule, int& longestGap)
+{
+    const DayScan scan = ScanDays(rule);
+    longestGap = scan.longestGap;
+    if (!scan.any)
+        return false;
+    if (!Given(rule.by_set_pos))
+        return true;
+    const long long candidates = static_cast<long long>(scan.mostInPeriod) *
+                                 std::max(1, Count(rule.by_hour, ICAL_BY_HOUR_SIZE)) *
+                                 std::max(1, Count(rule.by_minute, ICAL_BY_MINUTE_SIZE)) *
+                                 std::max(1, Count(rule.by_second, ICAL_BY_SECOND_SIZE));
+    for (std::size_t i = 0; i < ICAL_BY_SETPOS_SIZE && rule.by_set_pos[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+        if (rule.by_set_pos[i] != 0 && std::abs(rule.by_set_pos[i]) <= candidates)
+            return true;
+    return false;
 }
 
 // Walks one rule from `start` (wall time of the rule's zone) until `visit`
@@ -172,8 +241,8 @@ bool Walk(icalrecurrencetype rule, icaltimetype start, long long jump, int line,
 {
     if (!DropLeapSeconds(rule))
         return true;
-    const int gap = LongestGap(rule);
-    if (gap < 0)
+    int gap = 0;
+    if (!CanYield(rule, gap))
         return true;
     const long long unit = UnitSeconds(rule.freq);
     const long long period = unit * std::max<long long>(1, rule.interval);
@@ -186,10 +255,11 @@ bool Walk(icalrecurrencetype rule, icaltimetype start, long long jump, int line,
         const bool timeParts = Given(rule.by_hour) || Given(rule.by_minute) || Given(rule.by_second);
         const long long days = dayParts ? gap + 1LL : timeParts ? 1 : 0;
         if (days * 86400 / period > 2LL * budget)
-            throw Failure(line, QStringLiteral("Die Wiederholungsregel prüft jede Sekunde, Minute oder Stunde "
-                                               "einzeln und trifft dabei bis zu %1 Tage lang nichts; so lässt "
-                                               "sie sich nicht in vertretbarer Zeit auswerten.")
-                                    .arg(days));
+            throw Failure(line,
+                          QStringLiteral("Die Wiederholungsregel prüft jede Sekunde, Minute oder Stunde "
+                                         "einzeln und trifft dabei bis zu %1 Tage lang nichts; so lässt "
+                                         "sie sich nicht in vertretbarer Zeit auswerten.")
+                              .arg(days));
     }
     const bool finite = rule.count > 0 || !icaltime_is_null_time(rule.until);
     // An open rule of fixed steps starts afresh just before 2000, on its own beat.
