@@ -10,11 +10,22 @@ namespace dw::ical {
 
 namespace {
 
-// Characters outside Windows-1252 become "?", as in the window.
-QByteArray AnsiText(const QString& text, int& lost)
+// Characters outside Windows-1252 become "?", as in the window. Control
+// characters other than tab and line breaks are no text, and iCalendar cannot
+// carry them (an export would lose them): they are left out and counted too.
+// A lone CR breaks the line as LF does; a description keeps CR LF, as the window does.
+QByteArray AnsiText(QString text, bool description, int& lost)
 {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const qsizetype before = text.size();
+    text.removeIf(
+        [](QChar c) { return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n'); });
+    const bool dropped = text.size() != before;
+    if (description)
+        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const QByteArray bytes = dw::ToAnsi(text);
-    if (dw::FromAnsi(bytes) != text)
+    if (dropped || dw::FromAnsi(bytes) != text)
         ++lost;
     return bytes;
 }
@@ -86,11 +97,8 @@ ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar)
         }
         const double timeOfDay = dw::EncodeTime(item.hour, item.minute, std::min(item.second, 59));
         int lost = 0;
-        const QByteArray name = AnsiText(item.name, lost);
-        QString description = item.description;
-        description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        description.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        const QByteArray descriptionBytes = AnsiText(description, lost);
+        const QByteArray name = AnsiText(item.name, false, lost);
+        const QByteArray descriptionBytes = AnsiText(item.description, true, lost);
         if (AlreadyThere(grid.Day(y, m, d), SecondsOfDays(timeOfDay), name)) {
             ++report.alreadyThere;
             continue;

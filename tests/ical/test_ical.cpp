@@ -402,3 +402,27 @@ TEST(IcalBounds, RefusedCalendarsNameTheLineInGermanAndEchoNoControlCharacters)
 }
 
 } // namespace
+
+namespace {
+
+// iCalendar has no way to write control characters: the import leaves them out
+// (and counts the text), a lone CR breaks the line, and an export carries the rest.
+TEST(IcalImport, ControlCharactersAreLeftOutSoThatAnExportCarriesEveryText)
+{
+    const ReadResult read = ReadCalendar(Calendar(Event("DTSTART:20240101T100000\r\nSUMMARY:a\\rb\\bc\x01"
+                                                        "d\r\nDESCRIPTION:eins\\rzwei\\fdrei\\n\r\n")));
+    ASSERT_TRUE(read.calendar) << qPrintable(read.error.text);
+    CalendarGrid grid;
+    grid.Build();
+    EXPECT_EQ(ImportInto(grid, *read.calendar).lostCharacters, 2);
+    EXPECT_EQ(QByteArray(grid.Day(2024, 1, 1).at(0)->Name), QByteArray("a\nbcd"));
+    EXPECT_EQ(QByteArray(grid.Day(2024, 1, 1).at(0)->Description), QByteArray("eins\r\nzweidrei\r\n"));
+    const ReadResult back = ReadCalendar(WriteCalendar(grid, dwtest::At(2024, 6, 1, 12, 0)));
+    ASSERT_TRUE(back.calendar);
+    CalendarGrid copy;
+    copy.Build();
+    ImportInto(copy, *back.calendar);
+    EXPECT_EQ(Dump(copy), Dump(grid));
+}
+
+} // namespace
