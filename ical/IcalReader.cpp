@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace dw::ical {
 
@@ -76,6 +77,10 @@ void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* zones
                     leadSeconds -= icaldurationtype_as_int(length);
             }
         }
+        // An export writes the lead as a duration in seconds, which libical reads back as an int.
+        if (leadSeconds > std::numeric_limits<int>::max() || leadSeconds < -std::numeric_limits<int>::max())
+            throw Failure(lines.of("VALARM/TRIGGER"),
+                          QStringLiteral("Die Erinnerung liegt mehr als 68 Jahre vor oder nach dem Termin."));
         const double lead = DaysFromSeconds(leadSeconds);
         if (item.firstLead && *item.firstLead >= lead)
             continue;

@@ -383,6 +383,13 @@ TEST(IcalBounds, RefusedCalendarsNameTheLineInGermanAndEchoNoControlCharacters)
         {"more appointments than allowed",
          Calendar(Event("DTSTART:20240101T100000\r\nRRULE:FREQ=DAILY;COUNT=6\r\n")), few, 3,
          "mehr als 5 Termine"},
+        {"an alarm 800 years away",
+         Calendar(
+             Event("DTSTART:20240601T100000\r\nBEGIN:VALARM\r\nTRIGGER;VALUE=DATE-TIME:28240602T100000\r\n"
+                   "END:VALARM\r\n")),
+         {},
+         6,
+         "68 Jahre"},
         {"no time left", Calendar(Event("DTSTART:20240101T100000\r\nRRULE:FREQ=DAILY;COUNT=1000\r\n")), quick,
          0, "abgebrochen"},
     };
