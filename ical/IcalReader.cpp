@@ -120,23 +120,33 @@ void ReadOwnProperties(icalcomponent* event, const EventLines& lines, ImportedAp
     }
 }
 
-// The X-LIC-ERRORTYPE of the first fault libical noted in the event or its alarms.
-int ParserErrorType(icalcomponent* event)
+// Whether `found` holds for a property of the kind in the event or its alarms; stops at the first.
+template <typename Found> bool AnyProperty(icalcomponent* event, icalproperty_kind kind, Found found)
 {
     for (icalcomponent* c = event; c;
          c = c == event ? icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT)
-                        : icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT)) {
-        for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
-             p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
-            const char* text = icalproperty_get_xlicerror(p);
-            if (std::strncmp(text, "No value for SUMMARY", 20) == 0 ||
-                std::strncmp(text, "No value for DESCRIPTION", 24) == 0)
-                continue;
-            icalparameter* type = icalproperty_get_first_parameter(p, ICAL_XLICERRORTYPE_PARAMETER);
-            return type ? icalparameter_get_xlicerrortype(type) : ICAL_XLICERRORTYPE_NONE;
-        }
-    }
-    return ICAL_XLICERRORTYPE_NONE;
+                        : icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT))
+        for (icalproperty* p = icalcomponent_get_first_property(c, kind); p;
+             p = icalcomponent_get_next_property(c, kind))
+            if (found(p))
+                return true;
+    return false;
+}
+
+// The X-LIC-ERRORTYPE of the first fault libical noted in the event or its alarms.
+int ParserErrorType(icalcomponent* event)
+{
+    int type = ICAL_XLICERRORTYPE_NONE;
+    AnyProperty(event, ICAL_XLICERROR_PROPERTY, [&](icalproperty* p) {
+        const char* text = icalproperty_get_xlicerror(p);
+        if (std::strncmp(text, "No value for SUMMARY", 20) == 0 ||
+            std::strncmp(text, "No value for DESCRIPTION", 24) == 0)
+            return false;
+        icalparameter* given = icalproperty_get_first_parameter(p, ICAL_XLICERRORTYPE_PARAMETER);
+        type = given ? icalparameter_get_xlicerrortype(given) : ICAL_XLICERRORTYPE_NONE;
+        return true;
+    });
+    return type;
 }
 
 // Reads a calendar one content line at a time and converts each event as soon
@@ -349,19 +359,11 @@ private:
     // A TZID that no VTIMEZONE so far defines, but one further down the file does.
     bool waitsForLaterZone(icalcomponent* event)
     {
-        for (icalcomponent* c = event; c;
-             c = c == event ? icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT)
-                            : icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT)) {
-            for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
-                 p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
-                icalparameter* tzid = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER);
-                if (!tzid || icalcomponent_get_timezone(m_zones.get(), icalparameter_get_tzid(tzid)))
-                    continue;
-                if (laterZones().contains(QByteArray(icalparameter_get_tzid(tzid))))
-                    return true;
-            }
-        }
-        return false;
+        return AnyProperty(event, ICAL_ANY_PROPERTY, [&](icalproperty* p) {
+            icalparameter* tzid = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER);
+            return tzid && !icalcomponent_get_timezone(m_zones.get(), icalparameter_get_tzid(tzid)) &&
+                   laterZones().contains(QByteArray(icalparameter_get_tzid(tzid)));
+        });
     }
 
     // The TZIDs of the zones in the rest of the file, looked for once, when an event first needs one.
