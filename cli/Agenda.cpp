@@ -2,9 +2,9 @@
 
 #include "ical/IcalNames.h"
 
+#include "core/DueRule.h"
 #include "platform/Ansi.h"
 #include "platform/RegionalFormats.h"
-#include "core/DueRule.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
