@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
 #include "platform/GuiMessageBox.h"
+#include "platform/WindowSystem.h"
 #include "reminder/TerminForm.h"
 
 int main(int argc, char** argv)
@@ -15,12 +16,15 @@ int main(int argc, char** argv)
     // Options run without a window and end.
     if (dw::cli::IsCommandLine(argc, argv))
         return dw::cli::RunCommandLine(argc, argv);
+    // Before Qt's X11 plugin connects and takes it away.
+    const QString launchToken = dw::LaunchActivationToken();
     dw::TApplication app(argc, argv);
     dw::InstallQtMessageBoxHandler();
     InstallAllocationMessage();
 
     // Settled before the main window exists: a second start never touches termine.dat.
     SingleInstance instance(dw::ResolveDataFolder());
+    instance.setLaunchToken(launchToken);
     if (const std::optional<int> ended = instance.claimOrHandOver())
         return *ended;
 
@@ -28,7 +32,8 @@ int main(int argc, char** argv)
     auto* MainForm = new TMainForm;
     auto* TerminForm = new TTerminForm;
     MainForm->setReminderDialog(TerminForm);
-    ServeShowCommand(instance.server(), [MainForm] { MainForm->ShowMainWindow(); });
+    ServeShowCommand(instance.server(),
+                     [MainForm](const QString& token) { MainForm->ShowMainWindow(token); });
     AppCore& core = MainForm->core();
     instance.server().registerCommand(QStringLiteral("import"), [&core](const QJsonObject& request) {
         return HandleImportCommand(core, request);

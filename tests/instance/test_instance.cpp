@@ -148,3 +148,23 @@ TEST(SingleInstance, ALaterStartHandsOverOrSaysWhyItCannot)
     ASSERT_EQ(boxes.texts().size(), 1);
     EXPECT_TRUE(boxes.texts().constFirst().contains(QStringLiteral("antwortet aber nicht")));
 }
+
+TEST(SingleInstance, ALaterStartHandsItsLaunchTokenToTheRunningCopy)
+{
+    QTemporaryDir dir;
+    SingleInstance running(Folder(dir));
+    ASSERT_TRUE(running.claim());
+    QStringList tokens;
+    ServeShowCommand(running.server(), [&](const QString& token) { tokens << token; });
+    for (const QString& token : {QStringLiteral("launcher-1_TIME42"), QString()}) {
+        auto later = std::async(std::launch::async, [&] {
+            SingleInstance second(Folder(dir));
+            second.setLaunchToken(token);
+            return second.claimOrHandOver();
+        });
+        while (later.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(later.get(), 0);
+    }
+    EXPECT_EQ(tokens, (QStringList{QStringLiteral("launcher-1_TIME42"), QString()}));
+}
