@@ -22,13 +22,8 @@ void Pause(int ms)
 
 void Stop(std::unique_ptr<QProcess>& process)
 {
-    if (!process || process->state() == QProcess::NotRunning)
-        return;
-    process->terminate();
-    if (!process->waitForFinished(3000)) {
-        process->kill();
-        process->waitForFinished(3000);
-    }
+    if (process)
+        StopProcess(*process);
 }
 
 // Whether a client owns the X selection, asked through libX11 itself (loaded at
@@ -124,7 +119,7 @@ XSession::~XSession()
 {
     Stop(m_sniHost);
     Stop(m_watcher);
-    Stop(m_busDaemon);
+    m_busDaemon.reset();
     Stop(m_taskBar);
     Stop(m_trayer);
     Stop(m_wm);
@@ -195,31 +190,12 @@ bool XSession::startTaskBar()
 
 bool XSession::startStatusNotifierHost()
 {
-    // A bus of its own, without service activation, so nothing else starts on it.
-    const QString config = m_dir.filePath(QStringLiteral("bus.conf"));
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-               "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-               "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
-    file.close();
-    m_busDaemon = std::make_unique<QProcess>();
-    m_busDaemon->start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address=1")});
-    if (!m_busDaemon->waitForStarted(WaitMs))
+    m_busDaemon = std::make_unique<PrivateBus>();
+    m_bus = m_busDaemon->address();
+    if (m_bus.isEmpty())
         return false;
     QElapsedTimer t;
     t.start();
-    QByteArray address;
-    while (!address.contains('\n') && t.elapsed() < WaitMs && m_busDaemon->state() == QProcess::Running) {
-        m_busDaemon->waitForReadyRead(200);
-        address += m_busDaemon->readAllStandardOutput();
-    }
-    if (!address.contains('\n'))
-        return false;
-    m_bus = QString::fromLatin1(address.trimmed());
 
     m_watcher = std::make_unique<QProcess>();
     m_watcher->setProcessEnvironment(environment());
@@ -548,7 +524,7 @@ bool XSession::screenshot(const QString& pngPath) const
     return ok && QFile::exists(pngPath);
 }
 
-ProgramRun::ProgramRun(const XSession& session) : m_session(session)
+ProgramRun::ProgramRun(const Session& session) : m_session(session)
 {
     QFile::copy(ProgramPath(), m_dir.filePath(QStringLiteral("datumswecker")));
     QFile::setPermissions(m_dir.filePath(QStringLiteral("datumswecker")),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QDateTime>
@@ -29,6 +31,14 @@ template <typename F> bool PollUntil(F&& done, int timeoutMs)
     return true;
 }
 
+// Where the real program runs: what it and the tools see.
+class Session
+{
+public:
+    virtual ~Session() = default;
+    virtual QProcessEnvironment environment() const = 0;
+};
+
 // A private X display for tests of the real program: Xvfb, a window manager
 // (for close boxes) and one kind of notification area: trayer (the old X11
 // tray), a StatusNotifierItem host on a private session bus
@@ -37,7 +47,7 @@ template <typename F> bool PollUntil(F&& done, int timeoutMs)
 // no call waits longer than its timeout. Waits end as soon as what they wait for
 // is there; their timeouts are generous because the machine may be busy (a
 // sanitizer build, other tests in parallel).
-class XSession
+class XSession : public Session
 {
 public:
     static constexpr int WaitMs = 30000;
@@ -50,11 +60,11 @@ public:
     };
 
     explicit XSession(Tray tray = Tray::Trayer);
-    ~XSession();
+    ~XSession() override;
     bool ok() const { return m_ok; }
     QString display() const { return m_display; }
     // What the program and the tools see: the display, and the session bus if there is one.
-    QProcessEnvironment environment() const;
+    QProcessEnvironment environment() const override;
 
     // Runs an X tool (xdotool, wmctrl, xwininfo ...) on this display; stdout, or empty on failure.
     QString run(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
@@ -113,7 +123,7 @@ private:
     std::unique_ptr<QProcess> m_xvfb;
     std::unique_ptr<QProcess> m_wm;
     std::unique_ptr<QProcess> m_trayer;
-    std::unique_ptr<QProcess> m_busDaemon;
+    std::unique_ptr<PrivateBus> m_busDaemon;
     std::unique_ptr<QProcess> m_watcher;
     std::unique_ptr<QProcess> m_sniHost;
     std::unique_ptr<QProcess> m_taskBar;
@@ -135,7 +145,7 @@ inline QPoint LastMenuItem(const QRect& menu)
 class ProgramRun
 {
 public:
-    explicit ProgramRun(const XSession& session);
+    explicit ProgramRun(const Session& session);
     ~ProgramRun();
     QString folder() const { return m_dir.path(); }
     QString dataFile() const { return m_dir.filePath(QStringLiteral("termine.dat")); }
@@ -153,7 +163,7 @@ public:
     int startAgain(QString* output = nullptr, int timeoutMs = XSession::WaitMs) const;
 
 private:
-    const XSession& m_session;
+    const Session& m_session;
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_now;
