@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
 #include "platform/GuiMessageBox.h"
+#include "platform/SleepWatcher.h"
 #include "platform/WindowSystem.h"
 #include "reminder/TerminForm.h"
 
@@ -38,6 +39,9 @@ int main(int argc, char** argv)
     instance.server().registerCommand(QStringLiteral("import"), [&core](const QJsonObject& request) {
         return HandleImportCommand(core, request);
     });
+    // Reminders of what fell due while the machine slept come right after it wakes.
+    dw::SleepWatcher sleepWatcher;
+    QObject::connect(&sleepWatcher, &dw::SleepWatcher::woke, &core, &AppCore::Woke);
     // An end on a signal whose last save failed is told by the exit status.
     int status = 0;
     QObject::connect(&core, &AppCore::endSaveFailed, [&status] { status = 1; });
