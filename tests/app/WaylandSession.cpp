@@ -91,11 +91,7 @@ WaylandSession::WaylandSession()
                [this] {
                    return run(QStringLiteral("weston-debug"), {QStringLiteral("scene-graph")})
                               .contains(QStringLiteral("background for output")) &&
-                          run(QStringLiteral("dbus-send"),
-                              {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                               QStringLiteral("--dest=org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                               QStringLiteral("org.a11y.Bus.GetAddress")})
-                              .contains(QStringLiteral("unix:"));
+                          !a11yAddress().isEmpty();
                },
                XSession::WaitMs);
 }
@@ -123,18 +119,13 @@ QProcessEnvironment WaylandSession::environment() const
     return env;
 }
 
-QString WaylandSession::run(const QString& program, const QStringList& args, int timeoutMs) const
+QString WaylandSession::a11yAddress() const
 {
-    QProcess p;
-    p.setProcessEnvironment(environment());
-    p.setWorkingDirectory(m_runtime.path());
-    p.start(program, args);
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished(1000);
-        return QString();
-    }
-    return QString::fromLocal8Bit(p.readAllStandardOutput());
+    return run(QStringLiteral("dbus-send"),
+               {QStringLiteral("--session"), QStringLiteral("--print-reply=literal"),
+                QStringLiteral("--dest=org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                QStringLiteral("org.a11y.Bus.GetAddress")})
+        .trimmed();
 }
 
 QStringList WaylandSession::shownWindows() const
@@ -154,11 +145,7 @@ bool WaylandSession::waitForWindow(const QString& title, bool shown, int timeout
 
 bool WaylandSession::press(const QString& name, int timeoutMs) const
 {
-    const QString address = run(QStringLiteral("dbus-send"),
-                                {QStringLiteral("--session"), QStringLiteral("--print-reply=literal"),
-                                 QStringLiteral("--dest=org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                                 QStringLiteral("org.a11y.Bus.GetAddress")})
-                                .trimmed();
+    const QString address = a11yAddress();
     QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("a11y ") + address);
     return PollUntil(
         [&] {

@@ -24,10 +24,10 @@ public:
     // Presses the first control of the program with this accessible name (a button, a page's tab).
     bool press(const QString& name, int timeoutMs = XSession::WaitMs) const;
     bool screenshot(const QString& pngPath) const;
-    // Runs a tool in the session; its standard output, or empty on failure.
-    QString run(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
 
 private:
+    QString a11yAddress() const;
+
     QTemporaryDir m_runtime;
     std::unique_ptr<PrivateBus> m_bus;
     QProcess m_weston;

@@ -367,7 +367,7 @@ bool XSession::waitForWindowState(const QString& title, const QString& state, in
     return true;
 }
 
-QString XSession::run(const QString& program, const QStringList& args, int timeoutMs) const
+QString Session::run(const QString& program, const QStringList& args, int timeoutMs) const
 {
     QProcess p;
     p.setProcessEnvironment(environment());

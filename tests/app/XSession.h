@@ -37,6 +37,9 @@ class Session
 public:
     virtual ~Session() = default;
     virtual QProcessEnvironment environment() const = 0;
+    // Runs a tool (xdotool, dbus-send, weston-debug ...) in the session; its standard output, or empty on
+    // failure.
+    QString run(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
 };
 
 // A private X display for tests of the real program: Xvfb, a window manager
@@ -66,8 +69,6 @@ public:
     // What the program and the tools see: the display, and the session bus if there is one.
     QProcessEnvironment environment() const override;
 
-    // Runs an X tool (xdotool, wmctrl, xwininfo ...) on this display; stdout, or empty on failure.
-    QString run(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
     // Waits for a visible top-level window with exactly this title; its id or 0.
     qulonglong waitForWindow(const QString& title, int timeoutMs = WaitMs) const;
     bool isWindowVisible(const QString& title) const;

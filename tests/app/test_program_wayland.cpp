@@ -5,12 +5,9 @@
 #include "store/DataFile.h"
 #include "tests/store/StoreTestSupport.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusVariant>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <csignal>
@@ -65,9 +62,11 @@ TEST_F(OnWayland, ShowsAReminderAndBothPagesAndSavesOnSigterm)
     ASSERT_TRUE(w().press(QStringLiteral("Einstellungen")));
     Shoot(QStringLiteral("weston-settings.png"));
     ASSERT_TRUE(w().press(QStringLiteral("Termine verwalten")));
-    const QDateTime written = QFileInfo(run.dataFile()).lastModified();
     EXPECT_EQ(run.terminate(SIGTERM), 0) << run.output().toStdString();
-    EXPECT_GT(QFileInfo(run.dataFile()).lastModified(), written) << "not saved at the end";
+    std::unique_ptr<CalendarGrid> saved = storetest::NewGrid();
+    DataFile(run.dataFile()).OpenTermins(*saved);
+    ASSERT_EQ(saved->Day(2024, 3, 16).count(), 1u);
+    EXPECT_EQ(saved->Day(2024, 3, 16).at(0)->Done, 1) << "the answer was not saved";
 }
 
 TEST_F(OnWayland, MinimierenAndMinimiertStartenComeBackByASecondStart)
@@ -85,6 +84,7 @@ TEST_F(OnWayland, MinimierenAndMinimiertStartenComeBackByASecondStart)
     EXPECT_TRUE(w().waitForWindow(MainTitle)) << "the running copy did not come back";
     Shoot(QStringLiteral("weston-second-start.png"));
     EXPECT_EQ(run.terminate(SIGTERM), 0);
+    EXPECT_TRUE(QFile::exists(run.dataFile())) << "not saved at the end";
 
     ProgramRun minimised(w());
     WriteStore(minimised, true, false);
@@ -102,53 +102,46 @@ TEST_F(OnWayland, ATrayHostThatComesLaterGetsTheIconAndNoMenuOpensAsAWindow)
     ASSERT_TRUE(run.start());
     ASSERT_TRUE(w().waitForWindow(MainTitle));
 
-    // A watcher and a host that registers with it, as a panel started after the program.
+    // A watcher and a host registering with it: a panel started after the program.
     QProcess watcher;
     watcher.setProcessEnvironment(w().environment());
     watcher.start(QStringLiteral("status-notifier-watcher"), {});
-    const QString watcherName = QStringLiteral("org.kde.StatusNotifierWatcher");
-    QDBusConnection bus = QDBusConnection::connectToBus(
-        w().environment().value(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")), QStringLiteral("host"));
-    const QString host = QStringLiteral("org.kde.StatusNotifierHost-test");
-    ASSERT_TRUE(bus.registerService(host));
-    auto ask = [&](const QString& path, const QString& interface, const QString& method,
-                   const QVariantList& args) {
-        QDBusMessage call = QDBusMessage::createMethodCall(watcherName, path, interface, method);
-        call.setArguments(args);
-        return bus.call(call, QDBus::Block, 5000);
+    auto send = [](const QStringList& args) {
+        return w().run(QStringLiteral("dbus-send"),
+                       QStringList{QStringLiteral("--session"), QStringLiteral("--print-reply")} + args);
     };
+    const QStringList atWatcher{QStringLiteral("--dest=org.kde.StatusNotifierWatcher"),
+                                QStringLiteral("/StatusNotifierWatcher")};
     ASSERT_TRUE(PollUntil(
         [&] {
-            return ask(QStringLiteral("/StatusNotifierWatcher"), watcherName,
-                       QStringLiteral("RegisterStatusNotifierHost"), {host})
-                       .type() == QDBusMessage::ReplyMessage;
+            return !send(atWatcher +
+                         QStringList{
+                             QStringLiteral("org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost"),
+                             QStringLiteral("string:org.kde.StatusNotifierHost-test")})
+                        .isEmpty();
         },
         XSession::WaitMs));
     QString item;
     EXPECT_TRUE(PollUntil(
         [&] {
-            const QDBusMessage items = ask(
-                QStringLiteral("/StatusNotifierWatcher"), QStringLiteral("org.freedesktop.DBus.Properties"),
-                QStringLiteral("Get"), {watcherName, QStringLiteral("RegisteredStatusNotifierItems")});
-            const QStringList names =
-                items.arguments().isEmpty()
-                    ? QStringList()
-                    : qvariant_cast<QDBusVariant>(items.arguments().constFirst()).variant().toStringList();
-            item = names.isEmpty() ? QString() : names.constFirst().section(QLatin1Char('/'), 0, 0);
+            item = QRegularExpression(QStringLiteral("\"(:[0-9.]+)"))
+                       .match(send(atWatcher +
+                                   QStringList{QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                                               QStringLiteral("string:org.kde.StatusNotifierWatcher"),
+                                               QStringLiteral("string:RegisteredStatusNotifierItems")}))
+                       .captured(1);
             return !item.isEmpty();
         },
         XSession::WaitMs))
         << "the item never reached the watcher";
 
     // A host that asks the program for its menu gets none in a window of its own.
-    QDBusMessage menu = QDBusMessage::createMethodCall(item, QStringLiteral("/StatusNotifierItem"),
-                                                       QStringLiteral("org.kde.StatusNotifierItem"),
-                                                       QStringLiteral("ContextMenu"));
-    menu.setArguments({0, 0});
-    EXPECT_EQ(bus.call(menu, QDBus::Block, 5000).type(), QDBusMessage::ReplyMessage);
+    EXPECT_FALSE(send({QStringLiteral("--dest=") + item, QStringLiteral("/StatusNotifierItem"),
+                       QStringLiteral("org.kde.StatusNotifierItem.ContextMenu"), QStringLiteral("int32:0"),
+                       QStringLiteral("int32:0")})
+                     .isEmpty());
     QThread::msleep(1000);
-    EXPECT_EQ(w().shownWindows(), QStringList{MainTitle});
+    EXPECT_EQ(w().shownWindows().join(QLatin1Char('|')).toStdString(), MainTitle.toStdString());
     EXPECT_EQ(run.terminate(SIGTERM), 0);
-    bus.unregisterService(host);
     StopProcess(watcher);
 }
