@@ -26,7 +26,8 @@ QString LaunchActivationToken();
 QString UsableActivationToken(const QString& token);
 
 // Activates a shown window. Qt's Wayland plugin takes XDG_ACTIVATION_TOKEN when it
-// asks the compositor for the focus and clears it, so the token is set just before.
+// asks the compositor for the focus and clears it, so the token is set just before;
+// under X11 the token is a startup id, and the launch it names is completed here.
 void ActivateWindowWithToken(QWidget* window, const QString& token);
 
 } // namespace dw
