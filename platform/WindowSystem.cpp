@@ -44,13 +44,14 @@ void ActivateWithStartupId(QWidget* window, const QByteArray& id)
                         static_cast<uint32_t>(id.size()), id.constData());
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
-    const qsizetype time = id.lastIndexOf("_TIME");
-    if (time >= 0) {
+    bool timed = false;
+    const uint32_t time = id.mid(id.lastIndexOf("_TIME") + 5).toUInt(&timed);
+    if (id.contains("_TIME") && timed) {
         message.format = 32;
         message.window = client;
         message.type = atom("_NET_ACTIVE_WINDOW");
         message.data.data32[0] = 1; // asked by an application
-        message.data.data32[1] = id.mid(time + 5).toUInt();
+        message.data.data32[1] = time;
         xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&message));
     }
@@ -92,8 +93,9 @@ QString UsableActivationToken(const QString& token)
     constexpr qsizetype Longest = 512;
     if (token.size() > Longest)
         return QString();
+    // Nor quotes and backslashes, which the X11 launch's messages would have to escape.
     for (QChar c : token)
-        if (c.unicode() <= u' ' || c.unicode() > u'~')
+        if (c.unicode() <= u' ' || c.unicode() > u'~' || c == u'"' || c == u'\\')
             return QString();
     return token;
 }

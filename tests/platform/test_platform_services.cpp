@@ -151,6 +151,7 @@ TEST(WindowSystem, OnlyWhatCanBeAnActivationTokenReachesTheCompositor)
         {QStringLiteral("a b"), QString()},
         {QStringLiteral("a\nb"), QString()},
         {QStringLiteral("tök"), QString()},
+        {QStringLiteral("a\"b"), QString()},
         {QString(), QString()},
     };
     for (const auto& c : cases)
