@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <limits>
 
 namespace {
@@ -56,10 +55,14 @@ TEST(CheckInterval, TheMachineSleptWhenTheWallClockRanFarAheadOfTheMonotonicOne)
             << c.wallSeconds << " s against " << c.monotonicMs << " ms";
 }
 
-// A reminder dialog that only counts.
+// A reminder dialog that only counts, answering "Später nochmal".
 struct CountingDialog : IReminderDialog
 {
-    int ShowReminder(const QString&, const QString&, const QString&) override { return ++shown, 6; }
+    int ShowReminder(const QString&, const QString&, const QString&) override
+    {
+        ++shown;
+        return 6;
+    }
     void CancelReminder() override {}
     int shown = 0;
 };
@@ -69,28 +72,14 @@ TEST(AppCore, AWakeChecksAtOnceAndTheCheckIntervalCountsFromThen)
     const struct
     {
         const char* what;
-        std::function<void(AppCore&, dw::FakeClock&)> happen;
-        int reminded;
+        bool logind;
+        double wallClockAheadMs;
+        int checkSeconds, reminded;
     } cases[] = {
-        {"logind", [](AppCore& core, dw::FakeClock&) { core.Woke(); }, 1},
-        {"an hour on the wall clock",
-         [](AppCore& core, dw::FakeClock& clock) {
-             clock.advanceMSecs(3600000);
-             core.LookForSleep();
-         },
-         1},
-        {"ten seconds on the wall clock",
-         [](AppCore& core, dw::FakeClock& clock) {
-             clock.advanceMSecs(10000);
-             core.LookForSleep();
-         },
-         0},
-        {"a silent check timer",
-         [](AppCore& core, dw::FakeClock&) {
-             core.setCheckInterval(0, 0);
-             core.Woke();
-         },
-         0},
+        {"logind", true, 0, 2, 1},
+        {"an hour on the wall clock", false, 3600000, 2, 1},
+        {"ten seconds on the wall clock", false, 10000, 2, 0},
+        {"logind, with the check timer silent", true, 0, 0, 0},
     };
     for (const auto& c : cases) {
         dwtest::ScopedFakeClock clock(dwtest::At(2024, 1, 5, 10, 0));
@@ -99,10 +88,11 @@ TEST(AppCore, AWakeChecksAtOnceAndTheCheckIntervalCountsFromThen)
         core.Open(dir.path() + QLatin1Char('/'));
         CountingDialog dialog;
         core.setReminderDialog(&dialog);
-        core.setCheckInterval(0, 2);
+        core.setCheckInterval(0, c.checkSeconds);
         QThread::msleep(500);                    // a quarter of the interval has run
         storetest::Add(core.grid(), 2024, 1, 6); // due a day ahead, three days' lead
-        c.happen(core, clock.clock);
+        clock.clock.advanceMSecs(c.wallClockAheadMs);
+        c.logind ? core.Woke() : core.LookForSleep();
         EXPECT_EQ(dialog.shown, c.reminded) << c.what;
         if (c.reminded) {
             EXPECT_GT(core.Timer2()->remainingTime(), 1750) << c.what; // a timer may be 5 % off
