@@ -35,7 +35,9 @@ bool SingleInstance::claim()
 
 std::optional<int> SingleInstance::claimOrHandOver(int patienceMs)
 {
-    const QJsonObject show{{QStringLiteral("cmd"), QStringLiteral("show")}};
+    QJsonObject show{{QStringLiteral("cmd"), QStringLiteral("show")}};
+    if (!m_launchToken.isEmpty())
+        show.insert(QStringLiteral("token"), m_launchToken);
     QElapsedTimer clock;
     clock.start();
     for (;;) {
@@ -57,12 +59,18 @@ std::optional<int> SingleInstance::claimOrHandOver(int patienceMs)
     return 1;
 }
 
+void ServeShowCommand(InstanceServer& server, std::function<void(const QString& token)> showMainWindow)
+{
+    server.registerCommand(QStringLiteral("show"),
+                           [show = std::move(showMainWindow)](const QJsonObject& request) {
+                               show(request.value(QStringLiteral("token")).toString());
+                               return QJsonObject{{QStringLiteral("ok"), true}};
+                           });
+}
+
 void ServeShowCommand(InstanceServer& server, std::function<void()> showMainWindow)
 {
-    server.registerCommand(QStringLiteral("show"), [show = std::move(showMainWindow)](const QJsonObject&) {
-        show();
-        return QJsonObject{{QStringLiteral("ok"), true}};
-    });
+    ServeShowCommand(server, [show = std::move(showMainWindow)](const QString&) { show(); });
 }
 
 void ReportInstanceFailure(const QString& text)

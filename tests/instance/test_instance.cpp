@@ -184,3 +184,23 @@ TEST(FolderLock, ImportsStartedTogetherEachWaitTheirTurn)
     EXPECT_EQ(all.count("BEGIN:VEVENT"), Imports * Events);
     EXPECT_EQ(all.count("SUMMARY:Import 9 Termin 189\r\n"), 1);
 }
+
+TEST(SingleInstance, ALaterStartHandsItsLaunchTokenToTheRunningCopy)
+{
+    QTemporaryDir dir;
+    SingleInstance running(Folder(dir));
+    ASSERT_TRUE(running.claim());
+    QStringList tokens;
+    ServeShowCommand(running.server(), [&](const QString& token) { tokens << token; });
+    for (const QString& token : {QStringLiteral("launcher-1_TIME42"), QString()}) {
+        auto later = std::async(std::launch::async, [&] {
+            SingleInstance second(Folder(dir));
+            second.setLaunchToken(token);
+            return second.claimOrHandOver();
+        });
+        while (later.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(later.get(), 0);
+    }
+    EXPECT_EQ(tokens, (QStringList{QStringLiteral("launcher-1_TIME42"), QString()}));
+}
