@@ -5,7 +5,6 @@
 #include "app/TrayMenu.h"
 #include "browser/CalendarPage.h"
 #include "controls/AboutBox.h"
-#include "controls/Pictures.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
@@ -15,36 +14,30 @@
 
 #include <QCloseEvent>
 #include <QCursor>
-#include <QFile>
 #include <QScreen>
-
-#include <cmath>
-#include <limits>
+#include <QSignalBlocker>
 
 namespace {
 constexpr quint32 TrayIconId = 0;
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::TMainForm>()), m_reminderCheck(Grid)
+    : QMainWindow(parent), ui(std::make_unique<Ui::TMainForm>()),
+      m_timer3(new dw::WindowTimer(500, false, this))
 {
     ui->setupUi(this);
     setObjectName(QStringLiteral("MainForm"));
     setFont(dw::FormFont());
     resize(630, 485);
 
-    Timer1 = new dw::WindowTimer(1000, false, this);
-    Timer2 = new dw::WindowTimer(30000, true, this);
-    Timer3 = new dw::WindowTimer(500, false, this);
-
-    m_calendarPage = new TCalendarPage(Grid, ui->TabSheet1);
+    m_calendarPage = new TCalendarPage(m_core.grid(), ui->TabSheet1);
     ui->TabSheet1->layout()->addWidget(m_calendarPage);
-    m_calendarPage->restartSaveTimer = [this] { Timer1->restart(); };
-    m_calendarPage->saveNow = [this] { SaveTermins(DataFileName()); };
+    m_calendarPage->restartSaveTimer = [this] { m_core.RestartSaveTimer(); };
+    m_calendarPage->saveNow = [this] { SaveTermins(); };
 
     m_tray = new TrayIcon(this);
 
-    SetUpPictures();
+    SetUpMainWindowLook(*this, *ui);
     ConnectHandlers();
     new AutostartBox(ui->AutostartCheck, AutostartEntry::ForThisProgram(), this);
     FormCreate();
@@ -55,77 +48,11 @@ TMainForm::~TMainForm()
     FormDestroy();
 }
 
-void TMainForm::SetUpPictures()
-{
-    ui->gsek->setRange(0, 59);
-    // Minutes are kept at 0 or above, so the check interval never turns negative.
-    ui->gmin->setMinValue(0);
-    ui->gmin->setValue(0);
-    ui->gsek->setValue(30);
-
-    auto* statusLeft = new QWidget(ui->StatusBar1);
-    statusLeft->setFixedWidth(250);
-    auto* statusRight = new QWidget(ui->StatusBar1);
-    statusRight->setFixedWidth(50);
-    ui->StatusBar1->addWidget(statusLeft);
-    ui->StatusBar1->addWidget(statusRight);
-
-    ui->PageControl2->setTabIcon(0, QIcon(Picture("tab_termine.bmp")));
-    ui->PageControl2->setTabIcon(1, QIcon(Picture("tab_einstellungen.bmp")));
-    ui->Image1->setPixmap(Picture("settings_column.bmp"));
-
-    QFont optionsFont(QStringLiteral("Arial Black"));
-    optionsFont.setPixelSize(19);
-    optionsFont.setWeight(QFont::Black);
-    ui->Label4->setFont(optionsFont);
-    QPalette maroon = ui->Label4->palette();
-    maroon.setColor(QPalette::WindowText, QColor(128, 0, 0));
-    ui->Label4->setPalette(maroon);
-
-    ui->wwwBtn->setIcon(QIcon(Picture("www.bmp")));
-    ui->wwwBtn->setText(QString::fromLatin1(dw::HomePageHost));
-    ui->ueberbtn->setPicture(Picture("ueber.gif"));
-    ui->ueberbtn->setPicture2(Picture("ueber_down.gif"));
-    ui->endebtn->setPicture(Picture("ende.gif"));
-    ui->endebtn->setPicture2(Picture("ende_down.gif"));
-    setWindowIcon(QIcon(Picture("appicon.bmp")));
-    ui->MinimizeBtn->loadGlyphResource(QStringLiteral("btn_minimize.bmp"));
-    // Not shown yet, so the form's own caption stays.
-    ui->ManTerminsBtn->setKind(TBitBtnXP::bkAll);
-}
-
-void TMainForm::ConnectHandlers()
-{
-    connect(Timer1, &dw::WindowTimer::timeout, this, &TMainForm::Timer1Timer);
-    connect(Timer2, &dw::WindowTimer::timeout, this, &TMainForm::Timer2Timer);
-    connect(Timer3, &dw::WindowTimer::timeout, this, &TMainForm::Timer3Timer);
-    connect(ui->gmin, &SpinEdit::changed, this, &TMainForm::gminChange);
-    connect(ui->gsek, &SpinEdit::changed, this, &TMainForm::gminChange);
-    connect(ui->MinimiertCheck, &QCheckBox::toggled, this, &TMainForm::MinimiertCheckClick);
-    connect(ui->ManTerminsBtn, &QPushButton::clicked, this, &TMainForm::ManTerminsBtnClick);
-    connect(ui->MinimizeBtn, &QPushButton::clicked, this, &TMainForm::MinimizeBtnClick);
-    connect(ui->wwwBtn, &QToolButton::clicked, this, &TMainForm::wwwBtnClick);
-    connect(ui->ueberbtn, &TImageBtn::clicked, this, &TMainForm::ueberbtnClick);
-    connect(ui->endebtn, &TImageBtn::clicked, this, &TMainForm::EndeBtnClick);
-    connect(PopupMenu2()->Anzeigen1, &QAction::triggered, this, &TMainForm::Anzeigen1Click);
-    connect(PopupMenu2()->ZurNorvexHomepage1, &QAction::triggered, this, &TMainForm::wwwBtnClick);
-    connect(PopupMenu2()->berdasProgramm1, &QAction::triggered, this, &TMainForm::ueberbtnClick);
-    connect(PopupMenu2()->Beenden2, &QAction::triggered, this, &TMainForm::Beenden2Click);
-    // Queued, as the icon's messages always arrived: after the host's own event has been handled.
-    connect(m_tray, &TrayIcon::mouseMessage, this, &TMainForm::WMUser, Qt::QueuedConnection);
-    connect(m_tray, &TrayIcon::availabilityChanged, this, &TMainForm::TrayAvailabilityChanged);
-}
-
 void TMainForm::FormCreate()
 {
     // From here on a logout ends the program cleanly, also while a start-up message is open.
     dw::InstallTerminationHandler(this, [this] { EndFromSignal(); });
-    DataFolder = dw::ResolveDataFolder();
-    Grid.Build();
-    m_dataFile = std::make_unique<DataFile>(DataFileName(), &m_dataFileMessages);
-    m_dataFile->RemoveLeftovers();
-    if (QFile::exists(DataFileName()))
-        OpenTermins(DataFileName());
+    m_core.Open(dw::ResolveDataFolder());
     // A damaged file has been kept aside by the load; the window stays fully usable.
     m_calendarPage->ShowAll();
     m_calendarPage->SetInitialPosition(dw::Now());
@@ -135,17 +62,18 @@ void TMainForm::FormCreate()
 void TMainForm::FormDestroy()
 {
     m_tray->RemoveTrayIcon();
-    Timer1->setEnabled(false);
-    const bool saved = SaveTermins(DataFileName());
-    if (!saved && m_dataFileMessages.unattended() && endSaveFailed)
-        endSaveFailed();
-    Grid.delall();
+    m_core.Close();
 }
 
-void TMainForm::setReminderDialog(IReminderDialog* dialog)
+void TMainForm::ShowSettings(const StoredSettings& settings)
 {
-    m_reminderDialog = dialog;
-    m_reminderCheck.setDialog(dialog);
+    // The core has applied them already; the controls only show them.
+    const QSignalBlocker minutes(ui->gmin);
+    const QSignalBlocker seconds(ui->gsek);
+    const QSignalBlocker minimised(ui->MinimiertCheck);
+    ui->gmin->setValue(settings.CheckMinutes);
+    ui->gsek->setValue(settings.CheckSeconds);
+    ui->MinimiertCheck->setChecked(settings.StartMinimised);
 }
 
 void TMainForm::setVisible(bool visible)
@@ -163,19 +91,19 @@ void TMainForm::setVisible(bool visible)
 
 void TMainForm::FormShow()
 {
-    if (FirstShowDone)
+    if (m_firstShowDone)
         return;
-    FirstShowDone = true;
+    m_firstShowDone = true;
     CheckTermins();
-    if (ui->MinimiertCheck->isChecked())
-        Timer3->setEnabled(true);
+    if (m_core.settings().StartMinimised)
+        m_timer3->setEnabled(true);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     // Closing the main window ends the program; FormDestroy saves.
     event->accept();
-    Terminating = true;
+    m_core.setTerminating();
     QCoreApplication::quit();
 }
 
@@ -184,26 +112,14 @@ void TMainForm::EndeBtnClick()
     close();
 }
 
-StoredSettings TMainForm::CurrentSettings() const
-{
-    return {ui->gmin->value(), ui->gsek->value(), ui->MinimiertCheck->isChecked()};
-}
-
 void TMainForm::gminChange()
 {
-    const double ms = (static_cast<double>(ui->gmin->value()) * 60 + ui->gsek->value()) * 1000;
-    const double whole = std::trunc(ms);
-    // An interval beyond what a timer can count is held at the longest one; below zero none.
-    const int interval = whole <= 0                                 ? 0
-                         : whole >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
-                                                                    : static_cast<int>(whole);
-    Timer2->setInterval(interval);
-    Timer1->restart();
+    m_core.setCheckInterval(ui->gmin->value(), ui->gsek->value());
 }
 
 void TMainForm::MinimiertCheckClick()
 {
-    Timer1->restart();
+    m_core.setStartMinimised(ui->MinimiertCheck->isChecked());
 }
 
 void TMainForm::ManTerminsBtnClick()
@@ -213,7 +129,7 @@ void TMainForm::ManTerminsBtnClick()
 
 void TMainForm::Timer1Timer()
 {
-    SaveTermins(DataFileName());
+    SaveTermins();
 }
 
 void TMainForm::Timer2Timer()
@@ -223,45 +139,28 @@ void TMainForm::Timer2Timer()
 
 void TMainForm::Timer3Timer()
 {
-    Timer3->setEnabled(false);
+    m_timer3->setEnabled(false);
     Anzeigen1Click();
 }
 
 void TMainForm::CheckTermins()
 {
-    if (Terminating)
-        return;
-    m_reminderCheck.CheckTermins();
+    m_core.CheckTermins();
 }
 
-// The window has one data file; fileName is always its path (DataFileName()).
-bool TMainForm::SaveTermins(const QString&)
+bool TMainForm::SaveTermins()
 {
-    // The save timer's ticks do not stack up messages of a failed save.
-    if (m_dataFileMessages.SaveMessageOpen())
-        return false;
-    return m_dataFile->SaveTermins(Grid, CurrentSettings());
-}
-
-void TMainForm::OpenTermins(const QString&)
-{
-    const DataFile::LoadResult loaded = m_dataFile->OpenTermins(Grid);
-    if (!loaded.settingsRead)
-        return;
-    // Through the controls, so their handlers run as for a user's change.
-    ui->gmin->setValue(loaded.settings.CheckMinutes);
-    ui->gsek->setValue(loaded.settings.CheckSeconds);
-    ui->MinimiertCheck->setChecked(loaded.settings.StartMinimised);
+    return m_core.SaveTermins();
 }
 
 void TMainForm::WMUser(quint32, int lParam)
 {
     switch (lParam) {
     case dw::WM_LBUTTONDOWN:
-        Timer1->setEnabled(true);
+        m_core.Timer1()->setEnabled(true);
         break;
     case dw::WM_LBUTTONDBLCLK:
-        Timer1->setEnabled(false);
+        m_core.Timer1()->setEnabled(false);
         Anzeigen1Click();
         break;
     case dw::WM_RBUTTONUP: {
@@ -307,7 +206,7 @@ void TMainForm::ShowMainWindow()
 void TMainForm::TrayAvailabilityChanged(bool available)
 {
     // The icon was the only way back to a hidden window.
-    if (!available && !isVisible() && FirstShowDone && !Terminating)
+    if (!available && !isVisible() && m_firstShowDone && !m_core.Terminating())
         showMinimized();
 }
 
@@ -318,21 +217,12 @@ void TMainForm::MinimizeBtnClick()
 
 void TMainForm::Beenden2Click()
 {
-    if (Terminating)
-        return;
-    Terminating = true;
-    // An open reminder ends as "Alle abbrechen"; then every event loop ends and FormDestroy saves.
-    if (m_reminderDialog)
-        m_reminderDialog->CancelReminder();
-    // exit, not quit: quit does nothing before the main loop runs, and a signal
-    // may come while a start-up message has its own loop.
-    QCoreApplication::exit(0);
+    m_core.End();
 }
 
 void TMainForm::EndFromSignal()
 {
-    m_dataFileMessages.setUnattended(true);
-    Beenden2Click();
+    m_core.End(true);
 }
 
 void TMainForm::wwwBtnClick()

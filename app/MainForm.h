@@ -1,14 +1,10 @@
 #pragma once
 
-#include "messages/DataFileMessages.h"
+#include "core/AppCore.h"
 #include "platform/WindowTimer.h"
-#include "core/ReminderCheck.h"
-#include "store/CalendarGrid.h"
-#include "store/DataFile.h"
 
 #include <QMainWindow>
 
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -19,9 +15,9 @@ class TTrayMenu;
 class TrayIcon;
 class IReminderDialog;
 
-// The main window. It owns everything that lives as long as the program: the
-// calendar grid, the data file's place, the three timers and the tray icon. The
-// work of each part lives in that part's own classes; the handlers here delegate.
+// The main window. It binds its controls to the program's core (grid, data
+// file, settings, save and check timers) and owns what only a window has: the
+// pages, the tray icon and the start-minimised delay. Its handlers delegate.
 class TMainForm : public QMainWindow
 {
     Q_OBJECT
@@ -31,28 +27,19 @@ public:
     // Runs FormDestroy.
     ~TMainForm() override;
 
-    void setReminderDialog(IReminderDialog* dialog);
+    AppCore& core() { return m_core; }
+    void setReminderDialog(IReminderDialog* dialog) { m_core.setReminderDialog(dialog); }
 
-    // The one data file of the whole run, from FormCreate on.
-    DataFile& dataFile() const { return *m_dataFile; }
-    // Called by FormDestroy when the program ends on a signal and the last save failed.
-    std::function<void()> endSaveFailed;
+    dw::WindowTimer* Timer3() const { return m_timer3; }
+    bool FirstShowDone() const { return m_firstShowDone; }
+    // Tests that show the window without its start-up check.
+    void skipFirstShowCheck() { m_firstShowDone = true; }
 
-    QString DataFolder;
-    bool FirstShowDone = false;
-    dw::WindowTimer* Timer1; // save timer
-    dw::WindowTimer* Timer2; // check timer
-    dw::WindowTimer* Timer3; // start-minimised delay
-    CalendarGrid Grid;
-    // Set once the program has been told to end; the event loop is not (re)entered.
-    bool Terminating = false;
-
-    QString DataFileName() const { return DataFilePath(DataFolder); }
+    QString DataFileName() const { return m_core.dataFilePath(); }
     TCalendarPage* CalendarPage() const { return m_calendarPage; }
     TTrayMenu* PopupMenu2() const;
     TrayIcon* Tray() const { return m_tray; }
     Ui::TMainForm* form() const { return ui.get(); }
-    bool Checking() const { return m_reminderCheck.Checking(); }
 
     void FormShow();
     void EndeBtnClick();
@@ -63,8 +50,7 @@ public:
     void Timer2Timer();
     void Timer3Timer();
     void CheckTermins();
-    bool SaveTermins(const QString& fileName);
-    void OpenTermins(const QString& fileName);
+    bool SaveTermins();
 
     // Tray icon and background operation.
     void WMUser(quint32 wParam, int lParam);
@@ -80,9 +66,6 @@ public:
     // Without a notification area nothing may hide the window for good.
     void TrayAvailabilityChanged(bool available);
 
-    // The settings as the controls show them.
-    StoredSettings CurrentSettings() const;
-
     void setVisible(bool visible) override;
 
 protected:
@@ -91,15 +74,17 @@ protected:
 private:
     void FormCreate();
     void FormDestroy();
-    void SetUpPictures();
     void ConnectHandlers();
+    void ShowSettings(const StoredSettings& settings);
 
+    AppCore m_core;
     std::unique_ptr<Ui::TMainForm> ui;
+    dw::WindowTimer* m_timer3; // start-minimised delay
     TCalendarPage* m_calendarPage = nullptr;
     TrayIcon* m_tray = nullptr;
-    DataFileMessages m_dataFileMessages;
-    std::unique_ptr<DataFile> m_dataFile;
+    bool m_firstShowDone = false;
     bool m_placed = false;
-    ReminderCheck m_reminderCheck;
-    IReminderDialog* m_reminderDialog = nullptr;
 };
+
+// The pictures, fonts and fixed sizes of the main window's own controls.
+void SetUpMainWindowLook(TMainForm& window, Ui::TMainForm& ui);

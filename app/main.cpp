@@ -1,8 +1,8 @@
-#include "messages/AllocationMessage.h"
 #include "app/ImportCommand.h"
 #include "app/MainForm.h"
-#include "instance/SingleInstance.h"
 #include "cli/CommandLine.h"
+#include "instance/SingleInstance.h"
+#include "messages/AllocationMessage.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
@@ -29,17 +29,18 @@ int main(int argc, char** argv)
     auto* TerminForm = new TTerminForm;
     MainForm->setReminderDialog(TerminForm);
     ServeShowCommand(instance.server(), [MainForm] { MainForm->ShowMainWindow(); });
-    instance.server().registerCommand(QStringLiteral("import"), [MainForm](const QJsonObject& request) {
-        return HandleImportCommand(*MainForm, request);
+    AppCore& core = MainForm->core();
+    instance.server().registerCommand(QStringLiteral("import"), [&core](const QJsonObject& request) {
+        return HandleImportCommand(core, request);
     });
     // An end on a signal whose last save failed is told by the exit status.
     int status = 0;
-    MainForm->endSaveFailed = [&status] { status = 1; };
+    QObject::connect(&core, &AppCore::endSaveFailed, [&status] { status = 1; });
 
     // An end asked for during start-up must not be lost by entering the loop afresh.
-    if (!MainForm->Terminating)
+    if (!core.Terminating())
         MainForm->show();
-    const int result = MainForm->Terminating ? 0 : app.exec();
+    const int result = core.Terminating() ? 0 : app.exec();
 
     delete TerminForm;
     delete MainForm;

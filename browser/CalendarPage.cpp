@@ -173,6 +173,15 @@ void TCalendarPage::UpBtnClick()
     SelectNode(DateTreeModel::KeyOf(m_treeModel->IndexOfKey(*key).parent()));
 }
 
+void TCalendarPage::RefreshList()
+{
+    QTreeWidget* list = ui->ListView1;
+    const int row = list->currentItem() ? list->indexOfTopLevelItem(list->currentItem()) : -1;
+    ShowInformation();
+    if (row >= 0 && row < list->topLevelItemCount())
+        list->setCurrentItem(list->topLevelItem(row));
+}
+
 void TCalendarPage::ShowInformation()
 {
     const std::optional<quint32> key = SelectedKey();

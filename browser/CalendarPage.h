@@ -47,6 +47,9 @@ public:
 
     // Appointment list.
     void ShowInformation();
+    // Refills the list after appointments came in from outside; the selected
+    // row (appointments are only appended) is selected again.
+    void RefreshList();
     bool IsTerminSelected();
     void ListView1Change();
     void ListView1DblClick();

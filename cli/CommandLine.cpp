@@ -1,9 +1,9 @@
 #include "cli/CommandLine.h"
 
 #include "cli/Agenda.h"
-#include "ical/IcalWriter.h"
 #include "cli/Import.h"
 #include "cli/StoreAccess.h"
+#include "ical/IcalWriter.h"
 #include "store/DataFile.h"
 
 #include "platform/Clock.h"

@@ -1,10 +1,10 @@
 #include "core/ReminderCheck.h"
 
+#include "core/DueRule.h"
 #include "platform/Ansi.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/RegionalFormats.h"
-#include "core/DueRule.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/DateTime.h"
 #include "core/ReminderDialog.h"
+#include "platform/DateTime.h"
 #include "store/CalendarGrid.h"
 
 #include <QString>

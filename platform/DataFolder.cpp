@@ -13,6 +13,9 @@
 #ifndef DW_INSTALL_BINDIR
 #define DW_INSTALL_BINDIR "/usr/local/bin"
 #endif
+#ifndef DW_PACKAGE_BINDIR
+#define DW_PACKAGE_BINDIR "/usr/bin"
+#endif
 
 namespace dw {
 
@@ -38,11 +41,17 @@ QString InstalledProgramFolder()
     return WithSeparator(QStringLiteral(DW_INSTALL_BINDIR));
 }
 
+QString PackageProgramFolder()
+{
+    return WithSeparator(QStringLiteral(DW_PACKAGE_BINDIR));
+}
+
 bool RunsInstalled(const QString& programFolder)
 {
-    // The prefix's program folder counts as installed even where it is writable
-    // (root), so that data never lands beside system files.
-    if (Canonical(programFolder) == Canonical(InstalledProgramFolder()))
+    // The prefix's and the package's program folders count as installed even
+    // where they are writable (root), so that data never lands beside system files.
+    const QString folder = Canonical(programFolder);
+    if (folder == Canonical(InstalledProgramFolder()) || folder == Canonical(PackageProgramFolder()))
         return true;
     return ::access(QFile::encodeName(programFolder).constData(), W_OK) != 0;
 }

@@ -10,10 +10,12 @@ namespace dw {
 // the user's data folder, created here, when it runs installed.
 QString ResolveDataFolder();
 
-// The program folder of the prefix the program was built for, e.g. /usr/bin/.
+// The program folder of the prefix the program was built for, e.g. /usr/local/bin/.
 QString InstalledProgramFolder();
-// Whether a program in this folder runs installed: from the prefix's program
-// folder, or from any folder it cannot write to.
+// The program folder of the Debian package, /usr/bin/, whatever the prefix.
+QString PackageProgramFolder();
+// Whether a program in this folder runs installed: from the prefix's or the
+// package's program folder, or from any folder it cannot write to.
 bool RunsInstalled(const QString& programFolder);
 // ~/.local/share/datumswecker/ (XDG_DATA_HOME honoured), with the separator.
 QString UserDataFolder();

@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth trayer xdotool openbox wmctrl x11-apps x11-utils imagemagick
-  desktop-file-utils appstream file dpkg-dev lintian
+  desktop-file-utils appstream file dpkg-dev lintian devscripts
   dbus dbus-x11 haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils tint2
 )
 

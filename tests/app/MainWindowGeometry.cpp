@@ -16,7 +16,7 @@ QPoint ControlInMainWindow(const char* objectName)
     {
         TMainForm form;
         form.setAttribute(Qt::WA_DontShowOnScreen);
-        form.FirstShowDone = true; // no reminder check here
+        form.skipFirstShowCheck(); // no reminder check here
         form.show();
         if (auto* control = form.findChild<QWidget*>(QLatin1String(objectName)))
             at = control->mapTo(&form, control->rect().center());

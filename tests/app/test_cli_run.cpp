@@ -336,7 +336,7 @@ TEST_F(CommandLineTest, WithARunningCopyTheImportGoesToItsWindow)
         InstanceServer server;
         ASSERT_TRUE(server.listen(dw::InstanceServerName(context.dataFolder)));
         server.registerCommand(QStringLiteral("import"), [&form](const QJsonObject& request) {
-            return HandleImportCommand(form, request);
+            return HandleImportCommand(form.core(), request);
         });
         context.err.clear();
         form.CalendarPage()->SelectNode(MakeKey(2024, 7, 1));
@@ -345,7 +345,7 @@ TEST_F(CommandLineTest, WithARunningCopyTheImportGoesToItsWindow)
         EXPECT_TRUE(list->findItems(QStringLiteral("Mittag in UTC"), Qt::MatchExactly, 1).isEmpty());
         EXPECT_EQ(RunBeside({"--import", IcsPath("utc.ics")}, context), 0);
         EXPECT_TRUE(context.out.contains(QStringLiteral("Hinzugefügt: 2"))) << qPrintable(context.err);
-        EXPECT_EQ(form.Grid.Day(2024, 7, 1).count(), 1u);
+        EXPECT_EQ(form.core().grid().Day(2024, 7, 1).count(), 1u);
         // The day on show lists the new appointment at once.
         EXPECT_TRUE(list->findItems(QStringLiteral("Mittag in UTC"), Qt::MatchExactly, 1).size() == 1);
         EXPECT_TRUE(QFile::exists(DataFile()));
@@ -354,7 +354,7 @@ TEST_F(CommandLineTest, WithARunningCopyTheImportGoesToItsWindow)
         EXPECT_EQ(RunBeside({"--import", IcsPath("bad_date.ics")}, context), 2);
         EXPECT_TRUE(context.err.contains(QStringLiteral("Zeile 7"))) << qPrintable(context.err);
         EXPECT_EQ(
-            HandleImportCommand(form, {{"cmd", "import"}, {"file", "relativ.ics"}}).value("exit").toInt(), 2);
+            HandleImportCommand(form.core(), {{"cmd", "import"}, {"file", "relativ.ics"}}).value("exit").toInt(), 2);
     }
     dw::SetModuleFileNameForTesting(QString());
 }

@@ -135,7 +135,7 @@ protected:
     // Counts the writes of the window's data file; failing ones when failing is set.
     void CountWrites(TMainForm& form)
     {
-        form.dataFile().setWriteFilter([this](QIODevice*) -> std::unique_ptr<QIODevice> {
+        form.core().dataFile().setWriteFilter([this](QIODevice*) -> std::unique_ptr<QIODevice> {
             ++writes;
             return failing ? std::make_unique<RefusingDevice>() : nullptr;
         });
@@ -154,8 +154,8 @@ TEST_F(WindowSaves, TheRunningSaveTimerWritesOnlyWhatChanged)
     TMainForm form;
     CountWrites(form);
     const QString path = form.DataFileName();
-    form.Timer1->setInterval(20);
-    form.Timer1->setEnabled(true);
+    form.core().Timer1()->setInterval(20);
+    form.core().Timer1()->setEnabled(true);
     struct Phase
     {
         const char* what;
@@ -234,12 +234,12 @@ TEST_F(WindowSaves, AnEndOnASignalWhoseSaveFailsShowsNoBoxAndSaysSo)
     int failedEnds = 0;
     {
         TMainForm form;
-        form.endSaveFailed = [&failedEnds] { ++failedEnds; };
+        QObject::connect(&form.core(), &AppCore::endSaveFailed, [&failedEnds] { ++failedEnds; });
         CountWrites(form);
         failing = true;
         form.form()->gsek->setValue(45);
         form.EndFromSignal();
-        EXPECT_TRUE(form.Terminating);
+        EXPECT_TRUE(form.core().Terminating());
     }
     EXPECT_EQ(writes, 1);
     EXPECT_EQ(failedEnds, 1);
@@ -268,7 +268,7 @@ TEST_F(WindowSaves, AFileThatCannotBeReadIsToldOnceAndNeverReplaced)
 TEST_F(WindowSaves, TheMainWindowComesUpInTheMiddleOfTheScreen)
 {
     TMainForm form;
-    form.FirstShowDone = true; // no check here
+    form.skipFirstShowCheck(); // no check here
     form.show();
     const QPoint centre = form.screen()->availableGeometry().center();
     EXPECT_LE((form.geometry().center() - centre).manhattanLength(), 4);

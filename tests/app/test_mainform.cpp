@@ -76,17 +76,17 @@ void TypeInto(SpinEdit* field, const QString& text)
 TEST_F(MainFormTest, StartsWithTheInitialSettingsAndQuietTimers)
 {
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Norvex Datumswecker 1.0"));
-    EXPECT_EQ(form().DataFolder, dir.path() + QLatin1Char('/'));
+    EXPECT_EQ(form().core().dataFolder(), dir.path() + QLatin1Char('/'));
     EXPECT_EQ(form().DataFileName(), dir.filePath(QStringLiteral("termine.dat")));
     EXPECT_EQ(ui().gmin->value(), 0);
     EXPECT_EQ(ui().gsek->value(), 30);
     EXPECT_FALSE(ui().MinimiertCheck->isChecked());
-    EXPECT_FALSE(form().Timer1->enabled()); // start-up does not start the save timer
-    EXPECT_EQ(form().Timer1->interval(), 1000);
-    EXPECT_TRUE(form().Timer2->enabled());
-    EXPECT_EQ(form().Timer2->interval(), 30000);
-    EXPECT_FALSE(form().Timer3->enabled());
-    EXPECT_EQ(form().Timer3->interval(), 500);
+    EXPECT_FALSE(form().core().Timer1()->enabled()); // start-up does not start the save timer
+    EXPECT_EQ(form().core().Timer1()->interval(), 1000);
+    EXPECT_TRUE(form().core().Timer2()->enabled());
+    EXPECT_EQ(form().core().Timer2()->interval(), 30000);
+    EXPECT_FALSE(form().Timer3()->enabled());
+    EXPECT_EQ(form().Timer3()->interval(), 500);
     EXPECT_EQ(ui().PageControl2->currentWidget(), ui().TabSheet1);
     EXPECT_EQ(ui().PageControl2->tabText(0), QStringLiteral("Termine verwalten"));
     EXPECT_EQ(ui().PageControl2->tabText(1), QStringLiteral("Einstellungen"));
@@ -109,9 +109,9 @@ TEST_F(MainFormTest, CheckIntervalFollowsTheSettingsFields)
     for (const Case& c : cases) {
         TypeInto(ui().gmin, QString::fromLatin1(c.minutes));
         TypeInto(ui().gsek, QString::fromLatin1(c.seconds));
-        EXPECT_EQ(form().Timer2->interval(), c.interval) << c.minutes << " min " << c.seconds << " s";
-        EXPECT_EQ(form().Timer2->isTicking(), c.ticking) << c.minutes << " min " << c.seconds << " s";
-        EXPECT_TRUE(form().Timer1->enabled()); // every settings change restarts the save timer
+        EXPECT_EQ(form().core().Timer2()->interval(), c.interval) << c.minutes << " min " << c.seconds << " s";
+        EXPECT_EQ(form().core().Timer2()->isTicking(), c.ticking) << c.minutes << " min " << c.seconds << " s";
+        EXPECT_TRUE(form().core().Timer1()->enabled()); // every settings change restarts the save timer
     }
 }
 
@@ -122,33 +122,33 @@ TEST_F(MainFormTest, MinutesNeverTurnTheIntervalNegative)
     ui().PageControl2->setCurrentIndex(1);
     ui().gmin->setFocus();
     TypeInto(ui().gmin, QStringLiteral("-3"));
-    EXPECT_EQ(form().Timer2->interval(), 0);
+    EXPECT_EQ(form().core().Timer2()->interval(), 0);
     ui().MinimiertCheck->setFocus(); // leaving the field pulls it to 0
     EXPECT_EQ(ui().gmin->value(), 0);
     TypeInto(ui().gmin, QStringLiteral("99999999"));
-    EXPECT_GT(form().Timer2->interval(), 0); // held at the longest interval a timer can count
+    EXPECT_GT(form().core().Timer2()->interval(), 0); // held at the longest interval a timer can count
 }
 
 TEST_F(MainFormTest, StartMinimisedTakesEffectAtTheNextStartOnly)
 {
-    form().Timer1->setEnabled(false);
+    form().core().Timer1()->setEnabled(false);
     ui().MinimiertCheck->setChecked(true);
-    EXPECT_TRUE(form().Timer1->enabled());
-    EXPECT_FALSE(form().Timer3->enabled());
+    EXPECT_TRUE(form().core().Timer1()->enabled());
+    EXPECT_FALSE(form().Timer3()->enabled());
 }
 
 TEST_F(MainFormTest, FirstShowingStartsTheMinimiseDelayOnlyOnce)
 {
     ui().MinimiertCheck->setChecked(true);
     form().show();
-    EXPECT_TRUE(form().FirstShowDone);
-    EXPECT_TRUE(form().Timer3->enabled());
+    EXPECT_TRUE(form().FirstShowDone());
+    EXPECT_TRUE(form().Timer3()->enabled());
     form().Timer3Timer();
-    EXPECT_FALSE(form().Timer3->enabled());
+    EXPECT_FALSE(form().Timer3()->enabled());
     EXPECT_FALSE(form().isVisible());
     form().Anzeigen1Click();
     EXPECT_TRUE(form().isVisible());
-    EXPECT_FALSE(form().Timer3->enabled()); // showing again neither checks nor hides
+    EXPECT_FALSE(form().Timer3()->enabled()); // showing again neither checks nor hides
 }
 
 TEST_F(MainFormTest, TrayMessages)
@@ -156,13 +156,13 @@ TEST_F(MainFormTest, TrayMessages)
     form().show();
     // A single click starts the save timer; a running one goes on.
     form().WMUser(0, dw::WM_LBUTTONDOWN);
-    EXPECT_TRUE(form().Timer1->enabled());
+    EXPECT_TRUE(form().core().Timer1()->enabled());
     form().WMUser(0, dw::WM_LBUTTONDOWN);
-    EXPECT_TRUE(form().Timer1->enabled());
+    EXPECT_TRUE(form().core().Timer1()->enabled());
     // A double click stops it, also when an edit had started it, and toggles the window.
-    form().Timer1->restart();
+    form().core().Timer1()->restart();
     form().WMUser(0, dw::WM_LBUTTONDBLCLK);
-    EXPECT_FALSE(form().Timer1->enabled());
+    EXPECT_FALSE(form().core().Timer1()->enabled());
     EXPECT_FALSE(form().isVisible());
     form().WMUser(0, dw::WM_LBUTTONDBLCLK);
     EXPECT_TRUE(form().isVisible());
@@ -170,7 +170,7 @@ TEST_F(MainFormTest, TrayMessages)
     for (int other : {512, 514, 516, 518, 519}) {
         form().WMUser(0, other);
         EXPECT_TRUE(form().isVisible()) << other;
-        EXPECT_FALSE(form().Timer1->enabled()) << other;
+        EXPECT_FALSE(form().core().Timer1()->enabled()) << other;
     }
 }
 
@@ -209,10 +209,10 @@ TEST_F(MainFormTest, MenuFirstItemSaysWhatItWillDo)
 TEST_F(MainFormTest, KeineAktionDoesNothing)
 {
     form().show();
-    form().Timer1->setEnabled(false);
+    form().core().Timer1()->setEnabled(false);
     form().PopupMenu2()->KeineAktion1->trigger();
     EXPECT_TRUE(form().isVisible());
-    EXPECT_FALSE(form().Timer1->enabled());
+    EXPECT_FALSE(form().core().Timer1()->enabled());
     EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -221,7 +221,7 @@ TEST_F(MainFormTest, MinimierenHidesWhileChecksGoOn)
     form().show();
     QTest::mouseClick(ui().MinimizeBtn, Qt::LeftButton);
     EXPECT_FALSE(form().isVisible());
-    EXPECT_TRUE(form().Timer2->isTicking());
+    EXPECT_TRUE(form().core().Timer2()->isTicking());
 }
 
 TEST_F(MainFormTest, HomePageFromButtonAndMenu)
@@ -313,18 +313,18 @@ TEST_F(MainFormTest, LoadedSettingsReachTheTimersThroughTheControls)
     EXPECT_EQ(ui().gmin->value(), 2);
     EXPECT_EQ(ui().gsek->value(), 0);
     EXPECT_TRUE(ui().MinimiertCheck->isChecked());
-    EXPECT_EQ(form().Timer2->interval(), 120000);
-    EXPECT_TRUE(form().Timer2->isTicking());
-    EXPECT_TRUE(form().Timer1->enabled()); // a loaded value that differs starts the save timer
-    EXPECT_EQ(form().Grid.Day(2024, 1, 5).count(), 1u);
+    EXPECT_EQ(form().core().Timer2()->interval(), 120000);
+    EXPECT_TRUE(form().core().Timer2()->isTicking());
+    EXPECT_TRUE(form().core().Timer1()->enabled()); // a loaded value that differs starts the save timer
+    EXPECT_EQ(form().core().grid().Day(2024, 1, 5).count(), 1u);
     EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(MainFormTest, LoadedInitialSettingsLeaveTheSaveTimerAlone)
 {
     WriteStore(dir.filePath(QStringLiteral("termine.dat")), StoredSettings{0, 30, false});
-    EXPECT_FALSE(form().Timer1->enabled());
-    EXPECT_EQ(form().Timer2->interval(), 30000);
+    EXPECT_FALSE(form().core().Timer1()->enabled());
+    EXPECT_EQ(form().core().Timer2()->interval(), 30000);
 }
 
 TEST_F(MainFormTest, DamagedFileAtStartIsKeptAsideAndTheWindowStaysUsable)
@@ -361,7 +361,7 @@ TEST_F(MainFormTest, DamagedFileAtStartIsKeptAsideAndTheWindowStaysUsable)
                 << c.name << ": " << boxes.texts().join(QLatin1Char('|')).toStdString();
             // The tree is there and today is selected: the program goes on normally.
             EXPECT_TRUE(damaged.CalendarPage()->SelectedKey().has_value()) << c.name;
-            EXPECT_EQ(damaged.Grid.Day(2024, 1, 5).count(), 0u) << c.name;
+            EXPECT_EQ(damaged.core().grid().Day(2024, 1, 5).count(), 0u) << c.name;
         }
         QFile backup(folder.filePath(QStringLiteral("termine.dat.bak")));
         ASSERT_TRUE(backup.open(QIODevice::ReadOnly)) << c.name;
@@ -382,7 +382,7 @@ TEST_F(MainFormTest, AMegabyteDescriptionIsSavedAndLoadedBackIntact)
                 QString(60, QChar(u'a' + line % 26)) + QLatin1Char('\n');
     description->setFocus();
     description->insertPlainText(text);
-    ASSERT_TRUE(form().SaveTermins(form().DataFileName()));
+    ASSERT_TRUE(form().SaveTermins());
 
     CalendarGrid loaded;
     loaded.Build();

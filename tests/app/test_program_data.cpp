@@ -45,7 +45,7 @@ QPoint PositionInMainWindow(const char* objectName)
     TMainForm form;
     form.resize(630, 485);
     form.setAttribute(Qt::WA_DontShowOnScreen);
-    form.FirstShowDone = true; // no check here
+    form.skipFirstShowCheck(); // no check here
     form.show();
     auto* control = form.findChild<QWidget*>(QLatin1String(objectName));
     const QPoint at = control ? control->mapTo(&form, control->rect().center()) : QPoint();
@@ -224,7 +224,7 @@ std::pair<QPoint, QPoint> RowAndControlInMainWindow(const QString& dataFile, con
         TMainForm form;
         form.resize(630, 485);
         form.setAttribute(Qt::WA_DontShowOnScreen);
-        form.FirstShowDone = true;
+        form.skipFirstShowCheck();
         form.show();
         auto* list = form.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
         auto* control = form.findChild<QWidget*>(QLatin1String(objectName));

@@ -59,7 +59,7 @@ protected:
 TEST_P(Screens, MainWindowBothPages)
 {
     TMainForm form;
-    form.FirstShowDone = true;
+    form.skipFirstShowCheck();
     form.show();
     TCalendarPage* page = form.CalendarPage();
     page->AddTerminBtnClick();
@@ -83,7 +83,7 @@ TEST_P(Screens, MainWindowBothPages)
     QTest::mousePress(about, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_TRUE(form.form()->Panel1->grab().save(ShotPath(QStringLiteral("bottom_bar_pressed.png"))));
     QTest::mouseRelease(about, Qt::RightButton, {}, QPoint(-5, -5));
-    form.Timer1->setEnabled(false);
+    form.core().Timer1()->setEnabled(false);
 }
 
 TEST_P(Screens, ReminderDialog)

@@ -48,7 +48,7 @@ protected:
     {
         dw::TrayAvailability::setForTesting(trayAvailable);
         form = std::make_unique<TMainForm>();
-        form->FirstShowDone = true;
+        form->skipFirstShowCheck();
     }
     void SetUp() override { dw::SetModuleFileNameForTesting(dir.filePath(QStringLiteral("datumswecker"))); }
     void TearDown() override

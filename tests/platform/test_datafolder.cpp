@@ -17,6 +17,7 @@ enum class Where
 {
     Writable,        // build folder or portable copy
     Prefix,          // the program folder of the prefix it was built for
+    Package,         // /usr/bin, where the package puts it whatever the prefix
     Missing,         // a folder it cannot write to
 };
 
@@ -75,6 +76,7 @@ TEST_P(DataFolderRule, PicksProgramOrUserFolder)
     switch (c.where) {
     case Where::Writable: programFolder = portable; break;
     case Where::Prefix: programFolder = InstalledProgramFolder(); break;
+    case Where::Package: programFolder = PackageProgramFolder(); break;
     case Where::Missing: programFolder = temp.filePath(QStringLiteral("gone/bin/")); break;
     }
     SetModuleFileNameForTesting(programFolder + QStringLiteral("datumswecker"));
@@ -94,6 +96,7 @@ const Case cases[] = {
     {"PrefixProgramFolder", Where::Prefix, false, true, true},
     {"PrefixProgramFolderWithOrganisation", Where::Prefix, true, true, true},
     {"PrefixProgramFolderHomeOnly", Where::Prefix, true, false, true},
+    {"PackageProgramFolder", Where::Package, false, true, true},
     {"UnwritableFolder", Where::Missing, false, false, true},
     {"UnwritableFolderWithOrganisation", Where::Missing, true, true, true},
 };

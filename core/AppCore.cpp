@@ -1,0 +1,119 @@
+#include "core/AppCore.h"
+
+#include "core/CheckInterval.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+QString ProgramSettingsPath(const QString& dataFolder)
+{
+    return dataFolder + QStringLiteral("datumswecker.ini");
+}
+
+AppCore::AppCore(QObject* parent)
+    : QObject(parent), m_saveTimer(new dw::WindowTimer(1000, false, this)),
+      m_checkTimer(new dw::WindowTimer(30000, true, this)), m_reminderCheck(m_grid)
+{
+    connect(m_saveTimer, &dw::WindowTimer::timeout, this, &AppCore::SaveTermins);
+    connect(m_checkTimer, &dw::WindowTimer::timeout, this, &AppCore::CheckTermins);
+}
+
+AppCore::~AppCore() = default;
+
+void AppCore::Open(const QString& dataFolder)
+{
+    m_dataFolder = dataFolder;
+    m_grid.Build();
+    m_dataFile = std::make_unique<DataFile>(dataFilePath(), &m_messages);
+    m_dataFile->RemoveLeftovers();
+    m_programSettings = std::make_unique<QSettings>(ProgramSettingsPath(dataFolder), QSettings::IniFormat);
+    if (!QFile::exists(dataFilePath()))
+        return;
+    const DataFile::LoadResult loaded = m_dataFile->OpenTermins(m_grid);
+    if (loaded.settingsRead)
+        ApplyLoadedSettings(loaded.settings);
+}
+
+void AppCore::ApplyLoadedSettings(const StoredSettings& loaded)
+{
+    // As the settings page takes them: pulled into range, and a value that
+    // differs from the one in force acts as the user's change of it would.
+    const StoredSettings s = BoundedSettings(loaded);
+    if (s.CheckMinutes != m_settings.CheckMinutes)
+        setCheckInterval(s.CheckMinutes, m_settings.CheckSeconds);
+    if (s.CheckSeconds != m_settings.CheckSeconds)
+        setCheckInterval(m_settings.CheckMinutes, s.CheckSeconds);
+    if (s.StartMinimised != m_settings.StartMinimised)
+        setStartMinimised(s.StartMinimised);
+    emit settingsLoaded(m_settings);
+}
+
+void AppCore::Close()
+{
+    m_saveTimer->setEnabled(false);
+    const bool saved = SaveTermins();
+    if (!saved && m_messages.unattended())
+        emit endSaveFailed();
+    m_grid.delall();
+}
+
+void AppCore::setCheckInterval(int minutes, int seconds)
+{
+    m_settings.CheckMinutes = minutes;
+    m_settings.CheckSeconds = seconds;
+    m_checkTimer->setInterval(CheckIntervalMs(minutes, seconds));
+    m_saveTimer->restart();
+}
+
+void AppCore::setStartMinimised(bool startMinimised)
+{
+    m_settings.StartMinimised = startMinimised;
+    // It takes effect at the next start; saving it is all there is to do now.
+    m_saveTimer->restart();
+}
+
+bool AppCore::SaveTermins()
+{
+    // The save timer's ticks do not stack up messages of a failed save.
+    if (m_messages.SaveMessageOpen())
+        return false;
+    return m_dataFile->SaveTermins(m_grid, m_settings);
+}
+
+void AppCore::setReminderDialog(IReminderDialog* dialog)
+{
+    m_reminderDialog = dialog;
+    m_reminderCheck.setDialog(dialog);
+}
+
+void AppCore::CheckTermins()
+{
+    if (m_terminating)
+        return;
+    m_reminderCheck.CheckTermins();
+}
+
+AppCore::Imported AppCore::Import(const dw::ical::ImportedCalendar& calendar)
+{
+    Imported done;
+    done.report = dw::ical::ImportInto(m_grid, calendar);
+    if (done.report.added == 0)
+        return done;
+    emit appointmentsAdded();
+    done.saved = SaveTermins();
+    return done;
+}
+
+void AppCore::End(bool unattended)
+{
+    if (unattended)
+        m_messages.setUnattended(true);
+    if (m_terminating)
+        return;
+    m_terminating = true;
+    if (m_reminderDialog)
+        m_reminderDialog->CancelReminder();
+    // exit, not quit: quit does nothing before the main loop runs, and a signal
+    // may come while a start-up message has its own loop.
+    QCoreApplication::exit(0);
+}

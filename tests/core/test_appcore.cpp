@@ -1,0 +1,77 @@
+#include "core/AppCore.h"
+#include "core/CheckInterval.h"
+
+#include "tests/store/StoreTestSupport.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+TEST(CheckInterval, FollowsMinutesAndSecondsWithinWhatATimerCounts)
+{
+    const int longest = std::numeric_limits<int>::max();
+    const struct
+    {
+        int minutes, seconds, ms;
+    } cases[] = {
+        {0, 30, 30000},         {1, 30, 90000},        {0, 0, 0}, {-3, 0, 0}, {-1, 59, 0}, {0, 75, 75000},
+        {35791, 0, 2147460000}, {99999999, 0, longest}};
+    for (const auto& c : cases)
+        EXPECT_EQ(CheckIntervalMs(c.minutes, c.seconds), c.ms) << c.minutes << " min " << c.seconds << " s";
+
+    const struct
+    {
+        StoredSettings loaded, shown;
+    } bounds[] = {
+        {{-5, 75, true}, {0, 59, true}}, {{3, -1, false}, {3, 0, false}}, {{7, 59, false}, {7, 59, false}}};
+    for (const auto& b : bounds)
+        EXPECT_EQ(BoundedSettings(b.loaded), b.shown)
+            << b.loaded.CheckMinutes << " " << b.loaded.CheckSeconds;
+}
+
+// The whole life of the program's core, without a window: load, settings,
+// import, save at the end.
+TEST(AppCore, LoadsAppliesImportsAndSavesWithoutAScreen)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    {
+        std::unique_ptr<CalendarGrid> grid = storetest::NewGrid();
+        storetest::Add(*grid, 2024, 1, 5, storetest::Entry().named("Zahnarzt"));
+        ASSERT_TRUE(DataFile(DataFilePath(folder)).SaveTermins(*grid, StoredSettings{2, 75, true}));
+    }
+    AppCore core;
+    QSignalSpy loaded(&core, &AppCore::settingsLoaded);
+    core.Open(folder);
+    EXPECT_EQ(core.settings(), (StoredSettings{2, 59, true}));
+    EXPECT_EQ(loaded.count(), 1);
+    EXPECT_EQ(core.Timer2()->interval(), 179000);
+    EXPECT_TRUE(core.Timer1()->enabled()); // loaded values that differ start the save timer
+    EXPECT_EQ(core.grid().Day(2024, 1, 5).count(), 1u);
+
+    dw::ical::ImportedCalendar calendar;
+    calendar.appointments.push_back({});
+    calendar.appointments.back().date = QDate(2024, 1, 6);
+    calendar.appointments.back().name = QStringLiteral("Import");
+    QSignalSpy added(&core, &AppCore::appointmentsAdded);
+    const AppCore::Imported done = core.Import(calendar);
+    EXPECT_EQ(done.report.added, 1);
+    EXPECT_TRUE(done.saved);
+    EXPECT_EQ(added.count(), 1);
+    EXPECT_EQ(core.Import(calendar).report.added, 0); // already there: nothing changes
+    EXPECT_EQ(added.count(), 1);
+
+    core.setCheckInterval(0, 10);
+    core.Close();
+    std::unique_ptr<CalendarGrid> back = storetest::NewGrid();
+    const DataFile::LoadResult reread = DataFile(DataFilePath(folder)).OpenTermins(*back);
+    EXPECT_EQ(reread.settings, (StoredSettings{0, 10, true}));
+    EXPECT_EQ(back->Day(2024, 1, 6).count(), 1u);
+}
+
+} // namespace
