@@ -552,7 +552,7 @@ bool XSession::screenshot(const QString& pngPath) const
 ProgramRun::ProgramRun(const XSession& session) : m_session(session)
 {
     // A portable copy: the command and the programs it starts, side by side.
-    for (const QString name : {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"),
+    for (const QString& name : {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"),
                                QStringLiteral("datumswecker-cli")}) {
         QFile::copy(BinaryDir() + QLatin1Char('/') + name, m_dir.filePath(name));
         QFile::setPermissions(m_dir.filePath(name),

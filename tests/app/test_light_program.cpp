@@ -25,14 +25,14 @@ QStringList LoadedLibraries(const QString& folder, const QStringList& args, int&
     QStringList found;
     for (const QByteArray& line : p.readAllStandardError().split('\n'))
         if (const qsizetype at = line.indexOf("find library="); at >= 0)
-            found << QString::fromUtf8(line.mid(at + 13, line.indexOf(';', at) - at - 13));
+            found << QString::fromUtf8(line.mid(at + 13).split(' ').front());
     return found;
 }
 
 TEST(LightProgram, EachOptionLoadsOnlyTheLibrariesItUses)
 {
     QTemporaryDir dir;
-    for (const QString name : {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"),
+    for (const QString& name : {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"),
                                QStringLiteral("datumswecker-cli")})
         ASSERT_TRUE(QFile::copy(dwtest::BinaryDir() + QLatin1Char('/') + name, dir.filePath(name)))
             << qPrintable(name);
