@@ -1,6 +1,7 @@
 #include "cli/StoreAccess.h"
 
 #include "messages/DataFileMessages.h"
+#include "messages/StoreErrorText.h"
 #include "store/DataFile.h"
 
 namespace dw::cli {
@@ -22,7 +23,7 @@ bool ReadStore(const QString& path, CalendarGrid& grid, QString& error)
         break;
     case Outcome::Damaged:
         error = QStringLiteral("%1 ist beschädigt (%2). Starten Sie das Programm: es sichert die Datei.")
-                    .arg(path, read.readError);
+                    .arg(path, StoreErrorText(read.readError));
         break;
     }
     return false;
@@ -44,7 +45,10 @@ StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar
                 .arg(path);
         return result;
     }
+    const int read = dw::ical::AppointmentCount(grid);
     result.report = dw::ical::ImportInto(grid, calendar);
+    if (loaded.fileExisted && !loaded.complete)
+        result.report.noteDamagedStore(QFileInfo(loaded.backupPath).fileName(), read);
     // Nothing new: the file stays as it is, byte for byte.
     if (result.report.added == 0) {
         result.ok = true;

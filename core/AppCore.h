@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CheckInterval.h"
 #include "core/ReminderCheck.h"
 #include "ical/CalendarImport.h"
 #include "messages/DataFileMessages.h"
@@ -8,6 +9,7 @@
 #include "store/DataFile.h"
 #include "store/StoredSettings.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSettings>
 #include <QString>
@@ -44,6 +46,10 @@ public:
     // What termine.dat does not keep (notifications, a sync account): an INI file
     // of the program's own in the data folder, written only once something is set.
     QSettings& programSettings() { return *m_programSettings; }
+    // Whether each reminder is mirrored by a desktop notification: on until the
+    // user turns it off, which is the one thing written to the settings file.
+    bool NotificationsOn() const;
+    void setNotificationsOn(bool on);
 
     // The save timer (a tick saves) and the check timer (a tick checks).
     dw::WindowTimer* Timer1() const { return m_saveTimer; }
@@ -61,6 +67,13 @@ public:
 
     void setReminderDialog(IReminderDialog* dialog);
     void CheckTermins();
+    // The machine woke: what fell due while it slept is checked at once, and the
+    // check interval counts from then. Nothing while the check timer is silent.
+    void Woke();
+    // The check timer stands still while the machine sleeps, so the clocks are
+    // compared now and then; a wall clock that ran far ahead means a wake-up no
+    // one announced (no logind, a paused virtual machine).
+    void LookForSleep();
     bool Checking() const { return m_reminderCheck.Checking(); }
 
     // Adds a calendar's appointments and, when any were new, saves at once.
@@ -100,4 +113,6 @@ private:
     ReminderCheck m_reminderCheck;
     IReminderDialog* m_reminderDialog = nullptr;
     bool m_terminating = false;
+    QElapsedTimer m_monotonic;
+    ClockReading m_lastLook;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QDateTime>
@@ -16,6 +18,8 @@
 
 namespace dwtest {
 
+class PrivateBus;
+
 // Asks every 100 ms until the answer is yes (true) or the time is up (false).
 template <typename F> bool PollUntil(F&& done, int timeoutMs)
 {
@@ -29,6 +33,17 @@ template <typename F> bool PollUntil(F&& done, int timeoutMs)
     return true;
 }
 
+// Where the real program runs: what it and the tools see.
+class Session
+{
+public:
+    virtual ~Session() = default;
+    virtual QProcessEnvironment environment() const = 0;
+    // Runs a tool (xdotool, dbus-send, weston-debug ...) in the session; its standard output, or empty on
+    // failure.
+    QString run(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
+};
+
 // A private X display for tests of the real program: Xvfb, a window manager
 // (for close boxes) and one kind of notification area: trayer (the old X11
 // tray), a StatusNotifierItem host on a private session bus
@@ -37,7 +52,7 @@ template <typename F> bool PollUntil(F&& done, int timeoutMs)
 // no call waits longer than its timeout. Waits end as soon as what they wait for
 // is there; their timeouts are generous because the machine may be busy (a
 // sanitizer build, other tests in parallel).
-class XSession
+class XSession : public Session
 {
 public:
     static constexpr int WaitMs = 30000;
@@ -50,14 +65,12 @@ public:
     };
 
     explicit XSession(Tray tray = Tray::Trayer);
-    ~XSession();
+    ~XSession() override;
     bool ok() const { return m_ok; }
     QString display() const { return m_display; }
     // What the program and the tools see: the display, and the session bus if there is one.
-    QProcessEnvironment environment() const;
+    QProcessEnvironment environment() const override;
 
-    // Runs an X tool (xdotool, wmctrl, xwininfo ...) on this display; stdout, or empty on failure.
-    QString run(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
     // Waits for a visible top-level window with exactly this title; its id or 0.
     qulonglong waitForWindow(const QString& title, int timeoutMs = WaitMs) const;
     bool isWindowVisible(const QString& title) const;
@@ -99,7 +112,15 @@ public:
     // The host and its watcher go away, as when a panel ends.
     void stopStatusNotifierHost();
 
+    // dunst as the notification server on the session's bus (started with it,
+    // before the program), with a context menu that picks the item naming
+    // menuPick. Whether it took the name org.freedesktop.Notifications.
+    bool startNotificationServer(const QString& menuPick);
+    // What dunstctl says (count displayed, history ...).
+    QString dunstctl(const QStringList& args) const { return run(QStringLiteral("dunstctl"), args); }
+
 private:
+    bool startBus();
     bool startStatusNotifierHost();
     bool startTaskBar();
     QString busCall(const QStringList& args) const;
@@ -113,7 +134,8 @@ private:
     std::unique_ptr<QProcess> m_xvfb;
     std::unique_ptr<QProcess> m_wm;
     std::unique_ptr<QProcess> m_trayer;
-    std::unique_ptr<QProcess> m_busDaemon;
+    std::unique_ptr<PrivateBus> m_privateBus;
+    std::unique_ptr<QProcess> m_notificationServer;
     std::unique_ptr<QProcess> m_watcher;
     std::unique_ptr<QProcess> m_sniHost;
     std::unique_ptr<QProcess> m_taskBar;
@@ -135,7 +157,7 @@ inline QPoint LastMenuItem(const QRect& menu)
 class ProgramRun
 {
 public:
-    explicit ProgramRun(const XSession& session);
+    explicit ProgramRun(const Session& session);
     ~ProgramRun();
     QString folder() const { return m_dir.path(); }
     QString dataFile() const { return m_dir.filePath(QStringLiteral("termine.dat")); }
@@ -153,7 +175,7 @@ public:
     int startAgain(QString* output = nullptr, int timeoutMs = XSession::WaitMs) const;
 
 private:
-    const XSession& m_session;
+    const Session& m_session;
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_now;
