@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <langinfo.h>
 
