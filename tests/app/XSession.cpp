@@ -458,9 +458,8 @@ bool XSession::waitForActiveWindow(qulonglong window, int timeoutMs) const
 {
     return PollUntil(
         [&] {
-            return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")})
-                       .trimmed()
-                       .toULongLong() == window;
+            return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed().toULongLong() ==
+                   window;
         },
         timeoutMs);
 }
@@ -480,9 +479,9 @@ QRect XSession::waitForMenu(int timeoutMs) const
                                                 QStringLiteral("--class"), QStringLiteral("datumswecker")})
                     .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
             for (const QString& id : windows) {
-                const QString info = run(QStringLiteral("xwininfo"),
-                                         {QStringLiteral("-children"), QStringLiteral("-id"), id.trimmed()}) +
-                                     run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id.trimmed()});
+                const QString info =
+                    run(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"), id.trimmed()}) +
+                    run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id.trimmed()});
                 const QRegularExpressionMatch m = geometry.match(info);
                 if (info.contains(QStringLiteral("Override Redirect State: yes")) &&
                     info.contains(QStringLiteral("(the root window)")) && m.hasMatch()) {
@@ -576,8 +575,8 @@ bool XSession::screenshot(const QString& pngPath) const
 ProgramRun::ProgramRun(const Session& session) : m_session(session)
 {
     // A portable copy: the command and the programs it starts, side by side.
-    for (const QString& name : {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"),
-                               QStringLiteral("datumswecker-cli")}) {
+    for (const QString& name :
+         {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"), QStringLiteral("datumswecker-cli")}) {
         QFile::copy(BinaryDir() + QLatin1Char('/') + name, m_dir.filePath(name));
         QFile::setPermissions(m_dir.filePath(name),
                               QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);

@@ -33,7 +33,7 @@ TEST(LightProgram, EachOptionLoadsOnlyTheLibrariesItUses)
 {
     QTemporaryDir dir;
     for (const QString& name : {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"),
-                               QStringLiteral("datumswecker-cli")})
+                                QStringLiteral("datumswecker-cli")})
         ASSERT_TRUE(QFile::copy(dwtest::BinaryDir() + QLatin1Char('/') + name, dir.filePath(name)))
             << qPrintable(name);
     struct Case
