@@ -70,6 +70,7 @@ int main(int argc, char** argv)
     // The data folder and the autostart entry follow the command the user started.
     ::setenv("DATUMSWECKER_PROGRAM", self.c_str(), 1);
     ::execv(program.c_str(), argv);
-    std::fprintf(stderr, "%s: %s\n", program.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "Datumswecker: %s lässt sich nicht starten (%s).\n", program.c_str(),
+                 std::strerror(errno));
     return 2;
 }
