@@ -2,34 +2,29 @@
 
 #include "cli/StoreAccess.h"
 #include "ical/CalendarFile.h"
+#include "instance/FolderLock.h"
 #include "platform/DataFolder.h"
 #include "store/DataFile.h"
 
 #include <QFileInfo>
-#include <QLockFile>
 
 namespace dw::cli {
 
 ImportOutcome ImportFile(const QString& dataFolder, const QString& file, int answerTimeoutMs)
 {
     ImportOutcome outcome;
+    // The file is read and checked before the folder is locked: a long read holds up no one.
     dw::ical::ImportedCalendar calendar;
     if (!dw::ical::ReadCalendarFile(file, calendar, outcome.error))
         return outcome;
 
-    QLockFile lock(dw::InstanceLockPath(dataFolder));
-    // Only a lock whose process is gone is stale; a long-running copy's lock is not.
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) {
-        if (lock.error() != QLockFile::LockFailedError) {
-            outcome.error = QStringLiteral("Die Sperre %1 kann nicht angelegt werden.")
-                                .arg(dw::InstanceLockPath(dataFolder));
-            return outcome;
-        }
-        return dw::instance::AskRunningCopy(dw::InstanceServerName(dataFolder),
-                                            dw::instance::ImportRequest(QFileInfo(file).absoluteFilePath()),
-                                            answerTimeoutMs);
-    }
+    FolderLock lock(dataFolder);
+    if (std::optional<ImportOutcome> elsewhere = dw::instance::TakeImportTurn(
+            lock, dw::InstanceServerName(dataFolder),
+            dw::instance::ImportRequest(QFileInfo(file).absoluteFilePath()), answerTimeoutMs))
+        return *elsewhere;
+    // What a save killed in an earlier run left behind goes now, as at the program's start.
+    DataFile(DataFilePath(dataFolder)).RemoveLeftovers();
     const StoreImport done = ImportIntoFile(DataFilePath(dataFolder), calendar);
     if (!done.ok) {
         outcome.error = done.error;

@@ -14,11 +14,25 @@ struct ImportReport
     int outsideRange = 0;
     int lostCharacters = 0; // texts with characters Windows-1252 cannot hold
     int cutOff = 0;         // occurrences beyond the bound per recurring event
+    int rulesEnded = 0;     // events whose rules the bound on steps ended before 2100
     bool outOfMemory = false;
+    // termine.dat could not be read completely before the import: where its
+    // copy is and how many appointments were read (and kept) from it.
+    bool storeDamaged = false;
+    QString storeCopy; // empty when no copy could be made
+    int storeAppointmentsRead = 0;
 
     // German, one line per count.
     QString text() const;
+    void noteDamagedStore(const QString& copyName, int appointmentsRead)
+    {
+        storeDamaged = true;
+        storeCopy = copyName;
+        storeAppointmentsRead = appointmentsRead;
+    }
 };
+
+int AppointmentCount(const CalendarGrid& grid);
 
 // Adds the file's appointments at the end of their days, skipping those whose
 // day, time (to the second) and name the store already holds.

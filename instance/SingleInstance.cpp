@@ -10,12 +10,7 @@
 
 #include <cstdio>
 
-SingleInstance::SingleInstance(const QString& dataFolder)
-    : m_dataFolder(dataFolder), m_lock(dw::InstanceLockPath(dataFolder))
-{
-    // The lock is held for as long as the program runs: only a dead owner makes it stale, never its age.
-    m_lock.setStaleLockTime(0);
-}
+SingleInstance::SingleInstance(const QString& dataFolder) : m_dataFolder(dataFolder), m_lock(dataFolder) {}
 
 QString SingleInstance::serverName() const
 {
@@ -25,7 +20,7 @@ QString SingleInstance::serverName() const
 bool SingleInstance::lockFolder()
 {
     // A folder that takes no lock file at all (read-only media) runs unguarded, as it always did.
-    return m_lock.isLocked() || m_lock.tryLock(0) || m_lock.error() != QLockFile::LockFailedError;
+    return m_lock.take() != FolderLock::Result::Held;
 }
 
 bool SingleInstance::claim()

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "instance/FolderLock.h"
 #include "instance/InstanceChannel.h"
 
-#include <QLockFile>
 #include <QString>
 
 #include <functional>
@@ -34,7 +34,7 @@ public:
 
 private:
     QString m_dataFolder;
-    QLockFile m_lock;
+    FolderLock m_lock;
     InstanceServer m_server;
     QString m_launchToken;
 };

@@ -3,6 +3,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace dwtest {
 
 ScriptedMessageBoxes::ScriptedMessageBoxes()
@@ -66,6 +69,8 @@ PrivateBus::PrivateBus(const char* type)
                  "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
                  "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
     config.close();
+    // Ends with the test program even when that crashes.
+    m_daemon.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_daemon.start(QStringLiteral("dbus-daemon"),
                    {QStringLiteral("--config-file=") + config.fileName(), QStringLiteral("--nofork"),
                     QStringLiteral("--print-address=1")});
