@@ -4,6 +4,8 @@
 #include "messages/StoreErrorText.h"
 #include "store/DataFile.h"
 
+#include <QFileInfo>
+
 namespace dw::cli {
 
 bool ReadStore(const QString& path, CalendarGrid& grid, QString& error)
