@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Fuzzes the data file's readers and writer with the three targets and exits
-# non-zero when a fuzzer finds a crash, a leak, undefined behaviour, a broken
-# round trip or a scan that disagrees with the load.
+# Fuzzes the data file's readers and writer with its three targets, and the
+# import, and exits non-zero when a fuzzer finds a crash, a leak, undefined
+# behaviour, a broken round trip or a scan that disagrees with the load.
 #
-#   fuzz/run.sh [SECONDS]   the three data file targets, each for a third of the
-#                           time (default 60), then the import target for a third
+#   fuzz/run.sh [SECONDS]   the three data file targets, then the import target,
+#                           each for a quarter of the time (default 60)
 #   fuzz/run.sh --runs N    the day records target for N inputs, the whole-file
 #                           targets (about 500 times slower) for N/1000 each, the
 #                           import target for N/100
@@ -25,10 +25,10 @@ if [ "${1:-}" = "--runs" ]; then
   import_limit=(-runs=$((runs / 100 > 1000 ? runs / 100 : 1000)))
 else
   seconds="${1:-60}"
-  third=$(((seconds + 2) / 3))
-  day_limit=(-max_total_time="$third")
-  file_limit=(-max_total_time="$third")
-  import_limit=(-max_total_time="$third")
+  quarter=$(((seconds + 3) / 4))
+  day_limit=(-max_total_time="$quarter")
+  file_limit=(-max_total_time="$quarter")
+  import_limit=(-max_total_time="$quarter")
 fi
 
 launcher=()

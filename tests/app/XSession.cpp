@@ -574,9 +574,13 @@ bool XSession::screenshot(const QString& pngPath) const
 
 ProgramRun::ProgramRun(const Session& session) : m_session(session)
 {
-    QFile::copy(ProgramPath(), m_dir.filePath(QStringLiteral("datumswecker")));
-    QFile::setPermissions(m_dir.filePath(QStringLiteral("datumswecker")),
-                          QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // A portable copy: the command and the programs it starts, side by side.
+    for (const QString& name :
+         {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"), QStringLiteral("datumswecker-cli")}) {
+        QFile::copy(BinaryDir() + QLatin1Char('/') + name, m_dir.filePath(name));
+        QFile::setPermissions(m_dir.filePath(name),
+                              QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
 }
 
 ProgramRun::~ProgramRun()

@@ -39,7 +39,8 @@ grep -q '<summary xml:lang="de">' "$metainfo" || fail "metainfo lacks a German s
 grep -q '<screenshot ' "$metainfo" || fail "metainfo lacks a screenshot"
 
 # Exactly the program's own files: no tests, benchmarks or build libraries.
-expected=$(printf '%s\n' bin/datumswecker share/applications/datumswecker.desktop \
+expected=$(printf '%s\n' bin/datumswecker libexec/datumswecker/datumswecker-window \
+  libexec/datumswecker/datumswecker-cli share/applications/datumswecker.desktop \
   share/metainfo/example.norvex.datumswecker.metainfo.xml \
   share/doc/datumswecker/copyright share/doc/datumswecker/changelog.gz share/man/man1/datumswecker.1.gz \
   share/icons/hicolor/scalable/apps/datumswecker.svg \
