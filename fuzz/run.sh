@@ -77,7 +77,7 @@ run dw_fuzz_day_records "$root/fuzz/day_corpus" 4096 "${day_limit[@]}"
 run dw_fuzz_termin_reader "$root/fuzz/corpus" 400000 "${file_limit[@]}"
 # The import: the test calendars and hostile ones as seeds, a third of the time more.
 mkdir -p "$work/dw_fuzz_import" && cp "$root"/tests/data/ics/*.ics "$work/dw_fuzz_import/"
-run dw_fuzz_import "$root/fuzz/import_corpus" 65536 "${import_limit[@]}"
+run dw_fuzz_import "$root/fuzz/import_corpus" 16384 "${import_limit[@]}"
 
 if [ "$status" -ne 0 ]; then
   mkdir -p "$build/artifacts"

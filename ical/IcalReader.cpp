@@ -338,7 +338,7 @@ private:
     {
         if (!done || icalcomponent_isa(done.get()) != ICAL_VTIMEZONE_COMPONENT)
             return;
-        CheckZone(done.get(), m_zoneLine, m_limits, m_deadline, m_zoneChanges);
+        m_recurrences.checkZone(done.get(), m_zoneLine, m_zoneChanges);
         icalcomponent_add_component(m_zones.get(), done.release());
     }
 
