@@ -167,7 +167,7 @@ TEST_F(Notifications, PostWithItsHintsAndTheButtonsTheServerCanShow)
         EXPECT_EQ(call.mid(0, 5), (QVariantList{"Datumswecker", 0u, "datumswecker", "Zahnarzt", c.body}));
         EXPECT_EQ(call[5], c.actions);
         const QVariant urgency = call[6].toMap().value(QStringLiteral("urgency"));
-        EXPECT_EQ(urgency.metaType(), QMetaType::fromType<uchar>()) << "a byte, as the specification has it";
+        EXPECT_EQ(urgency.metaType(), QMetaType::fromType<uchar>()) << "urgency travels as a byte";
         EXPECT_EQ(urgency.toInt(), 2);
         EXPECT_EQ(call[7], 0);
         EXPECT_TRUE(WaitFor([&] { return server.closed == QList<uint>{1}; }));
