@@ -67,7 +67,8 @@ QByteArrayView LineReader::physical(qsizetype& pos) const
 {
     const char* begin = m_bytes.data() + pos;
     const auto rest = static_cast<std::size_t>(m_bytes.size() - pos);
-    const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', rest));
+    // An empty calendar has no data pointer at all, and memchr must not see a null one.
+    const auto* lf = rest ? static_cast<const char*>(std::memchr(begin, '\n', rest)) : nullptr;
     const qsizetype length = lf ? lf - begin : static_cast<qsizetype>(rest);
     QByteArrayView line(begin, length);
     pos += length + 1;

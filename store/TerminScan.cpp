@@ -9,7 +9,7 @@ namespace {
 
 std::string_view UpToZero(std::string_view text)
 {
-    const void* zero = std::memchr(text.data(), 0, text.size());
+    const void* zero = text.empty() ? nullptr : std::memchr(text.data(), 0, text.size());
     return zero ? text.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()))
                 : text;
 }
