@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -434,8 +435,9 @@ bool XSession::waitForActiveWindow(qulonglong window, int timeoutMs) const
 {
     return PollUntil(
         [&] {
-            return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed().toULongLong() ==
-                   window;
+            return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")})
+                       .trimmed()
+                       .toULongLong() == window;
         },
         timeoutMs);
 }
@@ -455,9 +457,9 @@ QRect XSession::waitForMenu(int timeoutMs) const
                                                 QStringLiteral("--class"), QStringLiteral("datumswecker")})
                     .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
             for (const QString& id : windows) {
-                const QString info =
-                    run(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"), id.trimmed()}) +
-                    run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id.trimmed()});
+                const QString info = run(QStringLiteral("xwininfo"),
+                                         {QStringLiteral("-children"), QStringLiteral("-id"), id.trimmed()}) +
+                                     run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id.trimmed()});
                 const QRegularExpressionMatch m = geometry.match(info);
                 if (info.contains(QStringLiteral("Override Redirect State: yes")) &&
                     info.contains(QStringLiteral("(the root window)")) && m.hasMatch()) {
@@ -551,6 +553,9 @@ bool XSession::screenshot(const QString& pngPath) const
 ProgramRun::ProgramRun(const XSession& session) : m_session(session)
 {
     QFile::copy(ProgramPath(), m_dir.filePath(QStringLiteral("datumswecker")));
+    // The sync's network part lives beside the program.
+    QFile::copy(QFileInfo(ProgramPath()).dir().filePath(QStringLiteral("datumswecker-sync-net.so")),
+                m_dir.filePath(QStringLiteral("datumswecker-sync-net.so")));
     QFile::setPermissions(m_dir.filePath(QStringLiteral("datumswecker")),
                           QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
