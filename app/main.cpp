@@ -1,5 +1,6 @@
 #include "app/ImportCommand.h"
 #include "app/MainForm.h"
+#include "app/SyncCommand.h"
 #include "cli/CommandLine.h"
 #include "instance/SingleInstance.h"
 #include "messages/AllocationMessage.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     instance.server().registerCommand(QStringLiteral("import"), [&core](const QJsonObject& request) {
         return HandleImportCommand(core, request);
     });
+    ServeSyncCommand(instance.server(), MainForm->sync());
     // An end on a signal whose last save failed is told by the exit status.
     int status = 0;
     QObject::connect(&core, &AppCore::endSaveFailed, [&status] { status = 1; });

@@ -157,6 +157,10 @@ bool SyncController::ensureEngine()
 void SyncController::syncNow()
 {
     m_soon.stop();
+    // The command line may have set up the account meanwhile.
+    const AccountSettings stored = ReadAccount(m_core.programSettings());
+    if (stored.url != m_account.url || stored.user != m_account.user || stored.minutes != m_account.minutes)
+        setAccount(stored);
     if (!m_account.set() || m_core.Terminating() || m_waitingForStore)
         return;
     if (const QString bad = CheckAddress(m_account.url); !bad.isEmpty()) {

@@ -6,6 +6,7 @@
 #include "XSession.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -87,5 +88,13 @@ TEST_F(ProgramSync, EditsTravelBothWaysThroughTheWindow)
         << server.get(QStringLiteral("vom-server.ics")).constData();
     x().screenshot(ScreenshotPath(QStringLiteral("sync-list.png")));
     EXPECT_EQ(server.names().size(), 2);
+
+    // --sync is handed to the running copy, which answers when its sync has ended.
+    QProcess command;
+    command.setProcessEnvironment(x().environment());
+    command.start(run.folder() + QStringLiteral("/datumswecker"), {QStringLiteral("--sync")});
+    ASSERT_TRUE(command.waitForFinished(XSession::WaitMs));
+    EXPECT_EQ(command.exitCode(), 0) << command.readAllStandardError().constData();
+    EXPECT_TRUE(command.readAllStandardOutput().startsWith("Abgeglichen"));
     EXPECT_EQ(run.terminate(SIGTERM), 0);
 }
