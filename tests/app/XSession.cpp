@@ -435,9 +435,8 @@ bool XSession::waitForActiveWindow(qulonglong window, int timeoutMs) const
 {
     return PollUntil(
         [&] {
-            return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")})
-                       .trimmed()
-                       .toULongLong() == window;
+            return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed().toULongLong() ==
+                   window;
         },
         timeoutMs);
 }
@@ -457,9 +456,9 @@ QRect XSession::waitForMenu(int timeoutMs) const
                                                 QStringLiteral("--class"), QStringLiteral("datumswecker")})
                     .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
             for (const QString& id : windows) {
-                const QString info = run(QStringLiteral("xwininfo"),
-                                         {QStringLiteral("-children"), QStringLiteral("-id"), id.trimmed()}) +
-                                     run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id.trimmed()});
+                const QString info =
+                    run(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"), id.trimmed()}) +
+                    run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id.trimmed()});
                 const QRegularExpressionMatch m = geometry.match(info);
                 if (info.contains(QStringLiteral("Override Redirect State: yes")) &&
                     info.contains(QStringLiteral("(the root window)")) && m.hasMatch()) {
