@@ -218,6 +218,15 @@ void SyncEngine::finish(SyncReport::Fault fault, const QString& error)
         start();
 }
 
+void SyncEngine::badReply(const QString& error)
+{
+    finish(
+        SyncReport::Fault::BadReply,
+        error.isEmpty()
+            ? QStringLiteral("Der Server %1 antwortet nicht wie ein CalDAV-Server.").arg(m_account.url.host())
+            : error);
+}
+
 QUrl SyncEngine::urlOf(const QString& href) const
 {
     QUrl path;
@@ -241,7 +250,7 @@ void SyncEngine::discover()
         dav::Multistatus ms;
         QString error;
         if (!dav::Parse(reply.body, ms, error) || ms.entries.empty())
-            return finish(SyncReport::Fault::BadReply, error);
+            return badReply(error);
         const dav::Entry& e = ms.entries.front();
         if (e.calendar) {
             m_state.collection = m_account.url.toString();
@@ -255,7 +264,7 @@ void SyncEngine::discover()
                 dav::Multistatus list;
                 QString err;
                 if (!dav::Parse(r.body, list, err))
-                    return finish(SyncReport::Fault::BadReply, err);
+                    return badReply(err);
                 for (const dav::Entry& c : list.entries) {
                     if (c.calendar && c.events) {
                         QUrl at;
@@ -282,7 +291,7 @@ void SyncEngine::discover()
             dav::Multistatus p;
             QString err;
             if (!dav::Parse(r.body, p, err) || p.entries.empty())
-                return finish(SyncReport::Fault::BadReply, err);
+                return badReply(err);
             if (p.entries.front().calendarHome.isEmpty())
                 return finish(
                     SyncReport::Fault::NotFound,
@@ -303,7 +312,7 @@ void SyncEngine::probeCollection()
         dav::Multistatus ms;
         QString error;
         if (!dav::Parse(reply.body, ms, error) || ms.entries.empty())
-            return finish(SyncReport::Fault::BadReply, error);
+            return badReply(error);
         if (!ms.entries.front().calendar)
             return finish(SyncReport::Fault::NotFound,
                           QStringLiteral("%1 ist kein Kalender.").arg(m_collection.toString()));
@@ -333,7 +342,7 @@ void SyncEngine::list()
                  dav::Multistatus ms;
                  QString error;
                  if (!dav::Parse(reply.body, ms, error))
-                     return finish(SyncReport::Fault::BadReply, error);
+                     return badReply(error);
                  QHash<QString, QByteArray> etags;
                  QSet<QString> removed;
                  const QString self = hrefOf(m_collection);
@@ -356,7 +365,7 @@ void SyncEngine::list()
         dav::Multistatus ms;
         QString error;
         if (!dav::Parse(reply.body, ms, error))
-            return finish(SyncReport::Fault::BadReply, error);
+            return badReply(error);
         QHash<QString, QByteArray> etags;
         for (const dav::Entry& e : ms.entries)
             if (!e.collection && e.status == 200 && !e.etag.isEmpty())
@@ -408,7 +417,7 @@ void SyncEngine::fetch()
             dav::Multistatus ms;
             QString error;
             if (!dav::Parse(reply.body, ms, error))
-                return finish(SyncReport::Fault::BadReply, error);
+                return badReply(error);
             for (const dav::Entry& e : ms.entries) {
                 if (e.status == 404)
                     m_removed.insert(e.href);

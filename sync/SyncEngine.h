@@ -81,6 +81,7 @@ private:
               bool ifNoneMatch = false);
     bool failed(const HttpReply& reply, const QString& what);
     void finish(SyncReport::Fault fault = SyncReport::Fault::None, const QString& error = {});
+    void badReply(const QString& error);
 
     void discover();
     void probeCollection();
