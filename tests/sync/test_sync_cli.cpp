@@ -3,6 +3,7 @@
 #include "RadicaleServer.h"
 
 #include "TestSupport.h"
+#include "XSession.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,12 +35,14 @@ protected:
                               QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
-    Outcome run(const QStringList& args, const QByteArray& input = {})
+    Outcome run(const QStringList& args, const QByteArray& input = {},
+                const QProcessEnvironment& session = {})
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         // No desktop session: no secret store answers.
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
+        env.insert(session);
         env.insert(QStringLiteral("DATUMSWECKER_TEST_NOW"), QStringLiteral("2030-05-01T12:00:00"));
         p.setProcessEnvironment(env);
         p.start(m_dir.filePath(QStringLiteral("datumswecker")), args);
@@ -58,6 +61,69 @@ protected:
     }
 
     QTemporaryDir m_dir;
+};
+
+// A desktop's secret store of the test's own: a private session bus and
+// gnome-keyring's Secret Service on it, its keyring unlocked, in a temporary home.
+class SecretService
+{
+public:
+    SecretService()
+    {
+        for (const char* folder : {"data", "run"})
+            QDir(m_home.path()).mkdir(QLatin1String(folder));
+        QFile::setPermissions(m_home.filePath(QStringLiteral("run")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        m_bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                    QStringLiteral("--print-address")});
+        if (!m_bus.waitForReadyRead(30000))
+            return;
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(m_bus.readLine()).trimmed());
+        env.insert(QStringLiteral("HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.filePath(QStringLiteral("run")));
+        QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
+        all.insert(env);
+        m_keyring.setProcessEnvironment(all);
+        m_keyring.start(QStringLiteral("gnome-keyring-daemon"),
+                        {QStringLiteral("--foreground"), QStringLiteral("--unlock"),
+                         QStringLiteral("--components=secrets")});
+        m_keyring.waitForStarted(30000);
+        m_keyring.write("kennwort");
+        m_keyring.waitForBytesWritten(30000);
+        m_keyring.closeWriteChannel();
+        m_ok = PollUntil(
+            [&] {
+                QProcess ask;
+                ask.setProcessEnvironment(all);
+                ask.start(QStringLiteral("dbus-send"),
+                          {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                           QStringLiteral("--dest=org.freedesktop.DBus"),
+                           QStringLiteral("/org/freedesktop/DBus"),
+                           QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                           QStringLiteral("string:org.freedesktop.secrets")});
+                ask.waitForFinished(5000);
+                return ask.readAllStandardOutput().contains("true");
+            },
+            30000);
+    }
+    ~SecretService()
+    {
+        for (QProcess* p : {&m_keyring, &m_bus}) {
+            p->terminate();
+            if (!p->waitForFinished(30000))
+                p->kill();
+            p->waitForFinished(30000);
+        }
+    }
+    bool ok() const { return m_ok; }
+    QProcessEnvironment env;
+
+private:
+    QTemporaryDir m_home;
+    QProcess m_bus;
+    QProcess m_keyring;
+    bool m_ok = false;
 };
 
 } // namespace
@@ -104,4 +170,19 @@ TEST_F(SyncCommandLine, AccountThenSyncWithThePasswordFromStandardInput)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_FALSE(f.readAll().contains(password)) << file.fileName().toStdString();
     }
+}
+
+TEST_F(SyncCommandLine, ThePasswordGoesIntoTheSecretStoreAndComesBackFromIt)
+{
+    RadicaleServer server;
+    ASSERT_TRUE(server.ok());
+    SecretService secrets;
+    ASSERT_TRUE(secrets.ok());
+    Outcome r = run({QStringLiteral("--sync-account"), server.calendarUrl(),
+                     QString::fromLatin1(RadicaleServer::User), QStringLiteral("--password-stdin")},
+                    QByteArray(RadicaleServer::Password) + "\n", secrets.env);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Schlüsselbund der Arbeitsumgebung"))) << r.out.toStdString();
+    r = run({QStringLiteral("--sync")}, {}, secrets.env);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
 }
