@@ -1,5 +1,6 @@
 #include "cli/Import.h"
 
+#include "cli/RunningCopy.h"
 #include "cli/StoreAccess.h"
 #include "ical/CalendarFile.h"
 #include "platform/DataFolder.h"
@@ -18,18 +19,10 @@ ImportOutcome ImportFile(const QString& dataFolder, const QString& file, int ans
         return outcome;
 
     QLockFile lock(dw::InstanceLockPath(dataFolder));
-    // Only a lock whose process is gone is stale; a long-running copy's lock is not.
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) {
-        if (lock.error() != QLockFile::LockFailedError) {
-            outcome.error = QStringLiteral("Die Sperre %1 kann nicht angelegt werden.")
-                                .arg(dw::InstanceLockPath(dataFolder));
-            return outcome;
-        }
-        return dw::instance::AskRunningCopy(dw::InstanceServerName(dataFolder),
-                                            dw::instance::ImportRequest(QFileInfo(file).absoluteFilePath()),
-                                            answerTimeoutMs);
-    }
+    if (auto handedOver =
+            LockOrHandOver(lock, dataFolder, dw::instance::ImportRequest(QFileInfo(file).absoluteFilePath()),
+                           answerTimeoutMs))
+        return *handedOver;
     const StoreImport done = ImportIntoFile(DataFilePath(dataFolder), calendar);
     if (!done.ok) {
         outcome.error = done.error;

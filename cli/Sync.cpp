@@ -1,5 +1,6 @@
 #include "cli/Sync.h"
 
+#include "cli/RunningCopy.h"
 #include "core/AppCore.h"
 #include "platform/DataFolder.h"
 #include "sync/NetLoader.h"
@@ -62,16 +63,8 @@ ImportOutcome SyncFolder(const QString& dataFolder, const std::optional<QString>
 {
     ImportOutcome outcome;
     QLockFile lock(dw::InstanceLockPath(dataFolder));
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) {
-        if (lock.error() != QLockFile::LockFailedError) {
-            outcome.error = QStringLiteral("Die Sperre %1 kann nicht angelegt werden.")
-                                .arg(dw::InstanceLockPath(dataFolder));
-            return outcome;
-        }
-        return dw::instance::AskRunningCopy(dw::InstanceServerName(dataFolder), SyncRequest(password),
-                                            answerTimeoutMs);
-    }
+    if (auto handedOver = LockOrHandOver(lock, dataFolder, SyncRequest(password), answerTimeoutMs))
+        return *handedOver;
     AppCore core;
     core.Open(dataFolder);
     dw::sync::SyncController controller(core);

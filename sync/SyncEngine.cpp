@@ -218,6 +218,22 @@ void SyncEngine::finish(SyncReport::Fault fault, const QString& error)
         start();
 }
 
+void SyncEngine::ask(const QByteArray& method, const QUrl& url, const QByteArray& body, int depth,
+                     std::function<void(const dav::Multistatus&)> done,
+                     std::function<bool(const HttpReply&)> first)
+{
+    send(method, url, body, depth,
+         [this, method, done = std::move(done), first = std::move(first)](const HttpReply& r) {
+             if ((first && first(r)) || failed(r, QString::fromLatin1(method)))
+                 return;
+             dav::Multistatus ms;
+             QString error;
+             if (!dav::Parse(r.body, ms, error))
+                 return badReply(error);
+             done(ms);
+         });
+}
+
 void SyncEngine::badReply(const QString& error)
 {
     finish(
@@ -244,60 +260,44 @@ QString SyncEngine::hrefOf(const QUrl& url) const
 // (RFC 4791 section 6.2.1, RFC 5397).
 void SyncEngine::discover()
 {
-    send("PROPFIND", m_account.url, dav::CollectionPropfind(), 0, [this](const HttpReply& reply) {
-        if (failed(reply, QStringLiteral("PROPFIND")))
-            return;
-        dav::Multistatus ms;
-        QString error;
-        if (!dav::Parse(reply.body, ms, error) || ms.entries.empty())
-            return badReply(error);
+    const auto home = [this](const QString& href) {
+        const QUrl homeUrl = m_account.url.resolved(QUrl(href));
+        ask("PROPFIND", homeUrl, dav::CollectionPropfind(), 1, [this, homeUrl](const dav::Multistatus& list) {
+            for (const dav::Entry& c : list.entries) {
+                if (c.calendar && c.events) {
+                    QUrl at;
+                    at.setPath(c.href);
+                    m_state.collection = homeUrl.resolved(at).toString();
+                    return probeCollection();
+                }
+            }
+            finish(SyncReport::Fault::NotFound,
+                   QStringLiteral("Unter %1 gibt es keinen Kalender für Termine.")
+                       .arg(m_account.url.toString()));
+        });
+    };
+    ask("PROPFIND", m_account.url, dav::CollectionPropfind(), 0, [this, home](const dav::Multistatus& ms) {
+        if (ms.entries.empty())
+            return badReply({});
         const dav::Entry& e = ms.entries.front();
         if (e.calendar) {
             m_state.collection = m_account.url.toString();
             return probeCollection();
         }
-        const auto home = [this](const QString& href) {
-            const QUrl homeUrl = m_account.url.resolved(QUrl(href));
-            send("PROPFIND", homeUrl, dav::CollectionPropfind(), 1, [this, homeUrl](const HttpReply& r) {
-                if (failed(r, QStringLiteral("PROPFIND")))
-                    return;
-                dav::Multistatus list;
-                QString err;
-                if (!dav::Parse(r.body, list, err))
-                    return badReply(err);
-                for (const dav::Entry& c : list.entries) {
-                    if (c.calendar && c.events) {
-                        QUrl at;
-                        at.setPath(c.href);
-                        m_state.collection = homeUrl.resolved(at).toString();
-                        return probeCollection();
-                    }
-                }
-                finish(SyncReport::Fault::NotFound,
-                       QStringLiteral("Unter %1 gibt es keinen Kalender für Termine.")
-                           .arg(m_account.url.toString()));
-            });
-        };
         if (!e.calendarHome.isEmpty())
             return home(e.calendarHome);
         if (e.principal.isEmpty())
             return finish(
                 SyncReport::Fault::NotFound,
                 QStringLiteral("Unter %1 ist kein Kalender zu finden.").arg(m_account.url.toString()));
-        const QUrl principal = m_account.url.resolved(QUrl(e.principal));
-        send("PROPFIND", principal, dav::CollectionPropfind(), 0, [this, home](const HttpReply& r) {
-            if (failed(r, QStringLiteral("PROPFIND")))
-                return;
-            dav::Multistatus p;
-            QString err;
-            if (!dav::Parse(r.body, p, err) || p.entries.empty())
-                return badReply(err);
-            if (p.entries.front().calendarHome.isEmpty())
-                return finish(
-                    SyncReport::Fault::NotFound,
-                    QStringLiteral("Der Server nennt keinen Ort für Kalender (calendar-home-set)."));
-            home(p.entries.front().calendarHome);
-        });
+        ask("PROPFIND", m_account.url.resolved(QUrl(e.principal)), dav::CollectionPropfind(), 0,
+            [this, home](const dav::Multistatus& p) {
+                if (p.entries.empty() || p.entries.front().calendarHome.isEmpty())
+                    return finish(
+                        SyncReport::Fault::NotFound,
+                        QStringLiteral("Der Server nennt keinen Ort für Kalender (calendar-home-set)."));
+                home(p.entries.front().calendarHome);
+            });
     });
 }
 
@@ -306,13 +306,9 @@ void SyncEngine::probeCollection()
     m_collection = QUrl(m_state.collection);
     if (!m_collection.path().endsWith(QLatin1Char('/')))
         m_collection.setPath(m_collection.path() + QLatin1Char('/'));
-    send("PROPFIND", m_collection, dav::CollectionPropfind(), 0, [this](const HttpReply& reply) {
-        if (failed(reply, QStringLiteral("PROPFIND")))
-            return;
-        dav::Multistatus ms;
-        QString error;
-        if (!dav::Parse(reply.body, ms, error) || ms.entries.empty())
-            return badReply(error);
+    ask("PROPFIND", m_collection, dav::CollectionPropfind(), 0, [this](const dav::Multistatus& ms) {
+        if (ms.entries.empty())
+            return badReply({});
         if (!ms.entries.front().calendar)
             return finish(SyncReport::Fault::NotFound,
                           QStringLiteral("%1 ist kein Kalender.").arg(m_collection.toString()));
@@ -327,52 +323,45 @@ void SyncEngine::list()
     m_removed.clear();
     m_fetched.clear();
     m_uploads.clear();
-    if (m_syncReport) {
-        const bool incremental = !m_state.token.isEmpty();
-        send("REPORT", m_collection, dav::SyncCollection(m_state.token), 0,
-             [this, incremental](const HttpReply& reply) {
-                 if (incremental && reply.failure == HttpReply::Failure::None &&
-                     (reply.status == 403 || reply.status == 409 || reply.status == 400)) {
-                     // The token is no longer valid (RFC 6578 3.2): compare everything once.
-                     m_state.token.clear();
-                     return list();
-                 }
-                 if (failed(reply, QStringLiteral("REPORT sync-collection")))
-                     return;
-                 dav::Multistatus ms;
-                 QString error;
-                 if (!dav::Parse(reply.body, ms, error))
-                     return badReply(error);
-                 QHash<QString, QByteArray> etags;
-                 QSet<QString> removed;
-                 const QString self = hrefOf(m_collection);
-                 for (const dav::Entry& e : ms.entries) {
-                     if (e.href == self || e.href.endsWith(QLatin1Char('/')))
-                         continue;
-                     if (e.status == 404)
-                         removed.insert(e.href);
-                     else if (e.status == 200 && !e.etag.isEmpty())
-                         etags.insert(e.href, e.etag);
-                 }
-                 m_newToken = ms.syncToken;
-                 listed(etags, removed, !incremental);
-             });
+    if (!m_syncReport) {
+        ask("PROPFIND", m_collection, dav::EtagPropfind(), 1, [this](const dav::Multistatus& ms) {
+            QHash<QString, QByteArray> etags;
+            for (const dav::Entry& e : ms.entries)
+                if (!e.collection && e.status == 200 && !e.etag.isEmpty())
+                    etags.insert(e.href, e.etag);
+            m_newToken.clear();
+            listed(etags, {}, true);
+        });
         return;
     }
-    send("PROPFIND", m_collection, dav::EtagPropfind(), 1, [this](const HttpReply& reply) {
-        if (failed(reply, QStringLiteral("PROPFIND")))
-            return;
-        dav::Multistatus ms;
-        QString error;
-        if (!dav::Parse(reply.body, ms, error))
-            return badReply(error);
-        QHash<QString, QByteArray> etags;
-        for (const dav::Entry& e : ms.entries)
-            if (!e.collection && e.status == 200 && !e.etag.isEmpty())
-                etags.insert(e.href, e.etag);
-        m_newToken.clear();
-        listed(etags, {}, true);
-    });
+    const bool incremental = !m_state.token.isEmpty();
+    const auto tokenGone = [this, incremental](const HttpReply& reply) {
+        if (!incremental || reply.failure != HttpReply::Failure::None ||
+            (reply.status != 403 && reply.status != 409 && reply.status != 400))
+            return false;
+        // The token is no longer valid (RFC 6578 3.2): compare everything once.
+        m_state.token.clear();
+        list();
+        return true;
+    };
+    ask(
+        "REPORT", m_collection, dav::SyncCollection(m_state.token), 0,
+        [this, incremental](const dav::Multistatus& ms) {
+            QHash<QString, QByteArray> etags;
+            QSet<QString> removed;
+            const QString self = hrefOf(m_collection);
+            for (const dav::Entry& e : ms.entries) {
+                if (e.href == self || e.href.endsWith(QLatin1Char('/')))
+                    continue;
+                if (e.status == 404)
+                    removed.insert(e.href);
+                else if (e.status == 200 && !e.etag.isEmpty())
+                    etags.insert(e.href, e.etag);
+            }
+            m_newToken = ms.syncToken;
+            listed(etags, removed, !incremental);
+        },
+        tokenGone);
 }
 
 void SyncEngine::listed(const QHash<QString, QByteArray>& etags, const QSet<QString>& removed, bool complete)
@@ -411,13 +400,7 @@ void SyncEngine::fetch()
     auto left = std::make_shared<int>(static_cast<int>((hrefs.size() + FetchBatch - 1) / FetchBatch));
     for (qsizetype from = 0; from < hrefs.size(); from += FetchBatch) {
         const QStringList batch = hrefs.mid(from, FetchBatch);
-        send("REPORT", m_collection, dav::Multiget(batch), 1, [this, left](const HttpReply& reply) {
-            if (failed(reply, QStringLiteral("REPORT calendar-multiget")))
-                return;
-            dav::Multistatus ms;
-            QString error;
-            if (!dav::Parse(reply.body, ms, error))
-                return badReply(error);
+        ask("REPORT", m_collection, dav::Multiget(batch), 1, [this, left](const dav::Multistatus& ms) {
             for (const dav::Entry& e : ms.entries) {
                 if (e.status == 404)
                     m_removed.insert(e.href);

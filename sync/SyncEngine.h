@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CalendarGrid.h"
+#include "sync/Dav.h"
 #include "sync/SyncReport.h"
 #include "sync/SyncState.h"
 #include "sync/Transport.h"
@@ -82,6 +83,11 @@ private:
     bool failed(const HttpReply& reply, const QString& what);
     void finish(SyncReport::Fault fault = SyncReport::Fault::None, const QString& error = {});
     void badReply(const QString& error);
+    // A request whose answer is a multistatus: `done` gets it read; faults end
+    // the pass. `first`, when it returns true, has dealt with the reply itself.
+    void ask(const QByteArray& method, const QUrl& url, const QByteArray& body, int depth,
+             std::function<void(const dav::Multistatus&)> done,
+             std::function<bool(const HttpReply&)> first = {});
 
     void discover();
     void probeCollection();

@@ -177,11 +177,22 @@ QByteArray RadicaleServer::get(const QString& name) const
     return curl({calendarUrl() + name}, &out) == 200 ? out : QByteArray();
 }
 
+QString RadicaleServer::folder() const
+{
+    return m_dir.filePath(
+        QStringLiteral("storage/collection-root/%1/kalender").arg(QString::fromLatin1(User)));
+}
+
 QStringList RadicaleServer::names() const
 {
-    QDir folder(
-        m_dir.filePath(QStringLiteral("storage/collection-root/%1/kalender").arg(QString::fromLatin1(User))));
-    return folder.entryList({QStringLiteral("*.ics")}, QDir::Files, QDir::Name);
+    return QDir(folder()).entryList({QStringLiteral("*.ics")}, QDir::Files, QDir::Name);
+}
+
+void RadicaleServer::seed(const QString& name, const QByteArray& ics) const
+{
+    QFile file(QDir(folder()).filePath(name));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(ics);
 }
 
 QByteArray RadicaleServer::everything() const

@@ -38,10 +38,14 @@ public:
     QByteArray get(const QString& name) const;
     // The names (file names) of the calendar's events.
     QStringList names() const;
+    // Puts an event straight into the server's storage folder, as a fast way
+    // to fill it (the benchmark's many events).
+    void seed(const QString& name, const QByteArray& ics) const;
     // Every event's text, joined.
     QByteArray everything() const;
 
 private:
+    QString folder() const;
     int curl(const QStringList& args, QByteArray* out = nullptr, QByteArray* headers = nullptr) const;
 
     QTemporaryDir m_dir;
