@@ -59,6 +59,10 @@ void TMainForm::FormCreate()
     // From here on a logout ends the program cleanly, also while a start-up message is open.
     dw::InstallTerminationHandler(this, [this] { EndFromSignal(); });
     m_core.Open(dw::ResolveDataFolder());
+    {
+        const QSignalBlocker quiet(ui->MitteilungCheck);
+        ui->MitteilungCheck->setChecked(m_core.NotificationsOn());
+    }
     // A damaged file has been kept aside by the load; the window stays fully usable.
     m_calendarPage->ShowAll();
     m_calendarPage->SetInitialPosition(dw::Now());

@@ -56,6 +56,7 @@ void TMainForm::ConnectHandlers()
     connect(ui->gmin, &SpinEdit::changed, this, &TMainForm::gminChange);
     connect(ui->gsek, &SpinEdit::changed, this, &TMainForm::gminChange);
     connect(ui->MinimiertCheck, &QCheckBox::toggled, this, &TMainForm::MinimiertCheckClick);
+    connect(ui->MitteilungCheck, &QCheckBox::toggled, &m_core, &AppCore::setNotificationsOn);
     connect(ui->ManTerminsBtn, &QPushButton::clicked, this, &TMainForm::ManTerminsBtnClick);
     connect(ui->MinimizeBtn, &QPushButton::clicked, this, &TMainForm::MinimizeBtnClick);
     connect(ui->wwwBtn, &QToolButton::clicked, this, &TMainForm::wwwBtnClick);

@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "instance/SingleInstance.h"
 #include "messages/AllocationMessage.h"
+#include "notify/ReminderNotifications.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
@@ -28,9 +29,12 @@ int main(int argc, char** argv)
     // SIGTERM, SIGINT and SIGHUP are taken from the start of FormCreate on.
     auto* MainForm = new TMainForm;
     auto* TerminForm = new TTerminForm;
-    MainForm->setReminderDialog(TerminForm);
-    ServeShowCommand(instance.server(), [MainForm] { MainForm->ShowMainWindow(); });
     AppCore& core = MainForm->core();
+    // Each reminder is mirrored by a desktop notification, unless the settings page turned that off.
+    ReminderNotifications notifications(*TerminForm, SessionBusIfThere());
+    notifications.setEnabled([&core] { return core.NotificationsOn(); });
+    MainForm->setReminderDialog(&notifications);
+    ServeShowCommand(instance.server(), [MainForm] { MainForm->ShowMainWindow(); });
     instance.server().registerCommand(QStringLiteral("import"), [&core](const QJsonObject& request) {
         return HandleImportCommand(core, request);
     });

@@ -10,6 +10,10 @@ QString ProgramSettingsPath(const QString& dataFolder)
     return dataFolder + QStringLiteral("datumswecker.ini");
 }
 
+namespace {
+const QString NotificationsKey = QStringLiteral("notifications/enabled");
+} // namespace
+
 AppCore::AppCore(QObject* parent)
     : QObject(parent), m_saveTimer(new dw::WindowTimer(1000, false, this)),
       m_checkTimer(new dw::WindowTimer(30000, true, this)), m_reminderCheck(m_grid)
@@ -32,6 +36,19 @@ void AppCore::Open(const QString& dataFolder)
     const DataFile::LoadResult loaded = m_dataFile->OpenTermins(m_grid);
     if (loaded.settingsRead)
         ApplyLoadedSettings(loaded.settings);
+}
+
+bool AppCore::NotificationsOn() const
+{
+    return !m_programSettings || m_programSettings->value(NotificationsKey, true).toBool();
+}
+
+void AppCore::setNotificationsOn(bool on)
+{
+    if (!m_programSettings)
+        return;
+    m_programSettings->setValue(NotificationsKey, on);
+    m_programSettings->sync();
 }
 
 void AppCore::ApplyLoadedSettings(const StoredSettings& loaded)

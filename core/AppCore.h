@@ -44,6 +44,10 @@ public:
     // What termine.dat does not keep (notifications, a sync account): an INI file
     // of the program's own in the data folder, written only once something is set.
     QSettings& programSettings() { return *m_programSettings; }
+    // Whether each reminder is mirrored by a desktop notification: on until the
+    // user turns it off, which is the one thing written to the settings file.
+    bool NotificationsOn() const;
+    void setNotificationsOn(bool on);
 
     // The save timer (a tick saves) and the check timer (a tick checks).
     dw::WindowTimer* Timer1() const { return m_saveTimer; }

@@ -55,8 +55,30 @@ int TTerminForm::ShowReminder(const QString& heading, const QString& name, const
 
 void TTerminForm::CancelReminder()
 {
+    AnswerReminder(dw::mrCancel);
+}
+
+void TTerminForm::AnswerReminder(int result)
+{
     if (isVisible())
-        done(dw::mrCancel);
+        done(result);
+}
+
+void TTerminForm::BringReminderToFront(const QString& activationToken)
+{
+    if (!isVisible())
+        return;
+    // Qt's Wayland plugin activates a window with the token it finds in
+    // XDG_ACTIVATION_TOKEN and takes it from there. Nothing else reads it, and
+    // no program started later may inherit a spent token.
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    if (wayland && !activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+    if (wayland)
+        qunsetenv("XDG_ACTIVATION_TOKEN");
 }
 
 void TTerminForm::reject()

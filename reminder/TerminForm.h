@@ -22,6 +22,8 @@ public:
 
     int ShowReminder(const QString& heading, const QString& name, const QString& description) override;
     void CancelReminder() override;
+    void AnswerReminder(int result) override;
+    void BringReminderToFront(const QString& activationToken) override;
 
 public slots:
     // Esc, the close box and the system menu all answer "Alle abbrechen".

@@ -13,7 +13,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   xvfb xauth trayer xdotool openbox wmctrl x11-apps x11-utils imagemagick
   desktop-file-utils appstream file dpkg-dev lintian devscripts
-  dbus dbus-x11 haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils tint2
+  dbus dbus-x11 haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils tint2 dunst
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "XSession.h"
 
+#include "PrivateBus.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -125,7 +126,8 @@ XSession::~XSession()
 {
     Stop(m_sniHost);
     Stop(m_watcher);
-    Stop(m_busDaemon);
+    Stop(m_notificationServer);
+    m_privateBus.reset();
     Stop(m_taskBar);
     Stop(m_trayer);
     Stop(m_wm);
@@ -194,34 +196,62 @@ bool XSession::startTaskBar()
     return true;
 }
 
+bool XSession::startBus()
+{
+    if (!m_bus.isEmpty())
+        return true;
+    m_privateBus = std::make_unique<PrivateBus>();
+    m_bus = m_privateBus->address();
+    return !m_bus.isEmpty();
+}
+
+bool XSession::startNotificationServer(const QString& menuPick)
+{
+    if (!startBus())
+        return false;
+    // dunst's context menu asks a dmenu-like program for the line to take; this one takes menuPick's.
+    const QString pick = m_dir.filePath(QStringLiteral("menu-pick"));
+    const QString picker = m_dir.filePath(QStringLiteral("menu-pick.sh"));
+    const QString config = m_dir.filePath(QStringLiteral("dunstrc"));
+    QFile pickFile(pick), pickerFile(picker), configFile(config);
+    if (!pickFile.open(QIODevice::WriteOnly) || !pickerFile.open(QIODevice::WriteOnly) ||
+        !configFile.open(QIODevice::WriteOnly))
+        return false;
+    pickFile.write(menuPick.toUtf8() + '\n');
+    pickerFile.write("#!/bin/sh\nexec grep -m1 -F -f '" + pick.toUtf8() + "'\n");
+    pickerFile.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // A left click runs the default action; markup is read, as a desktop's usual configuration has it.
+    const QByteArray menu = "dmenu = " + picker.toUtf8() + '\n';
+    configFile.write("[global]\nfont = DejaVu Sans 9\nwidth = 300\norigin = top-right\noffset = 10x40\n"
+                     "frame_width = 2\nmarkup = full\nshow_indicators = yes\n"
+                     "mouse_left_click = do_action, close_current\n" +
+                     menu +
+                     "[urgency_critical]\nbackground = \"#fff8dc\"\nforeground = \"#202020\"\n"
+                     "frame_color = \"#b00000\"\ntimeout = 0\n");
+    pickFile.close();
+    pickerFile.close();
+    configFile.close();
+    m_notificationServer = std::make_unique<QProcess>();
+    m_notificationServer->setProcessEnvironment(environment());
+    m_notificationServer->start(QStringLiteral("dunst"), {QStringLiteral("-config"), config});
+    if (!m_notificationServer->waitForStarted(WaitMs))
+        return false;
+    return PollUntil(
+        [this] {
+            return busCall({QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/"),
+                            QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                            QStringLiteral("string:org.freedesktop.Notifications")})
+                .contains(QStringLiteral("true"));
+        },
+        WaitMs);
+}
+
 bool XSession::startStatusNotifierHost()
 {
-    // A bus of its own, without service activation, so nothing else starts on it.
-    const QString config = m_dir.filePath(QStringLiteral("bus.conf"));
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-               "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-               "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
-    file.close();
-    m_busDaemon = std::make_unique<QProcess>();
-    m_busDaemon->start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address=1")});
-    if (!m_busDaemon->waitForStarted(WaitMs))
+    if (!startBus())
         return false;
     QElapsedTimer t;
     t.start();
-    QByteArray address;
-    while (!address.contains('\n') && t.elapsed() < WaitMs && m_busDaemon->state() == QProcess::Running) {
-        m_busDaemon->waitForReadyRead(200);
-        address += m_busDaemon->readAllStandardOutput();
-    }
-    if (!address.contains('\n'))
-        return false;
-    m_bus = QString::fromLatin1(address.trimmed());
-
     m_watcher = std::make_unique<QProcess>();
     m_watcher->setProcessEnvironment(environment());
     m_watcher->start(QStringLiteral("status-notifier-watcher"), {});

@@ -16,6 +16,8 @@
 
 namespace dwtest {
 
+class PrivateBus;
+
 // Asks every 100 ms until the answer is yes (true) or the time is up (false).
 template <typename F> bool PollUntil(F&& done, int timeoutMs)
 {
@@ -99,7 +101,15 @@ public:
     // The host and its watcher go away, as when a panel ends.
     void stopStatusNotifierHost();
 
+    // dunst as the notification server on the session's bus (started with it,
+    // before the program), with a context menu that picks the item naming
+    // menuPick. Whether it took the name org.freedesktop.Notifications.
+    bool startNotificationServer(const QString& menuPick);
+    // What dunstctl says (count displayed, history ...).
+    QString dunstctl(const QStringList& args) const { return run(QStringLiteral("dunstctl"), args); }
+
 private:
+    bool startBus();
     bool startStatusNotifierHost();
     bool startTaskBar();
     QString busCall(const QStringList& args) const;
@@ -113,7 +123,8 @@ private:
     std::unique_ptr<QProcess> m_xvfb;
     std::unique_ptr<QProcess> m_wm;
     std::unique_ptr<QProcess> m_trayer;
-    std::unique_ptr<QProcess> m_busDaemon;
+    std::unique_ptr<PrivateBus> m_privateBus;
+    std::unique_ptr<QProcess> m_notificationServer;
     std::unique_ptr<QProcess> m_watcher;
     std::unique_ptr<QProcess> m_sniHost;
     std::unique_ptr<QProcess> m_taskBar;

@@ -293,6 +293,19 @@ TEST_F(MainFormTest, EveryControlHasANameForScreenReaders)
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
 }
 
+TEST_F(MainFormTest, NotificationBoxIsOnAndOnlyTheUsersChangeIsWritten)
+{
+    const QString settingsFile = dir.filePath(QStringLiteral("datumswecker.ini"));
+    EXPECT_TRUE(ui().MitteilungCheck->isChecked());
+    EXPECT_EQ(ui().AutostartCheck->nextInFocusChain(), ui().MitteilungCheck);
+    destroyForm();
+    EXPECT_FALSE(QFile::exists(settingsFile));
+    ui().MitteilungCheck->click();
+    EXPECT_FALSE(form().core().NotificationsOn());
+    destroyForm();
+    EXPECT_FALSE(ui().MitteilungCheck->isChecked());
+}
+
 namespace {
 
 void WriteStore(const QString& path, const StoredSettings& settings, int appointmentsOn2024_01_05 = 0)

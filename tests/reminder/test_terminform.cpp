@@ -90,7 +90,9 @@ INSTANTIATE_TEST_SUITE_P(
                    dw::mrIgnore},
         ResultCase{"click cancel all", [](TTerminForm& f) { Child<QPushButton>(f, "BitBtn3")->click(); },
                    dw::mrCancel},
-        ResultCase{"program ends", [](TTerminForm& f) { f.CancelReminder(); }, dw::mrCancel}),
+        ResultCase{"program ends", [](TTerminForm& f) { f.CancelReminder(); }, dw::mrCancel},
+        ResultCase{"answered in the notification", [](TTerminForm& f) { f.AnswerReminder(dw::mrIgnore); },
+                   dw::mrIgnore}),
     [](const ::testing::TestParamInfo<ResultCase>& info) {
         std::string name;
         for (const char* c = info.param.what; *c; ++c)
