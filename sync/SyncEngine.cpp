@@ -110,8 +110,11 @@ void SyncEngine::start()
     }
     if (m_state.collection.isEmpty())
         discover();
-    else
+    else if (m_state.reports < 0)
         probeCollection();
+    else
+        // Known from an earlier pass: no need to ask again what the calendar offers.
+        list();
 }
 
 void SyncEngine::send(const QByteArray& method, const QUrl& url, const QByteArray& body, int depth,
@@ -303,22 +306,27 @@ void SyncEngine::discover()
 
 void SyncEngine::probeCollection()
 {
-    m_collection = QUrl(m_state.collection);
-    if (!m_collection.path().endsWith(QLatin1Char('/')))
-        m_collection.setPath(m_collection.path() + QLatin1Char('/'));
+    QUrl collection(m_state.collection);
+    if (!collection.path().endsWith(QLatin1Char('/')))
+        collection.setPath(collection.path() + QLatin1Char('/'));
+    m_collection = collection;
     ask("PROPFIND", m_collection, dav::CollectionPropfind(), 0, [this](const dav::Multistatus& ms) {
         if (ms.entries.empty())
             return badReply({});
         if (!ms.entries.front().calendar)
             return finish(SyncReport::Fault::NotFound,
                           QStringLiteral("%1 ist kein Kalender.").arg(m_collection.toString()));
-        m_syncReport = ms.entries.front().syncReport && m_useSyncReport;
+        m_state.reports = ms.entries.front().syncReport ? 1 : 0;
         list();
     });
 }
 
 void SyncEngine::list()
 {
+    m_collection = QUrl(m_state.collection);
+    if (!m_collection.path().endsWith(QLatin1Char('/')))
+        m_collection.setPath(m_collection.path() + QLatin1Char('/'));
+    m_syncReport = m_state.reports == 1 && m_useSyncReport;
     m_changed.clear();
     m_removed.clear();
     m_fetched.clear();

@@ -86,6 +86,8 @@ bool SyncState::load(const QString& path)
             account = QString::fromUtf8(Dec(f[1]));
         } else if (f.size() == 2 && f[0] == "collection") {
             collection = QString::fromUtf8(Dec(f[1]));
+        } else if (f.size() == 2 && f[0] == "reports") {
+            reports = f[1].toInt();
         } else if (f.size() == 2 && f[0] == "token") {
             token = Dec(f[1]);
         } else if (f.size() == 5 && f[0] == "R") {
@@ -112,6 +114,7 @@ bool SyncState::save(const QString& path) const
     out += "account " + Enc(account.toUtf8()) + '\n';
     out += "collection " + Enc(collection.toUtf8()) + '\n';
     out += "token " + Enc(token) + '\n';
+    out += "reports " + QByteArray::number(reports) + '\n';
     for (auto it = resources.cbegin(); it != resources.cend(); ++it)
         out += "R " + Enc(it.key().toUtf8()) + ' ' + Enc(it->uid) + ' ' + Enc(it->etag) + ' ' +
                (it->onServer ? '1' : '0') + '\n';

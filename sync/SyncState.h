@@ -54,6 +54,7 @@ public:
     QString account;    // the address the user gave; another one starts afresh
     QString collection; // the calendar's URL once found
     QByteArray token;   // RFC 6578 sync token; empty: compare ETags
+    int reports = -1;   // whether the calendar offers sync-collection (1, 0); -1: not asked yet
     QHash<QString, Resource> resources;
     std::vector<Link> links;
 
