@@ -602,6 +602,7 @@ bool ProgramRun::start()
     QProcessEnvironment env = m_session.environment();
     if (!m_now.isEmpty())
         env.insert(QStringLiteral("DATUMSWECKER_TEST_NOW"), m_now);
+    env.insert(m_extra);
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     // A working folder elsewhere proves the data file follows the program, not the folder.
@@ -616,6 +617,7 @@ int ProgramRun::startAgain(QString* output, int timeoutMs) const
     QProcessEnvironment env = m_session.environment();
     if (!m_now.isEmpty())
         env.insert(QStringLiteral("DATUMSWECKER_TEST_NOW"), m_now);
+    env.insert(m_extra);
     again.setProcessEnvironment(env);
     again.setProcessChannelMode(QProcess::MergedChannels);
     again.setWorkingDirectory(QDir::tempPath());
