@@ -74,7 +74,11 @@ void TMainForm::SetUpSync()
     // Nothing of the network is loaded before an account asks for a sync.
     m_sync = new dw::sync::SyncController(m_core, this);
     m_sync->mayChangeGrid = [this] { return !QApplication::activeModalWidget() && !m_core.Checking(); };
-    m_syncSection = new SyncSection(ui->SettingsArea, 150, *m_sync);
+    // The section's controls are made when the settings page is first shown, not at every start.
+    connect(ui->PageControl2, &QTabWidget::currentChanged, this, [this](int page) {
+        if (!m_syncSection && ui->PageControl2->widget(page) == ui->TabSheet2)
+            m_syncSection = new SyncSection(ui->SettingsArea, 150, *m_sync);
+    });
     m_sync->begin();
 }
 

@@ -29,9 +29,13 @@ QLineEdit* Field(QWidget* page, const QRect& at, const QString& accessibleName)
 
 } // namespace
 
-SyncSection::SyncSection(QWidget* page, int top, dw::sync::SyncController& controller)
-    : QObject(page), m_controller(controller), m_page(page)
+SyncSection::SyncSection(QWidget* settingsArea, int top, dw::sync::SyncController& controller)
+    : QObject(settingsArea), m_controller(controller), m_page(settingsArea)
 {
+    // One box of its own, so that made on a page already shown, it shows with all its controls.
+    auto* page = new QWidget(settingsArea);
+    page->setGeometry(0, top, 410, 142);
+    top = 0;
     QLabel* heading =
         Label(page, QStringLiteral("Abgleich mit einem Kalender-Server (CalDAV)"), QRect(8, top, 400, 16));
     QFont bold = heading->font();
@@ -79,6 +83,7 @@ SyncSection::SyncSection(QWidget* page, int top, dw::sync::SyncController& contr
     connect(&controller, &dw::sync::SyncController::runningChanged, this, &SyncSection::showState);
     connect(&controller, &dw::sync::SyncController::finished, this, &SyncSection::finished);
     connect(&controller, &dw::sync::SyncController::passwordNeeded, this, &SyncSection::askPassword);
+    page->show();
 }
 
 void SyncSection::detach()

@@ -17,7 +17,8 @@ class SyncSection : public QObject
 {
     Q_OBJECT
 public:
-    SyncSection(QWidget* page, int top, dw::sync::SyncController& controller);
+    // Places the section on the settings page's area, `top` pixels down.
+    SyncSection(QWidget* settingsArea, int top, dw::sync::SyncController& controller);
 
     // The program ends: the fields no longer reach the controller.
     void detach();

@@ -12,8 +12,7 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <iostream>
-#include <string>
+#include <cstdlib>
 #include <termios.h>
 #include <unistd.h>
 
@@ -45,17 +44,21 @@ std::optional<QString> ReadPassword(bool fromStdin, const QString& prompt)
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
-    std::string line;
-    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    // C stdio, not iostream: its static set-up would cost every start of the program memory.
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    const ssize_t length = ::getline(&buffer, &size, stdin);
     if (terminal) {
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &before);
         std::fputs("\n", stderr);
     }
-    if (!read && line.empty())
+    QByteArray line = length > 0 ? QByteArray(buffer, length) : QByteArray();
+    std::free(buffer);
+    if (length < 0)
         return std::nullopt;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromUtf8(line);
 }
 
 ImportOutcome SyncFolder(const QString& dataFolder, const std::optional<QString>& password,
