@@ -11,6 +11,7 @@
 #include "platform/DataFolder.h"
 #include "platform/Shell.h"
 #include "platform/Termination.h"
+#include "platform/WindowSystem.h"
 #include "ui_MainForm.h"
 
 #include <QApplication>
@@ -108,7 +109,8 @@ void TMainForm::setVisible(bool visible)
     // The first showing checks for due reminders before the window appears.
     if (visible && !isVisible())
         FormShow();
-    if (visible && !m_placed) {
+    // Under Wayland the compositor places windows and ignores a program's own place.
+    if (visible && !m_placed && dw::ProgramControlsWindows()) {
         m_placed = true;
         if (const QScreen* screen = this->screen())
             move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
@@ -191,6 +193,10 @@ void TMainForm::WMUser(quint32, int lParam)
         Anzeigen1Click();
         break;
     case dw::WM_RBUTTONUP: {
+        // Under Wayland a menu opens only beside a window of the program, never at
+        // the icon, so there the host shows the menu the item exports.
+        if (!dw::ProgramControlsWindows())
+            break;
         const QPoint at = QCursor::pos();
         PopupMenu2()->ShowWindowState(isVisible());
         PopupMenu2()->popup(at);
@@ -212,28 +218,41 @@ void TMainForm::Anzeigen1Click()
         show();
         raise();
         activateWindow();
-    } else if (m_tray->available()) {
-        hide();
-    } else if (isMinimized()) {
+    } else if (isMinimized() && !m_tray->available()) {
         // Without a notification area the task bar holds the window, and this brings it back.
         ShowMainWindow();
     } else {
-        showMinimized();
+        PutAway();
     }
 }
 
-void TMainForm::ShowMainWindow()
+void TMainForm::PutAway()
 {
+    // A Wayland client cannot leave the minimised state by itself; hidden, a later
+    // start from the desktop's launcher brings it back.
+    if (m_tray->available() || !dw::ProgramControlsWindows())
+        hide();
+    else
+        showMinimized();
+}
+
+void TMainForm::ShowMainWindow(const QString& activationToken)
+{
+    // The compositor may hold the window minimised without telling the program;
+    // only a window mapped anew is sure to come back. An active one is in front already.
+    if (!dw::ProgramControlsWindows() && isVisible() && !isActiveWindow())
+        hide();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
-    activateWindow();
+    dw::ActivateWindowWithToken(this, dw::UsableActivationToken(activationToken));
 }
 
 void TMainForm::TrayAvailabilityChanged(bool available)
 {
-    // The icon was the only way back to a hidden window.
-    if (!available && !isVisible() && m_firstShowDone && !m_core.Terminating())
+    // The icon was the only way back to a hidden window; under Wayland a later start still is.
+    if (!available && !isVisible() && m_firstShowDone && !m_core.Terminating() &&
+        dw::ProgramControlsWindows())
         showMinimized();
 }
 

@@ -66,8 +66,9 @@ public:
     void EndFromSignal();
     void wwwBtnClick();
     void ueberbtnClick();
-    // Brings the main window back from anywhere (hidden, minimised, behind others) and activates it.
-    void ShowMainWindow();
+    // Brings the main window back from anywhere (hidden, minimised, behind others) and
+    // activates it, with the launcher's token of a later start where there is one.
+    void ShowMainWindow(const QString& activationToken = QString());
     // Without a notification area nothing may hide the window for good.
     void TrayAvailabilityChanged(bool available);
 
@@ -77,6 +78,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Out of sight as the platform allows: hidden where the icon or a later start
+    // brings it back, else minimised to the task bar.
+    void PutAway();
     void FormCreate();
     void FormDestroy();
     void SetUpSync();

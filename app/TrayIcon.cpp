@@ -23,11 +23,20 @@ TrayIcon::~TrayIcon()
 
 bool TrayIcon::AddTrayIcon(quint32 id, const QIcon& icon, const QString& tip)
 {
-    if (m_icon)
+    if (m_icon || m_pending)
         return false;
     m_id = id;
-    m_icon = new QSystemTrayIcon(icon, this);
-    m_icon->setToolTip(tip.left(63));
+    m_pending.emplace(icon, tip.left(63));
+    if (m_available || !dw::TrayKindSettledLater())
+        createIcon();
+    return available();
+}
+
+void TrayIcon::createIcon()
+{
+    m_icon = new QSystemTrayIcon(m_pending->first, this);
+    m_icon->setToolTip(m_pending->second);
+    m_pending.reset();
     // Hosts on the session bus open the menu the item exports; the old tray only
     // reports the click and the program opens the menu itself.
     if (m_host == dw::TrayHost::StatusNotifier) {
@@ -39,11 +48,11 @@ bool TrayIcon::AddTrayIcon(quint32 id, const QIcon& icon, const QString& tip)
     connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::hostActivated);
     m_icon->show();
     m_modalClicks = std::make_unique<dw::ModalTrayClicks>([this](int message) { report(message); });
-    return available();
 }
 
 bool TrayIcon::RemoveTrayIcon()
 {
+    m_pending.reset();
     if (!m_icon)
         return false;
     m_modalClicks.reset();
@@ -70,6 +79,8 @@ void TrayIcon::setAvailable(bool available)
     if (available == m_available)
         return;
     m_available = available;
+    if (available && m_pending)
+        createIcon();
     emit availabilityChanged(available);
 }
 

@@ -2,10 +2,13 @@
 
 #include "platform/Tray.h"
 
+#include <QIcon>
 #include <QObject>
 #include <QPointer>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -46,6 +49,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void createIcon();
     void report(int message);
     void showWindowState();
 
@@ -60,4 +64,6 @@ private:
     std::unique_ptr<QMenu> m_exportedMenu;
     std::unique_ptr<dw::ModalTrayClicks> m_modalClicks;
     quint32 m_id = 0;
+    // Kept until Qt may be asked for its kind of tray (under Wayland: once a host is there).
+    std::optional<std::pair<QIcon, QString>> m_pending;
 };

@@ -22,9 +22,14 @@ double Minutes(double days)
     return std::isfinite(days) ? std::round(days * 1440.0 * 1000.0) / 1000.0 : 0.0;
 }
 
-QString Text(QByteArrayView bytes)
+QString FromStored(std::string_view bytes)
 {
-    QString text = dw::FromAnsi(bytes.toByteArray());
+    return dw::FromAnsi(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+QString Text(std::string_view bytes)
+{
+    QString text = FromStored(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
@@ -73,7 +78,7 @@ QString AgendaText(const std::vector<StoredAppointment>& entries)
     QString out;
     for (const StoredAppointment& a : entries) {
         out += dw::FormatShortDate(a.day) + QLatin1Char(' ') + dw::FormatLongTime(a.timeOfDay) +
-               QLatin1Char(' ') + dw::FromAnsi(a.name.toByteArray()) + QLatin1Char('\n');
+               QLatin1Char(' ') + FromStored(a.name) + QLatin1Char('\n');
         const QString description = Text(a.description);
         if (description.isEmpty())
             continue;
@@ -92,7 +97,7 @@ QString AgendaJson(const std::vector<StoredAppointment>& entries)
         QJsonObject o;
         o.insert(QStringLiteral("date"), dw::ToQDate(a.day).toString(Qt::ISODate));
         o.insert(QStringLiteral("time"), QTime(h, m, s).toString(Qt::ISODate));
-        o.insert(QStringLiteral("name"), dw::FromAnsi(a.name.toByteArray()));
+        o.insert(QStringLiteral("name"), FromStored(a.name));
         o.insert(QStringLiteral("description"), Text(a.description));
         o.insert(QStringLiteral("leadMinutes"), Minutes(a.firstLead));
         o.insert(QStringLiteral("repeatMinutes"), Minutes(a.repeatInterval));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DateTime.h"
 #include "store/StoreScan.h"
 
 #include <QDate>

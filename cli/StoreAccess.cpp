@@ -1,35 +1,32 @@
 #include "cli/StoreAccess.h"
 
 #include "messages/DataFileMessages.h"
-#include "store/ByteStream.h"
+#include "messages/StoreErrorText.h"
 #include "store/DataFile.h"
-#include "store/TerminFormat.h"
 
-#include <QFile>
 #include <QFileInfo>
-
-#include <exception>
 
 namespace dw::cli {
 
 bool ReadStore(const QString& path, CalendarGrid& grid, QString& error)
 {
+    using Outcome = TerminsFileRead::Outcome;
     grid.Build();
-    if (!QFileInfo::exists(path))
+    const TerminsFileRead read = ReadTerminsFile(path, grid);
+    switch (read.outcome) {
+    case Outcome::Missing:
+    case Outcome::Complete:
         return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    case Outcome::CannotOpen:
         error = QStringLiteral("%1 kann nicht gelesen werden.").arg(path);
-        return false;
-    }
-    try {
-        ByteStream in(&file, 256 * 1024);
-        if (ReadTermins(in, grid).complete)
-            return true;
+        break;
+    case Outcome::OutOfMemory:
         error = QStringLiteral("%1 kann nicht vollständig gelesen werden (zu wenig Speicher).").arg(path);
-    } catch (const std::exception& failure) {
+        break;
+    case Outcome::Damaged:
         error = QStringLiteral("%1 ist beschädigt (%2). Starten Sie das Programm: es sichert die Datei.")
-                    .arg(path, QString::fromUtf8(failure.what()));
+                    .arg(path, StoreErrorText(read.readError));
+        break;
     }
     return false;
 }
@@ -50,7 +47,10 @@ StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar
                 .arg(path);
         return result;
     }
+    const int read = dw::ical::AppointmentCount(grid);
     result.report = dw::ical::ImportInto(grid, calendar);
+    if (loaded.fileExisted && !loaded.complete)
+        result.report.noteDamagedStore(QFileInfo(loaded.backupPath).fileName(), read);
     // Nothing new: the file stays as it is, byte for byte.
     if (result.report.added == 0) {
         result.ok = true;

@@ -1,13 +1,12 @@
 #include "cli/Sync.h"
 
-#include "cli/RunningCopy.h"
 #include "core/AppCore.h"
+#include "instance/FolderLock.h"
 #include "platform/DataFolder.h"
 #include "sync/NetLoader.h"
 #include "sync/SyncController.h"
 
 #include <QEventLoop>
-#include <QLockFile>
 #include <QSettings>
 #include <QTimer>
 
@@ -65,9 +64,11 @@ ImportOutcome SyncFolder(const QString& dataFolder, const std::optional<QString>
                          int answerTimeoutMs)
 {
     ImportOutcome outcome;
-    QLockFile lock(dw::InstanceLockPath(dataFolder));
-    if (auto handedOver = LockOrHandOver(lock, dataFolder, SyncRequest(password), answerTimeoutMs))
-        return *handedOver;
+    // Never two writers: the running copy syncs its own grid, an import under way is waited for.
+    FolderLock lock(dataFolder);
+    if (std::optional<ImportOutcome> elsewhere = dw::instance::TakeImportTurn(
+            lock, dw::InstanceServerName(dataFolder), SyncRequest(password), answerTimeoutMs))
+        return *elsewhere;
     AppCore core;
     core.Open(dataFolder);
     dw::sync::SyncController controller(core);

@@ -1,9 +1,16 @@
 #include "core/AppCore.h"
 
-#include "core/CheckInterval.h"
+#include "platform/Clock.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QTimer>
+
+namespace {
+// Often enough that a wake-up no one announced is checked within a quarter of a
+// minute, seldom enough to cost nothing.
+constexpr int SleepLookMs = 15000;
+} // namespace
 
 QString ProgramSettingsPath(const QString& dataFolder)
 {
@@ -20,6 +27,12 @@ AppCore::AppCore(QObject* parent)
 {
     connect(m_saveTimer, &dw::WindowTimer::timeout, this, &AppCore::SaveTermins);
     connect(m_checkTimer, &dw::WindowTimer::timeout, this, &AppCore::CheckTermins);
+    m_monotonic.start();
+    m_lastLook = {dw::Now(), 0};
+    auto* sleepLook = new QTimer(this);
+    sleepLook->setTimerType(Qt::VeryCoarseTimer);
+    connect(sleepLook, &QTimer::timeout, this, &AppCore::LookForSleep);
+    sleepLook->start(SleepLookMs);
 }
 
 AppCore::~AppCore() = default;
@@ -108,6 +121,24 @@ void AppCore::CheckTermins()
     if (m_terminating)
         return;
     m_reminderCheck.CheckTermins();
+}
+
+void AppCore::Woke()
+{
+    m_lastLook = {dw::Now(), m_monotonic.elapsed()};
+    if (m_terminating || !m_checkTimer->isTicking())
+        return;
+    m_checkTimer->restart();
+    CheckTermins();
+}
+
+void AppCore::LookForSleep()
+{
+    const ClockReading now{dw::Now(), m_monotonic.elapsed()};
+    if (SleptBetween(m_lastLook, now))
+        Woke();
+    else
+        m_lastLook = now;
 }
 
 AppCore::Imported AppCore::Import(const dw::ical::ImportedCalendar& calendar)

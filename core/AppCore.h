@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CheckInterval.h"
 #include "core/ReminderCheck.h"
 #include "ical/CalendarImport.h"
 #include "messages/DataFileMessages.h"
@@ -8,6 +9,7 @@
 #include "store/DataFile.h"
 #include "store/StoredSettings.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSettings>
 #include <QString>
@@ -65,6 +67,13 @@ public:
 
     void setReminderDialog(IReminderDialog* dialog);
     void CheckTermins();
+    // The machine woke: what fell due while it slept is checked at once, and the
+    // check interval counts from then. Nothing while the check timer is silent.
+    void Woke();
+    // The check timer stands still while the machine sleeps, so the clocks are
+    // compared now and then; a wall clock that ran far ahead means a wake-up no
+    // one announced (no logind, a paused virtual machine).
+    void LookForSleep();
     bool Checking() const { return m_reminderCheck.Checking(); }
 
     // The windows tell of each appointment they add, change or delete (its day
@@ -121,4 +130,6 @@ private:
     ReminderCheck m_reminderCheck;
     IReminderDialog* m_reminderDialog = nullptr;
     bool m_terminating = false;
+    QElapsedTimer m_monotonic;
+    ClockReading m_lastLook;
 };

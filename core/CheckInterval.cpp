@@ -22,3 +22,10 @@ StoredSettings BoundedSettings(const StoredSettings& loaded)
     bounded.CheckSeconds = std::clamp(loaded.CheckSeconds, 0, 59);
     return bounded;
 }
+
+bool SleptBetween(const ClockReading& before, const ClockReading& after)
+{
+    // Whole milliseconds: a moment near today is a day count that holds about a microsecond.
+    const qint64 wallMs = std::llround((after.wall - before.wall) * dw::MSecsPerDay);
+    return wallMs - (after.monotonicMs - before.monotonicMs) > SleepJumpMs;
+}

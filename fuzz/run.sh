@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Fuzzes the data file's reader and writer with both targets and exits non-zero
-# when a fuzzer finds a crash, a leak, undefined behaviour or a broken round trip.
+# Fuzzes the data file's readers and writer with its three targets, and the
+# import, and exits non-zero when a fuzzer finds a crash, a leak, undefined
+# behaviour, a broken round trip or a scan that disagrees with the load.
 #
-#   fuzz/run.sh [SECONDS]   both targets, each for half the time (default 60)
+#   fuzz/run.sh [SECONDS]   the three data file targets, then the import target,
+#                           each for a quarter of the time (default 60)
 #   fuzz/run.sh --runs N    the day records target for N inputs, the whole-file
-#                           target (about 500 times slower) for N/1000
+#                           targets (about 500 times slower) for N/1000 each, the
+#                           import target for N/100
 #
 # Builds in build-fuzz with clang and runs on copies of the seed corpora. Prints
 # for each target: inputs, seconds, inputs a second, coverage (edges and
@@ -19,11 +22,13 @@ if [ "${1:-}" = "--runs" ]; then
   day_limit=(-runs="$runs")
   file_runs=$((runs / 1000 > 1000 ? runs / 1000 : 1000))
   file_limit=(-runs="$file_runs")
+  import_limit=(-runs=$((runs / 100 > 1000 ? runs / 100 : 1000)))
 else
   seconds="${1:-60}"
-  half=$(((seconds + 1) / 2))
-  day_limit=(-max_total_time="$half")
-  file_limit=(-max_total_time="$half")
+  quarter=$(((seconds + 3) / 4))
+  day_limit=(-max_total_time="$quarter")
+  file_limit=(-max_total_time="$quarter")
+  import_limit=(-max_total_time="$quarter")
 fi
 
 launcher=()
@@ -32,7 +37,7 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" \
   -DDW_FUZZ=ON -DDW_TESTS=OFF -DDW_BENCH=OFF >/dev/null
-ninja -C "$build" dw_fuzz_day_records dw_fuzz_termin_reader
+ninja -C "$build" dw_fuzz_day_records dw_fuzz_termin_reader dw_fuzz_scan_vs_load dw_fuzz_import
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -70,6 +75,10 @@ run() {
 
 run dw_fuzz_day_records "$root/fuzz/day_corpus" 4096 "${day_limit[@]}"
 run dw_fuzz_termin_reader "$root/fuzz/corpus" 400000 "${file_limit[@]}"
+run dw_fuzz_scan_vs_load "$root/fuzz/corpus" 400000 "${file_limit[@]}"
+# The import: the test calendars and hostile ones as seeds.
+mkdir -p "$work/dw_fuzz_import" && cp "$root"/tests/data/ics/*.ics "$work/dw_fuzz_import/"
+run dw_fuzz_import "$root/fuzz/import_corpus" 65536 "${import_limit[@]}"
 
 if [ "$status" -ne 0 ]; then
   mkdir -p "$build/artifacts"

@@ -10,11 +10,22 @@ namespace dw::ical {
 
 namespace {
 
-// Characters outside Windows-1252 become "?", as in the window.
-QByteArray AnsiText(const QString& text, int& lost)
+// Characters outside Windows-1252 become "?", as in the window. Control
+// characters other than tab and line breaks are no text, and iCalendar cannot
+// carry them (an export would lose them): they are left out and counted too.
+// A lone CR breaks the line as LF does; a description keeps CR LF, as the window does.
+QByteArray AnsiText(QString text, bool description, int& lost)
 {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const qsizetype before = text.size();
+    text.removeIf(
+        [](QChar c) { return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n'); });
+    const bool dropped = text.size() != before;
+    if (description)
+        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const QByteArray bytes = dw::ToAnsi(text);
-    if (dw::FromAnsi(bytes) != text)
+    if (dropped || dw::FromAnsi(bytes) != text)
         ++lost;
     return bytes;
 }
@@ -34,32 +45,47 @@ bool AlreadyThere(const DayList& day, long long second, const QByteArray& name)
 
 QString ImportReport::text() const
 {
-    QString result = QStringLiteral("Hinzugefügt: %1\n"
-                                    "Übersprungen, schon vorhanden: %2\n"
-                                    "Übersprungen, außerhalb 2000–2100: %3\n"
-                                    "Texte mit verlorenen Zeichen: %4")
-                         .arg(added)
-                         .arg(alreadyThere)
-                         .arg(outsideRange)
-                         .arg(lostCharacters);
+    QString result;
+    if (storeDamaged)
+        result += QStringLiteral("termine.dat war beschädigt: %1 Termine ließen sich lesen und bleiben; %2\n")
+                      .arg(storeAppointmentsRead)
+                      .arg(storeCopy.isEmpty()
+                               ? QStringLiteral("eine Kopie der Datei ließ sich nicht anlegen.")
+                               : QStringLiteral("die ganze Datei ist als %1 gesichert.").arg(storeCopy));
+    result += QStringLiteral("Hinzugefügt: %1\n"
+                             "Übersprungen, schon vorhanden: %2\n"
+                             "Übersprungen, außerhalb 2000–2100: %3\n"
+                             "Texte mit verlorenen Zeichen: %4")
+                  .arg(added)
+                  .arg(alreadyThere)
+                  .arg(outsideRange)
+                  .arg(lostCharacters);
     if (cutOff > 0)
         result += QStringLiteral("\nWiederholungen über %1 je Termin nicht übernommen: %2")
                       .arg(MaxOccurrences)
                       .arg(cutOff);
+    if (rulesEnded > 0)
+        result += QStringLiteral("\nWiederholungsregeln nach %1 Schritten nicht weiter verfolgt: %2")
+                      .arg(ReadLimits().ruleStepsPerEvent)
+                      .arg(rulesEnded);
     if (outOfMemory)
         result += QStringLiteral("\nNicht genug Speicher: der Rest wurde nicht hinzugefügt.");
     return result;
+}
+
+int AppointmentCount(const CalendarGrid& grid)
+{
+    int count = 0;
+    grid.ForEachDay([&](int, int, int, const DayList& day) { count += static_cast<int>(day.count()); });
+    return count;
 }
 
 StoreFields StoreFieldsOf(const ImportedAppointment& item)
 {
     StoreFields f;
     f.timeOfDay = dw::EncodeTime(item.hour, item.minute, std::min(item.second, 59));
-    f.name = AnsiText(item.name, f.lostCharacters);
-    QString description = item.description;
-    description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    description.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    f.description = AnsiText(description, f.lostCharacters);
+    f.name = AnsiText(item.name, false, f.lostCharacters);
+    f.description = AnsiText(item.description, true, f.lostCharacters);
     f.firstLead = item.firstLead.value_or(DefaultFirstLead);
     f.repeatInterval = item.repeatInterval.value_or(DefaultRepeatInterval);
     f.lastReminded = item.lastReminded;
@@ -72,6 +98,8 @@ ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar)
     ImportReport report;
     report.outsideRange = calendar.outsideRange;
     report.cutOff = calendar.cutOff;
+    report.rulesEnded = calendar.rulesEnded;
+    report.alreadyThere = calendar.duplicates;
     for (const ImportedAppointment& item : calendar.appointments) {
         const int y = item.date.year();
         const int m = item.date.month();

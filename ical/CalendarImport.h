@@ -14,15 +14,29 @@ struct ImportReport
     int outsideRange = 0;
     int lostCharacters = 0; // texts with characters Windows-1252 cannot hold
     int cutOff = 0;         // occurrences beyond the bound per recurring event
+    int rulesEnded = 0;     // events whose rules the bound on steps ended before 2100
     bool outOfMemory = false;
+    // termine.dat could not be read completely before the import: where its
+    // copy is and how many appointments were read (and kept) from it.
+    bool storeDamaged = false;
+    QString storeCopy; // empty when no copy could be made
+    int storeAppointmentsRead = 0;
 
     // German, one line per count.
     QString text() const;
+    void noteDamagedStore(const QString& copyName, int appointmentsRead)
+    {
+        storeDamaged = true;
+        storeCopy = copyName;
+        storeAppointmentsRead = appointmentsRead;
+    }
 };
 
-// A read appointment as the store keeps it: Windows-1252 texts with CR LF line
-// breaks, the time of day to the second, a new appointment's defaults where the
-// file had no alarm.
+int AppointmentCount(const CalendarGrid& grid);
+
+// A read appointment as the store keeps it: Windows-1252 texts (a description
+// with CR LF line breaks), the time of day to the second, a new appointment's
+// defaults where the file had no alarm.
 struct StoreFields
 {
     QByteArray name;

@@ -1,177 +1,116 @@
 #include "ical/IcalLines.h"
 
-#include <QStringDecoder>
+#include "ical/IcalMessages.h"
 
-#include <vector>
+#include <cstring>
 
 namespace dw::ical {
 
 namespace {
 
-bool IsNameChar(QChar c)
+bool IsNameChar(char c)
 {
-    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
-           (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
-           (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-');
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
 }
 
-// The property name of a content line, or an empty string when the line has
-// none followed by parameters and a colon (quoted parameter values may hold
-// colons and semicolons).
-QString PropertyName(const QString& line)
+bool Blank(QByteArrayView line)
 {
-    qsizetype i = 0;
-    while (i < line.size() && IsNameChar(line[i]))
-        ++i;
-    if (i == 0 || i == line.size() || (line[i] != QLatin1Char(':') && line[i] != QLatin1Char(';')))
-        return {};
-    const QString name = line.left(i).toUpper();
-    bool quoted = false;
-    for (; i < line.size(); ++i) {
-        if (line[i] == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (!quoted && line[i] == QLatin1Char(':'))
-            return name;
-    }
-    return {};
+    for (char c : line)
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\v' && c != '\f')
+            return false;
+    return true;
 }
 
-QString Error(ReadError& error, int line, const QString& text)
+LineReader::Result Fail(ReadError& error, int line, const QString& text)
 {
     error.line = line;
     error.text = text;
-    return {};
+    return LineReader::Bad;
 }
 
-// Checks one logical (unfolded) line after another and collects them for the parser.
-class LineChecker
+// Name, parameters and the start of the value; quoted parameter values may hold colons and semicolons.
+bool Parse(ContentLine& line)
 {
-public:
-    explicit LineChecker(ScannedFile& scanned) : m_scanned(scanned) {}
-
-    bool take(const QByteArray& bytes, int line, ReadError& error)
-    {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = utf8.decode(bytes);
-        if (utf8.hasError()) {
-            Error(error, line, QStringLiteral("Die Zeile ist kein gültiges UTF-8."));
-            return false;
+    const std::string& b = line.bytes;
+    const auto n = static_cast<qsizetype>(b.size());
+    qsizetype i = 0;
+    while (i < n && IsNameChar(b[static_cast<std::size_t>(i)]))
+        ++i;
+    if (i == 0 || i == n || (b[static_cast<std::size_t>(i)] != ':' && b[static_cast<std::size_t>(i)] != ';'))
+        return false;
+    line.name = QByteArray(b.data(), i).toUpper();
+    line.parameters = 0;
+    bool quoted = false;
+    for (; i < n; ++i) {
+        const char c = b[static_cast<std::size_t>(i)];
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && c == ';') {
+            ++line.parameters;
+        } else if (!quoted && c == ':') {
+            line.valueAt = i + 1;
+            return true;
         }
-        m_lastLine = line;
-        if (!m_started) {
-            if (text.trimmed().compare(QLatin1String("BEGIN:VCALENDAR"), Qt::CaseInsensitive) != 0) {
-                Error(error, line, NotACalendar());
-                return false;
-            }
-            m_started = true;
-        }
-        if (m_ended) {
-            Error(error, line, QStringLiteral("Nach END:VCALENDAR folgt noch Inhalt."));
-            return false;
-        }
-        const QString name = PropertyName(text);
-        if (name.isEmpty()) {
-            Error(error, line, QStringLiteral("Die Zeile ist keine iCalendar-Zeile (NAME:WERT erwartet)."));
-            return false;
-        }
-        const QString value = text.mid(text.indexOf(QLatin1Char(':')) + 1).trimmed().toUpper();
-        if (name == QLatin1String("BEGIN")) {
-            if (value.isEmpty()) {
-                Error(error, line, QStringLiteral("BEGIN ohne Namen."));
-                return false;
-            }
-            m_open.push_back(value);
-            if (value == QLatin1String("VEVENT") && m_open.size() == 2) {
-                m_scanned.events.push_back({line, {}});
-                m_event = &m_scanned.events.back();
-            }
-        } else if (name == QLatin1String("END")) {
-            if (m_open.empty() || m_open.back() != value) {
-                Error(error, line,
-                      m_open.empty()
-                          ? QStringLiteral("END ohne BEGIN.")
-                          : QStringLiteral("END:%1 erwartet, nicht END:%2.").arg(m_open.back(), value));
-                return false;
-            }
-            m_open.pop_back();
-            if (m_open.size() < 2)
-                m_event = nullptr;
-            m_ended = m_open.empty();
-        } else if (m_event) {
-            const QString key =
-                m_open.back() == QLatin1String("VALARM") ? QStringLiteral("VALARM/") + name : name;
-            if (!m_event->properties.contains(key))
-                m_event->properties.insert(key, line);
-        }
-        m_scanned.unfolded += bytes;
-        m_scanned.unfolded += "\r\n";
-        return true;
     }
-
-    bool finish(ReadError& error) const
-    {
-        if (!m_started) {
-            Error(error, 1, NotACalendar());
-            return false;
-        }
-        if (!m_ended) {
-            Error(error, m_lastLine,
-                  QStringLiteral("Die Datei endet vor END:%1; sie ist unvollständig.").arg(m_open.back()));
-            return false;
-        }
-        return true;
-    }
-
-private:
-    static QString NotACalendar()
-    {
-        return QStringLiteral("Das ist keine iCalendar-Datei: BEGIN:VCALENDAR fehlt.");
-    }
-
-    ScannedFile& m_scanned;
-    std::vector<QString> m_open;
-    EventLines* m_event = nullptr;
-    bool m_started = false;
-    bool m_ended = false;
-    int m_lastLine = 0;
-};
+    return false;
+}
 
 } // namespace
 
-bool ScanLines(const QByteArray& bytes, ScannedFile& scanned, ReadError& error)
+LineReader::LineReader(QByteArrayView bytes, qsizetype maxLineBytes, qsizetype from, int lineBefore)
+    : m_bytes(bytes), m_max(maxLineBytes), m_pos(from), m_number(lineBefore)
 {
-    LineChecker checker(scanned);
-    scanned.unfolded.reserve(bytes.size() + 2);
-    // Folding may split a UTF-8 sequence, so a logical line is joined as bytes and decoded whole.
-    QByteArray current;
-    int currentLine = 0; // 0: none pending
-    int number = 0;
-    for (qsizetype pos = 0; pos <= bytes.size();) {
-        qsizetype end = bytes.indexOf('\n', pos);
-        if (end < 0)
-            end = bytes.size();
-        QByteArray line = bytes.mid(pos, end - pos);
-        pos = end + 1;
-        ++number;
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (number == 1 && line.startsWith("\xEF\xBB\xBF"))
-            line.remove(0, 3);
-        if ((line.startsWith(' ') || line.startsWith('\t')) && currentLine != 0) {
-            current += QByteArrayView(line).sliced(1);
-            continue;
-        }
-        if (currentLine != 0 && !checker.take(current, currentLine, error))
-            return false;
-        currentLine = 0;
-        if (line.trimmed().isEmpty())
-            continue;
-        current = std::move(line);
-        currentLine = number;
+}
+
+// The physical line at pos, without CR LF; pos moves past it. Past the end: pos is beyond the size.
+QByteArrayView LineReader::physical(qsizetype& pos) const
+{
+    const char* begin = m_bytes.data() + pos;
+    const auto rest = static_cast<std::size_t>(m_bytes.size() - pos);
+    const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', rest));
+    const qsizetype length = lf ? lf - begin : static_cast<qsizetype>(rest);
+    QByteArrayView line(begin, length);
+    pos += length + 1;
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return line;
+}
+
+LineReader::Result LineReader::next(ContentLine& line, ReadError& error)
+{
+    QByteArrayView first;
+    for (;;) {
+        if (m_pos > m_bytes.size())
+            return End;
+        first = physical(m_pos);
+        ++m_number;
+        if (m_number == 1 && first.startsWith("\xEF\xBB\xBF"))
+            first = first.sliced(3);
+        if (!Blank(first))
+            break;
     }
-    if (currentLine != 0 && !checker.take(current, currentLine, error))
-        return false;
-    return checker.finish(error);
+    line.line = m_number;
+    if (first.size() > m_max)
+        return Fail(error, line.line, TooLong(m_max));
+    line.bytes.assign(first.data(), static_cast<std::size_t>(first.size()));
+    // Folding may split a UTF-8 sequence, so a line is joined as bytes and checked whole.
+    while (m_pos < m_bytes.size() && (m_bytes[m_pos] == ' ' || m_bytes[m_pos] == '\t')) {
+        const QByteArrayView more = physical(m_pos).sliced(1);
+        ++m_number;
+        if (static_cast<qsizetype>(line.bytes.size()) + more.size() > m_max)
+            return Fail(error, line.line, TooLong(m_max));
+        line.bytes.append(more.data(), static_cast<std::size_t>(more.size()));
+    }
+    const QByteArrayView whole(line.bytes.data(), static_cast<qsizetype>(line.bytes.size()));
+    if (whole.contains('\0'))
+        return Fail(error, line.line, QStringLiteral("Die Zeile enthält ein Nullzeichen."));
+    if (!whole.isValidUtf8())
+        return Fail(error, line.line, QStringLiteral("Die Zeile ist kein gültiges UTF-8."));
+    if (!Parse(line)) {
+        Fail(error, line.line, QStringLiteral("Die Zeile ist keine iCalendar-Zeile (NAME:WERT erwartet)."));
+        return NotContent;
+    }
+    return Line;
 }
 
 } // namespace dw::ical

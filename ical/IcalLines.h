@@ -2,30 +2,54 @@
 
 #include "ical/IcalEvents.h"
 
-#include <QHash>
-#include <QString>
+#include <QByteArray>
+#include <QByteArrayView>
 
-#include <vector>
+#include <string>
 
 namespace dw::ical {
 
-// Where the properties of one event stand in the file, so that an error found
-// after parsing can name its line. Alarm properties are keyed "VALARM/<name>".
-struct EventLines
+// One unfolded content line, NAME[;PARAMS]:VALUE.
+struct ContentLine
 {
-    int begin = 0;
-    QHash<QString, int> properties; // first line of each property name, upper case
+    int line = 0;          // 1-based line of the file where it begins
+    std::string bytes;     // unfolded, without the line end; reused from line to line
+    QByteArray name;       // upper case
+    qsizetype valueAt = 0; // where the value begins, after the colon
+    int parameters = 0;
+
+    QByteArrayView value() const
+    {
+        return QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())).sliced(valueAt);
+    }
+    bool is(const char* upperName) const { return name == upperName; }
 };
 
-struct ScannedFile
+// Splits a calendar into its content lines one at a time, unfolding as it goes
+// (linear in the file, however long a line). Checks what the parser would
+// forgive silently: valid UTF-8, no NUL byte, the form NAME[;PARAMS]:VALUE, and
+// the bound on the length of a line.
+class LineReader
 {
-    QByteArray unfolded;            // content lines joined with CR LF, ready for the parser
-    std::vector<EventLines> events; // top-level events in file order
-};
+public:
+    enum Result
+    {
+        Line,
+        End,
+        Bad,
+        NotContent
+    };
 
-// Checks the line structure the parser forgives silently: valid UTF-8, content
-// lines of the form NAME[;PARAMS]:VALUE, matching BEGIN and END, one calendar
-// from the first line to the end. False with the line of the first fault.
-bool ScanLines(const QByteArray& bytes, ScannedFile& scanned, ReadError& error);
+    LineReader(QByteArrayView bytes, qsizetype maxLineBytes, qsizetype from = 0, int lineBefore = 0);
+    Result next(ContentLine& line, ReadError& error);
+
+private:
+    QByteArrayView physical(qsizetype& pos) const;
+
+    QByteArrayView m_bytes;
+    qsizetype m_max;
+    qsizetype m_pos;
+    int m_number; // physical lines read so far
+};
 
 } // namespace dw::ical

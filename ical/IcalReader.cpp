@@ -1,138 +1,74 @@
 #include "ical/IcalEvents.h"
 #include "ical/IcalLines.h"
+#include "ical/IcalMessages.h"
 #include "ical/IcalNames.h"
+#include "ical/IcalRecurrence.h"
+#include "ical/IcalTimes.h"
 
 #include "platform/DateTime.h"
 #include "store/Appointment.h"
-#include "store/CalendarGrid.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
-#include <QTimeZone>
-
-#include <libical/ical.h>
+#include <QSet>
 
 #include <algorithm>
-#include <cmath>
-#include <memory>
-#include <set>
+#include <cstring>
+#include <limits>
 
 namespace dw::ical {
 
 namespace {
 
-// Steps a recurrence rule may take before its occurrences in range are given
-// up on: a secondly rule from 1900 would otherwise run for hours.
-constexpr int MaxRuleSteps = 500000;
-
-struct ComponentDeleter
+struct ParserDeleter
 {
-    void operator()(icalcomponent* c) const { icalcomponent_free(c); }
-};
-using ComponentPtr = std::unique_ptr<icalcomponent, ComponentDeleter>;
-
-struct RecurDeleter
-{
-    void operator()(icalrecur_iterator* i) const { icalrecur_iterator_free(i); }
+    void operator()(icalparser* p) const { icalparser_free(p); }
 };
 
-class Failure
+// What the import reads; libical sees nothing else, so no limit of its own and
+// no fault in a property the program has no field for can cost anything.
+bool EventUses(const QByteArray& name)
 {
-public:
-    Failure(int line, QString text) : line(line), text(std::move(text)) {}
-    int line;
-    QString text;
-};
-
-struct Moment
-{
-    QDate date;
-    QTime time;
-    friend bool operator<(const Moment& a, const Moment& b)
-    {
-        return a.date != b.date ? a.date < b.date : a.time < b.time;
-    }
-    friend bool operator==(const Moment&, const Moment&) = default;
-};
-
-// The zone a property's TZID names: the calendar's own VTIMEZONE first, then
-// the system's zone of that name; none means floating (local) time.
-const icaltimezone* ZoneOf(icalproperty* property, icalcomponent* calendar)
-{
-    icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
-    if (!tzid)
-        return nullptr;
-    const char* id = icalparameter_get_tzid(tzid);
-    if (icaltimezone* own = icalcomponent_get_timezone(calendar, id))
-        return own;
-    return icaltimezone_get_builtin_timezone(id);
+    static const char* const used[] = {"DTSTART",   "DTEND", "DURATION", "SUMMARY", "DESCRIPTION",
+                                       "RRULE",     "RDATE", "EXDATE",   "TRIGGER", LastRemindedProperty,
+                                       DoneProperty};
+    return std::any_of(std::begin(used), std::end(used), [&](const char* u) { return name == u; });
 }
 
-bool Valid(const icaltimetype& t)
+bool AlarmUses(const QByteArray& name)
 {
-    if (icaltime_is_null_time(t) || !QDate(t.year, t.month, t.day).isValid())
-        return false;
-    return t.is_date ||
-           (t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 && t.second >= 0 && t.second <= 60);
+    return name == "TRIGGER" || name == "DURATION";
 }
 
-// The moment in the local time of this machine.
-Moment ToLocal(icaltimetype t, const icaltimezone* zone, const QString& tzid)
+// What decides an event's occurrences; two events with the same lines recur alike.
+bool DecidesOccurrences(const QByteArray& name)
 {
-    const QDate date(t.year, t.month, t.day);
-    if (t.is_date)
-        return {date, QTime(0, 0)};
-    const QTime time(t.hour, t.minute, std::min(t.second, 59));
-    QDateTime at;
-    if (icaltime_is_utc(t)) {
-        at = QDateTime(date, time, Qt::UTC);
-    } else if (zone) {
-        t.zone = zone;
-        const icaltimetype utc = icaltime_convert_to_zone(t, icaltimezone_get_utc_timezone());
-        at = QDateTime(QDate(utc.year, utc.month, utc.day),
-                       QTime(utc.hour, utc.minute, std::min(utc.second, 59)), Qt::UTC);
-    } else if (!tzid.isEmpty() && QTimeZone(tzid.toUtf8()).isValid()) {
-        at = QDateTime(date, time, QTimeZone(tzid.toUtf8()));
-    } else {
-        return {date, time};
-    }
-    const QDateTime local = at.toLocalTime();
-    return {local.date(), local.time()};
+    return name == "DTSTART" || name == "RRULE" || name == "RDATE" || name == "EXDATE";
 }
 
-QString TzidOf(icalproperty* property)
+QString NotACalendar()
 {
-    icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
-    return tzid ? QString::fromUtf8(icalparameter_get_tzid(tzid)) : QString();
-}
-
-int LineOf(const EventLines& lines, const char* name)
-{
-    return lines.properties.value(QString::fromLatin1(name), lines.begin);
+    return QStringLiteral("Das ist keine iCalendar-Datei: BEGIN:VCALENDAR fehlt.");
 }
 
 // The event's reminder: of several alarms the one that comes first (the
 // program has one lead per appointment), its repeat interval from DURATION.
-void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* calendar, const EventLines& lines,
+void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* zones, const EventLines& lines,
                 ImportedAppointment& item)
 {
     for (icalcomponent* alarm = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT); alarm;
          alarm = icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT)) {
         icalproperty* trigger = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
         if (!trigger)
-            throw Failure(
-                lines.properties.value(QStringLiteral("VALARM/TRIGGER"), LineOf(lines, "VALARM/ACTION")),
-                QStringLiteral("Erinnerung ohne gültigen TRIGGER."));
+            throw Failure(lines.of("VALARM"), QStringLiteral("Erinnerung ohne gültigen TRIGGER."));
         const icaltriggertype value = icalproperty_get_trigger(trigger);
         long long leadSeconds = 0;
         if (!icaltime_is_null_time(value.time)) {
             // An absolute moment: the lead is how long before the start it lies.
-            const Moment at = ToLocal(value.time, ZoneOf(trigger, calendar), TzidOf(trigger));
+            const Moment at = ToLocal(value.time, ZoneOf(trigger, zones), TzidOf(trigger));
             leadSeconds = QDateTime(at.date, at.time).secsTo(QDateTime(begins.date, begins.time));
         } else {
             if (icaldurationtype_is_bad_duration(value.duration))
-                throw Failure(LineOf(lines, "VALARM/TRIGGER"),
-                              QStringLiteral("TRIGGER ist keine gültige Dauer."));
+                throw Failure(lines.of("VALARM/TRIGGER"), QStringLiteral("TRIGGER ist keine gültige Dauer."));
             leadSeconds = -static_cast<long long>(icaldurationtype_as_int(value.duration));
             icalparameter* related = icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER);
             if (related && icalparameter_get_related(related) == ICAL_RELATED_END) {
@@ -141,6 +77,10 @@ void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* calen
                     leadSeconds -= icaldurationtype_as_int(length);
             }
         }
+        // An export writes the lead as a duration in seconds, which libical reads back as an int.
+        if (leadSeconds > std::numeric_limits<int>::max() || leadSeconds < -std::numeric_limits<int>::max())
+            throw Failure(lines.of("VALARM/TRIGGER"),
+                          QStringLiteral("Die Erinnerung liegt mehr als 68 Jahre vor oder nach dem Termin."));
         const double lead = DaysFromSeconds(leadSeconds);
         if (item.firstLead && *item.firstLead >= lead)
             continue;
@@ -149,7 +89,7 @@ void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* calen
         if (icalproperty* duration = icalcomponent_get_first_property(alarm, ICAL_DURATION_PROPERTY)) {
             const icaldurationtype every = icalproperty_get_duration(duration);
             if (icaldurationtype_is_bad_duration(every))
-                throw Failure(LineOf(lines, "VALARM/DURATION"),
+                throw Failure(lines.of("VALARM/DURATION"),
                               QStringLiteral("DURATION ist keine gültige Dauer."));
             item.repeatInterval = DaysFromSeconds(icaldurationtype_as_int(every));
         }
@@ -160,159 +100,406 @@ void ReadOwnProperties(icalcomponent* event, const EventLines& lines, ImportedAp
 {
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_X_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
-        const QString name = QString::fromUtf8(icalproperty_get_x_name(p)).toUpper();
+        const QByteArray name = QByteArray(icalproperty_get_x_name(p)).toUpper();
         const QString value = QString::fromUtf8(icalproperty_get_value_as_string(p)).trimmed();
-        const int line = lines.properties.value(name, lines.begin);
-        if (name == QLatin1String(LastRemindedProperty)) {
+        const int line = lines.of(name.constData());
+        if (name == LastRemindedProperty) {
             const std::optional<double> moment = ParseLastReminded(value);
             if (!moment)
-                throw Failure(line, QStringLiteral("%1 ist kein gültiger Zeitpunkt.").arg(name));
+                throw Failure(line,
+                              QStringLiteral("%1 ist kein gültiger Zeitpunkt.").arg(QLatin1String(name)));
             item.lastReminded = *moment;
-        } else if (name == QLatin1String(DoneProperty)) {
+        } else if (name == DoneProperty) {
             bool ok = false;
             const uint done = value.toUInt(&ok);
             if (!ok || done > 255)
-                throw Failure(line, QStringLiteral("%1 muss eine Zahl von 0 bis 255 sein.").arg(name));
+                throw Failure(
+                    line, QStringLiteral("%1 muss eine Zahl von 0 bis 255 sein.").arg(QLatin1String(name)));
             item.done = static_cast<std::uint8_t>(done);
         }
     }
 }
 
-std::vector<Moment> Occurrences(icalcomponent* event, icaltimetype start, const icaltimezone* zone,
-                                const QString& tzid, icalcomponent* calendar, const EventLines& lines,
-                                ImportedCalendar& out)
+// Whether `found` holds for a property of the kind in the event or its alarms; stops at the first.
+template <typename Found> bool AnyProperty(icalcomponent* event, icalproperty_kind kind, Found found)
 {
-    std::set<Moment> found;
-    const QDate first(CalendarGrid::FirstYear, 1, 1);
-    const QDate last(CalendarGrid::LastYear, 12, 31);
-    const Moment begins = ToLocal(start, zone, tzid);
-    found.insert(begins);
-    for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); p;
-         p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
-        const icalrecurrencetype rule = icalproperty_get_rrule(p);
-        if (rule.freq == ICAL_NO_RECURRENCE)
-            throw Failure(LineOf(lines, "RRULE"),
-                          QStringLiteral("RRULE ist keine gültige Wiederholungsregel."));
-        const bool finite = rule.count > 0 || !icaltime_is_null_time(rule.until);
-        std::unique_ptr<icalrecur_iterator, RecurDeleter> it(icalrecur_iterator_new(rule, start));
-        if (!it)
-            throw Failure(LineOf(lines, "RRULE"), QStringLiteral("RRULE kann nicht ausgewertet werden."));
-        // An open-ended rule is followed to the end of 2100 only; its later
-        // occurrences are not counted as outside: there is no end to them.
-        for (int step = 0; step < MaxRuleSteps; ++step) {
-            icaltimetype next = icalrecur_iterator_next(it.get());
-            if (icaltime_is_null_time(next))
-                break;
-            const Moment m = ToLocal(next, zone, tzid);
-            if (m.date > last && !finite)
-                break;
-            found.insert(m);
-        }
-    }
-    for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); p;
-         p = icalcomponent_get_next_property(event, ICAL_RDATE_PROPERTY)) {
-        const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
-        const icaltimetype at = icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time;
-        if (!Valid(at))
-            throw Failure(LineOf(lines, "RDATE"), QStringLiteral("RDATE ist kein gültiges Datum."));
-        found.insert(ToLocal(at, ZoneOf(p, calendar), TzidOf(p)));
-    }
-    for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY); p;
-         p = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY)) {
-        const icaltimetype at = icalproperty_get_exdate(p);
-        if (!Valid(at))
-            throw Failure(LineOf(lines, "EXDATE"), QStringLiteral("EXDATE ist kein gültiges Datum."));
-        const Moment gone = ToLocal(at, ZoneOf(p, calendar), TzidOf(p));
-        if (at.is_date)
-            std::erase_if(found, [&](const Moment& m) { return m.date == gone.date; });
-        else
-            found.erase(gone);
-    }
-    std::vector<Moment> result;
-    for (const Moment& m : found) {
-        if (m.date < first || m.date > last) {
-            ++out.outsideRange;
-            continue;
-        }
-        if (static_cast<int>(result.size()) == MaxOccurrences) {
-            ++out.cutOff;
-            continue;
-        }
-        result.push_back(m);
-    }
-    return result;
+    for (icalcomponent* c = event; c;
+         c = c == event ? icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT)
+                        : icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT))
+        for (icalproperty* p = icalcomponent_get_first_property(c, kind); p;
+             p = icalcomponent_get_next_property(c, kind))
+            if (found(p))
+                return true;
+    return false;
 }
 
-void ReadEvent(icalcomponent* event, icalcomponent* calendar, const EventLines& lines, ImportedCalendar& out)
+// The X-LIC-ERRORTYPE of the first fault libical noted in the event or its alarms.
+int ParserErrorType(icalcomponent* event)
 {
-    for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_XLICERROR_PROPERTY); p;
-         p = icalcomponent_get_next_property(event, ICAL_XLICERROR_PROPERTY)) {
-        const QString message = QString::fromUtf8(icalproperty_get_xlicerror(p)).trimmed();
-        // An empty text is valid iCalendar; the parser only drops it.
-        if (message.startsWith(QLatin1String("No value for SUMMARY")) ||
-            message.startsWith(QLatin1String("No value for DESCRIPTION")))
-            continue;
-        // The parser names the property it dropped; its line is known from the scan.
-        static const QRegularExpression named(QStringLiteral("(?:in|for) ([A-Z][A-Z0-9-]*) property"));
-        const QRegularExpressionMatch match = named.match(message);
-        const int line =
-            match.hasMatch() ? lines.properties.value(match.captured(1), lines.begin) : lines.begin;
-        throw Failure(line, QStringLiteral("Fehlerhafter Termin (%1).").arg(message));
-    }
-    icalproperty* dtstart = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
-    if (!dtstart)
-        throw Failure(lines.begin, QStringLiteral("Termin ohne DTSTART."));
-    const icaltimetype start = icalproperty_get_dtstart(dtstart);
-    if (!Valid(start))
-        throw Failure(LineOf(lines, "DTSTART"), QStringLiteral("DTSTART ist kein gültiges Datum."));
-    const QString tzid = TzidOf(dtstart);
-    const icaltimezone* zone = ZoneOf(dtstart, calendar);
-
-    ImportedAppointment item;
-    const char* summary = icalcomponent_get_summary(event);
-    const bool summaryGiven = summary || lines.properties.contains(QStringLiteral("SUMMARY"));
-    item.name = summaryGiven ? QString::fromUtf8(summary ? summary : "") : QString::fromLatin1(DefaultName);
-    if (const char* description = icalcomponent_get_description(event))
-        item.description = QString::fromUtf8(description);
-    ReadAlarms(event, ToLocal(start, zone, tzid), calendar, lines, item);
-    ReadOwnProperties(event, lines, item);
-    for (const Moment& m : Occurrences(event, start, zone, tzid, calendar, lines, out)) {
-        item.date = m.date;
-        item.hour = m.time.hour();
-        item.minute = m.time.minute();
-        item.second = m.time.second();
-        out.appointments.push_back(item);
-    }
+    int type = ICAL_XLICERRORTYPE_NONE;
+    AnyProperty(event, ICAL_XLICERROR_PROPERTY, [&](icalproperty* p) {
+        const char* text = icalproperty_get_xlicerror(p);
+        if (std::strncmp(text, "No value for SUMMARY", 20) == 0 ||
+            std::strncmp(text, "No value for DESCRIPTION", 24) == 0)
+            return false;
+        icalparameter* given = icalproperty_get_first_parameter(p, ICAL_XLICERRORTYPE_PARAMETER);
+        type = given ? icalparameter_get_xlicerrortype(given) : ICAL_XLICERRORTYPE_NONE;
+        return true;
+    });
+    return type;
 }
+
+// Reads a calendar one content line at a time and converts each event as soon
+// as its END arrives, so libical holds one event at a time, never the file's tree.
+class StreamReader
+{
+public:
+    StreamReader(const QByteArray& bytes, const ReadLimits& limits)
+        : m_bytes(bytes), m_limits(limits),
+          m_deadline(limits.seconds + limits.secondsPerMegabyte * static_cast<double>(bytes.size()) / 1e6),
+          m_lines(bytes, limits.lineBytes), m_recurrences(m_limits, m_deadline),
+          m_zones(icalcomponent_new(ICAL_VCALENDAR_COMPONENT)), m_eventParser(icalparser_new()),
+          m_zoneParser(icalparser_new())
+    {
+    }
+
+    ImportedCalendar read()
+    {
+        ContentLine line;
+        ReadError error;
+        for (;;) {
+            const LineReader::Result got = m_lines.next(line, error);
+            if (got == LineReader::End)
+                break;
+            if (got == LineReader::NotContent && !m_started)
+                throw Failure(error.line, NotACalendar());
+            if (got != LineReader::Line)
+                throw Failure(error.line, error.text);
+            m_deadline.check(line.line);
+            m_lastLine = line.line;
+            take(line);
+        }
+        if (!m_started)
+            throw Failure(1, NotACalendar());
+        if (!m_ended)
+            throw Failure(m_lastLine, QStringLiteral("Die Datei endet vor END:%1; sie ist unvollständig.")
+                                          .arg(Shown(QByteArrayView(m_open.back()))));
+        readDeferred();
+        return std::move(m_out);
+    }
+
+private:
+    struct Deferred
+    {
+        ComponentPtr event;
+        EventLines lines;
+        QByteArray key;
+        std::size_t position; // where its appointments belong among the others
+    };
+
+    void take(ContentLine& line)
+    {
+        if (!m_started) {
+            if (!line.is("BEGIN") || line.value().trimmed().toByteArray().toUpper() != "VCALENDAR")
+                throw Failure(line.line, NotACalendar());
+            m_started = true;
+        }
+        if (m_ended)
+            throw Failure(line.line, QStringLiteral("Nach END:VCALENDAR folgt noch Inhalt."));
+        if (line.is("BEGIN"))
+            begin(line);
+        else if (line.is("END"))
+            end(line);
+        else if (m_skipFrom == 0)
+            property(line);
+    }
+
+    void begin(const ContentLine& line)
+    {
+        const QByteArray value = line.value().trimmed().toByteArray().toUpper();
+        if (value.isEmpty())
+            throw Failure(line.line, QStringLiteral("BEGIN ohne Namen."));
+        m_open.push_back(value);
+        const std::size_t depth = m_open.size();
+        if (m_skipFrom != 0)
+            return;
+        if (depth == 2 && value == "VEVENT") {
+            m_inEvent = true;
+            m_event = EventLines{};
+            m_event.begin = line.line;
+            m_key.clear();
+            feed(m_eventParser.get(), "BEGIN:VEVENT", line);
+        } else if (depth == 2 && value == "VTIMEZONE") {
+            m_inZone = true;
+            m_zoneLine = line.line;
+            feed(m_zoneParser.get(), "BEGIN:VTIMEZONE", line);
+        } else if (m_inZone) {
+            feed(m_zoneParser.get(), "BEGIN:" + value, line);
+        } else if (m_inEvent && depth == 3 && value == "VALARM") {
+            m_event.note("VALARM", line.line);
+            feed(m_eventParser.get(), "BEGIN:VALARM", line);
+        } else if (depth > 1) {
+            m_skipFrom = depth; // nothing in it is read
+        }
+    }
+
+    void end(const ContentLine& line)
+    {
+        const QByteArray value = line.value().trimmed().toByteArray().toUpper();
+        if (m_open.empty() || m_open.back() != value)
+            throw Failure(line.line, m_open.empty() ? QStringLiteral("END ohne BEGIN.")
+                                                    : QStringLiteral("END:%1 erwartet, nicht END:%2.")
+                                                          .arg(Shown(QByteArrayView(m_open.back())),
+                                                               Shown(QByteArrayView(value))));
+        const std::size_t depth = m_open.size();
+        m_open.pop_back();
+        m_ended = m_open.empty();
+        if (m_skipFrom != 0) {
+            if (depth == m_skipFrom)
+                m_skipFrom = 0;
+            return;
+        }
+        if (m_inZone) {
+            icalcomponent* done = feed(m_zoneParser.get(), "END:" + value, line);
+            if (depth == 2) {
+                m_inZone = false;
+                zone(ComponentPtr(done));
+            }
+        } else if (m_inEvent) {
+            icalcomponent* done = feed(m_eventParser.get(), "END:" + value, line);
+            if (depth == 2) {
+                m_inEvent = false;
+                event(ComponentPtr(done));
+            }
+        }
+    }
+
+    void property(ContentLine& line)
+    {
+        const bool inAlarm = m_inEvent && m_open.size() == 3;
+        if (m_inEvent && !(inAlarm ? AlarmUses(line.name) : EventUses(line.name)))
+            return;
+        if (!m_inEvent && !m_inZone)
+            return;
+        if (line.parameters > m_limits.parametersPerLine)
+            throw Failure(
+                line.line,
+                QStringLiteral("Die Zeile hat mehr als %1 Parameter.").arg(m_limits.parametersPerLine));
+        icalparser* parser = m_inZone ? m_zoneParser.get() : m_eventParser.get();
+        if (m_inEvent) {
+            m_event.note(inAlarm ? "VALARM/" + line.name : line.name, line.line);
+            if (!inAlarm && DecidesOccurrences(line.name)) {
+                m_key.append(line.bytes.data(), static_cast<qsizetype>(line.bytes.size()));
+                m_key += '\n';
+            }
+        }
+        // libical takes at most 500 values of a line and drops the rest
+        // silently: each date becomes a line of its own.
+        if (line.is("RDATE") || line.is("EXDATE")) {
+            const std::string head = line.bytes.substr(0, static_cast<std::size_t>(line.valueAt));
+            const QByteArrayView values = line.value();
+            for (qsizetype from = 0; from <= values.size();) {
+                qsizetype comma = values.indexOf(',', from);
+                if (comma < 0)
+                    comma = values.size();
+                m_piece = head;
+                m_piece.append(values.data() + from, static_cast<std::size_t>(comma - from));
+                feed(parser, m_piece, line);
+                from = comma + 1;
+            }
+            return;
+        }
+        feed(parser, line.bytes, line);
+    }
+
+    icalcomponent* feed(icalparser* parser, const QByteArray& marker, const ContentLine& line)
+    {
+        std::string text = marker.toStdString();
+        return feed(parser, text, line);
+    }
+
+    icalcomponent* feed(icalparser* parser, std::string& text, const ContentLine& line)
+    {
+        icalcomponent* done = icalparser_add_line(parser, text.data());
+        if (icalparser_get_state(parser) == ICALPARSER_ERROR && m_inEvent && m_event.badLine == 0) {
+            // An empty text is valid iCalendar; libical only drops it.
+            const bool emptyText =
+                (line.is("SUMMARY") || line.is("DESCRIPTION")) && line.value().trimmed().isEmpty();
+            if (!emptyText) {
+                m_event.badLine = line.line;
+                m_event.badName = line.name;
+                m_event.badValue = line.value().toByteArray();
+            }
+        }
+        return done;
+    }
+
+    void zone(ComponentPtr done)
+    {
+        if (!done || icalcomponent_isa(done.get()) != ICAL_VTIMEZONE_COMPONENT)
+            return;
+        CheckZone(done.get(), m_zoneLine, m_limits, m_deadline, m_zoneChanges);
+        icalcomponent_add_component(m_zones.get(), done.release());
+    }
+
+    void event(ComponentPtr done)
+    {
+        if (!done)
+            throw Failure(m_event.begin, QStringLiteral("Der Termin lässt sich nicht lesen."));
+        if (m_event.badLine != 0)
+            throw Failure(m_event.badLine,
+                          ParserErrorText(ParserErrorType(done.get()), m_event.badName, m_event.badValue));
+        if (waitsForLaterZone(done.get())) {
+            m_deferred.push_back({std::move(done), m_event, m_key, m_out.appointments.size()});
+            return;
+        }
+        readEvent(done.get(), m_event, m_key, m_out.appointments);
+    }
+
+    // A TZID that no VTIMEZONE so far defines, but one further down the file does.
+    bool waitsForLaterZone(icalcomponent* event)
+    {
+        return AnyProperty(event, ICAL_ANY_PROPERTY, [&](icalproperty* p) {
+            icalparameter* tzid = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER);
+            return tzid && !icalcomponent_get_timezone(m_zones.get(), icalparameter_get_tzid(tzid)) &&
+                   laterZones().contains(QByteArray(icalparameter_get_tzid(tzid)));
+        });
+    }
+
+    // The TZIDs of the zones in the rest of the file, looked for once, when an event first needs one.
+    const QSet<QByteArray>& laterZones()
+    {
+        if (m_laterZonesKnown)
+            return m_laterZones;
+        m_laterZonesKnown = true;
+        LineReader rest(m_bytes, m_limits.lineBytes, 0);
+        ContentLine line;
+        ReadError error;
+        int depth = 0;
+        bool inZone = false;
+        while (rest.next(line, error) == LineReader::Line) {
+            if (line.is("BEGIN")) {
+                ++depth;
+                inZone = inZone || (depth == 2 &&
+                                    line.value().trimmed().compare("VTIMEZONE", Qt::CaseInsensitive) == 0);
+            } else if (line.is("END")) {
+                --depth;
+                inZone = inZone && depth >= 2;
+            } else if (inZone && depth == 2 && line.is("TZID")) {
+                m_laterZones.insert(line.value().trimmed().toByteArray());
+            }
+        }
+        return m_laterZones;
+    }
+
+    void readDeferred()
+    {
+        if (m_deferred.empty())
+            return;
+        std::vector<ImportedAppointment> merged;
+        std::size_t from = 0;
+        for (Deferred& d : m_deferred) {
+            std::move(m_out.appointments.begin() + static_cast<std::ptrdiff_t>(from),
+                      m_out.appointments.begin() + static_cast<std::ptrdiff_t>(d.position),
+                      std::back_inserter(merged));
+            from = d.position;
+            readEvent(d.event.get(), d.lines, d.key, merged);
+            d.event.reset();
+        }
+        std::move(m_out.appointments.begin() + static_cast<std::ptrdiff_t>(from), m_out.appointments.end(),
+                  std::back_inserter(merged));
+        m_out.appointments = std::move(merged);
+    }
+
+    void readEvent(icalcomponent* event, const EventLines& lines, QByteArray key,
+                   std::vector<ImportedAppointment>& into)
+    {
+        icalproperty* dtstart = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
+        if (!dtstart)
+            throw Failure(lines.begin, QStringLiteral("Termin ohne DTSTART."));
+        const icaltimetype start = icalproperty_get_dtstart(dtstart);
+        if (!Valid(start))
+            throw Failure(lines.of("DTSTART"), QStringLiteral("DTSTART ist kein gültiges Datum."));
+        const QString tzid = TzidOf(dtstart);
+        const icaltimezone* zone = ZoneOf(dtstart, m_zones.get());
+
+        ImportedAppointment item;
+        const char* summary = icalcomponent_get_summary(event);
+        const bool summaryGiven = summary || lines.has("SUMMARY");
+        item.name =
+            summaryGiven ? QString::fromUtf8(summary ? summary : "") : QString::fromLatin1(DefaultName);
+        if (const char* description = icalcomponent_get_description(event))
+            item.description = QString::fromUtf8(description);
+        ReadAlarms(event, ToLocal(start, zone, tzid), m_zones.get(), lines, item);
+        ReadOwnProperties(event, lines, item);
+        if (!lines.has("RRULE") && !lines.has("RDATE"))
+            key.clear();
+        const std::vector<Moment> moments =
+            m_recurrences.of(event, start, zone, tzid, m_zones.get(), lines, key, m_out);
+        // The same occurrences under the same name again: the import would skip each as already there.
+        if (!key.isEmpty()) {
+            key += '\0' + item.name.toUtf8();
+            if (m_seen.contains(key)) {
+                m_out.duplicates += static_cast<int>(moments.size());
+                return;
+            }
+            m_seen.insert(key);
+        }
+        m_taken += moments.size();
+        if (m_taken > static_cast<std::size_t>(m_limits.appointments))
+            throw Failure(lines.begin,
+                          QStringLiteral("Die Datei ergibt mehr als %1 Termine; so viele nimmt der "
+                                         "Import nicht an.")
+                              .arg(Number(m_limits.appointments)));
+        for (const Moment& m : moments) {
+            item.date = m.date;
+            item.hour = m.time.hour();
+            item.minute = m.time.minute();
+            item.second = m.time.second();
+            into.push_back(item);
+        }
+    }
+
+    const QByteArray& m_bytes;
+    const ReadLimits& m_limits;
+    Deadline m_deadline;
+    LineReader m_lines;
+    Recurrences m_recurrences;
+    ComponentPtr m_zones; // a calendar that holds the file's VTIMEZONEs read so far
+    std::unique_ptr<icalparser, ParserDeleter> m_eventParser;
+    std::unique_ptr<icalparser, ParserDeleter> m_zoneParser;
+    ImportedCalendar m_out;
+
+    std::vector<QByteArray> m_open; // the components open at this line, outermost first
+    bool m_started = false;
+    bool m_ended = false;
+    std::size_t m_skipFrom = 0; // depth of a component that is not read, 0: none
+    bool m_inEvent = false;
+    bool m_inZone = false;
+    int m_zoneLine = 0;
+    int m_lastLine = 0;
+    int m_zoneChanges = 0;
+    EventLines m_event;
+    QByteArray m_key;
+    std::string m_piece;
+    std::vector<Deferred> m_deferred;
+    QSet<QByteArray> m_laterZones;
+    bool m_laterZonesKnown = false;
+    QSet<QByteArray> m_seen;
+    std::size_t m_taken = 0; // appointments read so far
+};
 
 } // namespace
 
-ReadResult ReadCalendar(const QByteArray& bytes)
+ReadResult ReadCalendar(const QByteArray& bytes, const ReadLimits& limits)
 {
-    ReadResult result;
-    ScannedFile scanned;
-    if (!ScanLines(bytes, scanned, result.error))
-        return result;
     icalerror_set_errors_are_fatal(0);
-    ComponentPtr calendar(icalparser_parse_string(scanned.unfolded.constData()));
-    if (!calendar || icalcomponent_isa(calendar.get()) != ICAL_VCALENDAR_COMPONENT) {
-        result.error = {1, QStringLiteral("Das ist keine iCalendar-Datei: BEGIN:VCALENDAR fehlt.")};
-        return result;
-    }
-    ImportedCalendar out;
+    ReadResult result;
     try {
-        std::size_t index = 0;
-        for (icalcomponent* event = icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT);
-             event;
-             event = icalcomponent_get_next_component(calendar.get(), ICAL_VEVENT_COMPONENT), ++index) {
-            const EventLines lines = index < scanned.events.size() ? scanned.events[index] : EventLines{};
-            ReadEvent(event, calendar.get(), lines, out);
-        }
+        result.calendar = StreamReader(bytes, limits).read();
     } catch (const Failure& failure) {
         result.error = {failure.line, failure.text};
-        return result;
     }
-    result.calendar = std::move(out);
     return result;
 }
 

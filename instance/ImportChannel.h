@@ -3,6 +3,10 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <optional>
+
+class FolderLock;
+
 namespace dw::instance {
 
 // What an import ends with: the German report or error, and the exit status.
@@ -20,5 +24,12 @@ QJsonObject ImportFailure(const QString& error);
 
 // Sends one request line to the running copy and reads one answer line.
 ImportOutcome AskRunningCopy(const QString& serverName, const QJsonObject& request, int answerTimeoutMs);
+
+// An import's turn at the data folder. Nothing when the lock is ours now and
+// the caller imports. While the running copy holds the folder, the import is
+// handed to it (the outcome is its answer); while another import holds it,
+// this one waits its turn, up to patienceMs.
+std::optional<ImportOutcome> TakeImportTurn(FolderLock& lock, const QString& serverName,
+                                            const QJsonObject& request, int patienceMs);
 
 } // namespace dw::instance

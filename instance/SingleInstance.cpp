@@ -10,12 +10,7 @@
 
 #include <cstdio>
 
-SingleInstance::SingleInstance(const QString& dataFolder)
-    : m_dataFolder(dataFolder), m_lock(dw::InstanceLockPath(dataFolder))
-{
-    // The lock is held for as long as the program runs: only a dead owner makes it stale, never its age.
-    m_lock.setStaleLockTime(0);
-}
+SingleInstance::SingleInstance(const QString& dataFolder) : m_dataFolder(dataFolder), m_lock(dataFolder) {}
 
 QString SingleInstance::serverName() const
 {
@@ -25,7 +20,7 @@ QString SingleInstance::serverName() const
 bool SingleInstance::lockFolder()
 {
     // A folder that takes no lock file at all (read-only media) runs unguarded, as it always did.
-    return m_lock.isLocked() || m_lock.tryLock(0) || m_lock.error() != QLockFile::LockFailedError;
+    return m_lock.take() != FolderLock::Result::Held;
 }
 
 bool SingleInstance::claim()
@@ -40,7 +35,9 @@ bool SingleInstance::claim()
 
 std::optional<int> SingleInstance::claimOrHandOver(int patienceMs)
 {
-    const QJsonObject show{{QStringLiteral("cmd"), QStringLiteral("show")}};
+    QJsonObject show{{QStringLiteral("cmd"), QStringLiteral("show")}};
+    if (!m_launchToken.isEmpty())
+        show.insert(QStringLiteral("token"), m_launchToken);
     QElapsedTimer clock;
     clock.start();
     for (;;) {
@@ -62,12 +59,18 @@ std::optional<int> SingleInstance::claimOrHandOver(int patienceMs)
     return 1;
 }
 
+void ServeShowCommand(InstanceServer& server, std::function<void(const QString& token)> showMainWindow)
+{
+    server.registerCommand(QStringLiteral("show"),
+                           [show = std::move(showMainWindow)](const QJsonObject& request) {
+                               show(request.value(QStringLiteral("token")).toString());
+                               return QJsonObject{{QStringLiteral("ok"), true}};
+                           });
+}
+
 void ServeShowCommand(InstanceServer& server, std::function<void()> showMainWindow)
 {
-    server.registerCommand(QStringLiteral("show"), [show = std::move(showMainWindow)](const QJsonObject&) {
-        show();
-        return QJsonObject{{QStringLiteral("ok"), true}};
-    });
+    ServeShowCommand(server, [show = std::move(showMainWindow)](const QString&) { show(); });
 }
 
 void ReportInstanceFailure(const QString& text)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "instance/FolderLock.h"
 #include "instance/InstanceChannel.h"
 
-#include <QLockFile>
 #include <QString>
 
 #include <functional>
@@ -29,14 +29,19 @@ public:
     bool claim();
     InstanceServer& server() { return m_server; }
     QString serverName() const;
+    // The launcher's token for raising a window, handed to the running copy with "show".
+    void setLaunchToken(const QString& token) { m_launchToken = token; }
 
 private:
     QString m_dataFolder;
-    QLockFile m_lock;
+    FolderLock m_lock;
     InstanceServer m_server;
+    QString m_launchToken;
 };
 
-// {"cmd":"show"}: the running copy shows its main window.
+// {"cmd":"show"} or {"cmd":"show","token":"..."}: the running copy shows its main
+// window, raised with the launcher's token of the later start where there is one.
+void ServeShowCommand(InstanceServer& server, std::function<void(const QString& token)> showMainWindow);
 void ServeShowCommand(InstanceServer& server, std::function<void()> showMainWindow);
 
 // On stderr, and in an error box when the program has a screen.

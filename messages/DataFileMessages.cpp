@@ -1,5 +1,7 @@
 #include "messages/DataFileMessages.h"
 
+#include "messages/StoreErrorText.h"
+
 #include "platform/MessageBox.h"
 
 #include <QDir>
@@ -92,8 +94,12 @@ void DataFileMessages::LoadFailed(const LoadFailure& failure)
         Show(text);
         return;
     }
+    // The box shows the reader's own message; standard error speaks German like the command line.
     if (!failure.readError.isEmpty())
-        Show(dw::ErrorBoxText(failure.readError), true);
+        Show(m_unattended ? QStringLiteral("%1 ist beschädigt: %2.")
+                                .arg(Shown(failure.path), StoreErrorText(failure.readError))
+                          : dw::ErrorBoxText(failure.readError),
+             true);
     if (!failure.backupPath.isEmpty()) {
         Show(CopyText(failure.backupPath));
         return;

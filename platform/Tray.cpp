@@ -1,5 +1,7 @@
 #include "platform/Tray.h"
 
+#include "platform/WindowSystem.h"
+
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -80,8 +82,15 @@ bool ReadButtonPress(const unsigned char* event, quint32& button, quint32& time,
 
 } // namespace
 
+bool TrayKindSettledLater()
+{
+    return !ProgramControlsWindows();
+}
+
 TrayHost DetectTrayHost()
 {
+    if (TrayKindSettledLater())
+        return TrayHost::StatusNotifier;
     QSystemTrayIcon::isSystemTrayAvailable(); // makes Qt settle its choice now
     return StatusNotifierHostRegistered() ? TrayHost::StatusNotifier : TrayHost::XEmbed;
 }
@@ -108,6 +117,11 @@ TrayAvailability::TrayAvailability(TrayHost host, QObject* parent) : QObject(par
         m_watcher = new QDBusServiceWatcher(WatcherService, QDBusConnection::sessionBus(),
                                             QDBusServiceWatcher::WatchForOwnerChange, this);
         connect(m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, &TrayAvailability::recheck);
+        // A watcher shows nothing before a host has registered with it. QtDBus takes slots by name only.
+        for (const char* change : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
+            QDBusConnection::sessionBus().connect(WatcherService, QStringLiteral("/StatusNotifierWatcher"),
+                                                  WatcherService, QString::fromLatin1(change), this,
+                                                  SLOT(recheck()));
     } else {
         // The old tray announces itself only to Qt's own icon, so it is looked for.
         m_poll = new QTimer(this);
@@ -127,7 +141,7 @@ bool TrayAvailability::lookNow() const
 {
     if (AvailabilityForTesting())
         return *AvailabilityForTesting();
-    return m_host == TrayHost::StatusNotifier ? WatcherRegistered()
+    return m_host == TrayHost::StatusNotifier ? StatusNotifierHostRegistered()
                                               : QSystemTrayIcon::isSystemTrayAvailable();
 }
 

@@ -31,8 +31,12 @@ enum class TrayHost
 };
 
 // The kind Qt serves. Qt settles it once, at its first look at the session bus,
-// so this asks Qt first and then looks at the same bus state.
+// so this asks Qt first and then looks at the same bus state. Under Wayland the old
+// tray cannot work, so the kind is StatusNotifier and Qt is not asked here.
 TrayHost DetectTrayHost();
+// Whether Qt may be asked for the kind of tray now. Asked under Wayland before a
+// StatusNotifierItem host is there, it would never show the icon in the whole run.
+bool TrayKindSettledLater();
 
 // The mouse messages one report of the host stands for. A host of the D-Bus kind
 // knows no double click: its click is the whole double-click sequence.
@@ -52,9 +56,11 @@ public:
 signals:
     void changed(bool available);
 
+private slots:
+    void recheck();
+
 private:
     bool lookNow() const;
-    void recheck();
 
     TrayHost m_host;
     bool m_available = false;

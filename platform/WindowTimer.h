@@ -22,6 +22,8 @@ public:
     void restart();
     // Whether ticks are actually coming (enabled with a non-zero interval).
     bool isTicking() const { return m_timer.isActive(); }
+    // Until the next tick, or -1 when none is coming.
+    int remainingTime() const { return m_timer.remainingTime(); }
 
 signals:
     void timeout();

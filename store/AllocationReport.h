@@ -14,9 +14,8 @@ public:
     virtual void AllocationFailed(int which, std::uint32_t bytes) = 0;
 };
 
-// The report every container uses from now on; nullptr: a failure is only
-// returned to the caller.
+// The program's report: every container pool made from now on starts with it,
+// and containers without a pool use it. nullptr: a failure is only returned to
+// the caller.
 void SetAllocationReport(IAllocationReport* report);
-
-// Hands a failure to the installed report, if any.
-void ReportAllocationFailure(int which, std::uint32_t bytes);
+IAllocationReport* ProgramAllocationReport();

@@ -1,5 +1,7 @@
 #include "store/ByteStream.h"
 
+#include "store/LittleEndian.h"
+
 #include "platform/Exceptions.h"
 
 #include <QIODevice>

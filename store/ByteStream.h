@@ -9,10 +9,6 @@
 #include <memory>
 #include <string>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 class QIODevice;
 
 // The data file's byte stream over any QIODevice: little-endian fixed-width
@@ -67,30 +63,8 @@ public:
     // ahead; returns how many it took. Reading them one by one gives the same,
     // only slower; it takes none while an error is pending.
     std::size_t SkipZeroInt32s(std::size_t most);
-    // How many 32-bit fields from fields on are 0, at most most (all readable).
-    // Inline: the loader asks once for every day that holds appointments.
-    static std::size_t ZeroFields(const char* fields, std::size_t most)
-    {
-        std::size_t n = 0;
-#if defined(__SSE2__)
-        // Eight fields a step, the first one that is not 0 found from a mask:
-        // the zeros between two used days are few and vary, so a loop ending
-        // at the first one would be mispredicted per day.
-        const __m128i zero = _mm_setzero_si128();
-        for (; n + 8 <= most; n += 8) {
-            const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fields + n * 4));
-            const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fields + n * 4 + 16));
-            const auto zeros =
-                static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(low, zero)))) |
-                static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(high, zero)))) << 4;
-            if (zeros != 0xff)
-                return n + static_cast<std::size_t>(std::countr_one(zeros));
-        }
-#endif
-        while (n < most && qFromLittleEndian<std::uint32_t>(fields + n * 4) == 0)
-            ++n;
-        return n;
-    }
+    // size bytes as they are; false, with an error pending, when they could not be read whole.
+    bool ReadBytes(void* data, std::size_t size) { return Get(data, size); }
 
     // 4-byte signed length, then the bytes without terminator.
     void WriteString(const char* text, std::size_t length);
@@ -114,18 +88,9 @@ public:
 
     // For a reader that parses the read-ahead in place: the bytes read ahead and
     // not taken yet (none while an error is pending), and how many of them it took.
-    const char* ahead() const
-    {
-        return m_buffer.get() + m_inPos;
-    }
-    std::size_t aheadSize() const
-    {
-        return m_pending == 0 ? m_inLen - m_inPos : 0;
-    }
-    void Took(std::size_t bytes)
-    {
-        m_inPos += bytes;
-    }
+    const char* ahead() const { return m_buffer.get() + m_inPos; }
+    std::size_t aheadSize() const { return m_pending == 0 ? m_inLen - m_inPos : 0; }
+    void Took(std::size_t bytes) { m_inPos += bytes; }
     // Moves what is left of the read-ahead to the front of the buffer and reads
     // behind it until the buffer is full or the device has no more; returns
     // aheadSize(). A device error is left pending, as a read would leave it.
@@ -136,14 +101,8 @@ public:
     // Raises a pending error.
     void Check();
 
-    std::int32_t pendingError() const
-    {
-        return m_pending;
-    }
-    void clearPendingError()
-    {
-        m_pending = 0;
-    }
+    std::int32_t pendingError() const { return m_pending; }
+    void clearPendingError() { m_pending = 0; }
     // "Read beyond end of file", "Disk full", "I/O error <code>".
     static std::string MessageFor(std::int32_t code);
     // The pending-error code for a system error number; fallback when there is none.

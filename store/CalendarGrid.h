@@ -2,6 +2,7 @@
 
 #include "store/Appointment.h"
 #include "store/DynaArray.h"
+#include "store/TerminRecord.h"
 
 #include <array>
 #include <cstdint>
@@ -39,7 +40,7 @@ public:
     static constexpr int FirstYear = 2000;
     static constexpr int LastYear = 2100;
     static constexpr int Years = LastYear - FirstYear + 1;
-    static constexpr int TotalDays = 36890;
+    static constexpr int TotalDays = TerminDays; // the data file keeps a count for each
 
     CalendarGrid();
     ~CalendarGrid();

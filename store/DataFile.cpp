@@ -25,6 +25,38 @@ namespace {
 constexpr std::size_t SaveChunk = 1024 * 1024;
 constexpr std::size_t LoadChunk = 256 * 1024;
 
+} // namespace
+
+TerminsFileRead ReadTerminsFile(const QString& path, CalendarGrid& grid)
+{
+    using Outcome = TerminsFileRead::Outcome;
+    TerminsFileRead result;
+    if (!QFileInfo::exists(path))
+        return result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        result.outcome = Outcome::CannotOpen;
+        result.openError = ReadError(path);
+        if (result.openError == 0)
+            result.openError = EACCES;
+        return result;
+    }
+    try {
+        ByteStream in(&file, LoadChunk);
+        const TerminsRead read = ReadTermins(in, grid);
+        result.outcome = read.complete ? Outcome::Complete : Outcome::OutOfMemory;
+        result.settingsRead = read.settingsRead;
+        result.settings = read.settings;
+    } catch (const std::exception& error) {
+        // The reader has left every day with a valid container.
+        result.outcome = Outcome::Damaged;
+        result.readError = QString::fromUtf8(error.what());
+    }
+    return result;
+}
+
+namespace {
+
 // Takes the bytes of a save and compares them with a file as they come, so
 // that nothing but the file itself has to be kept to know what was saved.
 class ComparingDevice : public QIODevice
@@ -144,30 +176,19 @@ void DataFile::SaveFailed(IDataFileReport::SaveProblem problem, const QString& e
 DataFile::LoadResult DataFile::OpenTermins(CalendarGrid& grid)
 {
     LoadResult result;
-    if (!QFileInfo::exists(m_path))
+    const TerminsFileRead read = ReadTerminsFile(m_path, grid);
+    if (read.outcome == TerminsFileRead::Outcome::Missing)
         return result;
     result.fileExisted = true;
+    result.complete = read.outcome == TerminsFileRead::Outcome::Complete;
+    result.settingsRead = read.settingsRead;
+    result.settings = read.settings;
+    if (result.complete)
+        return result;
     IDataFileReport::LoadFailure failure;
     failure.path = m_path;
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        failure.openError = ReadError(m_path);
-        if (failure.openError == 0)
-            failure.openError = EACCES;
-    } else {
-        try {
-            ByteStream in(&file, LoadChunk);
-            const TerminsRead read = ReadTermins(in, grid);
-            result.complete = read.complete;
-            result.settingsRead = read.settingsRead;
-            result.settings = read.settings;
-        } catch (const std::exception& error) {
-            // The reader has left every day with a valid container.
-            failure.readError = QString::fromUtf8(error.what());
-        }
-        if (result.complete)
-            return result;
-    }
+    failure.openError = read.openError;
+    failure.readError = read.readError;
     // The copy comes first, so that it exists whatever happens while the failure is told.
     KeepUnreadable(failure);
     result.backupPath = failure.backupPath;

@@ -15,6 +15,28 @@ class QIODevice;
 // The data file of a data folder (which ends in the platform's separator).
 QString DataFilePath(const QString& dataFolder);
 
+// How a read of the file alone went.
+struct TerminsFileRead
+{
+    enum class Outcome
+    {
+        Missing, // the grid is as it was
+        Complete,
+        CannotOpen,
+        OutOfMemory, // a record or text could not be allocated (reported as containers report it)
+        Damaged,     // the file ended early or its device failed
+    };
+    Outcome outcome = Outcome::Missing;
+    int openError = 0; // CannotOpen: the system's error number
+    QString readError; // Damaged: the reader's message
+    bool settingsRead = false;
+    StoredSettings settings;
+};
+
+// Reads the file into the grid, replacing what it held, and does nothing else:
+// no copy of a damaged file, no report. The days read keep what was read.
+TerminsFileRead ReadTerminsFile(const QString& path, CalendarGrid& grid);
+
 // termine.dat: the whole grid and the settings. What goes wrong is told to the
 // report given at construction (nothing when none is given); nothing throws out of it.
 //

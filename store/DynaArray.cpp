@@ -1,7 +1,6 @@
 #include "store/DynaArray.h"
 
 #include "platform/Memory.h"
-#include "store/AllocationReport.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,21 +8,29 @@
 
 namespace {
 
-IAllocationReport* g_report = nullptr;
-
 constexpr std::uint32_t HeldLimit = (1u << 30) - 1;
+
+// What a pool starts with, and what containers without a pool tell.
+IAllocationReport* programReport = nullptr;
 
 } // namespace
 
 void SetAllocationReport(IAllocationReport* report)
 {
-    g_report = report;
+    programReport = report;
 }
 
-void ReportAllocationFailure(int which, std::uint32_t bytes)
+IAllocationReport* ProgramAllocationReport()
 {
-    if (g_report)
-        g_report->AllocationFailed(which, bytes);
+    return programReport;
+}
+
+void TDynaArray::ReportFailure(int which, std::uint32_t bytes) const
+{
+    if (Pooled)
+        Pool()->ReportFailure(which, bytes);
+    else if (programReport)
+        programReport->AllocationFailed(which, bytes);
 }
 
 void TDynaArray::CountFilled(bool filled)
@@ -94,7 +101,7 @@ std::uint32_t TDynaArray::AdoptRecords(void* records, std::uint32_t count)
     while (taken < count) {
         std::uint32_t wanted = 0;
         if (!WantedBytes(taken + 1, wanted) || !dw::BlockGranted(wanted)) {
-            ReportAllocationFailure(taken == 0 ? 1 : 2, wanted);
+            ReportFailure(taken == 0 ? 1 : 2, wanted);
             break;
         }
         taken = std::min(count, (taken / DefaultBlockSize + 1) * DefaultBlockSize);
@@ -129,13 +136,13 @@ void* TDynaArray::Append()
     if (Count % DefaultBlockSize == 0) {
         // A step beyond 32 bits cannot be asked for; it fails like a refused one.
         if (!WantedBytes(newCount, wanted) || !dw::BlockGranted(wanted)) {
-            ReportAllocationFailure(first ? 1 : 2, wanted);
+            ReportFailure(first ? 1 : 2, wanted);
             return nullptr;
         }
     }
     if (newCount > Held && !Hold(newCount)) {
         WantedBytes(newCount, wanted);
-        ReportAllocationFailure(first ? 1 : 2, wanted);
+        ReportFailure(first ? 1 : 2, wanted);
         return nullptr;
     }
     Count = newCount;
@@ -158,7 +165,7 @@ bool TDynaArray::Delete(std::int32_t index)
         std::uint32_t wanted = 0;
         WantedBytes(newCount, wanted);
         if (!dw::BlockGranted(wanted)) {
-            ReportAllocationFailure(3, wanted);
+            ReportFailure(3, wanted);
             return false;
         }
     }

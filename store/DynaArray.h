@@ -1,18 +1,21 @@
 #pragma once
 
+#include "store/AllocationReport.h"
 #include "store/StoreArena.h"
 
 #include <cstdint>
 #include <vector>
 
 // What the containers of one owner share: how many of them hold records (so the
-// owner can tell at once whether any does) and which, and the arenas a load puts
-// their records and texts into.
+// owner can tell at once whether any does) and which, the arenas a load puts
+// their records and texts into, and who is told when memory runs out.
 struct ContainerPool
 {
     std::uint32_t Filled = 0; // first member: a container reaches the pool through its counter
     StoreArena Records;
     StoreArena Texts;
+    // The owner may set a report of its own; nullptr: failures are only returned.
+    IAllocationReport* Report = ProgramAllocationReport();
     // When the owner places its containers side by side from Slots on: one bit
     // per container, set while it holds records.
     const void* Slots = nullptr;
@@ -26,6 +29,12 @@ struct ContainerPool
             FilledBits[index / 64] |= bit;
         else
             FilledBits[index / 64] &= ~bit;
+    }
+    // which and bytes as IAllocationReport::AllocationFailed takes them.
+    void ReportFailure(int which, std::uint32_t bytes) const
+    {
+        if (Report)
+            Report->AllocationFailed(which, bytes);
     }
 };
 
@@ -131,6 +140,8 @@ private:
     bool Hold(std::uint32_t records);
     void FreeStorage();
     ContainerPool* Pool() const { return reinterpret_cast<ContainerPool*>(FilledCounter); }
+    // Tells the pool's report, or the program's for a container without a pool.
+    void ReportFailure(int which, std::uint32_t bytes) const;
     // Keeps the counter (and the pool's bits) up to date when the container
     // gets its first record or loses its last.
     void CountFilled(bool filled);

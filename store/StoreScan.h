@@ -1,34 +1,16 @@
 #pragma once
 
-#include "platform/DateTime.h"
+#include "store/TerminScan.h"
 
-#include <QByteArrayView>
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 
-#include <cstdint>
 #include <functional>
 
-namespace dw::cli {
-
-// One appointment as termine.dat holds it, read in place.
-struct StoredAppointment
-{
-    std::int32_t day = 0; // date value of its day
-    double timeOfDay = 0;
-    double lastReminded = 0;
-    double firstLead = 0;
-    double repeatInterval = 0;
-    std::uint8_t done = 0;
-    QByteArrayView name;        // Windows-1252, up to its first zero byte
-    QByteArrayView description; // the same
-};
-
-// Reads termine.dat for the reading options without building the calendar in
-// memory: the file is mapped and walked record by record, in grid order, with
-// the reader's own tolerance (a count of 0 or below is an empty day, a text
-// ends at its first zero byte) and its strictness (a file that ends early or a
-// text length that does not fit is damaged). Nothing is written.
+// termine.dat for the reading options, opened by its path: the file is mapped
+// and walked by ScanTermins, with German messages for what goes wrong. Nothing
+// is written.
 class StoreScan
 {
 public:
@@ -43,7 +25,5 @@ private:
     QString m_path;
     QFile m_file;
     QByteArray m_copy; // when the file cannot be mapped
-    QByteArrayView m_bytes;
+    std::string_view m_bytes;
 };
-
-} // namespace dw::cli

@@ -1,9 +1,8 @@
 #include "store/TerminFormat.h"
 
-#include "store/AllocationReport.h"
+#include "store/TerminRecord.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 void WriteDay(ByteStream& out, const DayList& day)
@@ -33,8 +32,6 @@ void WriteTermins(ByteStream& out, const CalendarGrid& grid, const StoredSetting
 
 namespace {
 
-constexpr std::size_t FixedFields = 4 * sizeof(double) + 1;
-
 // A text of the read-ahead into the arena, zero-terminated; nullptr without memory.
 char* CopyText(StoreArena& texts, const char* from, std::size_t length, const char* fromEnd)
 {
@@ -56,6 +53,15 @@ char* CopyText(StoreArena& texts, const char* from, std::size_t length, const ch
     return text;
 }
 
+void CopyFixedFields(Appointment& a, const TerminRecord& record)
+{
+    a.TimeOfDay = record.timeOfDay;
+    a.LastReminded = record.lastReminded;
+    a.FirstLead = record.firstLead;
+    a.RepeatInterval = record.repeatInterval;
+    a.Done = record.done;
+}
+
 enum class Taken
 {
     Whole,
@@ -68,40 +74,30 @@ enum class Taken
 // with their errors.
 Taken TakeRecord(const char*& p, const char* end, StoreArena& texts, Appointment& a)
 {
-    const auto rest = static_cast<std::size_t>(end - p);
-    if (rest < FixedFields + 4)
+    const char* next = p;
+    TerminRecord record;
+    if (!DecodeRecord(next, end, record))
         return Taken::NotThere;
-    const auto nameLength = qFromLittleEndian<std::int32_t>(p + FixedFields);
-    if (nameLength < 0 || rest - FixedFields - 4 < static_cast<std::size_t>(nameLength) + 4)
-        return Taken::NotThere;
-    const char* const description = p + FixedFields + 4 + nameLength;
-    const auto descriptionLength = qFromLittleEndian<std::int32_t>(description);
-    if (descriptionLength < 0 ||
-        static_cast<std::size_t>(end - description) - 4 < static_cast<std::size_t>(descriptionLength))
-        return Taken::NotThere;
-    a.TimeOfDay = std::bit_cast<double>(qFromLittleEndian<std::uint64_t>(p));
-    a.LastReminded = std::bit_cast<double>(qFromLittleEndian<std::uint64_t>(p + 8));
-    a.FirstLead = std::bit_cast<double>(qFromLittleEndian<std::uint64_t>(p + 16));
-    a.RepeatInterval = std::bit_cast<double>(qFromLittleEndian<std::uint64_t>(p + 24));
-    a.Done = static_cast<std::uint8_t>(p[32]);
-    a.Name = CopyText(texts, p + FixedFields + 4, static_cast<std::size_t>(nameLength), end);
+    CopyFixedFields(a, record);
+    a.Name = CopyText(texts, record.name.data(), record.name.size(), end);
     a.Description =
-        a.Name ? CopyText(texts, description + 4, static_cast<std::size_t>(descriptionLength), end) : nullptr;
+        a.Name ? CopyText(texts, record.description.data(), record.description.size(), end) : nullptr;
     if (!a.Description)
         return Taken::NoMemory;
-    p = description + 4 + descriptionLength;
+    p = next;
     return Taken::Whole;
 }
 
-// One record through the stream's reads, field by field. Raises as the stream
-// does; false without memory.
+// One record through the stream's reads: what is not in the read-ahead whole.
+// Raises as the stream does; false without memory.
 bool ReadRecord(ByteStream& in, StoreArena& texts, Appointment& a)
 {
-    in.ReadDouble(a.TimeOfDay);
-    in.ReadDouble(a.LastReminded);
-    in.ReadDouble(a.FirstLead);
-    in.ReadDouble(a.RepeatInterval);
-    in.ReadByte(a.Done);
+    // Fixed fields that cannot be read leave an error pending, raised at the name.
+    char fixed[TerminFixedBytes] = {};
+    TerminRecord record;
+    in.ReadBytes(fixed, sizeof fixed);
+    DecodeFixedFields(fixed, record);
+    CopyFixedFields(a, record);
     const auto take = [&texts](std::size_t length) { return NewArenaText(texts, length); };
     a.Name = in.ReadStringWith(take);
     a.Description = a.Name ? in.ReadStringWith(take) : nullptr;
@@ -207,7 +203,7 @@ private:
             }
             const auto fields = static_cast<std::size_t>(end - p) / 4;
             const std::size_t zeros =
-                ByteStream::ZeroFields(p, std::min(fields, static_cast<std::size_t>(m_dayCount - index)));
+                ZeroFields(p, std::min(fields, static_cast<std::size_t>(m_dayCount - index)));
             p += zeros * 4;
             index += static_cast<int>(zeros);
             if (index == m_dayCount) {
@@ -216,7 +212,7 @@ private:
             }
             if (zeros == fields)
                 break;
-            const auto count = qFromLittleEndian<std::int32_t>(p);
+            const auto count = LoadLE<std::int32_t>(p);
             p += 4;
             if (!OpenDay(index++, count, left)) {
                 step = Step::NoMemory;
@@ -252,7 +248,7 @@ private:
     {
         ReadDay& day = m_day;
         if (!withTexts) {
-            ReportAllocationFailure(1, day.room * sizeof(Appointment));
+            m_pool.ReportFailure(1, day.room * sizeof(Appointment));
             return false;
         }
         // More records than the piece takes: a larger piece, only now that one was read whole.
@@ -275,7 +271,7 @@ private:
         const std::uint32_t room = std::min(static_cast<std::uint32_t>(count), TDynaArray::DefaultBlockSize);
         auto* records = static_cast<Appointment*>(m_pool.Records.Take(room * sizeof(Appointment)));
         if (!records) {
-            ReportAllocationFailure(1, room * sizeof(Appointment));
+            m_pool.ReportFailure(1, room * sizeof(Appointment));
             return false;
         }
         m_day = {index, 0, room, records};
@@ -291,7 +287,7 @@ private:
             std::min<std::uint64_t>(std::uint64_t{day.room} * 2, std::uint64_t{day.count} + left);
         auto* moved = static_cast<Appointment*>(m_pool.Records.Take(larger * sizeof(Appointment)));
         if (!moved || larger > UINT32_MAX / sizeof(Appointment)) {
-            ReportAllocationFailure(2, static_cast<std::uint32_t>(larger * sizeof(Appointment)));
+            m_pool.ReportFailure(2, static_cast<std::uint32_t>(larger * sizeof(Appointment)));
             return false;
         }
         std::memcpy(static_cast<void*>(moved), day.records, day.count * sizeof(Appointment));

@@ -3,14 +3,12 @@
 #include "store/ByteStream.h"
 #include "store/CalendarGrid.h"
 #include "store/StoredSettings.h"
+#include "store/TerminRecord.h"
 
-// The layout of termine.dat: for every day of the grid in grid order a 32-bit
-// count and that many entries (time, last reminded, first lead, repeat interval,
-// done byte, name, description), then minutes, seconds and start-minimised as
-// 32-bit integers. No header, no padding, little-endian.
+// Writing and loading termine.dat (its layout: store/TerminRecord.h).
 
 // The size of a file holding no appointment.
-inline constexpr std::int64_t EmptyTerminsSize = std::int64_t{CalendarGrid::TotalDays} * 4 + 12;
+inline constexpr std::int64_t EmptyTerminsSize = std::int64_t{TerminDays} * 4 + TerminSettingsBytes;
 
 // One day's part of the file: its count and its entries in container order.
 void WriteDay(ByteStream& out, const DayList& day);

@@ -1,6 +1,5 @@
 #include "XSession.h"
 
-#include "PrivateBus.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -24,13 +23,8 @@ void Pause(int ms)
 
 void Stop(std::unique_ptr<QProcess>& process)
 {
-    if (!process || process->state() == QProcess::NotRunning)
-        return;
-    process->terminate();
-    if (!process->waitForFinished(3000)) {
-        process->kill();
-        process->waitForFinished(3000);
-    }
+    if (process)
+        StopProcess(*process);
 }
 
 // Whether a client owns the X selection, asked through libX11 itself (loaded at
@@ -422,7 +416,7 @@ bool XSession::waitForWindowState(const QString& title, const QString& state, in
     return true;
 }
 
-QString XSession::run(const QString& program, const QStringList& args, int timeoutMs) const
+QString Session::run(const QString& program, const QStringList& args, int timeoutMs) const
 {
     QProcess p;
     p.setProcessEnvironment(environment());
@@ -579,7 +573,7 @@ bool XSession::screenshot(const QString& pngPath) const
     return ok && QFile::exists(pngPath);
 }
 
-ProgramRun::ProgramRun(const XSession& session) : m_session(session)
+ProgramRun::ProgramRun(const Session& session) : m_session(session)
 {
     QFile::copy(ProgramPath(), m_dir.filePath(QStringLiteral("datumswecker")));
     // The sync's network part lives beside the program.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QDateTime>
@@ -31,6 +33,17 @@ template <typename F> bool PollUntil(F&& done, int timeoutMs)
     return true;
 }
 
+// Where the real program runs: what it and the tools see.
+class Session
+{
+public:
+    virtual ~Session() = default;
+    virtual QProcessEnvironment environment() const = 0;
+    // Runs a tool (xdotool, dbus-send, weston-debug ...) in the session; its standard output, or empty on
+    // failure.
+    QString run(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
+};
+
 // A private X display for tests of the real program: Xvfb, a window manager
 // (for close boxes) and one kind of notification area: trayer (the old X11
 // tray), a StatusNotifierItem host on a private session bus
@@ -39,7 +52,7 @@ template <typename F> bool PollUntil(F&& done, int timeoutMs)
 // no call waits longer than its timeout. Waits end as soon as what they wait for
 // is there; their timeouts are generous because the machine may be busy (a
 // sanitizer build, other tests in parallel).
-class XSession
+class XSession : public Session
 {
 public:
     static constexpr int WaitMs = 30000;
@@ -52,14 +65,12 @@ public:
     };
 
     explicit XSession(Tray tray = Tray::Trayer);
-    ~XSession();
+    ~XSession() override;
     bool ok() const { return m_ok; }
     QString display() const { return m_display; }
     // What the program and the tools see: the display, and the session bus if there is one.
-    QProcessEnvironment environment() const;
+    QProcessEnvironment environment() const override;
 
-    // Runs an X tool (xdotool, wmctrl, xwininfo ...) on this display; stdout, or empty on failure.
-    QString run(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
     // Waits for a visible top-level window with exactly this title; its id or 0.
     qulonglong waitForWindow(const QString& title, int timeoutMs = WaitMs) const;
     bool isWindowVisible(const QString& title) const;
@@ -146,7 +157,7 @@ inline QPoint LastMenuItem(const QRect& menu)
 class ProgramRun
 {
 public:
-    explicit ProgramRun(const XSession& session);
+    explicit ProgramRun(const Session& session);
     ~ProgramRun();
     QString folder() const { return m_dir.path(); }
     QString dataFile() const { return m_dir.filePath(QStringLiteral("termine.dat")); }
@@ -166,7 +177,7 @@ public:
     int startAgain(QString* output = nullptr, int timeoutMs = XSession::WaitMs) const;
 
 private:
-    const XSession& m_session;
+    const Session& m_session;
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_now;

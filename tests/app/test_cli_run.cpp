@@ -303,6 +303,36 @@ TEST_F(CommandLineTest, ImportWritesOnceAndLeavesTheStoreAloneOnBadFiles)
     EXPECT_TRUE(Bytes(dir.filePath("aus.ics")).contains("SUMMARY:Sommer in New York"));
 }
 
+// What the window tells about a damaged file the command line tells too, in
+// German; what a killed import left behind the next import removes.
+TEST_F(CommandLineTest, AnImportIntoADamagedStoreSaysSoAndCleansUpAfterAKilledOne)
+{
+    CalendarGrid grid;
+    grid.Build();
+    for (int day = 1; day <= 3; ++day)
+        Add(grid, At(2030, 12, day, 9, 0), "Alt");
+    Save(grid);
+    QFile file(DataFile());
+    ASSERT_TRUE(file.resize(file.size() - 1)); // the settings cut short
+    const QStringList left{"termine.dat.~datumswecker-Ab12Cd.tmp", "termine.dat.~fremd.tmp"};
+    for (const QString& name : left) {
+        QFile leftover(dir.filePath(name));
+        ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(Run({"--export", "-"}), 2);
+    EXPECT_TRUE(context.err.contains(QStringLiteral("beschädigt (sie endet vor ihrem Inhalt)")))
+        << qPrintable(context.err);
+
+    EXPECT_EQ(Run({"--import", IcsPath("utc.ics")}), 0);
+    EXPECT_TRUE(context.out.contains(QStringLiteral("termine.dat war beschädigt: 3 Termine ließen sich lesen"
+                                                    " und bleiben; die ganze Datei ist als termine.dat.bak "
+                                                    "gesichert.\nHinzugefügt: 2")))
+        << qPrintable(context.out);
+    EXPECT_TRUE(QFile::exists(dir.filePath("termine.dat.bak")));
+    EXPECT_FALSE(QFile::exists(dir.filePath(left[0])));
+    EXPECT_TRUE(QFile::exists(dir.filePath(left[1])));
+}
+
 // Runs the command line on a thread of its own while this one serves the channel.
 int RunBeside(const QStringList& args, dw::cli::Context& context)
 {

@@ -86,3 +86,18 @@ TEST_F(SecondStart, AfterACrashANewStartRunsAndOtherFoldersRunBeside)
     EXPECT_EQ(elsewhere.terminate(SIGTERM), 0);
     EXPECT_EQ(run.terminate(SIGTERM), 0);
 }
+
+TEST_F(SecondStart, CompletesTheLaunchOfTheLaterStartWithItsStartupId)
+{
+    ProgramRun run(x());
+    ASSERT_TRUE(run.start());
+    const qulonglong window = x().waitForWindow(MainTitle);
+    ASSERT_NE(window, 0u);
+    qputenv("DESKTOP_STARTUP_ID", "launcher-1_TIME1");
+    EXPECT_EQ(run.startAgain(), 0);
+    qunsetenv("DESKTOP_STARTUP_ID");
+    EXPECT_TRUE(x().run(QStringLiteral("xprop"),
+                        {QStringLiteral("-id"), QString::number(window), QStringLiteral("_NET_STARTUP_ID")})
+                    .contains(QStringLiteral("\"launcher-1_TIME1\"")));
+    EXPECT_EQ(run.terminate(SIGTERM), 0);
+}

@@ -4,6 +4,7 @@
 #include "app/TrayIcon.h"
 #include "app/TrayMenu.h"
 #include "platform/ProgramFolder.h"
+#include "platform/WindowSystem.h"
 #include "ui_MainForm.h"
 
 #include <QTemporaryDir>
@@ -138,4 +139,29 @@ TEST_F(TrayWindowTest, TheMenusFirstItemFollowsTheWindowForHostsThatShowItThemse
     EXPECT_EQ(first->text(), QStringLiteral("Verbergen"));
     form->Anzeigen1Click();
     EXPECT_EQ(first->text(), QStringLiteral("Anzeigen"));
+}
+
+TEST_F(TrayWindowTest, UnderWaylandWithoutATrayTheWindowIsHiddenAndALaterStartBringsItBack)
+{
+    dw::SetPlatformNameForTesting(QStringLiteral("wayland"));
+    const struct
+    {
+        std::function<void(TMainForm&)> act;
+        const char* state;
+    } cases[] = {
+        {[](TMainForm& f) { QTest::mouseClick(f.form()->MinimizeBtn, Qt::LeftButton); }, "hidden"},
+        {[](TMainForm& f) { f.PopupMenu2()->Anzeigen1->trigger(); }, "hidden"},
+        {[](TMainForm& f) { f.Timer3Timer(); }, "hidden"},
+        {[](TMainForm& f) { f.showMinimized(); }, "minimised"}, // the title bar's button
+    };
+    for (const auto& c : cases) {
+        make(false);
+        form->show();
+        c.act(*form);
+        form->TrayAvailabilityChanged(false); // nothing to minimise to
+        EXPECT_EQ(state(), QLatin1String(c.state));
+        form->ShowMainWindow(QStringLiteral("token"));
+        EXPECT_EQ(state(), QStringLiteral("shown")) << c.state;
+    }
+    dw::SetPlatformNameForTesting(QString());
 }

@@ -2,9 +2,11 @@
 #include "core/CheckInterval.h"
 
 #include "tests/store/StoreTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +34,71 @@ TEST(CheckInterval, FollowsMinutesAndSecondsWithinWhatATimerCounts)
     for (const auto& b : bounds)
         EXPECT_EQ(BoundedSettings(b.loaded), b.shown)
             << b.loaded.CheckMinutes << " " << b.loaded.CheckSeconds;
+}
+
+TEST(CheckInterval, TheMachineSleptWhenTheWallClockRanFarAheadOfTheMonotonicOne)
+{
+    const dw::TDateTime start = dwtest::At(2024, 1, 5, 10, 0);
+    const double second = 1.0 / 86400;
+    const struct
+    {
+        double wallSeconds;
+        qint64 monotonicMs;
+        bool slept;
+    } cases[] = {
+        {15, 15000, false},    {30, 0, false},     {30.5, 0, true},     {3600, 15000, true},
+        {-3600, 15000, false}, {45, 15000, false}, {45.5, 15000, true}, {0, 60000, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SleptBetween({start, 1000}, {start + c.wallSeconds * second, 1000 + c.monotonicMs}),
+                  c.slept)
+            << c.wallSeconds << " s against " << c.monotonicMs << " ms";
+}
+
+// A reminder dialog that only counts, answering "Später nochmal".
+struct CountingDialog : IReminderDialog
+{
+    int ShowReminder(const QString&, const QString&, const QString&) override
+    {
+        ++shown;
+        return 6;
+    }
+    void CancelReminder() override {}
+    int shown = 0;
+};
+
+TEST(AppCore, AWakeChecksAtOnceAndTheCheckIntervalCountsFromThen)
+{
+    const struct
+    {
+        const char* what;
+        bool logind;
+        double wallClockAheadMs;
+        int checkSeconds, reminded;
+    } cases[] = {
+        {"logind", true, 0, 2, 1},
+        {"an hour on the wall clock", false, 3600000, 2, 1},
+        {"ten seconds on the wall clock", false, 10000, 2, 0},
+        {"logind, with the check timer silent", true, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        dwtest::ScopedFakeClock clock(dwtest::At(2024, 1, 5, 10, 0));
+        QTemporaryDir dir;
+        AppCore core;
+        core.Open(dir.path() + QLatin1Char('/'));
+        CountingDialog dialog;
+        core.setReminderDialog(&dialog);
+        core.setCheckInterval(0, c.checkSeconds);
+        QThread::msleep(500);                    // a quarter of the interval has run
+        storetest::Add(core.grid(), 2024, 1, 6); // due a day ahead, three days' lead
+        clock.clock.advanceMSecs(c.wallClockAheadMs);
+        c.logind ? core.Woke() : core.LookForSleep();
+        EXPECT_EQ(dialog.shown, c.reminded) << c.what;
+        if (c.reminded) {
+            EXPECT_GT(core.Timer2()->remainingTime(), 1750) << c.what; // a timer may be 5 % off
+        }
+        core.Close();
+    }
 }
 
 // The whole life of the program's core, without a window: load, settings,

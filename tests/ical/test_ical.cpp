@@ -5,6 +5,7 @@
 
 #include "platform/Ansi.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -258,6 +259,177 @@ TEST(IcalImport, CharactersOutsideTheCodePageBecomeQuestionMarksAndAreCounted)
               QByteArray("Erste Zeile\r\nZweite Zeile\r\nDritte mit \\ und 5 \x80"));
     EXPECT_EQ(QByteArray(day.at(1)->Name), QByteArray("Berlin ? ??????"));
     EXPECT_TRUE(report.text().contains(QStringLiteral("Texte mit verlorenen Zeichen: 1")));
+}
+
+} // namespace
+
+namespace {
+
+QByteArray Calendar(const QByteArray& body)
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + body + "END:VCALENDAR\r\n";
+}
+
+QByteArray Event(const QByteArray& lines)
+{
+    return "BEGIN:VEVENT\r\n" + lines + "END:VEVENT\r\n";
+}
+
+QByteArray Zone(const char* tzid, const char* rule)
+{
+    return QByteArray("BEGIN:VTIMEZONE\r\nTZID:") + tzid +
+           "\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\nTZOFFSETFROM:+0900\r\nTZOFFSETTO:+0900\r\n" +
+           rule + "END:STANDARD\r\nEND:VTIMEZONE\r\n";
+}
+
+// Calendars made to cost without bound, each read within seconds, with counts that say what the bounds cut.
+TEST(IcalBounds, HostileCalendarsEndInTimeWithTheirCountsRight)
+{
+    const QByteArray daily = Event("DTSTART:20240101T070000\r\nRRULE:FREQ=DAILY\r\nSUMMARY:Jeden Morgen\r\n");
+    QByteArray exdates = "EXDATE:20240101T100000";
+    for (int i = 1; i < 600; ++i)
+        exdates +=
+            ',' + QDate(2024, 1, 1).addDays(i).toString(QStringLiteral("yyyyMMdd")).toLatin1() + "T100000";
+    struct Case
+    {
+        const char* what;
+        QByteArray file;
+        std::size_t taken;
+        int outside, ended, duplicates;
+        const char* first;
+    } cases[] = {
+        {"a second that never comes",
+         Calendar(Event("DTSTART:19990101T000000\r\nRRULE:FREQ=SECONDLY;BYSECOND=60\r\n")), 0, 1, 0, 0, ""},
+        {"30 February",
+         Calendar(Event("DTSTART;VALUE=DATE:19990101\r\nRRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=30\r\n")), 0,
+         1, 0, 0, ""},
+        {"30 February, daily",
+         Calendar(Event("DTSTART:20240101T100000\r\nRRULE:FREQ=DAILY;BYMONTH=2;BYMONTHDAY=30\r\n")), 1, 0, 0,
+         0, "2024-01-01 10:00"},
+        {"every second from 1999", Calendar(Event("DTSTART:19990101T000000\r\nRRULE:FREQ=SECONDLY\r\n")),
+         1000, 1, 1, 0, "2000-01-01 00:00"},
+        {"2,000 copies of an open daily event", Calendar(daily.repeated(2000)), 1000, 0, 0, 1999 * 1000,
+         "2024-01-01 07:00"},
+        {"600 dates on one EXDATE line",
+         Calendar(Event("DTSTART:20240101T100000\r\nRRULE:FREQ=DAILY;COUNT=610\r\n" + exdates + "\r\n")), 10,
+         0, 0, 0, "2025-08-23 10:00"},
+        {"a zone after its events",
+         Calendar(Event("DTSTART;TZID=Eigene:20240101T090000\r\n") + Zone("Eigene", "")), 1, 0, 0, 0,
+         "2024-01-01 01:00"},
+    };
+    for (const Case& c : cases) {
+        QElapsedTimer clock;
+        clock.start();
+        const ReadResult read = ReadCalendar(c.file);
+        EXPECT_LT(clock.elapsed(), 20000) << c.what;
+        ASSERT_TRUE(read.calendar) << c.what << ": " << qPrintable(read.error.text);
+        EXPECT_EQ(read.calendar->appointments.size(), c.taken) << c.what;
+        EXPECT_EQ(read.calendar->outsideRange, c.outside) << c.what;
+        EXPECT_EQ(read.calendar->rulesEnded, c.ended) << c.what;
+        EXPECT_EQ(read.calendar->duplicates, c.duplicates) << c.what;
+        EXPECT_TRUE(c.taken == 0 || Summary(*read.calendar).value(0).startsWith(QLatin1String(c.first)))
+            << c.what << ": " << qPrintable(Summary(*read.calendar).value(0));
+    }
+}
+
+TEST(IcalBounds, RefusedCalendarsNameTheLineInGermanAndEchoNoControlCharacters)
+{
+    ReadLimits few;
+    few.appointments = 5;
+    ReadLimits quick;
+    quick.seconds = 0;
+    quick.secondsPerMegabyte = 0;
+    QByteArray parameters = "SUMMARY";
+    for (int i = 0; i < 101; ++i)
+        parameters += ";X-P=1";
+    struct Case
+    {
+        const char* what;
+        QByteArray file;
+        ReadLimits limits;
+        int line;
+        const char* text;
+    } cases[] = {
+        {"a zone that changes every minute",
+         Calendar(Zone("Z", "RRULE:FREQ=MINUTELY\r\n")),
+         {},
+         3,
+         "Zeitzone"},
+        {"every second of each 29 February",
+         Calendar(Event("DTSTART:20010301T000000\r\nRRULE:FREQ=SECONDLY;BYMONTH=2;BYMONTHDAY=29\r\n")),
+         {},
+         5,
+         "vertretbarer Zeit"},
+        {"a line of 2 MB",
+         Calendar(Event("DTSTART:20240101T100000\r\nSUMMARY:" + QByteArray(2 << 20, 'a') + "\r\n")),
+         {},
+         5,
+         "zu lang"},
+        {"a NUL byte on line 5",
+         Calendar(Event("DTSTART:20240101T100000\r\nSUMMARY:a" + QByteArray(1, '\0') + "b\r\n")),
+         {},
+         5,
+         "Nullzeichen"},
+        {"escape sequences in a rule",
+         Calendar(Event("DTSTART:20240101T100000\r\nRRULE:FREQ=\x1b[2J\x07\r\n")),
+         {},
+         5,
+         "RRULE hat keinen gültigen Wert: „FREQ=\\x1b[2J\\x07“"},
+        {"101 parameters",
+         Calendar(Event("DTSTART:20240101T100000\r\n" + parameters + ":a\r\n")),
+         {},
+         5,
+         "mehr als 100 Parameter"},
+        {"more appointments than allowed",
+         Calendar(Event("DTSTART:20240101T100000\r\nRRULE:FREQ=DAILY;COUNT=6\r\n")), few, 3,
+         "mehr als 5 Termine"},
+        {"an alarm 800 years away",
+         Calendar(
+             Event("DTSTART:20240601T100000\r\nBEGIN:VALARM\r\nTRIGGER;VALUE=DATE-TIME:28240602T100000\r\n"
+                   "END:VALARM\r\n")),
+         {},
+         6,
+         "68 Jahre"},
+        {"no time left", Calendar(Event("DTSTART:20240101T100000\r\nRRULE:FREQ=DAILY;COUNT=1000\r\n")), quick,
+         0, "abgebrochen"},
+    };
+    for (const Case& c : cases) {
+        QElapsedTimer clock;
+        clock.start();
+        const ReadResult read = ReadCalendar(c.file, c.limits);
+        EXPECT_LT(clock.elapsed(), 20000) << c.what;
+        EXPECT_FALSE(read.calendar) << c.what;
+        EXPECT_TRUE(c.line == 0 || read.error.line == c.line) << c.what << ": " << read.error.line;
+        EXPECT_TRUE(read.error.text.contains(QString::fromUtf8(c.text)))
+            << c.what << ": " << qPrintable(read.error.text);
+        EXPECT_FALSE(read.error.text.contains(QLatin1Char('\x1b')) ||
+                     read.error.text.contains(QLatin1String("parse")))
+            << c.what;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// iCalendar has no way to write control characters: the import leaves them out
+// (and counts the text), a lone CR breaks the line, and an export carries the rest.
+TEST(IcalImport, ControlCharactersAreLeftOutSoThatAnExportCarriesEveryText)
+{
+    const ReadResult read = ReadCalendar(Calendar(Event("DTSTART:20240101T100000\r\nSUMMARY:a\\rb\\bc\x01"
+                                                        "d\r\nDESCRIPTION:eins\\rzwei\\fdrei\\n\r\n")));
+    ASSERT_TRUE(read.calendar) << qPrintable(read.error.text);
+    CalendarGrid grid;
+    grid.Build();
+    EXPECT_EQ(ImportInto(grid, *read.calendar).lostCharacters, 2);
+    EXPECT_EQ(QByteArray(grid.Day(2024, 1, 1).at(0)->Name), QByteArray("a\nbcd"));
+    EXPECT_EQ(QByteArray(grid.Day(2024, 1, 1).at(0)->Description), QByteArray("eins\r\nzweidrei\r\n"));
+    const ReadResult back = ReadCalendar(WriteCalendar(grid, dwtest::At(2024, 6, 1, 12, 0)));
+    ASSERT_TRUE(back.calendar);
+    CalendarGrid copy;
+    copy.Build();
+    ImportInto(copy, *back.calendar);
+    EXPECT_EQ(Dump(copy), Dump(grid));
 }
 
 } // namespace

@@ -148,3 +148,59 @@ TEST(SingleInstance, ALaterStartHandsOverOrSaysWhyItCannot)
     ASSERT_EQ(boxes.texts().size(), 1);
     EXPECT_TRUE(boxes.texts().constFirst().contains(QStringLiteral("antwortet aber nicht")));
 }
+
+// Ten imports started at once into one folder: each waits its turn at the lock,
+// and every event arrives exactly once.
+TEST(FolderLock, ImportsStartedTogetherEachWaitTheirTurn)
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("datumswecker"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DW_PROGRAM), program));
+    constexpr int Imports = 10;
+    constexpr int Events = 190;
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (int i = 0; i < Imports; ++i) {
+        QByteArray ics = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+        for (int e = 0; e < Events; ++e)
+            ics += "BEGIN:VEVENT\r\nDTSTART:20300101T" + QByteArray::number(100000 + e % 60) +
+                   "\r\nSUMMARY:Import " + QByteArray::number(i) + " Termin " + QByteArray::number(e) +
+                   "\r\nEND:VEVENT\r\n";
+        QFile file(dir.filePath(QStringLiteral("%1.ics").arg(i)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(ics + "END:VCALENDAR\r\n") > 0);
+        file.close();
+        runs.push_back(std::make_unique<QProcess>());
+        runs.back()->start(program, {QStringLiteral("--import"), file.fileName()});
+    }
+    for (auto& run : runs) {
+        ASSERT_TRUE(run->waitForFinished(120000));
+        EXPECT_EQ(run->exitCode(), 0) << run->readAllStandardError().constData();
+        EXPECT_TRUE(
+            run->readAllStandardOutput().contains(QByteArray("Hinzugefügt: ") + QByteArray::number(Events)));
+    }
+    QProcess agenda;
+    agenda.start(program, {QStringLiteral("--export"), QStringLiteral("-")});
+    ASSERT_TRUE(agenda.waitForFinished(60000));
+    const QByteArray all = agenda.readAllStandardOutput();
+    EXPECT_EQ(all.count("BEGIN:VEVENT"), Imports * Events);
+    EXPECT_EQ(all.count("SUMMARY:Import 9 Termin 189\r\n"), 1);
+}
+
+TEST(SingleInstance, ALaterStartHandsItsLaunchTokenToTheRunningCopy)
+{
+    QTemporaryDir dir;
+    SingleInstance running(Folder(dir));
+    ASSERT_TRUE(running.claim());
+    QStringList tokens;
+    ServeShowCommand(running.server(), [&](const QString& token) { tokens << token; });
+    for (const QString& token : {QStringLiteral("launcher-1_TIME42"), QString()}) {
+        auto later = std::async(std::launch::async, [&] {
+            SingleInstance second(Folder(dir));
+            second.setLaunchToken(token);
+            return second.claimOrHandOver();
+        });
+        while (later.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(later.get(), 0);
+    }
+    EXPECT_EQ(tokens, (QStringList{QStringLiteral("launcher-1_TIME42"), QString()}));
+}

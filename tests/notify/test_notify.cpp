@@ -2,7 +2,7 @@
 // private session bus: it records the calls and presses the buttons.
 #include "notify/ReminderNotifications.h"
 
-#include "PrivateBus.h"
+#include "TestSupport.h"
 #include "platform/MessageBox.h"
 
 #include <QDBusConnection>

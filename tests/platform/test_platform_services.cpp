@@ -3,6 +3,7 @@
 #include "platform/Memory.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
+#include "platform/WindowSystem.h"
 #include "platform/WindowTimer.h"
 #include "TestSupport.h"
 
@@ -135,4 +136,24 @@ TEST(German, FrameworkTextsAreGerman)
         texts << a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
     EXPECT_TRUE(texts.contains(QStringLiteral("Kopieren"))) << texts.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(texts.contains(QStringLiteral("Einfügen"))) << texts.join(QLatin1Char('|')).toStdString();
+}
+
+TEST(WindowSystem, OnlyWhatCanBeAnActivationTokenReachesTheCompositor)
+{
+    const QString longest(512, QLatin1Char('x'));
+    const struct
+    {
+        QString handedOver, used;
+    } cases[] = {
+        {QStringLiteral("kwin-3_TIME12345"), QStringLiteral("kwin-3_TIME12345")},
+        {longest, longest},
+        {longest + QLatin1Char('x'), QString()},
+        {QStringLiteral("a b"), QString()},
+        {QStringLiteral("a\nb"), QString()},
+        {QStringLiteral("tök"), QString()},
+        {QStringLiteral("a\"b"), QString()},
+        {QString(), QString()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(dw::UsableActivationToken(c.handedOver), c.used) << c.handedOver.left(20).toStdString();
 }

@@ -4,11 +4,14 @@
 #include "platform/MessageBox.h"
 #include "platform/RegionalFormats.h"
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <deque>
 #include <functional>
+#include <memory>
 
 namespace dwtest {
 
@@ -61,6 +64,25 @@ public:
 
 // A moment from its parts, for readable tests.
 dw::TDateTime At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int msec = 0);
+
+// Asks a process to end, and kills it when it does not within three seconds.
+void StopProcess(QProcess& process);
+
+// A message bus of the test's own ("session" or "system"), without service
+// activation, so nothing starts on it that the test did not start. Stopped with the object.
+class PrivateBus
+{
+public:
+    explicit PrivateBus(const char* type = "session");
+    ~PrivateBus();
+    // Empty when it did not come up.
+    QString address() const { return m_address; }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_daemon;
+    QString m_address;
+};
 
 // Source and build folders, as the test runner sets them.
 QString SourceDir();

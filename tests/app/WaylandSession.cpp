@@ -1,0 +1,201 @@
+#include "WaylandSession.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace dwtest {
+
+namespace {
+
+const QString SocketName = QStringLiteral("wayland-datumswecker");
+const QString Accessible = QStringLiteral("org.a11y.atspi.Accessible");
+
+// An object on the accessibility bus.
+struct Node
+{
+    QString service;
+    QString path;
+};
+
+QDBusMessage Call(QDBusConnection& bus, const Node& node, const QString& interface, const QString& method,
+                  const QVariantList& args = {})
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(node.service, node.path, interface, method);
+    call.setArguments(args);
+    return bus.call(call, QDBus::Block, 5000);
+}
+
+QList<Node> Children(QDBusConnection& bus, const Node& node)
+{
+    QList<Node> children;
+    const QDBusMessage reply = Call(bus, node, Accessible, QStringLiteral("GetChildren"));
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return children;
+    const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
+    list.beginArray();
+    while (!list.atEnd()) {
+        Node child;
+        QDBusObjectPath path;
+        list.beginStructure();
+        list >> child.service >> path;
+        list.endStructure();
+        child.path = path.path();
+        children << child;
+    }
+    list.endArray();
+    return children;
+}
+
+QVariant Property(QDBusConnection& bus, const Node& node, const QString& name)
+{
+    const QDBusMessage reply = Call(bus, node, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                    QStringLiteral("Get"), {Accessible, name});
+    return reply.arguments().isEmpty()
+               ? QVariant()
+               : qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant();
+}
+
+} // namespace
+
+WaylandSession::WaylandSession()
+{
+    // The compositor's socket and the accessibility bus live here, the user's alone.
+    QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_bus = std::make_unique<PrivateBus>();
+    // No panel: it would show the real time of day in the screenshots.
+    QFile ini(m_runtime.filePath(QStringLiteral("weston.ini")));
+    if (m_bus->address().isEmpty() || !ini.open(QIODevice::WriteOnly))
+        return;
+    ini.write("[shell]\npanel-position=none\nbackground-color=0xff3c5a78\n");
+    ini.close();
+    m_weston.setProcessEnvironment(environment());
+    m_weston.setStandardOutputFile(m_runtime.filePath(QStringLiteral("weston.log")));
+    m_weston.setStandardErrorFile(m_runtime.filePath(QStringLiteral("weston.log")), QIODevice::Append);
+    // --debug opens the debug protocol (the scene graph) and the screenshooter.
+    m_weston.start(QStringLiteral("weston"),
+                   {QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--use-pixman"),
+                    QStringLiteral("--width=1024"), QStringLiteral("--height=768"),
+                    QStringLiteral("--socket=") + SocketName, QStringLiteral("--config=") + ini.fileName(),
+                    QStringLiteral("--idle-time=0"), QStringLiteral("--debug")});
+    m_a11yLauncher.setProcessEnvironment(environment());
+    m_a11yLauncher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
+                         {QStringLiteral("--launch-immediately")});
+    m_ok = m_weston.waitForStarted(XSession::WaitMs) && m_a11yLauncher.waitForStarted(XSession::WaitMs) &&
+           PollUntil(
+               [this] {
+                   return run(QStringLiteral("weston-debug"), {QStringLiteral("scene-graph")})
+                              .contains(QStringLiteral("background for output")) &&
+                          !a11yAddress().isEmpty();
+               },
+               XSession::WaitMs);
+}
+
+WaylandSession::~WaylandSession()
+{
+    StopProcess(m_a11yLauncher);
+    StopProcess(m_weston);
+    m_bus.reset(); // the accessibility registry ends with the session bus
+}
+
+QProcessEnvironment WaylandSession::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_SOCKET", "XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+    env.insert(QStringLiteral("WAYLAND_DISPLAY"), SocketName);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    // Qt 6.4's own text input crashes the first text field that paints under a
+    // compositor without a seat; real desktops always have one.
+    env.insert(QStringLiteral("QT_IM_MODULE"), QStringLiteral("compose"));
+    env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus ? m_bus->address() : QString());
+    return env;
+}
+
+QString WaylandSession::a11yAddress() const
+{
+    return run(QStringLiteral("dbus-send"),
+               {QStringLiteral("--session"), QStringLiteral("--print-reply=literal"),
+                QStringLiteral("--dest=org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                QStringLiteral("org.a11y.Bus.GetAddress")})
+        .trimmed();
+}
+
+QStringList WaylandSession::shownWindows() const
+{
+    static const QRegularExpression window(QStringLiteral("top-level window '([^']*)'"));
+    QStringList titles;
+    const QString graph = run(QStringLiteral("weston-debug"), {QStringLiteral("scene-graph")});
+    for (auto it = window.globalMatch(graph); it.hasNext();)
+        titles << it.next().captured(1);
+    return titles;
+}
+
+bool WaylandSession::waitForWindow(const QString& title, bool shown, int timeoutMs) const
+{
+    return PollUntil([&] { return shownWindows().contains(title) == shown; }, timeoutMs);
+}
+
+bool WaylandSession::press(const QString& name, int timeoutMs) const
+{
+    const QString address = a11yAddress();
+    QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("a11y ") + address);
+    return PollUntil(
+        [&] {
+            QList<Node> queue = Children(bus, {QStringLiteral("org.a11y.atspi.Registry"),
+                                               QStringLiteral("/org/a11y/atspi/accessible/root")});
+            while (!queue.isEmpty()) {
+                const Node node = queue.takeFirst();
+                if (Property(bus, node, QStringLiteral("Name")).toString() == name) {
+                    const QDBusMessage done = Call(bus, node, QStringLiteral("org.a11y.atspi.Action"),
+                                                   QStringLiteral("DoAction"), {0});
+                    return !done.arguments().isEmpty() && done.arguments().constFirst().toBool();
+                }
+                // Not into the rows of the date tree and the list.
+                if (Property(bus, node, QStringLiteral("ChildCount")).toInt() <= 50)
+                    queue << Children(bus, node);
+            }
+            return false;
+        },
+        timeoutMs);
+}
+
+bool WaylandSession::screenshot(const QString& pngPath) const
+{
+    // The screenshooter names its file after the time, so each shot gets a folder
+    // of its own. The compositor may still show the frame before the last change:
+    // a picture counts once the next one is the same.
+    auto shoot = [this] {
+        QTemporaryDir shots;
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.setWorkingDirectory(shots.path());
+        p.start(QStringLiteral("weston-screenshooter"), {});
+        const QStringList files = p.waitForFinished(XSession::WaitMs)
+                                      ? QDir(shots.path()).entryList({QStringLiteral("*.png")})
+                                      : QStringList();
+        QFile file(files.isEmpty() ? QString() : shots.filePath(files.constFirst()));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QByteArray last = shoot();
+    QByteArray now;
+    const bool settled = PollUntil(
+        [&] {
+            now = shoot();
+            const bool same = now == last;
+            last = now;
+            return same;
+        },
+        XSession::WaitMs);
+    QFile out(pngPath);
+    return settled && !now.isEmpty() && out.open(QIODevice::WriteOnly) && out.write(now) == now.size();
+}
+
+} // namespace dwtest

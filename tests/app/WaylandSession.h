@@ -1,0 +1,38 @@
+#pragma once
+
+#include "XSession.h"
+
+namespace dwtest {
+
+// A private Wayland session for tests of the real program as a native Wayland
+// client: weston's headless back end (no seat, so no input devices), a private
+// XDG_RUNTIME_DIR and session bus, and the accessibility bus, through which the
+// test presses the program's controls as a screen reader does. What the
+// compositor shows is read from its own scene graph (weston's debug protocol):
+// a window that is hidden or minimised is not in it.
+class WaylandSession : public Session
+{
+public:
+    WaylandSession();
+    ~WaylandSession() override;
+    bool ok() const { return m_ok; }
+    QProcessEnvironment environment() const override;
+
+    // The titles of the top-level windows the compositor shows now.
+    QStringList shownWindows() const;
+    bool waitForWindow(const QString& title, bool shown = true, int timeoutMs = XSession::WaitMs) const;
+    // Presses the first control of the program with this accessible name (a button, a page's tab).
+    bool press(const QString& name, int timeoutMs = XSession::WaitMs) const;
+    bool screenshot(const QString& pngPath) const;
+
+private:
+    QString a11yAddress() const;
+
+    QTemporaryDir m_runtime;
+    std::unique_ptr<PrivateBus> m_bus;
+    QProcess m_weston;
+    QProcess m_a11yLauncher;
+    bool m_ok = false;
+};
+
+} // namespace dwtest
