@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DateTime.h"
+#include "plain/DateValue.h"
 
 // Whether an appointment is due in the pass at moment now. t is the appointment's
 // moment, windowOpens the start of its reminder window (t minus the first lead).

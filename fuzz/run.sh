@@ -78,7 +78,7 @@ run dw_fuzz_termin_reader "$root/fuzz/corpus" 400000 "${file_limit[@]}"
 run dw_fuzz_scan_vs_load "$root/fuzz/corpus" 400000 "${file_limit[@]}"
 # The import: the test calendars and hostile ones as seeds.
 mkdir -p "$work/dw_fuzz_import" && cp "$root"/tests/data/ics/*.ics "$work/dw_fuzz_import/"
-run dw_fuzz_import "$root/fuzz/import_corpus" 65536 "${import_limit[@]}"
+run dw_fuzz_import "$root/fuzz/import_corpus" 16384 "${import_limit[@]}"
 
 if [ "$status" -ne 0 ]; then
   mkdir -p "$build/artifacts"

@@ -1,3 +1,4 @@
+#include "ical/IcalEventFields.h"
 #include "ical/IcalEvents.h"
 #include "ical/IcalLines.h"
 #include "ical/IcalMessages.h"
@@ -8,12 +9,9 @@
 #include "platform/DateTime.h"
 #include "store/Appointment.h"
 
-#include <QDateTime>
 #include <QSet>
 
 #include <algorithm>
-#include <cstring>
-#include <limits>
 
 namespace dw::ical {
 
@@ -48,105 +46,6 @@ bool DecidesOccurrences(const QByteArray& name)
 QString NotACalendar()
 {
     return QStringLiteral("Das ist keine iCalendar-Datei: BEGIN:VCALENDAR fehlt.");
-}
-
-// The event's reminder: of several alarms the one that comes first (the
-// program has one lead per appointment), its repeat interval from DURATION.
-void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* zones, const EventLines& lines,
-                ImportedAppointment& item)
-{
-    for (icalcomponent* alarm = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT); alarm;
-         alarm = icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT)) {
-        icalproperty* trigger = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
-        if (!trigger)
-            throw Failure(lines.of("VALARM"), QStringLiteral("Erinnerung ohne gültigen TRIGGER."));
-        const icaltriggertype value = icalproperty_get_trigger(trigger);
-        long long leadSeconds = 0;
-        if (!icaltime_is_null_time(value.time)) {
-            // An absolute moment: the lead is how long before the start it lies.
-            const Moment at = ToLocal(value.time, ZoneOf(trigger, zones), TzidOf(trigger));
-            leadSeconds = QDateTime(at.date, at.time).secsTo(QDateTime(begins.date, begins.time));
-        } else {
-            if (icaldurationtype_is_bad_duration(value.duration))
-                throw Failure(lines.of("VALARM/TRIGGER"), QStringLiteral("TRIGGER ist keine gültige Dauer."));
-            leadSeconds = -static_cast<long long>(icaldurationtype_as_int(value.duration));
-            icalparameter* related = icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER);
-            if (related && icalparameter_get_related(related) == ICAL_RELATED_END) {
-                const icaldurationtype length = icalcomponent_get_duration(event);
-                if (!icaldurationtype_is_bad_duration(length))
-                    leadSeconds -= icaldurationtype_as_int(length);
-            }
-        }
-        // An export writes the lead as a duration in seconds, which libical reads back as an int.
-        if (leadSeconds > std::numeric_limits<int>::max() || leadSeconds < -std::numeric_limits<int>::max())
-            throw Failure(lines.of("VALARM/TRIGGER"),
-                          QStringLiteral("Die Erinnerung liegt mehr als 68 Jahre vor oder nach dem Termin."));
-        const double lead = DaysFromSeconds(leadSeconds);
-        if (item.firstLead && *item.firstLead >= lead)
-            continue;
-        item.firstLead = lead;
-        item.repeatInterval.reset();
-        if (icalproperty* duration = icalcomponent_get_first_property(alarm, ICAL_DURATION_PROPERTY)) {
-            const icaldurationtype every = icalproperty_get_duration(duration);
-            if (icaldurationtype_is_bad_duration(every))
-                throw Failure(lines.of("VALARM/DURATION"),
-                              QStringLiteral("DURATION ist keine gültige Dauer."));
-            item.repeatInterval = DaysFromSeconds(icaldurationtype_as_int(every));
-        }
-    }
-}
-
-void ReadOwnProperties(icalcomponent* event, const EventLines& lines, ImportedAppointment& item)
-{
-    for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_X_PROPERTY); p;
-         p = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
-        const QByteArray name = QByteArray(icalproperty_get_x_name(p)).toUpper();
-        const QString value = QString::fromUtf8(icalproperty_get_value_as_string(p)).trimmed();
-        const int line = lines.of(name.constData());
-        if (name == LastRemindedProperty) {
-            const std::optional<double> moment = ParseLastReminded(value);
-            if (!moment)
-                throw Failure(line,
-                              QStringLiteral("%1 ist kein gültiger Zeitpunkt.").arg(QLatin1String(name)));
-            item.lastReminded = *moment;
-        } else if (name == DoneProperty) {
-            bool ok = false;
-            const uint done = value.toUInt(&ok);
-            if (!ok || done > 255)
-                throw Failure(
-                    line, QStringLiteral("%1 muss eine Zahl von 0 bis 255 sein.").arg(QLatin1String(name)));
-            item.done = static_cast<std::uint8_t>(done);
-        }
-    }
-}
-
-// Whether `found` holds for a property of the kind in the event or its alarms; stops at the first.
-template <typename Found> bool AnyProperty(icalcomponent* event, icalproperty_kind kind, Found found)
-{
-    for (icalcomponent* c = event; c;
-         c = c == event ? icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT)
-                        : icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT))
-        for (icalproperty* p = icalcomponent_get_first_property(c, kind); p;
-             p = icalcomponent_get_next_property(c, kind))
-            if (found(p))
-                return true;
-    return false;
-}
-
-// The X-LIC-ERRORTYPE of the first fault libical noted in the event or its alarms.
-int ParserErrorType(icalcomponent* event)
-{
-    int type = ICAL_XLICERRORTYPE_NONE;
-    AnyProperty(event, ICAL_XLICERROR_PROPERTY, [&](icalproperty* p) {
-        const char* text = icalproperty_get_xlicerror(p);
-        if (std::strncmp(text, "No value for SUMMARY", 20) == 0 ||
-            std::strncmp(text, "No value for DESCRIPTION", 24) == 0)
-            return false;
-        icalparameter* given = icalproperty_get_first_parameter(p, ICAL_XLICERRORTYPE_PARAMETER);
-        type = given ? icalparameter_get_xlicerrortype(given) : ICAL_XLICERRORTYPE_NONE;
-        return true;
-    });
-    return type;
 }
 
 // Reads a calendar one content line at a time and converts each event as soon
@@ -338,7 +237,7 @@ private:
     {
         if (!done || icalcomponent_isa(done.get()) != ICAL_VTIMEZONE_COMPONENT)
             return;
-        CheckZone(done.get(), m_zoneLine, m_limits, m_deadline, m_zoneChanges);
+        m_recurrences.checkZone(done.get(), m_zoneLine, m_zoneChanges);
         icalcomponent_add_component(m_zones.get(), done.release());
     }
 

@@ -129,17 +129,8 @@ int Count(const short* values, std::size_t size)
     return static_cast<int>(n);
 }
 
-// What 28 years (every kind of year and weekday) show of the days that pass:
-// whether any does, the longest run of days none does, and the most that pass
-// in one period of the rule's frequency.
-struct DayScan
-{
-    bool any = false;
-    int longestGap = 0;
-    int mostInPeriod = 0;
-};
-
-DayScan ScanDays(const icalrecurrencetype& rule)
+// What 28 years (every kind of year and weekday) show of the days that pass.
+DayScan ScanDays(const icalrecurrencetype& rule, DayScans& scanned)
 {
     const int length = rule.freq == ICAL_YEARLY_RECURRENCE    ? 366
                        : rule.freq == ICAL_MONTHLY_RECURRENCE ? 31
@@ -155,7 +146,6 @@ DayScan ScanDays(const icalrecurrencetype& rule)
                              {rule.by_month, ICAL_BY_MONTH_SIZE}})
         key.append(reinterpret_cast<const char*>(part.first),
                    static_cast<qsizetype>(sizeof(short)) * (Count(part.first, part.second) + 1));
-    static thread_local QHash<QByteArray, DayScan> scanned;
     if (const auto known = scanned.constFind(key); known != scanned.constEnd())
         return *known;
     if (scanned.size() > 1024)
@@ -196,9 +186,9 @@ DayScan ScanDays(const icalrecurrencetype& rule)
 // value lies within the most candidates a period can hold. libical's iterator
 // would otherwise search up to the year 2582 for one, even before its first
 // occurrence.
-bool CanYield(const icalrecurrencetype& rule, int& longestGap)
+bool CanYield(const icalrecurrencetype& rule, int& longestGap, DayScans& scans)
 {
-    const DayScan scan = ScanDays(rule);
+    const DayScan scan = ScanDays(rule, scans);
     longestGap = scan.longestGap;
     if (!scan.any)
         return false;
@@ -237,12 +227,12 @@ long long WallAt2000(const icaltimetype& start, const icaltimezone* zone, const 
 
 template <typename Visit>
 bool Walk(icalrecurrencetype rule, icaltimetype start, long long jump, int line, int& steps, int budget,
-          const Deadline& deadline, Visit visit)
+          const Deadline& deadline, DayScans& scans, Visit visit)
 {
     if (!DropLeapSeconds(rule))
         return true;
     int gap = 0;
-    if (!CanYield(rule, gap))
+    if (!CanYield(rule, gap, scans))
         return true;
     const long long unit = UnitSeconds(rule.freq);
     const long long period = unit * std::max<long long>(1, rule.interval);
@@ -293,8 +283,7 @@ bool Walk(icalrecurrencetype rule, icaltimetype start, long long jump, int line,
 } // namespace
 
 Recurrences::Expansion Recurrences::expand(icalcomponent* event, icaltimetype start, const icaltimezone* zone,
-                                           const QString& tzid, icalcomponent* zones,
-                                           const EventLines& lines) const
+                                           const QString& tzid, icalcomponent* zones, const EventLines& lines)
 {
     std::set<Moment> excluded;
     std::set<QDate> excludedDays;
@@ -336,7 +325,7 @@ Recurrences::Expansion Recurrences::expand(icalcomponent* event, icaltimetype st
         // on; what lies beyond is not counted.
         const bool open = rule.count == 0 && icaltime_is_null_time(rule.until);
         const bool whole = Walk(rule, start, jump, line, steps, m_limits.ruleStepsPerEvent, m_deadline,
-                                [&](const icaltimetype& next) {
+                                m_scans, [&](const icaltimetype& next) {
                                     const Moment m = ToLocal(next, zone, tzid);
                                     if (m.date > LastDay)
                                         return false;
@@ -381,9 +370,9 @@ std::vector<Moment> Recurrences::of(icalcomponent* event, icaltimetype start, co
     return expansion->moments;
 }
 
-void CheckZone(icalcomponent* zone, int line, const ReadLimits& limits, const Deadline& deadline,
-               int& changesInFile)
+void Recurrences::checkZone(icalcomponent* zone, int line, int& changesInFile)
 {
+    const ReadLimits& limits = m_limits;
     int changes = 0;
     for (icalcomponent* part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
          part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
@@ -402,7 +391,7 @@ void CheckZone(icalcomponent* zone, int line, const ReadLimits& limits, const De
                 rule.count = 1; // only its start is left
             icalproperty_set_rrule(p, rule);
             int steps = 0;
-            Walk(rule, start, 0, line, steps, limits.ruleStepsPerEvent, deadline,
+            Walk(rule, start, 0, line, steps, limits.ruleStepsPerEvent, m_deadline, m_scans,
                  [&](const icaltimetype& next) {
                      ++changes;
                      return next.year <= LastDay.year() + 1 && changes <= limits.zoneChanges;

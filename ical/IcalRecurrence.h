@@ -8,6 +8,18 @@
 
 namespace dw::ical {
 
+// What 28 years (every kind of year and weekday) show of the days a rule's
+// month, day and weekday parts let pass: whether any does, the longest run of
+// days none does, and the most that pass in one period of the rule's frequency.
+struct DayScan
+{
+    bool any = false;
+    int longestGap = 0;
+    int mostInPeriod = 0;
+};
+// Kept for one reading: many events share their day parts (every Monday).
+using DayScans = QHash<QByteArray, DayScan>;
+
 // The occurrences of one event from 2000 to 2100 in local time: its start,
 // RRULE and RDATE less EXDATE, the first ones up to the bound. Rules are
 // walked with a bounded number of steps; what the bounds leave out is counted
@@ -25,6 +37,10 @@ public:
                            const QString& tzid, icalcomponent* zones, const EventLines& lines,
                            const QByteArray& key, ImportedCalendar& out);
 
+    // Refuses a time zone whose rules change the offset more often up to 2100
+    // than the bound allows: libical would expand every change when the zone is used.
+    void checkZone(icalcomponent* zone, int line, int& changesInFile);
+
 private:
     struct Expansion
     {
@@ -34,16 +50,12 @@ private:
         bool ended = false;
     };
     Expansion expand(icalcomponent* event, icaltimetype start, const icaltimezone* zone, const QString& tzid,
-                     icalcomponent* zones, const EventLines& lines) const;
+                     icalcomponent* zones, const EventLines& lines);
 
     const ReadLimits& m_limits;
     const Deadline& m_deadline;
     QHash<QByteArray, Expansion> m_cache;
+    DayScans m_scans;
 };
-
-// Refuses a time zone whose rules change the offset more often up to 2100 than
-// the bound allows: libical would expand every change when the zone is used.
-void CheckZone(icalcomponent* zone, int line, const ReadLimits& limits, const Deadline& deadline,
-               int& changesInFile);
 
 } // namespace dw::ical

@@ -1,5 +1,7 @@
 #include "platform/Ansi.h"
 
+#include "plain/Windows1252.h"
+
 #include <cerrno>
 #include <iconv.h>
 #include <mutex>
@@ -24,12 +26,6 @@ struct Converter
 Converter& Encoder()
 {
     static Converter c("WINDOWS-1252", "UTF-32LE");
-    return c;
-}
-
-Converter& Decoder()
-{
-    static Converter c("UTF-32LE", "WINDOWS-1252");
     return c;
 }
 
@@ -79,28 +75,9 @@ QByteArray ToAnsi(const QString& text)
 
 QString FromAnsi(const QByteArray& bytes)
 {
-    Converter& conv = Decoder();
-    std::lock_guard guard(conv.lock);
-    QString result;
-    result.reserve(bytes.size());
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80 || b >= 0xA0) {
-            result.append(QChar(b));
-            continue;
-        }
-        char out[8];
-        size_t outSize = sizeof out;
-        if (ConvertOne(conv, &c, 1, out, outSize) && outSize == 4) {
-            const char32_t cp = static_cast<unsigned char>(out[0]) | static_cast<unsigned char>(out[1]) << 8 |
-                                static_cast<unsigned char>(out[2]) << 16 |
-                                static_cast<unsigned char>(out[3]) << 24;
-            result.append(QString::fromUcs4(&cp, 1));
-        } else {
-            result.append(QChar(b));
-        }
-    }
-    return result;
+    std::string utf8;
+    AppendUtf8FromAnsi(utf8, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return QString::fromStdString(utf8);
 }
 
 QString FromAnsi(const char* zeroTerminated)

@@ -1,6 +1,6 @@
 #include "platform/Clock.h"
 
-#include <QDateTime>
+#include "plain/LocalTime.h"
 
 namespace dw {
 
@@ -11,7 +11,7 @@ Clock* g_clock = &g_systemClock;
 
 TDateTime SystemClock::now() const
 {
-    return FromQDateTime(QDateTime::currentDateTime());
+    return LocalNow();
 }
 
 Clock& CurrentClock()
@@ -35,11 +35,10 @@ void UseTestClockFromEnvironment()
     private:
         TDateTime m_offset;
     };
-    const QDateTime start =
-        QDateTime::fromString(qEnvironmentVariable("DATUMSWECKER_TEST_NOW"), Qt::ISODate);
-    if (!start.isValid())
+    const std::optional<TDateTime> start = TestClockStart();
+    if (!start)
         return;
-    static ShiftedClock shifted(FromQDateTime(start) - g_systemClock.now());
+    static ShiftedClock shifted(*start - g_systemClock.now());
     SetClock(&shifted);
 }
 

@@ -9,10 +9,6 @@ namespace dw {
 namespace {
 const QDate Epoch(1899, 12, 30);
 
-qint64 RoundedMSecs(TDateTime value)
-{
-    return std::llround(std::fabs(value) * MSecsPerDay);
-}
 } // namespace
 
 TDateTime EncodeDate(int year, int month, int day)
@@ -44,15 +40,6 @@ TDateTime EncodeTime(int hour, int minute, int second, int msec)
 void DecodeDate(TDateTime value, int& year, int& month, int& day)
 {
     ToQDate(value).getDate(&year, &month, &day);
-}
-
-void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec)
-{
-    const qint64 ms = RoundedMSecs(value) % static_cast<qint64>(MSecsPerDay);
-    hour = static_cast<int>(ms / 3600000);
-    minute = static_cast<int>(ms / 60000 % 60);
-    second = static_cast<int>(ms / 1000 % 60);
-    msec = static_cast<int>(ms % 1000);
 }
 
 QDate ToQDate(TDateTime value)

@@ -13,10 +13,8 @@ const NetPlugin* LoadNetPlugin(QString& error, const QStringList& folders)
     if (loaded)
         return loaded;
     QStringList where = folders;
-    if (where.isEmpty() && QCoreApplication::instance()) {
-        const QString program = QCoreApplication::applicationDirPath();
-        where << program << QDir(program).filePath(QStringLiteral(DW_SYNC_PLUGIN_DIR));
-    }
+    if (where.isEmpty() && QCoreApplication::instance())
+        where << QCoreApplication::applicationDirPath();
     QStringList tried;
     for (const QString& folder : where) {
         const QString path = QDir(folder).filePath(QStringLiteral("datumswecker-sync-net.so"));

@@ -8,7 +8,7 @@
 namespace dw::sync {
 
 // Loads the network plugin (once; it stays loaded): from the folders given,
-// else beside the program and in the library folder of its installation.
+// else from beside the program (the build folder, or libexec/datumswecker/).
 // nullptr with a German reason when it cannot be loaded.
 const NetPlugin* LoadNetPlugin(QString& error, const QStringList& folders = {});
 

@@ -101,11 +101,12 @@ Timing Ours(int count, bool onServer)
     if (onServer)
         Seed(server, count);
     QTemporaryDir dir;
-    for (const char* file : {"datumswecker", "datumswecker-sync-net.so"})
+    for (const char* file : {"datumswecker", "datumswecker-cli", "datumswecker-sync-net.so"})
         QFile::copy(QStringLiteral(DW_BINARY_DIR "/") + QLatin1String(file),
                     dir.filePath(QLatin1String(file)));
-    QFile::setPermissions(dir.filePath(QStringLiteral("datumswecker")),
-                          QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    for (const char* program : {"datumswecker", "datumswecker-cli"})
+        QFile::setPermissions(dir.filePath(QLatin1String(program)),
+                              QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     {
         AppCore core;
         core.Open(dir.path() + QLatin1Char('/'));

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -575,12 +574,13 @@ bool XSession::screenshot(const QString& pngPath) const
 
 ProgramRun::ProgramRun(const Session& session) : m_session(session)
 {
-    QFile::copy(ProgramPath(), m_dir.filePath(QStringLiteral("datumswecker")));
-    // The sync's network part lives beside the program.
-    QFile::copy(QFileInfo(ProgramPath()).dir().filePath(QStringLiteral("datumswecker-sync-net.so")),
-                m_dir.filePath(QStringLiteral("datumswecker-sync-net.so")));
-    QFile::setPermissions(m_dir.filePath(QStringLiteral("datumswecker")),
-                          QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // A portable copy: the command and the programs it starts, side by side, with the sync's plugin.
+    for (const QString& name : {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"),
+                                QStringLiteral("datumswecker-cli"), QStringLiteral("datumswecker-sync-net.so")}) {
+        QFile::copy(BinaryDir() + QLatin1Char('/') + name, m_dir.filePath(name));
+        QFile::setPermissions(m_dir.filePath(name),
+                              QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
 }
 
 ProgramRun::~ProgramRun()

@@ -156,6 +156,9 @@ TEST(FolderLock, ImportsStartedTogetherEachWaitTheirTurn)
     QTemporaryDir dir;
     const QString program = dir.filePath(QStringLiteral("datumswecker"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(DW_PROGRAM), program));
+    // The command line hands --import to the program beside it.
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(DW_CLI_PROGRAM), dir.filePath(QStringLiteral("datumswecker-cli"))));
     constexpr int Imports = 10;
     constexpr int Events = 190;
     std::vector<std::unique_ptr<QProcess>> runs;

@@ -28,11 +28,13 @@ class SyncCommandLine : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (const char* file : {"datumswecker", "datumswecker-sync-net.so"})
+        for (const char* file :
+             {"datumswecker", "datumswecker-cli", "datumswecker-window", "datumswecker-sync-net.so"})
             QFile::copy(BinaryDir() + QLatin1Char('/') + QLatin1String(file),
                         m_dir.filePath(QLatin1String(file)));
-        QFile::setPermissions(m_dir.filePath(QStringLiteral("datumswecker")),
-                              QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        for (const char* program : {"datumswecker", "datumswecker-cli", "datumswecker-window"})
+            QFile::setPermissions(m_dir.filePath(QLatin1String(program)),
+                                  QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
     Outcome run(const QStringList& args, const QByteArray& input = {},

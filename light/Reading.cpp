@@ -1,0 +1,373 @@
+#include "light/Reading.h"
+
+#include "core/DueRule.h"
+#include "plain/JsonText.h"
+#include "plain/TimeFormats.h"
+#include "plain/Windows1252.h"
+#include "store/TerminRecord.h"
+#include "store/TerminScan.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <optional>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dw::reading {
+
+namespace {
+
+constexpr int DefaultDays = 7;
+constexpr int ExitError = 2;
+
+// termine.dat mapped read-only; a missing or empty file is an empty store.
+class MappedFile
+{
+public:
+    MappedFile() = default;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile()
+    {
+        if (m_mapped)
+            ::munmap(m_mapped, m_size);
+    }
+    bool open(const std::string& path)
+    {
+        struct stat info
+        {
+        };
+        if (::stat(path.c_str(), &info) != 0)
+            return true;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        bool ok = ::fstat(fd, &info) == 0;
+        m_size = ok ? static_cast<std::size_t>(info.st_size) : 0;
+        if (ok && m_size > 0) {
+            void* p = ::mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, fd, 0);
+            if (p != MAP_FAILED) {
+                m_mapped = p;
+                m_bytes = {static_cast<const char*>(p), m_size};
+            } else {
+                ok = ReadAll(fd);
+            }
+        }
+        ::close(fd);
+        return ok;
+    }
+    std::string_view bytes() const { return m_bytes; }
+
+private:
+    bool ReadAll(int fd)
+    {
+        m_copy.resize(m_size);
+        std::size_t done = 0;
+        while (done < m_size) {
+            const ssize_t n = ::read(fd, m_copy.data() + done, m_size - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            done += static_cast<std::size_t>(n);
+        }
+        m_bytes = m_copy;
+        return true;
+    }
+
+    void* m_mapped = nullptr;
+    std::size_t m_size = 0;
+    std::string m_copy;
+    std::string_view m_bytes;
+};
+
+std::string Date(std::int64_t day)
+{
+    return FormatMoment(CurrentTimeFormats().shortDate, static_cast<double>(day));
+}
+
+std::string Utf8(std::string_view ansi)
+{
+    std::string text;
+    AppendUtf8FromAnsi(text, ansi);
+    return text;
+}
+
+// A description with its line breaks as the window shows them.
+std::string Text(std::string_view ansi)
+{
+    std::string text = Utf8(ansi);
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.erase(at, 1);
+    return text;
+}
+
+// Minutes with at most three decimals, so 3 days print as 4320.
+double Minutes(double days)
+{
+    return std::isfinite(days) ? std::round(days * 1440.0 * 1000.0) / 1000.0 : 0.0;
+}
+
+// Local ISO time with milliseconds; empty beyond the years 0 to 9999, as Qt writes it.
+std::string LastReminded(TDateTime moment)
+{
+    constexpr long long PerDay = 86400000;
+    const double scaled = moment * MSecsPerDay;
+    if (!(std::fabs(scaled) < 9e18))
+        return {};
+    const long long ms = std::llround(scaled);
+    long long days = ms / PerDay, rest = ms % PerDay;
+    if (rest < 0) {
+        --days;
+        rest += PerDay;
+    }
+    const CivilDate d = CivilFromDays(days);
+    if (d.year < 0 || d.year > 9999)
+        return {};
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02lld:%02lld:%02lld.%03lld", d.year, d.month, d.day,
+                  rest / 3600000, rest / 60000 % 60, rest / 1000 % 60, rest % 1000);
+    return buffer;
+}
+
+void AppendText(std::string& out, const std::vector<StoredAppointment>& entries)
+{
+    const TimeFormats& formats = CurrentTimeFormats();
+    for (const StoredAppointment& a : entries) {
+        out += Date(a.day);
+        out += ' ';
+        out += FormatMoment(formats.longTime, a.timeOfDay);
+        out += ' ';
+        AppendUtf8FromAnsi(out, a.name);
+        out += '\n';
+        const std::string description = Text(a.description);
+        if (description.empty())
+            continue;
+        for (std::size_t from = 0;;) {
+            const std::size_t end = description.find('\n', from);
+            out += "    ";
+            out.append(description, from, end == std::string::npos ? std::string::npos : end - from);
+            out += '\n';
+            if (end == std::string::npos)
+                break;
+            from = end + 1;
+        }
+    }
+}
+
+// One object a line, its keys in the order Qt's JSON writer puts them.
+void AppendJson(std::string& out, const std::vector<StoredAppointment>& entries)
+{
+    for (const StoredAppointment& a : entries) {
+        const CivilDate d = CivilFromDays(a.day);
+        int h = 0, m = 0, s = 0, ms = 0;
+        DecodeTime(a.timeOfDay, h, m, s, ms);
+        char date[16], time[16];
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", d.year, d.month, d.day);
+        std::snprintf(time, sizeof time, "%02d:%02d:%02d", h, m, s);
+        out += "{\"date\":";
+        AppendJsonString(out, date);
+        out += ",\"description\":";
+        AppendJsonString(out, Text(a.description));
+        out += ",\"done\":";
+        out += a.done != 0 ? "true" : "false";
+        out += ",\"lastReminded\":";
+        if (a.lastReminded == 0.0)
+            out += "null";
+        else
+            AppendJsonString(out, LastReminded(a.lastReminded));
+        out += ",\"leadMinutes\":";
+        AppendJsonNumber(out, Minutes(a.firstLead));
+        out += ",\"name\":";
+        AppendJsonString(out, Utf8(a.name));
+        out += ",\"repeatMinutes\":";
+        AppendJsonNumber(out, Minutes(a.repeatInterval));
+        out += ",\"time\":";
+        AppendJsonString(out, time);
+        out += "}\n";
+    }
+}
+
+int Fail(Output& output, const std::string& text)
+{
+    output.err += text + '\n';
+    return ExitError;
+}
+
+// Walks termine.dat; false with the German message in output when it cannot.
+// The appointments point into file, which the caller keeps while it uses them.
+template <typename Visit>
+bool Scan(MappedFile& file, const std::string& dataFolder, Output& output, Visit&& visit)
+{
+    const std::string path = dataFolder + "termine.dat";
+    if (!file.open(path)) {
+        Fail(output, path + " kann nicht gelesen werden.");
+        return false;
+    }
+    if (file.bytes().empty() || ScanTermins(file.bytes(), visit))
+        return true;
+    Fail(output,
+         path + " ist beschädigt (die Datei endet zu früh). Starten Sie das Programm: es sichert die Datei.");
+    return false;
+}
+
+int Agenda(const std::vector<std::string>& args, const std::string& dataFolder, TDateTime now, Output& output)
+{
+    std::int64_t first = static_cast<std::int64_t>(std::trunc(now));
+    int days = DefaultDays;
+    bool json = false;
+    bool dateGiven = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--json") {
+            json = true;
+        } else if (a == "--days") {
+            char* end = nullptr;
+            const long n = i + 1 < args.size() ? std::strtol(args[i + 1].c_str(), &end, 10) : 0;
+            if (!end || *end != '\0' || end == args[i + 1].c_str() || n < 1 || n > TerminDays)
+                return Usage(output,
+                             "--days braucht eine Zahl von 1 bis " + std::to_string(TerminDays) + ".");
+            days = static_cast<int>(n);
+            ++i;
+        } else if (!dateGiven && a.rfind("--", 0) != 0) {
+            const std::optional<std::int64_t> date = ParseUserDate(a);
+            if (!date)
+                return Usage(output, "Unbekanntes Datum: " + a + " (erwartet " +
+                                         Date(DaysFromCivil(2024, 12, 24)) + " oder JJJJ-MM-TT).");
+            first = *date;
+            dateGiven = true;
+        } else {
+            return Usage(output, "Unbekannte Option: " + a);
+        }
+    }
+    const std::int64_t last = first + days - 1;
+    MappedFile file;
+    std::vector<StoredAppointment> found;
+    if (!Scan(file, dataFolder, output, [&](const StoredAppointment& a) {
+            if (a.day >= first && a.day <= last)
+                found.push_back(a);
+        }))
+        return ExitError;
+    // Days come in order from the file; within a day the time decides.
+    std::stable_sort(found.begin(), found.end(), [](const StoredAppointment& a, const StoredAppointment& b) {
+        return a.day != b.day ? a.day < b.day : a.timeOfDay < b.timeOfDay;
+    });
+    if (json)
+        AppendJson(output.out, found);
+    else if (found.empty())
+        output.out += "Keine Termine vom " + Date(first) + " bis " + Date(last) + ".\n";
+    else
+        AppendText(output.out, found);
+    return 0;
+}
+
+int Due(const std::vector<std::string>& args, const std::string& dataFolder, TDateTime now, Output& output)
+{
+    bool json = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] != "--json")
+            return Usage(output, "Unbekannte Option: " + args[i]);
+        json = true;
+    }
+    MappedFile file;
+    std::vector<StoredAppointment> due;
+    if (!Scan(file, dataFolder, output, [&](const StoredAppointment& a) {
+            // The same arithmetic as the check pass, so the same bounds hold to the last bit.
+            const TDateTime moment = a.day + a.timeOfDay;
+            if (IsDue(moment, moment - a.firstLead, a.lastReminded, a.repeatInterval, a.done != 0, now))
+                due.push_back(a);
+        }))
+        return ExitError;
+    if (json)
+        AppendJson(output.out, due);
+    else
+        AppendText(output.out, due);
+    return due.empty() ? 1 : 0;
+}
+
+} // namespace
+
+bool IsCommandLine(int argc, const char* const* argv)
+{
+    if (argc < 2)
+        return false;
+    const std::string_view first(argv[1]);
+    return first.starts_with("--") || first == "-h" || !first.starts_with('-');
+}
+
+bool Serves(std::string_view option)
+{
+    return option == "--agenda" || option == "--due" || option == "--help" || option == "-h";
+}
+
+int Usage(Output& output, const std::string& text)
+{
+    output.err += text + "\n\n" + HelpText();
+    return ExitError;
+}
+
+int Run(const std::vector<std::string>& args, const std::string& dataFolder, TDateTime now, Output& output)
+{
+    const std::string& option = args.front();
+    if (option == "--agenda")
+        return Agenda(args, dataFolder, now, output);
+    if (option == "--due")
+        return Due(args, dataFolder, now, output);
+    if (args.size() > 1)
+        return Usage(output, "Unbekannte Option: " + args[1]);
+    output.out += HelpText();
+    return 0;
+}
+
+std::string HelpText()
+{
+    return "Aufruf: datumswecker [OPTION]\n"
+           "Ohne Option startet das Programm mit seinem Fenster. Mit einer Option läuft es ohne Fenster\n"
+           "und endet.\n"
+           "\n"
+           "  --agenda [DATUM] [--days N] [--json]\n"
+           "      Termine ab DATUM (Vorgabe: heute; Datum wie in den Ländereinstellungen oder JJJJ-MM-TT)\n"
+           "      für N Tage (Vorgabe: 7), nach Datum und Uhrzeit.\n"
+           "      Beispiel: datumswecker --agenda 24.12.2030\n"
+           "  --days N\n"
+           "      Zu --agenda: wie viele Tage (1 bis 36890).\n"
+           "      Beispiel: datumswecker --agenda 2030-12-24 --days 14\n"
+           "  --due [--json]\n"
+           "      Was eine Prüfung jetzt melden würde; ändert nichts. Exit-Status 0: etwas ist fällig,\n"
+           "      1: nichts, 2: Fehler.\n"
+           "      Beispiel: datumswecker --due && notify-send \"Termine fällig\"\n"
+           "  --json\n"
+           "      Zu --agenda und --due: ein JSON-Objekt je Termin und Zeile.\n"
+           "      Beispiel: datumswecker --agenda 2030-12-24 --json\n"
+           "  --export DATEI.ics\n"
+           "      Alle Termine als iCalendar-Datei; - schreibt auf die Standardausgabe.\n"
+           "      Beispiel: datumswecker --export termine.ics\n"
+           "  --import DATEI.ics\n"
+           "      Fügt die Termine einer iCalendar-Datei hinzu (2000–2100); schon vorhandene\n"
+           "      (gleicher Tag, gleiche Uhrzeit, gleicher Name) werden übersprungen. Läuft das\n"
+           "      Programm, übernimmt es den Import.\n"
+           "      Beispiel: datumswecker --import kalender.ics\n"
+           "  --sync [--password-stdin]\n"
+           "      Gleicht die Termine mit dem eingerichteten Kalender-Server ab (CalDAV). Läuft das\n"
+           "      Programm, gleicht es selbst ab. Exit-Status 0: abgeglichen, 2: Fehler.\n"
+           "      Beispiel: pass kalender | datumswecker --sync --password-stdin\n"
+           "  --sync-account ADRESSE BENUTZER [--password-stdin]\n"
+           "      Richtet den Kalender-Server ein: die Adresse des Kalenders (oder des Servers) und den\n"
+           "      Benutzer; das Passwort wird im Terminal erfragt oder mit --password-stdin aus der ersten\n"
+           "      Zeile der Standardeingabe gelesen und kommt in den Schlüsselbund, nie in eine Datei.\n"
+           "      Beispiel: pass kalender | datumswecker --sync-account https://dav.example/anna/kalender/ anna \\\n"
+           "                --password-stdin\n"
+           "  --password-stdin\n"
+           "      Zu --sync und --sync-account: das Passwort aus der ersten Zeile der Standardeingabe.\n"
+           "      Beispiel: secret-tool lookup dienst kalender | datumswecker --sync --password-stdin\n"
+           "  --help\n"
+           "      Diese Hilfe.\n"
+           "      Beispiel: datumswecker --help\n";
+}
+
+} // namespace dw::reading
