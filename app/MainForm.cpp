@@ -18,7 +18,6 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QScreen>
-#include <QSignalBlocker>
 
 namespace {
 constexpr quint32 TrayIconId = 0;
@@ -91,17 +90,6 @@ void TMainForm::FormDestroy()
         m_sync->stop();
     m_tray->RemoveTrayIcon();
     m_core.Close();
-}
-
-void TMainForm::ShowSettings(const StoredSettings& settings)
-{
-    // The core has applied them already; the controls only show them.
-    const QSignalBlocker minutes(ui->gmin);
-    const QSignalBlocker seconds(ui->gsek);
-    const QSignalBlocker minimised(ui->MinimiertCheck);
-    ui->gmin->setValue(settings.CheckMinutes);
-    ui->gsek->setValue(settings.CheckSeconds);
-    ui->MinimiertCheck->setChecked(settings.StartMinimised);
 }
 
 void TMainForm::setVisible(bool visible)

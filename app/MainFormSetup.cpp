@@ -8,6 +8,8 @@
 #include "platform/Shell.h"
 #include "ui_MainForm.h"
 
+#include <QSignalBlocker>
+
 // How the main window is put together: the look of its own controls, and
 // which handler each control and each part of the core calls.
 
@@ -71,4 +73,15 @@ void TMainForm::ConnectHandlers()
     connect(m_tray, &TrayIcon::availabilityChanged, this, &TMainForm::TrayAvailabilityChanged);
     connect(&m_core, &AppCore::settingsLoaded, this, &TMainForm::ShowSettings);
     connect(&m_core, &AppCore::appointmentsAdded, m_calendarPage, &TCalendarPage::RefreshList);
+}
+
+void TMainForm::ShowSettings(const StoredSettings& settings)
+{
+    // The core has applied them already; the controls only show them.
+    const QSignalBlocker minutes(ui->gmin);
+    const QSignalBlocker seconds(ui->gsek);
+    const QSignalBlocker minimised(ui->MinimiertCheck);
+    ui->gmin->setValue(settings.CheckMinutes);
+    ui->gsek->setValue(settings.CheckSeconds);
+    ui->MinimiertCheck->setChecked(settings.StartMinimised);
 }

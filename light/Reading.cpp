@@ -204,7 +204,7 @@ int Fail(Output& output, const std::string& text)
 template <typename Visit>
 bool Scan(MappedFile& file, const std::string& dataFolder, Output& output, Visit&& visit)
 {
-    const std::string path = dataFolder + "termine.dat";
+    const std::string path = dataFolder + TerminFileName;
     if (!file.open(path)) {
         Fail(output, path + " kann nicht gelesen werden.");
         return false;

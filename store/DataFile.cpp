@@ -1,4 +1,5 @@
 #include "store/DataFile.h"
+#include "store/TerminRecord.h"
 
 #include "store/AtomicFile.h"
 #include "store/ByteStream.h"
@@ -16,7 +17,7 @@
 
 QString DataFilePath(const QString& dataFolder)
 {
-    return dataFolder + QStringLiteral("termine.dat");
+    return dataFolder + QLatin1String(TerminFileName);
 }
 
 namespace {

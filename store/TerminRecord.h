@@ -19,6 +19,8 @@
 #include <string_view>
 
 // The days the file holds a count for, and the date value of the first.
+// The name of the data file in its data folder.
+inline constexpr const char* TerminFileName = "termine.dat";
 inline constexpr int TerminDays = 36890;
 inline constexpr std::int32_t FirstTerminDate = 36526;
 // The fixed fields of a record, before its texts.
