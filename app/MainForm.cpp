@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/AutostartBox.h"
+#include "app/SyncSection.h"
 #include "app/TrayIcon.h"
 #include "app/TrayMenu.h"
 #include "browser/CalendarPage.h"
@@ -13,6 +14,7 @@
 #include "platform/WindowSystem.h"
 #include "ui_MainForm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QScreen>
@@ -34,6 +36,9 @@ TMainForm::TMainForm(QWidget* parent)
     ui->TabSheet1->layout()->addWidget(m_calendarPage);
     m_calendarPage->restartSaveTimer = [this] { m_core.RestartSaveTimer(); };
     m_calendarPage->saveNow = [this] { SaveTermins(); };
+    m_calendarPage->appointmentEdited = [this](int y, int m, int d, int index, TCalendarPage::Edit edit) {
+        m_core.AppointmentEdited(y, m, d, index, static_cast<AppCore::Edit>(edit));
+    };
 
     m_tray = new TrayIcon(this);
 
@@ -41,6 +46,7 @@ TMainForm::TMainForm(QWidget* parent)
     ConnectHandlers();
     new AutostartBox(ui->AutostartCheck, AutostartEntry::ForThisProgram(), this);
     FormCreate();
+    SetUpSync();
 }
 
 TMainForm::~TMainForm()
@@ -63,8 +69,25 @@ void TMainForm::FormCreate()
     m_tray->AddTrayIcon(TrayIconId, windowIcon(), QStringLiteral("Datumswecker"));
 }
 
+void TMainForm::SetUpSync()
+{
+    // Nothing of the network is loaded before an account asks for a sync.
+    m_sync = new dw::sync::SyncController(m_core, this);
+    m_sync->mayChangeGrid = [this] { return !QApplication::activeModalWidget() && !m_core.Checking(); };
+    // The section's controls are made when the settings page is first shown, not at every start.
+    connect(ui->PageControl2, &QTabWidget::currentChanged, this, [this](int page) {
+        if (!m_syncSection && ui->PageControl2->widget(page) == ui->TabSheet2)
+            m_syncSection = new SyncSection(ui->SettingsArea, 150, *m_sync);
+    });
+    m_sync->begin();
+}
+
 void TMainForm::FormDestroy()
 {
+    if (m_syncSection)
+        m_syncSection->detach();
+    if (m_sync)
+        m_sync->stop();
     m_tray->RemoveTrayIcon();
     m_core.Close();
 }

@@ -14,6 +14,10 @@ class TCalendarPage;
 class TTrayMenu;
 class TrayIcon;
 class IReminderDialog;
+class SyncSection;
+namespace dw::sync {
+class SyncController;
+}
 
 // The main window. It binds its controls to the program's core (grid, data
 // file, settings, save and check timers) and owns what only a window has: the
@@ -39,6 +43,7 @@ public:
     TCalendarPage* CalendarPage() const { return m_calendarPage; }
     TTrayMenu* PopupMenu2() const;
     TrayIcon* Tray() const { return m_tray; }
+    dw::sync::SyncController& sync() const { return *m_sync; }
     Ui::TMainForm* form() const { return ui.get(); }
 
     void FormShow();
@@ -78,6 +83,7 @@ private:
     void PutAway();
     void FormCreate();
     void FormDestroy();
+    void SetUpSync();
     void ConnectHandlers();
     void ShowSettings(const StoredSettings& settings);
 
@@ -86,6 +92,8 @@ private:
     dw::WindowTimer* m_timer3; // start-minimised delay
     TCalendarPage* m_calendarPage = nullptr;
     TrayIcon* m_tray = nullptr;
+    dw::sync::SyncController* m_sync = nullptr;
+    SyncSection* m_syncSection = nullptr;
     bool m_firstShowDone = false;
     bool m_placed = false;
 };

@@ -1,5 +1,6 @@
 #include "app/ImportCommand.h"
 #include "app/MainForm.h"
+#include "app/SyncCommand.h"
 #include "cli/CommandLine.h"
 #include "instance/SingleInstance.h"
 #include "messages/AllocationMessage.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv)
     instance.server().registerCommand(QStringLiteral("import"), [&core](const QJsonObject& request) {
         return HandleImportCommand(core, request);
     });
+    ServeSyncCommand(instance.server(), MainForm->sync());
     // Reminders of what fell due while the machine slept come right after it wakes.
     dw::SleepWatcher sleepWatcher;
     QObject::connect(&sleepWatcher, &dw::SleepWatcher::woke, &core, &AppCore::Woke);

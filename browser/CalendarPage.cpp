@@ -273,6 +273,9 @@ void TCalendarPage::AddTerminBtnClick()
         ShowInformation();
         return;
     }
+    if (date.level() == NodeLevel::Day)
+        TellEdit(date, static_cast<int>(m_grid.Day(date.year, date.month, date.day).count()) - 1,
+                 Edit::Added);
     ShowInformation();
     QTreeWidget* list = ui->ListView1;
     if (list->topLevelItemCount() > 0)
@@ -283,6 +286,12 @@ void TCalendarPage::AddTerminBtnClick()
     }
     if (saveNow)
         saveNow();
+}
+
+void TCalendarPage::TellEdit(const DateKey& date, int index, Edit edit)
+{
+    if (appointmentEdited)
+        appointmentEdited(date.year, date.month, date.day, index, edit);
 }
 
 void TCalendarPage::DelTerminBtnClick()
@@ -302,8 +311,9 @@ void TCalendarPage::DelTerminBtnClick()
     QTreeWidget* list = ui->ListView1;
     // From the last row up, so the rows still to be visited keep their indexes.
     for (int row = list->topLevelItemCount() - 1; row >= 0; --row) {
-        if (list->topLevelItem(row)->isSelected() && static_cast<std::uint32_t>(row) < day.count())
-            m_grid.DeleteAppointment(date.year, date.month, date.day, row);
+        if (list->topLevelItem(row)->isSelected() && static_cast<std::uint32_t>(row) < day.count() &&
+            m_grid.DeleteAppointment(date.year, date.month, date.day, row))
+            TellEdit(date, row, Edit::Deleted);
     }
     ShowInformation();
     if (saveNow)

@@ -14,6 +14,7 @@ class TCalendarPage;
 }
 class DateTreeModel;
 class QTreeWidgetItem;
+struct DateKey;
 
 // The page "Termine verwalten": the tree of every date, the list that summarises
 // the selected year or month or lists the selected day's appointments, the buttons
@@ -31,6 +32,14 @@ public:
     std::function<void()> restartSaveTimer;
     // Writes the data file at once (after adding and deleting).
     std::function<void()> saveNow;
+    // An appointment of a day was added (its index), changed, or deleted (the index it had).
+    enum class Edit
+    {
+        Added,
+        Changed,
+        Deleted
+    };
+    std::function<void(int year, int month, int day, int index, Edit edit)> appointmentEdited;
 
     // Builds the date tree and fills every day's weekday.
     void ShowAll();
@@ -87,6 +96,7 @@ private:
     void ShowAppointment(const Appointment& appointment);
     void StoreTimeOfDay();
     template <typename Store> void EditSelected(Store&& store);
+    void TellEdit(const DateKey& date, int index, Edit edit);
 
     std::unique_ptr<Ui::TCalendarPage> ui;
     CalendarGrid& m_grid;

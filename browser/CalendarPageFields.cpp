@@ -2,6 +2,7 @@
 // fields and storing every field change into it at once.
 #include "browser/CalendarPage.h"
 
+#include "browser/DateKey.h"
 #include "browser/FieldValues.h"
 #include "platform/Ansi.h"
 #include "platform/MessageBox.h"
@@ -49,6 +50,8 @@ template <typename Store> void TCalendarPage::EditSelected(Store&& store)
         dw::ShowException(error);
         return;
     }
+    if (const std::optional<quint32> key = SelectedKey())
+        TellEdit(DecodeKey(*key), FirstSelectedRow(), Edit::Changed);
     if (restartSaveTimer)
         restartSaveTimer();
 }

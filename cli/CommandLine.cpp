@@ -2,9 +2,11 @@
 
 #include "cli/Import.h"
 #include "cli/StoreAccess.h"
+#include "cli/Sync.h"
 #include "ical/IcalWriter.h"
 #include "light/Reading.h"
 #include "store/DataFile.h"
+#include "sync/SyncController.h"
 
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
@@ -71,16 +73,53 @@ int Export(const QStringList& args, Context& context)
     return 0;
 }
 
-int Import(const QStringList& args, Context& context)
+int Outcome(const ImportOutcome& outcome, Context& context)
 {
-    if (args.size() != 1)
-        return Usage(context, QStringLiteral("--import braucht genau eine Datei."));
-    const ImportOutcome outcome = ImportFile(context.dataFolder, args[0], context.answerTimeoutMs);
     if (!outcome.report.isEmpty())
         context.out += outcome.report + QLatin1Char('\n');
     if (!outcome.error.isEmpty())
         context.err += outcome.error + QLatin1Char('\n');
     return outcome.exitCode;
+}
+
+int Import(const QStringList& args, Context& context)
+{
+    if (args.size() != 1)
+        return Usage(context, QStringLiteral("--import braucht genau eine Datei."));
+    return Outcome(ImportFile(context.dataFolder, args[0], context.answerTimeoutMs), context);
+}
+
+int Sync(const QStringList& args, Context& context)
+{
+    std::optional<QString> password;
+    for (const QString& a : args) {
+        if (a != QLatin1String("--password-stdin"))
+            return Usage(context, QStringLiteral("Unbekannte Option: %1").arg(a));
+        password = ReadPassword(true, {});
+        if (!password)
+            return Fail(context,
+                        QStringLiteral("--password-stdin: auf der Standardeingabe steht kein Passwort."));
+    }
+    return Outcome(SyncFolder(context.dataFolder, password, context.answerTimeoutMs), context);
+}
+
+int SyncAccount(const QStringList& args, Context& context)
+{
+    QStringList rest = args;
+    const bool fromStdin = rest.removeAll(QStringLiteral("--password-stdin")) > 0;
+    if (rest.size() != 2 || rest[0].startsWith(QLatin1String("--")) ||
+        rest[1].startsWith(QLatin1String("--")))
+        return Usage(context, QStringLiteral("--sync-account braucht ADRESSE und BENUTZER."));
+    if (const QString bad = dw::sync::CheckAddress(rest[0]); !bad.isEmpty())
+        return Fail(context, bad);
+    const std::optional<QString> password =
+        ReadPassword(fromStdin, QStringLiteral("Passwort für %1: ").arg(rest[1]));
+    if (!password || password->isEmpty())
+        return Fail(context,
+                    fromStdin
+                        ? QStringLiteral("--password-stdin: auf der Standardeingabe steht kein Passwort.")
+                        : QStringLiteral("Kein Passwort eingegeben (ohne Terminal: --password-stdin)."));
+    return Outcome(StoreAccount(context.dataFolder, rest[0], rest[1], *password), context);
 }
 
 } // namespace
@@ -103,6 +142,10 @@ int Run(const QStringList& arguments, Context& context)
         return Export(rest, context);
     if (command == QLatin1String("--import"))
         return Import(rest, context);
+    if (command == QLatin1String("--sync"))
+        return Sync(rest, context);
+    if (command == QLatin1String("--sync-account"))
+        return SyncAccount(rest, context);
     return Usage(context, QStringLiteral("Unbekannte Option: %1").arg(command));
 }
 

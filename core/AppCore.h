@@ -76,6 +76,22 @@ public:
     void LookForSleep();
     bool Checking() const { return m_reminderCheck.Checking(); }
 
+    // The windows tell of each appointment they add, change or delete (its day
+    // and its index there before the change), so that what follows the
+    // appointments (the sync) knows which one it was.
+    enum class Edit
+    {
+        Added,
+        Changed,
+        Deleted
+    };
+    void AppointmentEdited(int year, int month, int day, int index, Edit edit)
+    {
+        emit appointmentEdited(year, month, day, index, edit);
+    }
+    // Appointments were changed from outside the windows (the sync): the list is filled again.
+    void AppointmentsChangedOutside() { emit appointmentsAdded(); }
+
     // Adds a calendar's appointments and, when any were new, saves at once.
     struct Imported
     {
@@ -96,6 +112,7 @@ signals:
     void settingsLoaded(const StoredSettings& settings);
     // Appointments came in from outside the windows (an import).
     void appointmentsAdded();
+    void appointmentEdited(int year, int month, int day, int index, AppCore::Edit edit);
     // The last save of a run that ends unattended failed.
     void endSaveFailed();
 

@@ -80,6 +80,19 @@ int AppointmentCount(const CalendarGrid& grid)
     return count;
 }
 
+StoreFields StoreFieldsOf(const ImportedAppointment& item)
+{
+    StoreFields f;
+    f.timeOfDay = dw::EncodeTime(item.hour, item.minute, std::min(item.second, 59));
+    f.name = AnsiText(item.name, false, f.lostCharacters);
+    f.description = AnsiText(item.description, true, f.lostCharacters);
+    f.firstLead = item.firstLead.value_or(DefaultFirstLead);
+    f.repeatInterval = item.repeatInterval.value_or(DefaultRepeatInterval);
+    f.lastReminded = item.lastReminded;
+    f.done = item.done;
+    return f;
+}
+
 ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar)
 {
     ImportReport report;
@@ -95,30 +108,25 @@ ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar)
             ++report.outsideRange;
             continue;
         }
-        const double timeOfDay = dw::EncodeTime(item.hour, item.minute, std::min(item.second, 59));
-        int lost = 0;
-        const QByteArray name = AnsiText(item.name, false, lost);
-        const QByteArray descriptionBytes = AnsiText(item.description, true, lost);
-        if (AlreadyThere(grid.Day(y, m, d), SecondsOfDays(timeOfDay), name)) {
+        const StoreFields f = StoreFieldsOf(item);
+        if (AlreadyThere(grid.Day(y, m, d), SecondsOfDays(f.timeOfDay), f.name)) {
             ++report.alreadyThere;
             continue;
         }
         Appointment* a = grid.NewAppointment(y, m, d);
-        if (!a || !ReplaceText(a->Name, name) || !ReplaceText(a->Description, descriptionBytes)) {
+        if (!a || !ReplaceText(a->Name, f.name) || !ReplaceText(a->Description, f.description)) {
             // The user has been told by the container; what was added stays.
             if (a)
                 grid.DeleteAppointment(y, m, d, static_cast<std::int32_t>(grid.Day(y, m, d).count()) - 1);
             report.outOfMemory = true;
             break;
         }
-        a->TimeOfDay = timeOfDay;
-        if (item.firstLead)
-            a->FirstLead = *item.firstLead;
-        if (item.repeatInterval)
-            a->RepeatInterval = *item.repeatInterval;
-        a->LastReminded = item.lastReminded;
-        a->Done = item.done;
-        report.lostCharacters += lost;
+        a->TimeOfDay = f.timeOfDay;
+        a->FirstLead = f.firstLead;
+        a->RepeatInterval = f.repeatInterval;
+        a->LastReminded = f.lastReminded;
+        a->Done = f.done;
+        report.lostCharacters += f.lostCharacters;
         ++report.added;
     }
     return report;

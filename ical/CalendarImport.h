@@ -34,6 +34,22 @@ struct ImportReport
 
 int AppointmentCount(const CalendarGrid& grid);
 
+// A read appointment as the store keeps it: Windows-1252 texts (a description
+// with CR LF line breaks), the time of day to the second, a new appointment's
+// defaults where the file had no alarm.
+struct StoreFields
+{
+    QByteArray name;
+    QByteArray description;
+    double timeOfDay = 0.0;
+    double firstLead = 0.0;
+    double repeatInterval = 0.0;
+    double lastReminded = 0.0;
+    std::uint8_t done = 0;
+    int lostCharacters = 0; // texts with characters Windows-1252 cannot hold
+};
+StoreFields StoreFieldsOf(const ImportedAppointment& item);
+
 // Adds the file's appointments at the end of their days, skipping those whose
 // day, time (to the second) and name the store already holds.
 ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar);

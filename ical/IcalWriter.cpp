@@ -73,16 +73,9 @@ icalcomponent* Alarm(const Appointment& a, const QByteArray& name)
     return alarm;
 }
 
-} // namespace
-
-QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now)
+icaltimetype StampOf(dw::TDateTime now)
 {
-    icalerror_set_errors_are_fatal(0);
-    std::unique_ptr<icalcomponent, ComponentDeleter> calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
-    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
-    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Norvex//Datumswecker 1.0//DE"));
-    const QDateTime stampLocal = dw::ToQDateTime(now);
-    const QDateTime stamp = stampLocal.toUTC();
+    const QDateTime stamp = dw::ToQDateTime(now).toUTC();
     icaltimetype dtstamp = icaltime_null_time();
     dtstamp.year = stamp.date().year();
     dtstamp.month = stamp.date().month();
@@ -91,6 +84,62 @@ QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now)
     dtstamp.minute = stamp.time().minute();
     dtstamp.second = stamp.time().second();
     dtstamp.zone = icaltimezone_get_utc_timezone();
+    return dtstamp;
+}
+
+icalcomponent* EventOf(const Appointment& a, int y, int m, int d, const QByteArray& uid,
+                       const icaltimetype& dtstamp)
+{
+    const QByteArray name = dw::FromAnsi(a.Name).toUtf8();
+    QString description = dw::FromAnsi(a.Description);
+    description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const long long second = SecondsOfDays(a.TimeOfDay);
+    icalcomponent* event = icalcomponent_new(ICAL_VEVENT_COMPONENT);
+    icalcomponent_add_property(event, icalproperty_new_uid(uid.constData()));
+    icalcomponent_add_property(event, icalproperty_new_dtstamp(dtstamp));
+    // Floating local time: the appointment is at this time of day wherever the user is.
+    icaltimetype start = icaltime_null_time();
+    start.year = y;
+    start.month = m;
+    start.day = d;
+    const long long inDay = ((second % 86400) + 86400) % 86400;
+    start.hour = static_cast<int>(inDay / 3600);
+    start.minute = static_cast<int>(inDay / 60 % 60);
+    start.second = static_cast<int>(inDay % 60);
+    icalcomponent_add_property(event, icalproperty_new_dtstart(start));
+    icalcomponent_add_property(event, icalproperty_new_summary(name.constData()));
+    if (!description.isEmpty())
+        icalcomponent_add_property(event, icalproperty_new_description(description.toUtf8().constData()));
+    // A value no clock can have made (from a damaged file) is left out rather than written unreadable.
+    if (a.LastReminded != 0.0 && std::isfinite(a.LastReminded) && std::fabs(a.LastReminded) < 1e7) {
+        icalproperty* last = icalproperty_new_x(FormatLastReminded(a.LastReminded).toUtf8().constData());
+        icalproperty_set_x_name(last, LastRemindedProperty);
+        icalcomponent_add_property(event, last);
+    }
+    if (a.Done != 0) {
+        icalproperty* done = icalproperty_new_x(QByteArray::number(a.Done).constData());
+        icalproperty_set_x_name(done, DoneProperty);
+        icalcomponent_add_property(event, done);
+    }
+    icalcomponent_add_component(event, Alarm(a, name));
+    return event;
+}
+
+std::unique_ptr<icalcomponent, ComponentDeleter> NewCalendar()
+{
+    icalerror_set_errors_are_fatal(0);
+    std::unique_ptr<icalcomponent, ComponentDeleter> calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Norvex//Datumswecker 1.0//DE"));
+    return calendar;
+}
+
+} // namespace
+
+QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now)
+{
+    const auto calendar = NewCalendar();
+    const icaltimetype dtstamp = StampOf(now);
 
     // The calendar's frame, then each event written and freed in turn: a
     // hundred thousand events never stand in memory as one tree.
@@ -104,48 +153,22 @@ QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now)
         const std::uint32_t count = day.count();
         for (std::uint32_t i = 0; i < count; ++i) {
             const Appointment& a = *day.at(static_cast<std::int32_t>(i));
-            const QByteArray name = dw::FromAnsi(a.Name).toUtf8();
-            QString description = dw::FromAnsi(a.Description);
-            description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            const long long second = SecondsOfDays(a.TimeOfDay);
-            icalcomponent* event = icalcomponent_new(ICAL_VEVENT_COMPONENT);
-            icalcomponent_add_property(event,
-                                       icalproperty_new_uid(UidOf(y, m, d, second, name, seen).constData()));
-            icalcomponent_add_property(event, icalproperty_new_dtstamp(dtstamp));
-            // Floating local time: the appointment is at this time of day wherever the user is.
-            icaltimetype start = icaltime_null_time();
-            start.year = y;
-            start.month = m;
-            start.day = d;
-            const long long inDay = ((second % 86400) + 86400) % 86400;
-            start.hour = static_cast<int>(inDay / 3600);
-            start.minute = static_cast<int>(inDay / 60 % 60);
-            start.second = static_cast<int>(inDay % 60);
-            icalcomponent_add_property(event, icalproperty_new_dtstart(start));
-            icalcomponent_add_property(event, icalproperty_new_summary(name.constData()));
-            if (!description.isEmpty())
-                icalcomponent_add_property(event,
-                                           icalproperty_new_description(description.toUtf8().constData()));
-            // A value no clock can have made (from a damaged file) is left out rather than written
-            // unreadable.
-            if (a.LastReminded != 0.0 && std::isfinite(a.LastReminded) && std::fabs(a.LastReminded) < 1e7) {
-                icalproperty* last =
-                    icalproperty_new_x(FormatLastReminded(a.LastReminded).toUtf8().constData());
-                icalproperty_set_x_name(last, LastRemindedProperty);
-                icalcomponent_add_property(event, last);
-            }
-            if (a.Done != 0) {
-                icalproperty* done = icalproperty_new_x(QByteArray::number(a.Done).constData());
-                icalproperty_set_x_name(done, DoneProperty);
-                icalcomponent_add_property(event, done);
-            }
-            icalcomponent_add_component(event, Alarm(a, name));
-            std::unique_ptr<icalcomponent, ComponentDeleter> owned(event);
-            result += Text(event);
+            const QByteArray uid =
+                UidOf(y, m, d, SecondsOfDays(a.TimeOfDay), dw::FromAnsi(a.Name).toUtf8(), seen);
+            std::unique_ptr<icalcomponent, ComponentDeleter> event(EventOf(a, y, m, d, uid, dtstamp));
+            result += Text(event.get());
         }
     });
     result += end;
     return result;
+}
+
+QByteArray WriteEvent(const Appointment& appointment, QDate day, const QByteArray& uid, dw::TDateTime now)
+{
+    const auto calendar = NewCalendar();
+    icalcomponent_add_component(calendar.get(),
+                                EventOf(appointment, day.year(), day.month(), day.day(), uid, StampOf(now)));
+    return Text(calendar.get());
 }
 
 } // namespace dw::ical

@@ -4,6 +4,7 @@
 #include "store/CalendarGrid.h"
 
 #include <QByteArray>
+#include <QDate>
 
 namespace dw::ical {
 
@@ -12,5 +13,9 @@ namespace dw::ical {
 // reminder one VALARM, last reminded and done properties of our own; stamped
 // with `now`.
 QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now);
+
+// One appointment of `day` as a calendar of its own under the given UID, the
+// same VEVENT the export writes: a resource for a calendar server.
+QByteArray WriteEvent(const Appointment& appointment, QDate day, const QByteArray& uid, dw::TDateTime now);
 
 } // namespace dw::ical

@@ -4,6 +4,7 @@
 
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QPointer>
 #include <QTimer>
 
 #include <exception>
@@ -54,11 +55,19 @@ QJsonObject InstanceServer::answer(const QByteArray& line) const
     }
 }
 
+void InstanceServer::registerDeferredCommand(const QString& cmd, DeferredHandler handler)
+{
+    m_deferred.insert(cmd, std::move(handler));
+}
+
 void InstanceServer::accept(dw::LocalConnection* connection)
 {
     connect(connection, &dw::LocalConnection::disconnected, connection, &QObject::deleteLater);
     connect(connection, &dw::LocalConnection::readyRead, this, [this, connection] { serve(connection); });
-    QTimer::singleShot(IdleClientMs, connection, &dw::LocalConnection::close);
+    auto* idle = new QTimer(connection);
+    idle->setSingleShot(true);
+    connect(idle, &QTimer::timeout, connection, &dw::LocalConnection::close);
+    idle->start(IdleClientMs);
     serve(connection); // the request may have come with the connection
 }
 
@@ -69,6 +78,22 @@ void InstanceServer::serve(dw::LocalConnection* connection)
     QJsonObject reply;
     if (connection->canReadLine()) {
         const QByteArray line = connection->readLine(MaxRequestBytes + 1);
+        const QJsonObject request = QJsonDocument::fromJson(line).object();
+        const auto deferred = m_deferred.constFind(request.value(QStringLiteral("cmd")).toString());
+        if (line.endsWith('\n') && deferred != m_deferred.constEnd()) {
+            // The client waits as long as it is willing to; the answer comes when it is ready.
+            connection->setProperty("answered", true);
+            if (auto* idle = connection->findChild<QTimer*>())
+                idle->stop();
+            QPointer<dw::LocalConnection> to(connection);
+            (*deferred)(request, [to](const QJsonObject& answer) {
+                if (!to)
+                    return;
+                to->write(QJsonDocument(answer).toJson(QJsonDocument::Compact) + '\n');
+                to->close();
+            });
+            return;
+        }
         reply = line.endsWith('\n') ? answer(line.chopped(1))
                                     : InstanceError(QStringLiteral("Die Anfrage ist zu lang."));
     } else if (connection->bytesAvailable() > MaxRequestBytes) {

@@ -24,6 +24,9 @@ class InstanceServer : public QObject
     Q_OBJECT
 public:
     using Handler = std::function<QJsonObject(const QJsonObject& request)>;
+    // A command whose answer comes later (a sync): the handler calls `answer` once.
+    using Answer = std::function<void(const QJsonObject& reply)>;
+    using DeferredHandler = std::function<void(const QJsonObject& request, Answer answer)>;
 
     explicit InstanceServer(QObject* parent = nullptr);
     ~InstanceServer() override;
@@ -32,6 +35,7 @@ public:
     // left behind by a copy that crashed is removed first.
     bool listen(const QString& name);
     void registerCommand(const QString& cmd, Handler handler);
+    void registerDeferredCommand(const QString& cmd, DeferredHandler handler);
     // The answer to one request line.
     QJsonObject answer(const QByteArray& line) const;
 
@@ -43,6 +47,7 @@ private:
 
     dw::LocalServer* m_server;
     QHash<QString, Handler> m_commands;
+    QHash<QString, DeferredHandler> m_deferred;
 };
 
 // Builds the one answer every failure gets.

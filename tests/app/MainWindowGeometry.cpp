@@ -10,16 +10,21 @@ namespace dwtest {
 
 QPoint ControlInMainWindow(const char* objectName)
 {
+    return ControlRectInMainWindow(objectName).center();
+}
+
+QRect ControlRectInMainWindow(const char* objectName)
+{
     QTemporaryDir dir;
     dw::SetModuleFileNameForTesting(dir.filePath(QStringLiteral("datumswecker")));
-    QPoint at;
+    QRect at;
     {
         TMainForm form;
         form.setAttribute(Qt::WA_DontShowOnScreen);
         form.skipFirstShowCheck(); // no reminder check here
         form.show();
         if (auto* control = form.findChild<QWidget*>(QLatin1String(objectName)))
-            at = control->mapTo(&form, control->rect().center());
+            at = QRect(control->mapTo(&form, QPoint(0, 0)), control->size());
         form.hide();
     }
     dw::SetModuleFileNameForTesting(QString());

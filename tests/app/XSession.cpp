@@ -574,9 +574,9 @@ bool XSession::screenshot(const QString& pngPath) const
 
 ProgramRun::ProgramRun(const Session& session) : m_session(session)
 {
-    // A portable copy: the command and the programs it starts, side by side.
-    for (const QString& name :
-         {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"), QStringLiteral("datumswecker-cli")}) {
+    // A portable copy: the command and the programs it starts, side by side, with the sync's plugin.
+    for (const QString& name : {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"),
+                                QStringLiteral("datumswecker-cli"), QStringLiteral("datumswecker-sync-net.so")}) {
         QFile::copy(BinaryDir() + QLatin1Char('/') + name, m_dir.filePath(name));
         QFile::setPermissions(m_dir.filePath(name),
                               QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -596,6 +596,7 @@ bool ProgramRun::start()
     QProcessEnvironment env = m_session.environment();
     if (!m_now.isEmpty())
         env.insert(QStringLiteral("DATUMSWECKER_TEST_NOW"), m_now);
+    env.insert(m_extra);
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     // A working folder elsewhere proves the data file follows the program, not the folder.
@@ -610,6 +611,7 @@ int ProgramRun::startAgain(QString* output, int timeoutMs) const
     QProcessEnvironment env = m_session.environment();
     if (!m_now.isEmpty())
         env.insert(QStringLiteral("DATUMSWECKER_TEST_NOW"), m_now);
+    env.insert(m_extra);
     again.setProcessEnvironment(env);
     again.setProcessChannelMode(QProcess::MergedChannels);
     again.setWorkingDirectory(QDir::tempPath());

@@ -163,6 +163,8 @@ public:
     QString dataFile() const { return m_dir.filePath(QStringLiteral("termine.dat")); }
     // The program's clock runs from this moment instead of the real time (next start).
     void setNow(const QDateTime& moment) { m_now = moment.toString(Qt::ISODate); }
+    // One more variable of the program's environment (next start).
+    void setVariable(const QString& name, const QString& value) { m_extra.insert(name, value); }
     bool start();
     // Sends a signal and waits for the end; the exit code, or -1 if it had to be killed.
     int terminate(int signal, int timeoutMs = XSession::WaitMs);
@@ -179,6 +181,7 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_now;
+    QProcessEnvironment m_extra;
 };
 
 // The program's executable in the build folder.

@@ -38,9 +38,14 @@ grep -q '<launchable type="desktop-id">datumswecker.desktop</launchable>' "$meta
 grep -q '<summary xml:lang="de">' "$metainfo" || fail "metainfo lacks a German summary"
 grep -q '<screenshot ' "$metainfo" || fail "metainfo lacks a screenshot"
 
+# The sync's network plugin, beside the programs that load it.
+readelf -d "$usr/libexec/datumswecker/datumswecker-sync-net.so" 2>/dev/null | grep -qE 'R(UN)?PATH' &&
+  fail "the sync plugin keeps an RPATH"
+
 # Exactly the program's own files: no tests, benchmarks or build libraries.
 expected=$(printf '%s\n' bin/datumswecker libexec/datumswecker/datumswecker-window \
-  libexec/datumswecker/datumswecker-cli share/applications/datumswecker.desktop \
+  libexec/datumswecker/datumswecker-cli libexec/datumswecker/datumswecker-sync-net.so \
+  share/applications/datumswecker.desktop \
   share/metainfo/example.norvex.datumswecker.metainfo.xml \
   share/doc/datumswecker/copyright share/doc/datumswecker/changelog.gz share/man/man1/datumswecker.1.gz \
   share/icons/hicolor/scalable/apps/datumswecker.svg \

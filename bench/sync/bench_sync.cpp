@@ -1,0 +1,193 @@
+// Times `datumswecker --sync` beside vdirsyncer syncing the same appointments
+// (as .ics files in a folder) with the same kind of server: a Radicale of its
+// own for each, started afresh. Both run as processes, started the same way.
+// Two runs each: the first upload of `upload` appointments then a sync with
+// nothing changed; and a first sync of `count` appointments that are on the
+// server already (put into its storage folder directly), then a sync with
+// nothing changed. Radicale's own cost of a new event grows with the events it
+// holds, the same for both clients, so uploads are measured at a smaller count.
+//
+//   bench_sync [count] [upload]     defaults: 10000 and 500
+
+#include "RadicaleServer.h"
+
+#include "core/AppCore.h"
+#include "ical/IcalWriter.h"
+#include "platform/DateTime.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+struct Timing
+{
+    double first = 0;
+    double again = 0;
+    bool ok = true;
+};
+
+double Run(const QString& program, const QStringList& args, const QByteArray& input, bool& ok,
+           const QString& folder = {})
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
+    p.setProcessEnvironment(env);
+    if (!folder.isEmpty())
+        p.setWorkingDirectory(folder);
+    QElapsedTimer t;
+    t.start();
+    p.start(program, args);
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(-1);
+    const double seconds = static_cast<double>(t.nsecsElapsed()) / 1e9;
+    if (p.exitCode() != 0) {
+        ok = false;
+        std::fprintf(stderr, "%s: %s\n%s\n", qPrintable(program), p.readAllStandardOutput().constData(),
+                     p.readAllStandardError().constData());
+    }
+    return seconds;
+}
+
+// The appointments: over three years, at varying times, each with a name of its own.
+void Fill(CalendarGrid& grid, int count)
+{
+    const QDate first(2030, 1, 1);
+    for (int i = 0; i < count; ++i) {
+        const QDate day = first.addDays(i % 1095);
+        Appointment* a = grid.NewAppointment(day.year(), day.month(), day.day());
+        ReplaceText(a->Name, "Termin " + QByteArray::number(i));
+        a->TimeOfDay = dw::EncodeTime((i * 7) % 24, (i * 13) % 60);
+    }
+}
+
+// Every appointment as the .ics file of its own that vdirsyncer keeps.
+std::vector<std::pair<QString, QByteArray>> Files(int count)
+{
+    CalendarGrid grid;
+    grid.Build();
+    Fill(grid, count);
+    std::vector<std::pair<QString, QByteArray>> files;
+    grid.ForEachDay([&](int y, int m, int d, const DayList& day) {
+        for (std::uint32_t i = 0; i < day.count(); ++i) {
+            const QByteArray uid = "bench-" + QByteArray::number(static_cast<qulonglong>(files.size()));
+            files.emplace_back(
+                QString::fromLatin1(uid) + QStringLiteral(".ics"),
+                dw::ical::WriteEvent(*day.at(static_cast<std::int32_t>(i)), QDate(y, m, d), uid, 0.0));
+        }
+    });
+    return files;
+}
+
+void Seed(const dwtest::RadicaleServer& server, int count)
+{
+    for (const auto& [name, ics] : Files(count))
+        server.seed(name, ics);
+}
+
+Timing Ours(int count, bool onServer)
+{
+    Timing t;
+    dwtest::RadicaleServer server;
+    if (onServer)
+        Seed(server, count);
+    QTemporaryDir dir;
+    for (const char* file : {"datumswecker", "datumswecker-cli", "datumswecker-sync-net.so"})
+        QFile::copy(QStringLiteral(DW_BINARY_DIR "/") + QLatin1String(file),
+                    dir.filePath(QLatin1String(file)));
+    for (const char* program : {"datumswecker", "datumswecker-cli"})
+        QFile::setPermissions(dir.filePath(QLatin1String(program)),
+                              QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    {
+        AppCore core;
+        core.Open(dir.path() + QLatin1Char('/'));
+        if (!onServer)
+            Fill(core.grid(), count);
+        core.programSettings().setValue(QStringLiteral("sync/url"), server.calendarUrl());
+        core.programSettings().setValue(QStringLiteral("sync/user"), QString::fromLatin1(server.User));
+        core.programSettings().sync();
+        core.Close();
+    }
+    const QString program = dir.filePath(QStringLiteral("datumswecker"));
+    const QStringList args{QStringLiteral("--sync"), QStringLiteral("--password-stdin")};
+    const QByteArray password = QByteArray(server.Password) + '\n';
+    t.first = Run(program, args, password, t.ok);
+    t.again = Run(program, args, password, t.ok);
+    if (server.names().size() != count) {
+        std::fprintf(stderr, "ours: %lld events on the server\n",
+                     static_cast<long long>(server.names().size()));
+        t.ok = false;
+    }
+    return t;
+}
+
+Timing Vdirsyncer(int count, bool onServer)
+{
+    Timing t;
+    dwtest::RadicaleServer server;
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("ics"));
+    if (onServer) {
+        Seed(server, count);
+    } else {
+        for (const auto& [name, ics] : Files(count)) {
+            QFile file(dir.filePath(QStringLiteral("ics/") + name));
+            file.open(QIODevice::WriteOnly);
+            file.write(ics);
+        }
+    }
+    QFile config(dir.filePath(QStringLiteral("config")));
+    config.open(QIODevice::WriteOnly);
+    config.write(
+        QStringLiteral("[general]\nstatus_path = \"%1/status/\"\n\n"
+                       "[pair bench]\na = \"local\"\nb = \"server\"\ncollections = null\n\n"
+                       "[storage local]\ntype = \"filesystem\"\npath = \"%1/ics/\"\nfileext = \".ics\"\n\n"
+                       "[storage server]\ntype = \"caldav\"\nurl = \"%2\"\nusername = \"%3\"\n"
+                       "password = \"%4\"\n")
+            .arg(dir.path(), server.calendarUrl(), QString::fromLatin1(server.User),
+                 QString::fromLatin1(server.Password))
+            .toUtf8());
+    config.close();
+    const QStringList base{QStringLiteral("-c"), config.fileName()};
+    bool discovered = true;
+    Run(QStringLiteral("vdirsyncer"), base + QStringList{QStringLiteral("discover")}, "y\ny\n", discovered);
+    t.first = Run(QStringLiteral("vdirsyncer"), base + QStringList{QStringLiteral("sync")}, {}, t.ok);
+    t.again = Run(QStringLiteral("vdirsyncer"), base + QStringList{QStringLiteral("sync")}, {}, t.ok);
+    if (server.names().size() != count) {
+        std::fprintf(stderr, "vdirsyncer: %lld events on the server\n",
+                     static_cast<long long>(server.names().size()));
+        t.ok = false;
+    }
+    return t;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
+    const int upload = argc > 2 ? std::atoi(argv[2]) : 500;
+    const Timing ours = Ours(upload, false);
+    const Timing theirs = Vdirsyncer(upload, false);
+    const Timing oursDown = Ours(count, true);
+    const Timing theirsDown = Vdirsyncer(count, true);
+    std::printf("| what | datumswecker --sync | vdirsyncer sync | ratio | target |\n|---|---|---|---|---|\n");
+    const auto row = [](const char* what, int n, double a, double b) {
+        std::printf("| %s, %d appointments | %.2f s | %.2f s | %.2f | <= 0.5 |\n", what, n, a, b, a / b);
+    };
+    row("first upload", upload, ours.first, theirs.first);
+    row("then nothing changed", upload, ours.again, theirs.again);
+    row("first sync, all on the server", count, oursDown.first, theirsDown.first);
+    row("then nothing changed", count, oursDown.again, theirsDown.again);
+    return ours.ok && theirs.ok && oursDown.ok && theirsDown.ok ? 0 : 1;
+}

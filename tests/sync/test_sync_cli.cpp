@@ -1,0 +1,190 @@
+// --sync-account and --sync of the real program, without a window and without
+// a secret store: the password from standard input, never in a file.
+#include "RadicaleServer.h"
+
+#include "TestSupport.h"
+#include "XSession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace dwtest;
+
+namespace {
+
+struct Outcome
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class SyncCommandLine : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char* file :
+             {"datumswecker", "datumswecker-cli", "datumswecker-window", "datumswecker-sync-net.so"})
+            QFile::copy(BinaryDir() + QLatin1Char('/') + QLatin1String(file),
+                        m_dir.filePath(QLatin1String(file)));
+        for (const char* program : {"datumswecker", "datumswecker-cli", "datumswecker-window"})
+            QFile::setPermissions(m_dir.filePath(QLatin1String(program)),
+                                  QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    Outcome run(const QStringList& args, const QByteArray& input = {},
+                const QProcessEnvironment& session = {})
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // No desktop session: no secret store answers.
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
+        env.insert(session);
+        env.insert(QStringLiteral("DATUMSWECKER_TEST_NOW"), QStringLiteral("2030-05-01T12:00:00"));
+        p.setProcessEnvironment(env);
+        p.start(m_dir.filePath(QStringLiteral("datumswecker")), args);
+        p.write(input);
+        p.closeWriteChannel();
+        Outcome r;
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.status = p.exitCode();
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// A desktop's secret store of the test's own: a private session bus and
+// gnome-keyring's Secret Service on it, its keyring unlocked, in a temporary home.
+class SecretService
+{
+public:
+    SecretService()
+    {
+        for (const char* folder : {"data", "run"})
+            QDir(m_home.path()).mkdir(QLatin1String(folder));
+        QFile::setPermissions(m_home.filePath(QStringLiteral("run")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        m_bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                    QStringLiteral("--print-address")});
+        if (!m_bus.waitForReadyRead(30000))
+            return;
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(m_bus.readLine()).trimmed());
+        env.insert(QStringLiteral("HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.filePath(QStringLiteral("run")));
+        QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
+        all.insert(env);
+        m_keyring.setProcessEnvironment(all);
+        m_keyring.start(QStringLiteral("gnome-keyring-daemon"),
+                        {QStringLiteral("--foreground"), QStringLiteral("--unlock"),
+                         QStringLiteral("--components=secrets")});
+        m_keyring.waitForStarted(30000);
+        m_keyring.write("kennwort");
+        m_keyring.waitForBytesWritten(30000);
+        m_keyring.closeWriteChannel();
+        m_ok = PollUntil(
+            [&] {
+                QProcess ask;
+                ask.setProcessEnvironment(all);
+                ask.start(QStringLiteral("dbus-send"),
+                          {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                           QStringLiteral("--dest=org.freedesktop.DBus"),
+                           QStringLiteral("/org/freedesktop/DBus"),
+                           QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                           QStringLiteral("string:org.freedesktop.secrets")});
+                ask.waitForFinished(5000);
+                return ask.readAllStandardOutput().contains("true");
+            },
+            30000);
+    }
+    ~SecretService()
+    {
+        for (QProcess* p : {&m_keyring, &m_bus}) {
+            p->terminate();
+            if (!p->waitForFinished(30000))
+                p->kill();
+            p->waitForFinished(30000);
+        }
+    }
+    bool ok() const { return m_ok; }
+    QProcessEnvironment env;
+
+private:
+    QTemporaryDir m_home;
+    QProcess m_bus;
+    QProcess m_keyring;
+    bool m_ok = false;
+};
+
+} // namespace
+
+TEST_F(SyncCommandLine, AccountThenSyncWithThePasswordFromStandardInput)
+{
+    RadicaleServer server;
+    ASSERT_TRUE(server.ok());
+    ASSERT_EQ(
+        server.put(QStringLiteral("a.ics"), Event(QStringLiteral("a"), QStringLiteral("20300501T080000"),
+                                                  QStringLiteral("Vom Server"))),
+        201);
+    Outcome r = run({QStringLiteral("--sync")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("kein Kalender-Server eingerichtet"))) << r.err.toStdString();
+
+    r = run({QStringLiteral("--sync-account"), QStringLiteral("http://192.0.2.1/kalender/"),
+             QStringLiteral("anna"), QStringLiteral("--password-stdin")},
+            "x\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("https://"))) << r.err.toStdString();
+
+    const QByteArray password = QByteArray(RadicaleServer::Password);
+    r = run({QStringLiteral("--sync-account"), server.calendarUrl(),
+             QString::fromLatin1(RadicaleServer::User), QStringLiteral("--password-stdin")},
+            password + "\n");
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Kein Schlüsselbund"))) << r.out.toStdString();
+
+    const std::vector<std::pair<QByteArray, int>> passes{{"falsch\n", 2}, {password + "\n", 0}, {{}, 2}};
+    for (const auto& [input, status] : passes) {
+        QStringList args{QStringLiteral("--sync")};
+        if (!input.isEmpty())
+            args << QStringLiteral("--password-stdin");
+        r = run(args, input);
+        EXPECT_EQ(r.status, status) << input.constData() << r.out.toStdString() << r.err.toStdString();
+    }
+    r = run({QStringLiteral("--agenda"), QStringLiteral("2030-05-01"), QStringLiteral("--days"),
+             QStringLiteral("1")});
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Vom Server"))) << r.out.toStdString();
+    // Nothing of the password in the data folder.
+    for (const QFileInfo& file : QDir(m_dir.path()).entryInfoList(QDir::Files)) {
+        QFile f(file.filePath());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(f.readAll().contains(password)) << file.fileName().toStdString();
+    }
+}
+
+TEST_F(SyncCommandLine, ThePasswordGoesIntoTheSecretStoreAndComesBackFromIt)
+{
+    RadicaleServer server;
+    ASSERT_TRUE(server.ok());
+    SecretService secrets;
+    ASSERT_TRUE(secrets.ok());
+    Outcome r = run({QStringLiteral("--sync-account"), server.calendarUrl(),
+                     QString::fromLatin1(RadicaleServer::User), QStringLiteral("--password-stdin")},
+                    QByteArray(RadicaleServer::Password) + "\n", secrets.env);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Schlüsselbund der Arbeitsumgebung"))) << r.out.toStdString();
+    r = run({QStringLiteral("--sync")}, {}, secrets.env);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+}
