@@ -5,6 +5,7 @@
 #include "platform/Ansi.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace dw::ical {
 
@@ -14,6 +15,8 @@ namespace {
 // characters other than tab and line breaks are no text, and iCalendar cannot
 // carry them (an export would lose them): they are left out and counted too.
 // A lone CR breaks the line as LF does; a description keeps CR LF, as the window does.
+// Spaces and tabs at either end are dropped: libical strips them from a line, so
+// a text that kept them would not come back the same from its own export.
 QByteArray AnsiText(QString text, bool description, int& lost)
 {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -22,6 +25,14 @@ QByteArray AnsiText(QString text, bool description, int& lost)
     text.removeIf(
         [](QChar c) { return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n'); });
     const bool dropped = text.size() != before;
+    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && blank(text[first]))
+        ++first;
+    while (end > first && blank(text[end - 1]))
+        --end;
+    text = text.mid(first, end - first);
     if (description)
         text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const QByteArray bytes = dw::ToAnsi(text);
@@ -30,12 +41,20 @@ QByteArray AnsiText(QString text, bool description, int& lost)
     return bytes;
 }
 
+// A name typed with blanks at its ends comes back from its export without them
+// and is still the same appointment.
 bool AlreadyThere(const DayList& day, long long second, const QByteArray& name)
 {
     const std::uint32_t count = day.count();
     for (std::uint32_t i = 0; i < count; ++i) {
         const Appointment& a = *day.at(static_cast<std::int32_t>(i));
-        if (SecondsOfDays(a.TimeOfDay) == second && std::strcmp(a.Name, name.constData()) == 0)
+        if (SecondsOfDays(a.TimeOfDay) != second)
+            continue;
+        std::string_view stored(a.Name);
+        const std::size_t first = stored.find_first_not_of(" \t");
+        stored = first == std::string_view::npos ? std::string_view() : stored.substr(first);
+        stored = stored.substr(0, stored.find_last_not_of(" \t") + 1);
+        if (stored == std::string_view(name.constData(), static_cast<std::size_t>(name.size())))
             return true;
     }
     return false;

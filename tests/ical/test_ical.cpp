@@ -245,6 +245,33 @@ TEST(IcalRoundTrip, ExportThenImportGivesTheSameStoreAndASecondImportAddsNothing
     EXPECT_EQ(WriteCalendar(original, dwtest::At(2024, 6, 1, 12, 0)), file);
 }
 
+// A file carries no blanks at a text's ends: a name typed with them is not
+// doubled by importing its own export, and escaped ones ("\C" reads as a space) go.
+TEST(IcalImport, BlanksAtTheEndsOfATextNeitherDoubleNorStay)
+{
+    CalendarGrid grid;
+    grid.Build();
+    Appointment* typed = grid.NewAppointment(2024, 9, 1);
+    ASSERT_TRUE(typed && ReplaceText(typed->Name, " Zahnarzt\t") &&
+                ReplaceText(typed->Description, "Zimmer 4 "));
+    const ReadResult own = ReadCalendar(WriteCalendar(grid, dwtest::At(2024, 6, 1, 12, 0)));
+    ASSERT_TRUE(own.calendar);
+    const ImportReport again = ImportInto(grid, *own.calendar);
+    EXPECT_EQ(again.added, 0);
+    EXPECT_EQ(again.alreadyThere, 1);
+
+    const ReadResult escaped =
+        ReadCalendar("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//T//DE\r\nBEGIN:VEVENT\r\n"
+                     "UID:e\r\nDTSTAMP:20240101T000000Z\r\nDTSTART:20240902T090000\r\n"
+                     "SUMMARY:Nachts in U\\C\r\nDESCRIPTION:\\tZimmer 5\\t\r\n"
+                     "END:VEVENT\r\nEND:VCALENDAR\r\n");
+    ASSERT_TRUE(escaped.calendar);
+    EXPECT_EQ(ImportInto(grid, *escaped.calendar).lostCharacters, 0);
+    const Appointment* read = grid.Day(2024, 9, 2).at(0);
+    EXPECT_EQ(QByteArray(read->Name), QByteArray("Nachts in U"));
+    EXPECT_EQ(QByteArray(read->Description), QByteArray("Zimmer 5"));
+}
+
 TEST(IcalImport, CharactersOutsideTheCodePageBecomeQuestionMarksAndAreCounted)
 {
     const ReadResult read = ReadCalendar(IcsFile("escaped.ics"));

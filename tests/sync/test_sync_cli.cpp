@@ -41,15 +41,7 @@ protected:
                 const QProcessEnvironment& session = {})
     {
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        // No desktop session: no secret store answers.
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
-        env.insert(session);
-        env.insert(QStringLiteral("DATUMSWECKER_TEST_NOW"), QStringLiteral("2030-05-01T12:00:00"));
-        p.setProcessEnvironment(env);
-        p.start(m_dir.filePath(QStringLiteral("datumswecker")), args);
-        p.write(input);
-        p.closeWriteChannel();
+        start(p, args, input, session);
         Outcome r;
         if (!p.waitForFinished(60000)) {
             p.kill();
@@ -60,6 +52,21 @@ protected:
         r.out = QString::fromUtf8(p.readAllStandardOutput());
         r.err = QString::fromUtf8(p.readAllStandardError());
         return r;
+    }
+
+    void start(QProcess& p, const QStringList& args, const QByteArray& input,
+               const QProcessEnvironment& session = {})
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // No desktop session: no secret store answers.
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
+        env.insert(session);
+        env.insert(QStringLiteral("DATUMSWECKER_TEST_NOW"), QStringLiteral("2030-05-01T12:00:00"));
+        p.setProcessEnvironment(env);
+        p.start(m_dir.filePath(QStringLiteral("datumswecker")), args);
+        p.write(input);
+        p.waitForBytesWritten(30000); // the caller may not run an event loop
+        p.closeWriteChannel();
     }
 
     QTemporaryDir m_dir;
@@ -187,4 +194,50 @@ TEST_F(SyncCommandLine, ThePasswordGoesIntoTheSecretStoreAndComesBackFromIt)
     EXPECT_TRUE(r.out.contains(QStringLiteral("Schlüsselbund der Arbeitsumgebung"))) << r.out.toStdString();
     r = run({QStringLiteral("--sync")}, {}, secrets.env);
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
+}
+
+// The program killed (SIGKILL) early and late in its uploads: each start takes
+// up what the last left, and in the end every appointment is there once.
+TEST_F(SyncCommandLine, AKilledSyncIsTakenUpWithNothingLostOrDoubled)
+{
+    RadicaleServer server;
+    ASSERT_TRUE(server.ok());
+    const int count = 200;
+    QByteArray ics = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//DE\r\n";
+    for (int i = 0; i < count; ++i)
+        ics += QStringLiteral("BEGIN:VEVENT\r\nUID:k%1\r\nDTSTAMP:20240101T000000Z\r\n"
+                              "DTSTART:2031%2%3T090000\r\nSUMMARY:Termin %1\r\nEND:VEVENT\r\n")
+                   .arg(i)
+                   .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                   .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                   .toUtf8();
+    QFile many(m_dir.filePath(QStringLiteral("viele.ics")));
+    ASSERT_TRUE(many.open(QIODevice::WriteOnly));
+    many.write(ics + "END:VCALENDAR\r\n");
+    many.close();
+    ASSERT_EQ(run({QStringLiteral("--import"), many.fileName()}).status, 0);
+    const QByteArray password = QByteArray(RadicaleServer::Password) + "\n";
+    ASSERT_EQ(run({QStringLiteral("--sync-account"), server.calendarUrl(),
+                   QString::fromLatin1(RadicaleServer::User), QStringLiteral("--password-stdin")},
+                  password)
+                  .status,
+              0);
+    for (const int killAt : {1, count / 2}) {
+        QProcess p;
+        start(p, {QStringLiteral("--sync"), QStringLiteral("--password-stdin")}, password);
+        ASSERT_TRUE(PollUntil([&] { return server.names().size() >= killAt; }, 60000));
+        p.kill();
+        p.waitForFinished();
+        ASSERT_LT(server.names().size(), count) << "the sync ended before it was killed";
+    }
+    const Outcome r = run({QStringLiteral("--sync"), QStringLiteral("--password-stdin")}, password);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(server.names().size(), count);
+    const QString exported = m_dir.filePath(QStringLiteral("zurueck.ics"));
+    ASSERT_EQ(run({QStringLiteral("--export"), exported}).status, 0);
+    QFile back(exported);
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+    EXPECT_EQ(back.readAll().count("BEGIN:VEVENT"), count);
+    EXPECT_TRUE(run({QStringLiteral("--sync"), QStringLiteral("--password-stdin")}, password)
+                    .out.contains(QStringLiteral("nichts geändert")));
 }
