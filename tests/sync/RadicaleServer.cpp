@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QTcpServer>
 
+#include <unistd.h>
+
 namespace dwtest {
 
 namespace {
@@ -195,6 +197,16 @@ void RadicaleServer::seed(const QString& name, const QByteArray& ics) const
         file.write(ics);
 }
 
+bool RadicaleServer::settle() const
+{
+    return curl({QStringLiteral("-X"), QStringLiteral("REPORT"), QStringLiteral("-H"),
+                 QStringLiteral("Depth: 1"), QStringLiteral("-H"),
+                 QStringLiteral("Content-Type: application/xml"), QStringLiteral("--data-binary"),
+                 QStringLiteral("<?xml version=\"1.0\"?><sync-collection xmlns=\"DAV:\"><sync-token/>"
+                                "<sync-level>1</sync-level><prop><getetag/></prop></sync-collection>"),
+                 calendarUrl()}) == 207;
+}
+
 QByteArray RadicaleServer::everything() const
 {
     QByteArray all;
@@ -210,6 +222,20 @@ QByteArray Event(const QString& uid, const QString& start, const QString& summar
                           "SUMMARY:%3\r\n%4END:VEVENT\r\nEND:VCALENDAR\r\n")
         .arg(uid, start, summary, extra)
         .toUtf8();
+}
+
+double RadicaleServer::processorSeconds() const
+{
+    // /proc/<pid>/stat: fields 14 and 15 are user and system time in clock ticks.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(m_process ? m_process->processId() : 0));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return 0;
+    return static_cast<double>(fields[11].toLongLong() + fields[12].toLongLong()) /
+           static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 } // namespace dwtest

@@ -41,8 +41,14 @@ public:
     // Puts an event straight into the server's storage folder, as a fast way
     // to fill it (the benchmark's many events).
     void seed(const QString& name, const QByteArray& ics) const;
+    // Lets the server take in what was seeded as it takes in a PUT: it fills its
+    // item cache and its change history (one sync-collection REPORT), which a
+    // seeded event would otherwise leave to the first client that asks.
+    bool settle() const;
     // Every event's text, joined.
     QByteArray everything() const;
+    // The processor seconds the server has used so far (the benchmark's share of the server).
+    double processorSeconds() const;
 
 private:
     QString folder() const;
