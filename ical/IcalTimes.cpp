@@ -11,6 +11,18 @@
 
 namespace dw::ical {
 
+icaltimetype IcalTimeOf(const QDateTime& at)
+{
+    icaltimetype t = icaltime_null_time();
+    t.year = at.date().year();
+    t.month = at.date().month();
+    t.day = at.date().day();
+    t.hour = at.time().hour();
+    t.minute = at.time().minute();
+    t.second = at.time().second();
+    return t;
+}
+
 int EventLines::of(const char* name) const
 {
     for (const auto& [key, line] : properties)

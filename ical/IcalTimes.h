@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QTime>
 
@@ -30,6 +31,9 @@ struct ComponentDeleter
     void operator()(icalcomponent* c) const { icalcomponent_free(c); }
 };
 using ComponentPtr = std::unique_ptr<icalcomponent, ComponentDeleter>;
+
+// A moment's date and time as libical's fields, with no zone (the caller sets it).
+icaltimetype IcalTimeOf(const QDateTime& at);
 
 struct Moment
 {

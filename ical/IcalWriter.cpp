@@ -1,6 +1,7 @@
 #include "ical/IcalWriter.h"
 
 #include "ical/IcalNames.h"
+#include "ical/IcalTimes.h"
 
 #include "platform/Ansi.h"
 
@@ -17,11 +18,6 @@
 namespace dw::ical {
 
 namespace {
-
-struct ComponentDeleter
-{
-    void operator()(icalcomponent* c) const { icalcomponent_free(c); }
-};
 
 QByteArray Text(icalcomponent* component)
 {
@@ -75,14 +71,7 @@ icalcomponent* Alarm(const Appointment& a, const QByteArray& name)
 
 icaltimetype StampOf(dw::TDateTime now)
 {
-    const QDateTime stamp = dw::ToQDateTime(now).toUTC();
-    icaltimetype dtstamp = icaltime_null_time();
-    dtstamp.year = stamp.date().year();
-    dtstamp.month = stamp.date().month();
-    dtstamp.day = stamp.date().day();
-    dtstamp.hour = stamp.time().hour();
-    dtstamp.minute = stamp.time().minute();
-    dtstamp.second = stamp.time().second();
+    icaltimetype dtstamp = IcalTimeOf(dw::ToQDateTime(now).toUTC());
     dtstamp.zone = icaltimezone_get_utc_timezone();
     return dtstamp;
 }
@@ -125,10 +114,10 @@ icalcomponent* EventOf(const Appointment& a, int y, int m, int d, const QByteArr
     return event;
 }
 
-std::unique_ptr<icalcomponent, ComponentDeleter> NewCalendar()
+ComponentPtr NewCalendar()
 {
     icalerror_set_errors_are_fatal(0);
-    std::unique_ptr<icalcomponent, ComponentDeleter> calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+    ComponentPtr calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
     icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
     icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Norvex//Datumswecker 1.0//DE"));
     return calendar;
@@ -155,7 +144,7 @@ QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now)
             const Appointment& a = *day.at(static_cast<std::int32_t>(i));
             const QByteArray uid =
                 UidOf(y, m, d, SecondsOfDays(a.TimeOfDay), dw::FromAnsi(a.Name).toUtf8(), seen);
-            std::unique_ptr<icalcomponent, ComponentDeleter> event(EventOf(a, y, m, d, uid, dtstamp));
+            ComponentPtr event(EventOf(a, y, m, d, uid, dtstamp));
             result += Text(event.get());
         }
     });

@@ -2,6 +2,7 @@
 
 #include "ical/IcalEvents.h"
 #include "ical/IcalNames.h"
+#include "ical/IcalTimes.h"
 #include "ical/IcalWriter.h"
 #include "sync/SyncState.h"
 
@@ -16,11 +17,7 @@ namespace dw::sync {
 
 namespace {
 
-struct Free
-{
-    void operator()(icalcomponent* c) const { icalcomponent_free(c); }
-};
-using Component = std::unique_ptr<icalcomponent, Free>;
+using Component = dw::ical::ComponentPtr;
 
 Component Parse(const QByteArray& data)
 {
@@ -106,14 +103,7 @@ icalproperty* SeriesMoment(icalproperty_kind kind, const QString& key, icalcompo
     const icaltimetype form = start ? icalproperty_get_dtstart(start) : icaltime_null_time();
     const QString tzid = start ? TzidOf(start) : QString();
     icaltimetype t = icaltime_null_time();
-    const auto fill = [&t](const QDateTime& at) {
-        t.year = at.date().year();
-        t.month = at.date().month();
-        t.day = at.date().day();
-        t.hour = at.time().hour();
-        t.minute = at.time().minute();
-        t.second = at.time().second();
-    };
+    const auto fill = [&t](const QDateTime& at) { t = dw::ical::IcalTimeOf(at); };
     bool withZone = false;
     if (form.is_date) {
         fill(local);
