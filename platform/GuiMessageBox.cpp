@@ -18,11 +18,20 @@ int ShowQtMessageBox(const QString& text, const QString& caption, unsigned flags
     box.setText(text);
     box.setWindowModality(Qt::ApplicationModal);
     switch (flags & 0xF0) {
-    case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
-    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
-    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
-    default: break;
+    case MB_ICONERROR:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONQUESTION:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MB_ICONWARNING:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MB_ICONINFORMATION:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
     }
     // The texts are set here so that the buttons read German whatever translations are installed.
     struct Choice
@@ -34,11 +43,21 @@ int ShowQtMessageBox(const QString& text, const QString& caption, unsigned flags
     QList<Choice> choices;
     switch (flags & 0x0F) {
     case MB_YESNOCANCEL:
-        choices = {{QMessageBox::Yes, "&Ja", mrYes}, {QMessageBox::No, "&Nein", mrNo},
+        choices = {{QMessageBox::Yes, "&Ja", mrYes},
+                   {QMessageBox::No, "&Nein", mrNo},
                    {QMessageBox::Cancel, "Abbrechen", mrCancel}};
         break;
-    case MB_YESNO: choices = {{QMessageBox::Yes, "&Ja", mrYes}, {QMessageBox::No, "&Nein", mrNo}}; break;
-    default: choices = {{QMessageBox::Ok, "OK", mrOk}}; break;
+    case MB_YESNO:
+        choices = {{QMessageBox::Yes, "&Ja", mrYes}, {QMessageBox::No, "&Nein", mrNo}};
+        break;
+    case MB_SERIESCHOICE:
+        choices = {{QMessageBox::Yes, "&Nur diesen Termin", mrYes},
+                   {QMessageBox::YesToAll, "&Alle Termine der Serie", mrAll},
+                   {QMessageBox::Cancel, "Abbrechen", mrCancel}};
+        break;
+    default:
+        choices = {{QMessageBox::Ok, "OK", mrOk}};
+        break;
     }
     for (const Choice& c : choices)
         box.addButton(c.button)->setText(QString::fromUtf8(c.text));
