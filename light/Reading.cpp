@@ -4,6 +4,8 @@
 #include "plain/JsonText.h"
 #include "plain/TimeFormats.h"
 #include "plain/Windows1252.h"
+#include "series/Instances.h"
+#include "series/SeriesReader.h"
 #include "store/TerminRecord.h"
 #include "store/TerminScan.h"
 
@@ -216,6 +218,42 @@ bool Scan(MappedFile& file, const std::string& dataFolder, Output& output, Visit
     return false;
 }
 
+// The series file beside termine.dat; false with the German message in output
+// when it cannot be read wholly (it is never copied aside here: nothing is written).
+bool ReadSeriesFile(const std::string& dataFolder, Output& output, series::SeriesSet& set)
+{
+    const std::string path = dataFolder + series::SeriesFileName;
+    MappedFile file;
+    if (!file.open(path)) {
+        Fail(output, path + " kann nicht gelesen werden.");
+        return false;
+    }
+    series::ReadOutcome read = series::ReadSeries(file.bytes());
+    if (!read.complete) {
+        Fail(output, path + " ist beschädigt (Zeile " + std::to_string(read.line) + ": " + read.problem +
+                         "). Starten Sie das Programm: es sichert die Datei.");
+        return false;
+    }
+    set = std::move(read.set);
+    return true;
+}
+
+// An occurrence as the output shows an appointment; its texts stay in the set.
+StoredAppointment AsStored(const series::SeriesSet& set, const series::Occurrence& o)
+{
+    StoredAppointment a;
+    a.day = static_cast<std::int32_t>(o.day());
+    a.timeOfDay = o.timeOfDay();
+    const series::ReminderState* state = series::FindState(set[o.series], o.recurrenceId);
+    a.lastReminded = state ? state->lastReminded : 0.0;
+    a.done = state && state->done ? 1 : 0;
+    a.firstLead = o.fields->firstLead;
+    a.repeatInterval = o.fields->repeatInterval;
+    a.name = o.fields->name;
+    a.description = o.fields->description;
+    return a;
+}
+
 int Agenda(const std::vector<std::string>& args, const std::string& dataFolder, TDateTime now, Output& output)
 {
     std::int64_t first = static_cast<std::int64_t>(std::trunc(now));
@@ -248,11 +286,18 @@ int Agenda(const std::vector<std::string>& args, const std::string& dataFolder, 
     const std::int64_t last = first + days - 1;
     MappedFile file;
     std::vector<StoredAppointment> found;
-    if (!Scan(file, dataFolder, output, [&](const StoredAppointment& a) {
-            if (a.day >= first && a.day <= last)
-                found.push_back(a);
-        }))
+    series::SeriesSet set;
+    if (!Scan(file, dataFolder, output,
+              [&](const StoredAppointment& a) {
+                  if (a.day >= first && a.day <= last)
+                      found.push_back(a);
+              }) ||
+        !ReadSeriesFile(dataFolder, output, set))
         return ExitError;
+    if (set.NeedsHelper() && !series::InstalledHelper())
+        return HandOver;
+    for (const series::Occurrence& o : set.Occurrences(first, last))
+        found.push_back(AsStored(set, o));
     // Days come in order from the file; within a day the time decides.
     std::stable_sort(found.begin(), found.end(), [](const StoredAppointment& a, const StoredAppointment& b) {
         return a.day != b.day ? a.day < b.day : a.timeOfDay < b.timeOfDay;
@@ -276,13 +321,21 @@ int Due(const std::vector<std::string>& args, const std::string& dataFolder, TDa
     }
     MappedFile file;
     std::vector<StoredAppointment> due;
-    if (!Scan(file, dataFolder, output, [&](const StoredAppointment& a) {
-            // The same arithmetic as the check pass, so the same bounds hold to the last bit.
-            const TDateTime moment = a.day + a.timeOfDay;
-            if (IsDue(moment, moment - a.firstLead, a.lastReminded, a.repeatInterval, a.done != 0, now))
-                due.push_back(a);
-        }))
+    series::SeriesSet set;
+    if (!Scan(file, dataFolder, output,
+              [&](const StoredAppointment& a) {
+                  // The same arithmetic as the check pass, so the same bounds hold to the last bit.
+                  const TDateTime moment = a.day + a.timeOfDay;
+                  if (IsDue(moment, moment - a.firstLead, a.lastReminded, a.repeatInterval, a.done != 0, now))
+                      due.push_back(a);
+              }) ||
+        !ReadSeriesFile(dataFolder, output, set))
         return ExitError;
+    if (set.NeedsHelper() && !series::InstalledHelper())
+        return HandOver;
+    // After the appointments of termine.dat, as the check pass reminds them.
+    for (const series::Occurrence& o : set.Due(now))
+        due.push_back(AsStored(set, o));
     if (json)
         AppendJson(output.out, due);
     else
@@ -360,7 +413,8 @@ std::string HelpText()
            "      Richtet den Kalender-Server ein: die Adresse des Kalenders (oder des Servers) und den\n"
            "      Benutzer; das Passwort wird im Terminal erfragt oder mit --password-stdin aus der ersten\n"
            "      Zeile der Standardeingabe gelesen und kommt in den Schlüsselbund, nie in eine Datei.\n"
-           "      Beispiel: pass kalender | datumswecker --sync-account https://dav.example/anna/kalender/ anna \\\n"
+           "      Beispiel: pass kalender | datumswecker --sync-account https://dav.example/anna/kalender/ "
+           "anna \\\n"
            "                --password-stdin\n"
            "  --password-stdin\n"
            "      Zu --sync und --sync-account: das Passwort aus der ersten Zeile der Standardeingabe.\n"
