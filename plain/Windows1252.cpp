@@ -41,7 +41,12 @@ char32_t DecodeUtf8(std::string_view text, std::size_t at, std::size_t& length)
 
 void AppendAnsiFromUtf8(std::string& out, std::string_view utf8)
 {
-    for (std::size_t at = 0; at < utf8.size();) {
+    // Most texts are ASCII, the same in both.
+    std::size_t ascii = 0;
+    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80)
+        ++ascii;
+    out.append(utf8.substr(0, ascii));
+    for (std::size_t at = ascii; at < utf8.size();) {
         std::size_t length = 1;
         const char32_t cp = DecodeUtf8(utf8, at, length);
         at += length;

@@ -2,23 +2,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <unistd.h>
 
 namespace dw::series {
-
-struct Derived
-{
-    bool localZone = false;
-    std::optional<Wall> last; // of the rule
-    Wall limit = 0;           // the last start walked: the rule's last, at most the horizon
-    std::int64_t step = 0;    // seconds between two starts of a daily or weekly rule
-    CivilDate startDate;
-    int startSecond = 0;
-    std::vector<Wall> expanded; // a rule beyond the simple form
-};
 
 namespace {
 
@@ -43,9 +32,16 @@ std::string ReadLocalZoneName()
         if (const std::size_t at = path.find("zoneinfo/"); at != std::string::npos)
             return path.substr(at + 9);
     }
-    std::string name;
-    std::ifstream file("/etc/timezone");
-    std::getline(file, name);
+    // Read with the C library: the light program links no stream library.
+    char line[256] = {};
+    if (std::FILE* file = std::fopen("/etc/timezone", "re")) {
+        if (!std::fgets(line, sizeof line, file))
+            line[0] = '\0';
+        std::fclose(file);
+    }
+    std::string name(line);
+    while (!name.empty() && (name.back() == '\n' || name.back() == '\r' || name.back() == ' '))
+        name.pop_back();
     return name;
 }
 
@@ -99,19 +95,20 @@ std::optional<Wall> LastByCount(const Series& s, const Derived& d)
     return std::nullopt;
 }
 
-std::shared_ptr<Derived> Derive(const Series& s)
+void Derive(const Series& s, Derived* d)
 {
-    auto d = std::make_shared<Derived>();
+    *d = {};
+    d->valid = true;
     d->localZone = s.zone == Zone::Named && IsLocalZone(s.tzid);
     d->startDate = CivilFromDays(DayOf(s.start));
     d->startSecond = SecondOfDay(s.start);
     if (!s.rule)
-        return d;
+        return;
     const Rule& rule = *s.rule;
     if (!rule.simple()) {
         if (g_helper)
             d->expanded = g_helper->Expand(s);
-        return d;
+        return;
     }
     if (rule.frequency == Frequency::Daily || rule.frequency == Frequency::Weekly)
         d->step = static_cast<std::int64_t>(rule.interval) * DaySeconds *
@@ -123,14 +120,13 @@ std::shared_ptr<Derived> Derive(const Series& s)
             d->last = byCount;
     }
     d->limit = d->last ? std::min(*d->last, Horizon) : Horizon;
-    return d;
 }
 
 const Derived& DerivedOf(const Series& s)
 {
-    if (!s.derived)
-        s.derived = Derive(s);
-    return *s.derived;
+    if (!s.derived.valid)
+        Derive(s, &s.derived);
+    return s.derived;
 }
 
 bool IsRuleInstance(const Series& s, const Derived& d, Wall w)

@@ -8,7 +8,6 @@
 #include "plain/DateValue.h"
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -111,8 +110,20 @@ struct Exception
     bool operator==(const Exception&) const = default;
 };
 
-// What is worked out from a series once and kept until it changes.
-struct Derived;
+// What is worked out from a series once and kept until it changes (see
+// Instances.cpp). Kept in the series itself: a pass over a thousand series
+// allocates nothing.
+struct Derived
+{
+    bool valid = false;
+    bool localZone = false;   // a TZID that names this machine's zone
+    std::optional<Wall> last; // of the rule: UNTIL and COUNT
+    Wall limit = 0;           // the last start walked: the rule's last, at most the horizon
+    std::int64_t step = 0;    // seconds between two starts of a daily or weekly rule
+    CivilDate startDate;
+    int startSecond = 0;
+    std::vector<Wall> expanded; // a rule beyond the simple form
+};
 
 struct Series
 {
@@ -130,8 +141,8 @@ struct Series
     std::vector<ReminderState> states; // ascending by recurrence id, the exceptions' too
 
     // Kept beside the values, dropped by every change of what the occurrences follow from.
-    mutable std::shared_ptr<Derived> derived;
-    void changed() { derived.reset(); }
+    mutable Derived derived;
+    void changed() { derived = {}; }
 
     bool operator==(const Series& other) const
     {

@@ -5,9 +5,11 @@
 #include "series/SeriesEdit.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <map>
 
@@ -18,37 +20,55 @@ namespace {
 constexpr std::size_t MaxLineBytes = 1 << 20;
 constexpr int MaxDepth = 32;
 
+// Whether two names are the same, as iCalendar compares them: without case.
+bool Same(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 'a' + 'A') : a[i];
+        const char y = b[i] >= 'a' && b[i] <= 'z' ? static_cast<char>(b[i] - 'a' + 'A') : b[i];
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+std::string Upper(std::string_view text)
+{
+    std::string upper(text);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return upper;
+}
+
 struct Parameter
 {
-    std::string name; // upper case
-    std::string value;
+    std::string_view name;
+    std::string_view value; // without the quotes of a quoted value
 };
 
+// One content line, seen in place: in the file, or where it was folded, in
+// the reader's buffer until the next line is read.
 struct Line
 {
     int number = 0;
-    std::string text;
-    std::string name; // upper case
+    std::string_view text;
+    std::string_view name;
     std::vector<Parameter> parameters;
     std::size_t valueAt = 0;
 
-    std::string_view value() const { return std::string_view(text).substr(valueAt); }
-    const std::string* parameter(const char* wanted) const
+    std::string_view value() const { return text.substr(valueAt); }
+    bool named(const char* wanted) const { return Same(name, wanted); }
+    std::optional<std::string_view> parameter(const char* wanted) const
     {
         for (const Parameter& p : parameters)
-            if (p.name == wanted)
-                return &p.value;
-        return nullptr;
+            if (Same(p.name, wanted))
+                return p.value;
+        return std::nullopt;
     }
-    bool is(const char* key, const char* value) const { return name == key && Upper(this->value()) == value; }
-    static std::string Upper(std::string_view text)
-    {
-        std::string upper(text);
-        for (char& c : upper)
-            if (c >= 'a' && c <= 'z')
-                c = static_cast<char>(c - 'a' + 'A');
-        return upper;
-    }
+    bool is(const char* key, const char* value) const { return named(key) && Same(this->value(), value); }
 };
 
 class Failure
@@ -59,7 +79,8 @@ public:
     std::string text;
 };
 
-// The content lines of the file one at a time, unfolded.
+// The content lines of the file one at a time, unfolded. Lines are read in
+// place; only a folded one is copied, to be joined.
 class LineReader
 {
 public:
@@ -74,12 +95,15 @@ public:
             physical = takePhysical();
         } while (physical.empty());
         line.number = m_number;
-        line.text.assign(physical);
-        while (m_pos < m_bytes.size() && (m_bytes[m_pos] == ' ' || m_bytes[m_pos] == '\t')) {
-            const std::string_view more = takePhysical();
-            line.text.append(more.substr(1));
-            if (line.text.size() > MaxLineBytes)
-                throw Failure(line.number, "Die Zeile ist länger als 1 MiB.");
+        line.text = physical;
+        if (m_pos < m_bytes.size() && (m_bytes[m_pos] == ' ' || m_bytes[m_pos] == '\t')) {
+            m_folded.assign(physical);
+            while (m_pos < m_bytes.size() && (m_bytes[m_pos] == ' ' || m_bytes[m_pos] == '\t')) {
+                m_folded.append(takePhysical().substr(1));
+                if (m_folded.size() > MaxLineBytes)
+                    throw Failure(line.number, "Die Zeile ist länger als 1 MiB.");
+            }
+            line.text = m_folded;
         }
         if (line.text.size() > MaxLineBytes)
             throw Failure(line.number, "Die Zeile ist länger als 1 MiB.");
@@ -99,51 +123,61 @@ private:
         return text;
     }
 
+    // Letters, digits and '-', looked up: names are most of what is scanned.
     static bool NameChar(char c)
     {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+        static constexpr auto Table = [] {
+            std::array<bool, 256> table{};
+            for (int i = 0; i < 256; ++i)
+                table[static_cast<std::size_t>(i)] =
+                    (i >= 'A' && i <= 'Z') || (i >= 'a' && i <= 'z') || (i >= '0' && i <= '9') || i == '-';
+            return table;
+        }();
+        return Table[static_cast<unsigned char>(c)];
     }
 
     // NAME *(;PARAM=VALUE) : VALUE
     static void Split(Line& line)
     {
-        const std::string& t = line.text;
+        const std::string_view t = line.text;
         std::size_t at = 0;
         while (at < t.size() && NameChar(t[at]))
             ++at;
         if (at == 0)
             throw Failure(line.number, "Die Zeile ist keine iCalendar-Zeile.");
-        line.name = Line::Upper(std::string_view(t).substr(0, at));
-        line.parameters.clear();
+        line.name = t.substr(0, at);
+        if (!line.parameters.empty())
+            line.parameters.clear();
         while (at < t.size() && t[at] == ';') {
             const std::size_t nameFrom = ++at;
             while (at < t.size() && NameChar(t[at]))
                 ++at;
             if (at == nameFrom || at >= t.size() || t[at] != '=')
                 throw Failure(line.number, "Ein Parameter der Zeile ist unvollständig.");
-            Parameter p{Line::Upper(std::string_view(t).substr(nameFrom, at - nameFrom)), {}};
-            ++at;
+            const std::string_view name = t.substr(nameFrom, at - nameFrom);
+            const std::size_t from = ++at;
+            // Values, quoted or not, separated by commas; a quoted value may hold ; : and ,.
             for (;;) {
                 if (at < t.size() && t[at] == '"') {
                     const std::size_t close = t.find('"', at + 1);
-                    if (close == std::string::npos)
+                    if (close == std::string_view::npos)
                         throw Failure(line.number, "Ein Anführungszeichen der Zeile wird nicht geschlossen.");
-                    p.value.append(t, at + 1, close - at - 1);
                     at = close + 1;
                 } else {
-                    const std::size_t from = at;
                     while (at < t.size() && t[at] != ';' && t[at] != ':' && t[at] != ',' && t[at] != '"')
                         ++at;
-                    p.value.append(t, from, at - from);
                 }
                 if (at < t.size() && t[at] == ',') {
-                    p.value += ',';
                     ++at;
                     continue;
                 }
                 break;
             }
-            line.parameters.push_back(std::move(p));
+            std::string_view value = t.substr(from, at - from);
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"' &&
+                value.find('"', 1) == value.size() - 1)
+                value = value.substr(1, value.size() - 2);
+            line.parameters.push_back({name, value});
         }
         if (at >= t.size() || t[at] != ':')
             throw Failure(line.number, "Der Zeile fehlt der Doppelpunkt vor dem Wert.");
@@ -151,6 +185,7 @@ private:
     }
 
     std::string_view m_bytes;
+    std::string m_folded;
     std::size_t m_pos = 0;
     int m_number = 0;
 };
@@ -161,7 +196,6 @@ struct Time
     Wall wall = 0;
     bool date = false;
     bool utc = false;
-    std::string tzid;
 };
 
 bool Digits(std::string_view text, std::size_t from, std::size_t count, int& value)
@@ -202,17 +236,18 @@ std::optional<Time> ParseTime(std::string_view text)
     return t;
 }
 
-Time TimeOf(const Line& line, std::string_view text)
+// The value of a property; its TZID, when it has one and tzid is given, in tzid.
+Time TimeOf(const Line& line, std::string_view text, std::string* tzid = nullptr)
 {
     std::optional<Time> t = ParseTime(text);
     if (!t)
-        throw Failure(line.number,
-                      line.name + " ist kein gültiges Datum: " + std::string(text.substr(0, 40)));
-    const std::string* value = line.parameter("VALUE");
-    if (value && Line::Upper(*value) == "DATE" && !t->date)
-        throw Failure(line.number, line.name + " soll ein Datum ohne Uhrzeit sein.");
-    if (const std::string* tzid = line.parameter("TZID"); tzid && !t->utc)
-        t->tzid = *tzid;
+        throw Failure(line.number, std::string(line.name) +
+                                       " ist kein gültiges Datum: " + std::string(text.substr(0, 40)));
+    const std::optional<std::string_view> value = line.parameter("VALUE");
+    if (value && Same(*value, "DATE") && !t->date)
+        throw Failure(line.number, std::string(line.name) + " soll ein Datum ohne Uhrzeit sein.");
+    if (const std::optional<std::string_view> zone = line.parameter("TZID"); tzid && zone && !t->utc)
+        tzid->assign(*zone);
     return *t;
 }
 
@@ -259,33 +294,27 @@ std::optional<long long> ParseDuration(std::string_view text)
 // iCalendar TEXT, UTF-8, as Windows-1252 with the store's line breaks.
 std::string Text(std::string_view value)
 {
-    std::string utf8;
-    utf8.reserve(value.size());
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c != '\\' || i + 1 >= value.size()) {
-            utf8 += c;
-            continue;
-        }
-        const char next = value[++i];
-        if (next == 'n' || next == 'N')
-            utf8 += '\n';
-        else if (next == '\\' || next == ';' || next == ',')
-            utf8 += next;
-        else {
-            utf8 += '\\';
-            utf8 += next;
-        }
-    }
-    std::string ansi;
-    AppendAnsiFromUtf8(ansi, utf8);
+    if (std::all_of(value.begin(), value.end(),
+                    [](char c) { return c != '\\' && static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(value);
     std::string stored;
-    stored.reserve(ansi.size());
-    for (const char c : ansi) {
-        if (c == '\n')
-            stored += '\r';
-        stored += c;
+    stored.reserve(value.size());
+    std::size_t plain = 0; // the start of the run not yet taken
+    const auto take = [&](std::size_t end) { AppendAnsiFromUtf8(stored, value.substr(plain, end - plain)); };
+    for (std::size_t i = 0; i + 1 < value.size(); ++i) {
+        if (value[i] != '\\')
+            continue;
+        const char next = value[i + 1];
+        if (next != 'n' && next != 'N' && next != '\\' && next != ';' && next != ',')
+            continue;
+        take(i);
+        if (next == 'n' || next == 'N')
+            stored += "\r\n";
+        else
+            stored += next;
+        plain = ++i + 1;
     }
+    take(value.size());
     return stored;
 }
 
@@ -313,14 +342,13 @@ int WeekdayOf(Wall w)
 // A rule in the simple form where it is one; otherwise its text, for libical.
 // Parts that only repeat what the start says (BYDAY=MO for a weekly rule that
 // starts on a Monday) keep a rule simple.
-Rule ParseRule(const Line& line, Wall start, std::optional<Time>& until)
+Rule ParseRule(const std::string& value, int number, Wall start, std::optional<Time>& until)
 {
     static const char* const Days[7] = {"MO", "TU", "WE", "TH", "FR", "SA", "SU"};
     Rule rule;
     bool simple = true;
     const CivilDate date = CivilFromDays(DayOf(start));
-    std::map<std::string, std::string> parts;
-    const std::string value = Line::Upper(line.value());
+    std::vector<std::pair<std::string_view, std::string_view>> parts;
     for (std::size_t from = 0; from <= value.size();) {
         std::size_t end = value.find(';', from);
         if (end == std::string::npos)
@@ -330,13 +358,17 @@ Rule ParseRule(const Line& line, Wall start, std::optional<Time>& until)
         if (part.empty())
             continue;
         const std::size_t eq = part.find('=');
-        if (eq == std::string_view::npos || !parts.emplace(part.substr(0, eq), part.substr(eq + 1)).second)
-            throw Failure(line.number, "Die Wiederholungsregel ist nicht lesbar.");
+        const std::string_view key = part.substr(0, eq);
+        if (eq == std::string_view::npos ||
+            std::any_of(parts.begin(), parts.end(), [&](const auto& p) { return p.first == key; }))
+            throw Failure(number, "Die Wiederholungsregel ist nicht lesbar.");
+        parts.emplace_back(key, part.substr(eq + 1));
     }
-    const auto frequency = parts.find("FREQ");
+    const auto frequency =
+        std::find_if(parts.begin(), parts.end(), [](const auto& p) { return p.first == "FREQ"; });
     if (frequency == parts.end())
-        throw Failure(line.number, "Der Wiederholungsregel fehlt die Frequenz.");
-    const std::string& freq = frequency->second;
+        throw Failure(number, "Der Wiederholungsregel fehlt die Frequenz.");
+    const std::string_view freq = frequency->second;
     if (freq == "DAILY")
         rule.frequency = Frequency::Daily;
     else if (freq == "WEEKLY")
@@ -348,24 +380,24 @@ Rule ParseRule(const Line& line, Wall start, std::optional<Time>& until)
     else if (freq == "HOURLY" || freq == "MINUTELY" || freq == "SECONDLY")
         simple = false;
     else
-        throw Failure(line.number, "Die Wiederholungsregel hat keine gültige Frequenz.");
+        throw Failure(number, "Die Wiederholungsregel hat keine gültige Frequenz.");
     for (const auto& [key, text] : parts) {
         if (key == "FREQ" || key == "WKST") {
             // The week's start matters only to weekday lists, which make a rule beyond the simple form.
         } else if (key == "INTERVAL") {
             const std::optional<long long> n = Number(text);
             if (!n || *n < 1 || *n > std::numeric_limits<int>::max())
-                throw Failure(line.number, "Das Intervall der Wiederholungsregel ist ungültig.");
+                throw Failure(number, "Das Intervall der Wiederholungsregel ist ungültig.");
             rule.interval = static_cast<int>(*n);
         } else if (key == "COUNT") {
             const std::optional<long long> n = Number(text);
             if (!n || *n < 1 || *n > std::numeric_limits<std::uint32_t>::max())
-                throw Failure(line.number, "Die Anzahl der Wiederholungsregel ist ungültig.");
+                throw Failure(number, "Die Anzahl der Wiederholungsregel ist ungültig.");
             rule.count = static_cast<std::uint32_t>(*n);
         } else if (key == "UNTIL") {
             until = ParseTime(text);
             if (!until)
-                throw Failure(line.number, "Das Ende der Wiederholungsregel ist kein gültiges Datum.");
+                throw Failure(number, "Das Ende der Wiederholungsregel ist kein gültiges Datum.");
         } else if (key == "BYDAY" && text == Days[WeekdayOf(start)]) {
             simple = simple && freq == "WEEKLY";
         } else if (key == "BYMONTHDAY" && Number(text) == date.day) {
@@ -377,7 +409,7 @@ Rule ParseRule(const Line& line, Wall start, std::optional<Time>& until)
         }
     }
     if (!simple)
-        rule.text = std::string(line.value());
+        rule.text = value;
     return rule;
 }
 
@@ -387,12 +419,13 @@ struct Event
     int line = 0;
     std::string uid;
     std::optional<Time> start;
+    std::string tzid; // of the start
     std::optional<Time> recurrenceId;
-    std::optional<Line> rrule;
+    std::string rrule; // the rule's value, upper case
+    int rruleLine = 0;
     std::vector<Time> rdates;
     std::vector<Time> exdates;
-    std::string name;
-    std::string description;
+    Fields fields; // the texts; lead and repeat once the alarm is known
     std::optional<long long> trigger;
     std::optional<long long> every;
     bool alarmRead = false;
@@ -435,15 +468,15 @@ void ReadAlarm(LineReader& lines, Event& event)
     event.alarmRead = true;
     int depth = 0;
     while (lines.next(line)) {
-        if (line.name == "BEGIN") {
+        if (line.named("BEGIN")) {
             if (++depth > MaxDepth)
                 throw Failure(line.number, "Die Komponenten sind zu tief verschachtelt.");
-        } else if (line.name == "END") {
+        } else if (line.named("END")) {
             if (depth-- == 0)
                 return;
-        } else if (first && depth == 0 && line.name == "TRIGGER") {
-            const std::string* value = line.parameter("VALUE");
-            if (value && Line::Upper(*value) == "DATE-TIME") {
+        } else if (first && depth == 0 && line.named("TRIGGER")) {
+            const std::optional<std::string_view> value = line.parameter("VALUE");
+            if (value && Same(*value, "DATE-TIME")) {
                 const Time at = TimeOf(line, line.value());
                 if (event.start)
                     event.trigger = at.wall - event.start->wall;
@@ -452,7 +485,7 @@ void ReadAlarm(LineReader& lines, Event& event)
             } else {
                 throw Failure(line.number, "Die Vorlaufzeit der Erinnerung ist ungültig.");
             }
-        } else if (first && depth == 0 && line.name == "DURATION") {
+        } else if (first && depth == 0 && line.named("DURATION")) {
             event.every = ParseDuration(line.value());
             if (!event.every)
                 throw Failure(line.number, "Der Abstand der Erinnerungen ist ungültig.");
@@ -466,9 +499,9 @@ void Skip(LineReader& lines, int line)
     Line l;
     int depth = 0;
     while (lines.next(l)) {
-        if (l.name == "BEGIN" && ++depth > MaxDepth)
+        if (l.named("BEGIN") && ++depth > MaxDepth)
             throw Failure(l.number, "Die Komponenten sind zu tief verschachtelt.");
-        if (l.name == "END" && depth-- == 0)
+        if (l.named("END") && depth-- == 0)
             return;
     }
     throw Failure(line, "Die Datei endet mitten in einer Komponente.");
@@ -484,41 +517,42 @@ Event ReadEvent(LineReader& lines, int begin)
     Line line;
     while (lines.next(line)) {
         try {
-            if (line.name == "END")
+            if (line.named("END"))
                 break;
-            if (line.name == "BEGIN") {
+            if (line.named("BEGIN")) {
                 if (line.is("BEGIN", "VALARM"))
                     ReadAlarm(lines, event);
                 else
                     Skip(lines, line.number);
-            } else if (line.name == "UID") {
+            } else if (line.named("UID")) {
                 event.uid = std::string(line.value());
-            } else if (line.name == "DTSTART") {
-                event.start = TimeOf(line, line.value());
-            } else if (line.name == "RECURRENCE-ID") {
+            } else if (line.named("DTSTART")) {
+                event.start = TimeOf(line, line.value(), &event.tzid);
+            } else if (line.named("RECURRENCE-ID")) {
                 event.recurrenceId = TimeOf(line, line.value());
-            } else if (line.name == "RRULE") {
-                event.rrule = line;
-            } else if (line.name == "RDATE") {
+            } else if (line.named("RRULE")) {
+                event.rrule = Upper(line.value());
+                event.rruleLine = line.number;
+            } else if (line.named("RDATE")) {
                 ReadValues(line, event.rdates);
-            } else if (line.name == "EXDATE") {
+            } else if (line.named("EXDATE")) {
                 ReadValues(line, event.exdates);
-            } else if (line.name == "SUMMARY") {
-                event.name = Text(line.value());
-            } else if (line.name == "DESCRIPTION") {
-                event.description = Text(line.value());
-            } else if (line.name == "DTSTAMP") {
+            } else if (line.named("SUMMARY")) {
+                event.fields.name = Text(line.value());
+            } else if (line.named("DESCRIPTION")) {
+                event.fields.description = Text(line.value());
+            } else if (line.named("DTSTAMP")) {
                 if (const std::optional<Time> t = ParseTime(line.value()))
                     event.stamp = t->wall;
-            } else if (line.name == LastRemindedProperty) {
+            } else if (line.named(LastRemindedProperty)) {
                 event.lastReminded = Reminded(line);
-            } else if (line.name == DoneProperty) {
+            } else if (line.named(DoneProperty)) {
                 event.done = Number(line.value()).value_or(0) != 0;
-            } else if (line.name == OccurrenceStateProperty) {
-                const std::string* of = line.parameter(OccurrenceParameter);
+            } else if (line.named(OccurrenceStateProperty)) {
+                const std::optional<std::string_view> of = line.parameter(OccurrenceParameter);
                 if (!of)
                     throw Failure(line.number, "Der Erinnerung fehlt der Termin der Serie.");
-                const std::string* done = line.parameter(DoneParameter);
+                const std::optional<std::string_view> done = line.parameter(DoneParameter);
                 event.states.push_back(
                     {TimeOf(line, *of), {0, Reminded(line), done && Number(*done).value_or(0) != 0}});
             }
@@ -552,11 +586,9 @@ Wall Own(const Series& s, const Time& t)
     return t.wall;
 }
 
-Fields FieldsOf(const Event& e)
+Fields FieldsOf(Event& e)
 {
-    Fields f;
-    f.name = e.name;
-    f.description = e.description;
+    Fields f = std::move(e.fields);
     // An event without an alarm gets a new appointment's reminder, as the import gives it.
     if (e.trigger)
         f.firstLead = DaysFromSeconds(-*e.trigger);
@@ -571,23 +603,23 @@ void SortUnique(std::vector<Wall>& values)
     values.erase(std::unique(values.begin(), values.end()), values.end());
 }
 
-Series SeriesOf(const Event& e)
+Series SeriesOf(Event& e)
 {
     Series s;
-    s.uid = e.uid.empty() ? NewUid() : e.uid;
+    s.uid = e.uid.empty() ? NewUid() : std::move(e.uid);
     s.stamp = e.stamp;
     const Time& start = *e.start;
     s.allDay = start.date;
     s.start = start.wall;
-    if (start.utc || IsUtcName(start.tzid)) {
+    if (start.utc || IsUtcName(e.tzid)) {
         s.zone = start.date ? Zone::Floating : Zone::Utc;
-    } else if (!start.tzid.empty() && !start.date) {
+    } else if (!e.tzid.empty() && !start.date) {
         s.zone = Zone::Named;
-        s.tzid = start.tzid;
+        s.tzid = std::move(e.tzid);
     }
-    if (e.rrule) {
+    if (e.rruleLine != 0) {
         std::optional<Time> until;
-        Rule rule = ParseRule(*e.rrule, s.start, until);
+        Rule rule = ParseRule(e.rrule, e.rruleLine, s.start, until);
         if (until)
             rule.until = until->date ? WallOf(DayOf(until->wall) + 1) - 1 : Own(s, *until);
         s.rule = std::move(rule);
@@ -604,14 +636,27 @@ Series SeriesOf(const Event& e)
     return s;
 }
 
+// FNV-1a: enough to sort UIDs by, the strings decide between equal ones.
+std::uint64_t HashOf(std::string_view text)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : text)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
+}
+
 struct Reading
 {
     ReadOutcome out;
-    std::vector<Event> masters;
+    // Series in a zone only libical knows wait until every zone of the file is
+    // read, in their place in the list, so that the file's order stays.
+    std::vector<std::pair<std::size_t, Event>> waiting;
     std::vector<Event> exceptions;
 
     void note(const Failure& f)
     {
+        if (visit)
+            throw GiveUp();
         if (out.complete) {
             out.complete = false;
             out.line = f.line;
@@ -619,18 +664,84 @@ struct Reading
         }
     }
 
+    std::vector<int> begins; // where each series of the list began
+
+    // Streamed: each series goes to the visitor once its exceptions are read,
+    // and is not kept. What only the whole reading can judge ends the stream.
+    struct GiveUp
+    {
+    };
+    const std::function<bool(const Series&)>* visit = nullptr;
+    std::optional<Series> pending;
+    std::vector<std::uint64_t> streamed; // the UIDs' hashes
+
+    void add(Event& e)
+    {
+        if (!visit) {
+            out.set.list().push_back(SeriesOf(e));
+            begins.push_back(e.line);
+            return;
+        }
+        flush();
+        pending = SeriesOf(e);
+        streamed.push_back(HashOf(pending->uid));
+        if (NeedsHelper(*pending))
+            throw GiveUp();
+    }
+
+    void flush()
+    {
+        if (pending && !(*visit)(*pending))
+            throw GiveUp();
+        pending.reset();
+    }
+
+    // An exception of its series, in the series' own time.
+    static void Attach(Series& s, Event& e)
+    {
+        const Wall id = Own(s, *e.recurrenceId);
+        Exception& x = ExceptionFor(s, id);
+        x.start = Own(s, *e.start);
+        x.fields = FieldsOf(e);
+        SetState(s, id, e.lastReminded, e.done);
+    }
+
+    void exception(Event& e)
+    {
+        if (!visit)
+            exceptions.push_back(std::move(e));
+        else if (pending && pending->uid == e.uid)
+            Attach(*pending, e);
+        else
+            throw GiveUp();
+    }
+
+    static bool Waits(const Event& e)
+    {
+        return InstalledHelper() && !e.tzid.empty() && !IsUtcName(e.tzid) && !IsLocalZone(e.tzid);
+    }
+
     void calendar(LineReader& lines)
     {
         Line line;
         while (lines.next(line)) {
-            if (line.name == "END")
+            if (line.named("END"))
                 return;
-            if (line.name != "BEGIN")
+            if (!line.named("BEGIN"))
                 continue;
             if (line.is("BEGIN", "VEVENT")) {
                 try {
                     Event e = ReadEvent(lines, line.number);
-                    (e.recurrenceId ? exceptions : masters).push_back(std::move(e));
+                    if (e.recurrenceId)
+                        exception(e);
+                    else if (Waits(e) && visit)
+                        throw GiveUp();
+                    else if (Waits(e)) {
+                        begins.push_back(e.line);
+                        waiting.emplace_back(out.set.list().size(), std::move(e));
+                        out.set.list().emplace_back();
+                    } else
+                        add(e);
                 } catch (const Failure& f) {
                     note(f);
                     if (f.text.find("endet mitten") != std::string::npos)
@@ -648,17 +759,19 @@ struct Reading
     // A zone's whole text, for libical, under its TZID.
     void zone(LineReader& lines, const Line& begin)
     {
-        std::string text = begin.text + "\r\n";
+        std::string text(begin.text);
+        text += "\r\n";
         std::string tzid;
         Line line;
         int depth = 0;
         while (lines.next(line)) {
-            text += line.text + "\r\n";
-            if (line.name == "TZID" && depth == 0)
+            text.append(line.text);
+            text += "\r\n";
+            if (line.named("TZID") && depth == 0)
                 tzid = std::string(line.value());
-            if (line.name == "BEGIN" && ++depth > MaxDepth)
+            if (line.named("BEGIN") && ++depth > MaxDepth)
                 throw Failure(line.number, "Die Komponenten sind zu tief verschachtelt.");
-            if (line.name == "END" && depth-- == 0) {
+            if (line.named("END") && depth-- == 0) {
                 if (!tzid.empty())
                     out.set.zones().emplace(tzid, std::move(text));
                 return;
@@ -667,42 +780,63 @@ struct Reading
         throw Failure(begin.number, "Die Datei endet mitten in einer Zeitzone.");
     }
 
-    // Values are made series' own time once every zone is known: a file may
-    // give its zones after the events.
-    void makeSeries()
+    // What needed every zone of the file: the series that waited, and the exceptions.
+    void finish()
     {
         if (const Helper* helper = InstalledHelper())
             helper->UseZones(out.set.zones());
-        for (const Event& e : masters) {
+        std::vector<Series>& list = out.set.list();
+        std::vector<bool> dropped(list.size());
+        for (auto& [at, e] : waiting) {
             try {
-                if (!e.uid.empty() && out.set.Find(e.uid))
-                    throw Failure(e.line, "Die Serie " + e.uid + " steht zweimal in der Datei.");
-                out.set.list().push_back(SeriesOf(e));
+                list[at] = SeriesOf(e);
             } catch (const Failure& f) {
+                dropped[at] = true;
                 note(f);
             }
         }
-        for (const Event& e : exceptions) {
-            const std::optional<std::size_t> master = out.set.Find(e.uid);
-            if (!master) {
+        // Sorted by a hash of the UID once: a UID twice is a fault, and an exception finds its series.
+        std::vector<std::pair<std::uint64_t, std::size_t>> order;
+        order.reserve(list.size());
+        for (std::size_t i = 0; i < list.size(); ++i)
+            if (!dropped[i])
+                order.emplace_back(HashOf(list[i].uid), i);
+        std::sort(order.begin(), order.end());
+        std::vector<bool> twice(list.size());
+        for (std::size_t i = 1; i < order.size(); ++i)
+            for (std::size_t j = i; j-- > 0 && order[j].first == order[i].first;)
+                if (!twice[order[j].second] && list[order[j].second].uid == list[order[i].second].uid) {
+                    twice[order[i].second] = true;
+                    note(Failure(begins[order[i].second],
+                                 "Die Serie " + list[order[i].second].uid + " steht zweimal in der Datei."));
+                    break;
+                }
+        for (Event& e : exceptions) {
+            const std::uint64_t hash = HashOf(e.uid);
+            auto master =
+                std::lower_bound(order.begin(), order.end(), std::pair<std::uint64_t, std::size_t>{hash, 0});
+            while (master != order.end() && master->first == hash && list[master->second].uid != e.uid)
+                ++master;
+            if (master == order.end() || master->first != hash) {
                 note(Failure(e.line, "Zur Ausnahme " + e.uid + " gibt es keine Serie."));
                 continue;
             }
-            Series& s = out.set[*master];
-            const Wall id = Own(s, *e.recurrenceId);
-            Exception& x = ExceptionFor(s, id);
-            x.start = Own(s, *e.start);
-            x.fields = FieldsOf(e);
-            SetState(s, id, e.lastReminded, e.done);
+            Attach(list[master->second], e);
         }
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < list.size(); ++i)
+            if (!twice[i] && !dropped[i] && kept++ != i)
+                list[kept - 1] = std::move(list[i]);
+        list.resize(kept);
     }
 };
 
 } // namespace
 
-ReadOutcome ReadSeries(std::string_view bytes)
+namespace {
+
+void ReadInto(Reading& reading, std::string_view bytes)
 {
-    Reading reading;
     LineReader lines(bytes);
     Line line;
     try {
@@ -714,10 +848,32 @@ ReadOutcome ReadSeries(std::string_view bytes)
     } catch (const Failure& f) {
         reading.note(f);
     }
-    reading.makeSeries();
-    for (Series& s : reading.out.set.list())
-        s.changed();
+}
+
+} // namespace
+
+ReadOutcome ReadSeries(std::string_view bytes)
+{
+    Reading reading;
+    // Our events take some two hundred bytes and more: room enough that the list seldom moves.
+    reading.out.set.list().reserve(bytes.size() / 200 + 16);
+    ReadInto(reading, bytes);
+    reading.finish();
     return std::move(reading.out);
+}
+
+bool StreamSeries(std::string_view bytes, const std::function<bool(const Series&)>& visit)
+{
+    Reading reading;
+    reading.visit = &visit;
+    try {
+        ReadInto(reading, bytes);
+        reading.flush();
+    } catch (const Reading::GiveUp&) {
+        return false;
+    }
+    std::sort(reading.streamed.begin(), reading.streamed.end());
+    return std::adjacent_find(reading.streamed.begin(), reading.streamed.end()) == reading.streamed.end();
 }
 
 std::string FormatReminded(TDateTime moment)

@@ -2,6 +2,7 @@
 
 #include "series/SeriesSet.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,14 @@ struct ReadOutcome
 };
 
 ReadOutcome ReadSeries(std::string_view bytes);
+
+// The same reading with each series handed to visit as soon as it is whole
+// (its exceptions follow it, as the program writes them), none of them kept:
+// a thousand series cost no more memory than one. False when only the whole
+// reading can tell: the file is damaged, an exception stands elsewhere, a UID
+// may stand twice, a series needs libical, or visit said stop. What visit was
+// given is then to be thrown away.
+bool StreamSeries(std::string_view bytes, const std::function<bool(const Series&)>& visit);
 
 // Our own properties: the last reminder of an occurrence that is no exception
 // (the occurrence named by a parameter), and last reminded and done of an event.

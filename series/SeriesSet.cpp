@@ -92,7 +92,12 @@ bool SeriesSet::NeedsHelper() const
 void SeriesSet::OccurrencesOf(std::size_t index, std::int64_t firstDay, std::int64_t lastDay,
                               std::vector<Occurrence>& out) const
 {
-    const Series& s = m_series[index];
+    OccurrencesIn(m_series[index], index, firstDay, lastDay, out);
+}
+
+void SeriesSet::OccurrencesIn(const Series& s, std::size_t index, std::int64_t firstDay, std::int64_t lastDay,
+                              std::vector<Occurrence>& out)
+{
     const std::size_t begin = out.size();
     ForEachInRange(s, RangeOf(s, WallOf(firstDay), WallOf(lastDay + 1) - 1),
                    [&](Wall id, Wall local, const Fields& fields, bool exception) {
@@ -143,31 +148,39 @@ std::uint64_t SeriesSet::Count(std::int64_t firstDay, std::int64_t lastDay) cons
 std::vector<Occurrence> SeriesSet::Due(TDateTime now) const
 {
     std::vector<Occurrence> due;
-    if (!std::isfinite(now))
-        return due;
-    const Wall nowWall = static_cast<Wall>(std::floor(now * DaySeconds));
-    for (std::size_t i = 0; i < m_series.size(); ++i) {
-        const Series& s = m_series[i];
-        // Only an instance from now to the end of its lead can be due. A lead
-        // that is no number is judged at now alone, as the rule would judge it.
-        const double lead = s.fields.firstLead;
-        const double ahead = std::isfinite(lead) && lead > 0 ? std::min(lead, LongestLead) : 0.0;
-        const Wall localTo = nowWall + static_cast<Wall>(std::ceil(ahead * DaySeconds)) + 1;
-        ForEachInRange(
-            s, RangeOf(s, nowWall, localTo),
-            [&](Wall id, Wall local, const Fields& fields, bool exception) {
-                const Occurrence o{i, id, local, &fields, exception};
-                const TDateTime t = o.moment();
-                const ReminderState* state = s.states.empty() ? nullptr : FindState(s, id);
-                if (IsDue(t, t - fields.firstLead, state ? state->lastReminded : 0.0, fields.repeatInterval,
-                          state && state->done, now))
-                    due.push_back(o);
-            },
-            true);
-    }
+    for (std::size_t i = 0; i < m_series.size(); ++i)
+        DueIn(m_series[i], i, now, due);
+    SortByMoment(due);
+    return due;
+}
+
+void SeriesSet::SortByMoment(std::vector<Occurrence>& due)
+{
     std::stable_sort(due.begin(), due.end(),
                      [](const Occurrence& a, const Occurrence& b) { return a.moment() < b.moment(); });
-    return due;
+}
+
+void SeriesSet::DueIn(const Series& s, std::size_t index, TDateTime now, std::vector<Occurrence>& due)
+{
+    if (!std::isfinite(now))
+        return;
+    const Wall nowWall = static_cast<Wall>(std::floor(now * DaySeconds));
+    // Only an instance from now to the end of its lead can be due. A lead
+    // that is no number is judged at now alone, as the rule would judge it.
+    const double lead = s.fields.firstLead;
+    const double ahead = std::isfinite(lead) && lead > 0 ? std::min(lead, LongestLead) : 0.0;
+    const Wall localTo = nowWall + static_cast<Wall>(std::ceil(ahead * DaySeconds)) + 1;
+    ForEachInRange(
+        s, RangeOf(s, nowWall, localTo),
+        [&](Wall id, Wall local, const Fields& fields, bool exception) {
+            const Occurrence o{index, id, local, &fields, exception};
+            const TDateTime t = o.moment();
+            const ReminderState* state = s.states.empty() ? nullptr : FindState(s, id);
+            if (IsDue(t, t - fields.firstLead, state ? state->lastReminded : 0.0, fields.repeatInterval,
+                      state && state->done, now))
+                due.push_back(o);
+        },
+        true);
 }
 
 } // namespace dw::series

@@ -67,6 +67,14 @@ public:
     // at: those from now to the end of their first lead.
     std::vector<Occurrence> Due(TDateTime now) const;
 
+    // The same for one series held elsewhere (a streamed one), numbered index,
+    // appended in no particular order.
+    static void OccurrencesIn(const Series& series, std::size_t index, std::int64_t firstDay,
+                              std::int64_t lastDay, std::vector<Occurrence>& out);
+    static void DueIn(const Series& series, std::size_t index, TDateTime now, std::vector<Occurrence>& out);
+    // Puts due occurrences in the order Due gives them.
+    static void SortByMoment(std::vector<Occurrence>& due);
+
 private:
     std::vector<Series> m_series;
     std::map<std::string, std::string> m_zones;
