@@ -78,7 +78,7 @@ QImage NoEntrySketch(int scale)
 QImage DoorSketch(int scale)
 {
     Sketch s(18, 18, scale);
-    s.rect({6, 2, 9, 14}, Ink('B'), Ink('k'));
+    s.rect({6, 2, 9, 14}, Ink('B'), Ink('k'), 0.8);
     s.polygon({{2.5, 5.3}, {8.5, 2.5}, {8.5, 15.5}, {2.5, 12.7}}, Ink('R'), Ink('k'));
     s.ellipse({5, 7.8, 1.2, 2.4}, Ink('y'));
     return s.finish();
@@ -122,16 +122,16 @@ QImage IgnoreSketch(int scale)
 QImage AddAppointmentSketch(int scale)
 {
     Sketch s(16, 16, scale);
-    s.rect({2, 2, 11, 13}, Ink('S'));
-    s.rect({1, 1, 11, 13}, Ink('w'), Ink('k'));
-    s.rect({2, 2, 9, 1}, Ink('r'));
+    s.rect({2, 2, 11, 13}, Ink('S'), {}, 1.2);
+    s.rect({1, 1, 11, 13}, Ink('w'), Ink('k'), 1.0);
+    s.rect({1.6, 1.6, 9.8, 1.6}, Ink('r'), {}, 0.6);
     s.line({1, 3.5}, {12, 3.5}, Ink('k'));
     for (const QPointF& dot :
          {QPointF(3, 5), {5, 5}, {7, 5}, {9, 5}, {3, 7}, {5, 7}, {7, 7}, {3, 10}, {5, 10}, {3, 12}, {5, 12}})
-        s.rect({dot, QSizeF(1, 1)}, Ink('S'));
+        s.ellipse({dot - QPointF(0.1, 0.1), QSizeF(1.2, 1.2)}, Ink('S'));
     QPainterPath upright, across;
-    upright.addRect(QRectF(9.5, 7.5, 4, 8));
-    across.addRect(QRectF(7.5, 9.5, 8, 4));
+    upright.addRoundedRect(QRectF(9.5, 7.5, 4, 8), 0.8, 0.8);
+    across.addRoundedRect(QRectF(7.5, 9.5, 8, 4), 0.8, 0.8);
     s.path(upright.united(across), Ink('g'), Ink('k'));
     return s.finish();
 }
@@ -164,8 +164,8 @@ QImage MinimiseToTraySketch(int scale)
     Sketch s(16, 16, scale);
     s.polygon({{6.5, 1.5}, {9.5, 1.5}, {9.5, 6.5}, {12.5, 6.5}, {8, 11}, {3.5, 6.5}, {6.5, 6.5}}, Ink('b'),
               Ink('k'));
-    s.rect({1, 12, 14, 3}, Ink('s'), Ink('k'));
-    s.rect({11, 13, 2, 1}, Ink('y'));
+    s.rect({1, 12, 14, 3}, Ink('s'), Ink('k'), 1.0);
+    s.ellipse({10.8, 12.9, 2.4, 1.2}, Ink('y'));
     return s.finish();
 }
 

@@ -32,22 +32,22 @@ QImage TreeArrowSketch(int scale)
 QImage TreePapersSketch(int scale)
 {
     Sketch s(16, 16, scale);
-    s.rect({6, 1, 9, 11}, Ink('q'), Ink('k'));
-    s.rect({4, 3, 9, 11}, Ink('q'), Ink('k'));
-    s.rect({2, 5, 9, 11}, Ink('w'), Ink('k'));
+    s.rect({6, 1, 9, 11}, Ink('q'), Ink('k'), 0.8);
+    s.rect({4, 3, 9, 11}, Ink('q'), Ink('k'), 0.8);
+    s.rect({2, 5, 9, 11}, Ink('w'), Ink('k'), 0.8);
     for (const auto& [y, end] : {std::pair{7.5, 8.5}, {9.5, 7.5}, {11.5, 8.5}, {13.5, 6.5}})
-        s.line({4, y}, {end + 0.5, y}, Ink('S'));
+        s.line({4.3, y}, {end + 0.3, y}, Ink('S'), 0.9, Qt::RoundCap);
     return s.finish();
 }
 
 QImage TreeYearSketch(int scale)
 {
     Sketch s(16, 16, scale);
-    s.rect({2, 2, 13, 13}, Ink('S'));
-    s.rect({1, 1, 13, 13}, Ink('w'), Ink('k'));
-    s.rect({2, 2, 11, 2}, Shade(2, 4, Ink('r'), Ink('R')));
+    s.rect({2, 2, 13, 13}, Ink('S'), {}, 1.4);
+    s.rect({1, 1, 13, 13}, Ink('w'), Ink('k'), 1.2);
+    s.rect({1.6, 1.6, 11.8, 2.6}, Shade(2, 4, Ink('r'), Ink('R')), {}, 0.7);
     s.line({1, 4.5}, {14, 4.5}, Ink('k'));
-    s.rect({8, 8, 2, 2}, Ink('y'));
+    s.ellipse({7.6, 7.6, 2.8, 2.8}, Ink('y'));
     for (double at : {4.5, 7.5, 10.5})
         s.line({at, 5}, {at, 13}, Ink('s'));
     for (double at : {7.5, 10.5})
@@ -58,8 +58,8 @@ QImage TreeYearSketch(int scale)
 QImage TreeMonthSketch(int scale)
 {
     Sketch s(16, 16, scale);
-    s.rect({3, 2, 12, 14}, Ink('S'));
-    s.rect({2, 1, 12, 14}, Ink('w'), Ink('k'));
+    s.rect({3, 2, 12, 14}, Ink('S'), {}, 1.2);
+    s.rect({2, 1, 12, 14}, Ink('w'), Ink('k'), 1.0);
     s.rect({3, 2, 10, 2}, Ink('R'));
     s.ellipse({3.7, 2.7, 1.6, 1.6}, Ink('w'));
     s.ellipse({10.7, 2.7, 1.6, 1.6}, Ink('w'));
@@ -87,10 +87,10 @@ QImage TreeDaySketch(int scale)
 QImage TabTermineSketch(int scale)
 {
     Sketch s(16, 16, scale);
-    s.rect({2, 1, 12, 14}, Ink('n'), Ink('k'));
+    s.rect({2, 1, 12, 14}, Ink('n'), Ink('k'), 1.2);
     s.rect({4, 4, 8, 9}, Ink('w'));
     for (const auto& [y, end] : {std::pair{5.5, 9.0}, {7.5, 11.0}, {9.5, 10.0}, {11.5, 9.0}})
-        s.line({5, y}, {end, y}, Ink('B'));
+        s.line({5.3, y}, {end - 0.3, y}, Ink('B'), 0.9, Qt::RoundCap);
     QPainterPath clip;
     clip.addRoundedRect(QRectF(4.5, 0.5, 7, 2.5), 1, 1);
     s.path(clip, Shade(0, 3, Ink('w'), Ink('s')), Ink('k'));
@@ -100,12 +100,12 @@ QImage TabTermineSketch(int scale)
 QImage MenuShowSketch(int scale)
 {
     Sketch s(16, 16, scale);
-    s.rect({2, 3, 14, 12}, Ink('S'));
-    s.rect({1, 2, 14, 12}, Ink('e'), Ink('k'));
-    s.rect({2, 3, 12, 2}, Shade(3, 5, Ink('l'), Ink('u')));
-    s.rect({11, 3, 3, 2}, Ink('w'));
+    s.rect({2, 3, 14, 12}, Ink('S'), {}, 1.2);
+    s.rect({1, 2, 14, 12}, Ink('e'), Ink('k'), 1.0);
+    s.rect({1.6, 2.6, 12.8, 2.6}, Shade(3, 5, Ink('l'), Ink('u')), {}, 0.6);
+    s.ellipse({11.4, 3.1, 1.8, 1.8}, Ink('w'));
     s.line({1, 5.5}, {15, 5.5}, Ink('k'));
-    s.rect({3, 7, 10, 5}, Ink('w'));
+    s.rect({3, 7, 10, 5}, Ink('w'), {}, 0.5);
     return s.finish();
 }
 

@@ -27,10 +27,10 @@ void Sketch::paint(const QBrush& fill, const QColor& outline)
                                        : QPen(Qt::NoPen));
 }
 
-Sketch& Sketch::rect(const QRectF& box, const QBrush& fill, const QColor& outline)
+Sketch& Sketch::rect(const QRectF& box, const QBrush& fill, const QColor& outline, double radius)
 {
     paint(fill, outline);
-    m_painter.drawRect(outline.isValid() ? box.adjusted(0.5, 0.5, -0.5, -0.5) : box);
+    m_painter.drawRoundedRect(outline.isValid() ? box.adjusted(0.5, 0.5, -0.5, -0.5) : box, radius, radius);
     return *this;
 }
 

@@ -23,8 +23,9 @@ public:
     static QColor Ink(char c);
 
     // Filled shapes with an outline one unit wide inside their edge; a
-    // default brush or colour leaves out the fill or the outline.
-    Sketch& rect(const QRectF& box, const QBrush& fill, const QColor& outline = {});
+    // default brush or colour leaves out the fill or the outline. Rounded
+    // corners and round dots give a larger picture the finer edges a small one cannot have.
+    Sketch& rect(const QRectF& box, const QBrush& fill, const QColor& outline = {}, double radius = 0.0);
     Sketch& ellipse(const QRectF& box, const QBrush& fill, const QColor& outline = {});
     // Outlines of polygons and paths lie on their edges, centred.
     Sketch& polygon(const QPolygonF& points, const QBrush& fill, const QColor& outline = {});

@@ -1,0 +1,262 @@
+// The keyboard and a screen reader's view of the real program under X with the
+// accessibility bus: Tab reaches every enabled control of each page and dialog
+// in the order they stand on screen, and each control it reaches has a name.
+#include "AtSpi.h"
+#include "XSession.h"
+
+#include "store/DataFile.h"
+#include "tests/store/StoreTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace dwtest;
+using namespace dwtest::atspi;
+
+namespace {
+
+const QString MainTitle = QStringLiteral("Norvex Datumswecker 1.0");
+const QString ReminderTitle = QStringLiteral("Terminerinnerung");
+
+// AT-SPI's states.
+constexpr int Enabled = 8;
+constexpr int Focusable = 11;
+constexpr int Focused = 12;
+constexpr int Showing = 25;
+
+// A control whose items (rows, tabs) are its own: the focus is the control's.
+bool HoldsItems(const QString& role)
+{
+    static const QStringList roles{QStringLiteral("tree"), QStringLiteral("tree table"),
+                                   QStringLiteral("table"), QStringLiteral("list"),
+                                   QStringLiteral("page tab list")};
+    return roles.contains(role);
+}
+
+// What a screen reader finds in a window of the program.
+class ScreenReader
+{
+public:
+    explicit ScreenReader(const Session& session)
+        : m_bus(QDBusConnection::connectToBus(session.accessibilityBusAddress(),
+                                              QStringLiteral("screen reader")))
+    {
+    }
+
+    std::optional<Node> window(const QString& title)
+    {
+        std::optional<Node> found;
+        PollUntil(
+            [&] {
+                for (const Node& program : Children(m_bus, Root()))
+                    for (const Node& top : Children(m_bus, program))
+                        if (Property(m_bus, top, QStringLiteral("Name")).toString() == title &&
+                            HasState(m_bus, top, Showing))
+                            found = top;
+                return found.has_value();
+            },
+            XSession::WaitMs);
+        return found;
+    }
+
+    // Every control of the window that is shown and enabled and takes the focus.
+    QList<Node> controls(const Node& window)
+    {
+        QList<Node> found;
+        walk(window, [&](const Node& node) {
+            if (HasState(m_bus, node, Focusable) && HasState(m_bus, node, Enabled))
+                found << node;
+        });
+        return found;
+    }
+
+    std::optional<Node> focused(const Node& window)
+    {
+        std::optional<Node> found;
+        walk(window, [&](const Node& node) {
+            if (!found && HasState(m_bus, node, Focused))
+                found = node;
+        });
+        return found;
+    }
+
+    // Waits until the focus is on a control other than `previous`.
+    std::optional<Node> focusMovedFrom(const Node& window, const std::optional<Node>& previous)
+    {
+        std::optional<Node> now;
+        PollUntil(
+            [&] {
+                now = focused(window);
+                return now && now != previous;
+            },
+            5000);
+        return now != previous ? now : std::nullopt;
+    }
+
+    QString name(const Node& node) { return Property(m_bus, node, QStringLiteral("Name")).toString(); }
+    QString description(const Node& node)
+    {
+        return Property(m_bus, node, QStringLiteral("Description")).toString();
+    }
+    std::string describe(const Node& node)
+    {
+        return (RoleName(m_bus, node) + QStringLiteral(" '") + name(node) + QStringLiteral("' at ") +
+                QString::number(Extents(m_bus, node).x()) + u',' + QString::number(Extents(m_bus, node).y()))
+            .toStdString();
+    }
+
+private:
+    template <typename F> void walk(const Node& node, F&& visit)
+    {
+        for (const Node& child : Children(m_bus, node)) {
+            if (!HasState(m_bus, child, Showing))
+                continue;
+            visit(child);
+            if (!HoldsItems(RoleName(m_bus, child)))
+                walk(child, visit);
+        }
+    }
+
+    QDBusConnection m_bus;
+};
+
+class ProgramAccess : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_session = new XSession(XSession::Tray::Trayer);
+        s_a11y = s_session->ok() && s_session->startAccessibilityBus();
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_session;
+        s_session = nullptr;
+    }
+    void SetUp() override
+    {
+        RequireProgramAndSession(s_session);
+        ASSERT_TRUE(s_a11y) << "no accessibility bus";
+    }
+    static XSession& x() { return *s_session; }
+
+    // Tabs round the window once from where the focus is: the names of the
+    // controls in the order Tab reached them. Fails on a control that Tab does
+    // not reach and on one without a name.
+    static QStringList TabRound(ScreenReader& reader, const QString& title)
+    {
+        const std::optional<Node> window = reader.window(title);
+        EXPECT_TRUE(window) << title.toStdString();
+        const qulonglong id = x().waitForWindow(title);
+        EXPECT_TRUE(window && x().waitForActiveWindow(id)) << title.toStdString();
+        if (!window)
+            return {};
+        QList<Node> reached;
+        QStringList names;
+        std::optional<Node> now = reader.focused(*window);
+        while (now && !reached.contains(*now) && reached.size() < 80) {
+            reached << *now;
+            names << reader.name(*now);
+            EXPECT_FALSE(names.last().isEmpty())
+                << title.toStdString() << ": no name for " << reader.describe(*now);
+            x().key(QStringLiteral("Tab"));
+            now = reader.focusMovedFrom(*window, now);
+        }
+        for (const Node& control : reader.controls(*window))
+            EXPECT_TRUE(reached.contains(control))
+                << title.toStdString() << ": Tab never reaches " << reader.describe(control);
+        return names;
+    }
+
+    // From a name in a round on, the names as Tab reaches them.
+    static QStringList From(const QStringList& round, const QString& first)
+    {
+        const qsizetype at = round.indexOf(first);
+        return at < 0 ? QStringList() : round.mid(at) + round.first(at);
+    }
+
+private:
+    static inline XSession* s_session = nullptr;
+    static inline bool s_a11y = false;
+};
+
+} // namespace
+
+TEST_F(ProgramAccess, TabReachesEveryControlOfEveryWindowAndEachHasAName)
+{
+    ProgramRun run(x());
+    {
+        // One appointment due at the start, and no further check while the test runs.
+        std::unique_ptr<CalendarGrid> grid = storetest::NewGrid();
+        storetest::Add(*grid, 2024, 3, 15, storetest::Entry().named("Zahnarzt"));
+        ScriptedMessageBoxes quiet;
+        ASSERT_TRUE(DataFile(run.dataFile()).SaveTermins(*grid, StoredSettings{59, 0, false}));
+    }
+    run.setNow(QDateTime(QDate(2024, 3, 15), QTime(9, 0)));
+    ASSERT_TRUE(run.start());
+    ScreenReader reader(x());
+
+    // The reminder opens on its default button, and its texts are its description.
+    const std::optional<Node> reminder = reader.window(ReminderTitle);
+    ASSERT_TRUE(reminder) << run.output().toStdString();
+    EXPECT_TRUE(reader.description(*reminder).contains(QStringLiteral("Zahnarzt")));
+    const std::optional<Node> start = reader.focusMovedFrom(*reminder, std::nullopt);
+    ASSERT_TRUE(start);
+    EXPECT_EQ(reader.name(*start), QStringLiteral("Später nochmal"));
+    EXPECT_EQ(
+        From(TabRound(reader, ReminderTitle), QStringLiteral("Name")),
+        (QStringList{QStringLiteral("Name"), QStringLiteral("Beschreibung"), QStringLiteral("Alle abbrechen"),
+                     QStringLiteral("Nicht mehr erinnern"), QStringLiteral("Später nochmal")}));
+    x().key(QStringLiteral("alt+s"));
+    ASSERT_TRUE(x().waitForWindowGone(ReminderTitle));
+
+    // A new appointment shows the edit pages; then each page of the window in turn, and the about box.
+    ASSERT_TRUE(reader.window(MainTitle));
+    ASSERT_TRUE(x().waitForActiveWindow(x().waitForWindow(MainTitle)));
+    const QStringList bottomBar{QStringLiteral("www.norvex.example"), QStringLiteral("Minimieren"),
+                                QStringLiteral("Info"), QStringLiteral("Ende")};
+    const QStringList calendar{QStringLiteral("Seiten"),          QStringLiteral("Termin hinzufügen"),
+                               QStringLiteral("Termine löschen"), QStringLiteral("Eine Ebene nach oben"),
+                               QStringLiteral("Kalender"),        QStringLiteral("Termine"),
+                               QStringLiteral("Terminangaben")};
+    const struct
+    {
+        const char* keys; // what opens it
+        QString title;
+        QStringList round; // from its first control on
+    } windows[] = {
+        {"alt+h", MainTitle,
+         calendar +
+             QStringList{QStringLiteral("Termin"), QStringLiteral("Zeit: Stunde"),
+                         QStringLiteral("Zeit: Minuten"), QStringLiteral("Beschreibung")} +
+             bottomBar},
+        {"alt+g", MainTitle,
+         calendar +
+             QStringList{QStringLiteral("Erste Erinnerung frühenstens: Tage"),
+                         QStringLiteral("Erste Erinnerung frühenstens: Stunden"),
+                         QStringLiteral("Erste Erinnerung frühenstens: Minuten vorher"),
+                         QStringLiteral("Dann erinnern frühenstens aller: Tage"),
+                         QStringLiteral("Dann erinnern frühenstens aller: Stunden"),
+                         QStringLiteral("Dann erinnern frühenstens aller: Minuten"),
+                         QStringLiteral("Nichtmehr erinnern"), QStringLiteral("Zurücksetzen auf 'nie'")} +
+             bottomBar},
+        {"alt+e", MainTitle,
+         QStringList{QStringLiteral("Seiten"), QStringLiteral("Auf Termine prüfen aller: Minuten"),
+                     QStringLiteral("Sekunden"), QStringLiteral("Jetzt auf Termine prüfen"),
+                     QStringLiteral("Minimiert starten"), QStringLiteral("Beim Anmelden starten"),
+                     QStringLiteral("Erinnerungen auch als Mitteilung zeigen"),
+                     QStringLiteral("Adresse des Kalender-Servers"), QStringLiteral("Benutzername"),
+                     QStringLiteral("Passwort"), QStringLiteral("Abgleichen alle: Minuten"),
+                     QStringLiteral("Jetzt abgleichen"), QStringLiteral("Letzter Abgleich")} +
+             bottomBar},
+        {"alt+i", QStringLiteral("Info"), {QStringLiteral("Zur Norvex Homepage"), QStringLiteral("OK")}},
+    };
+    for (const auto& w : windows) {
+        x().key(QString::fromLatin1(w.keys));
+        EXPECT_EQ(From(TabRound(reader, w.title), w.round.first()), w.round) << w.keys;
+    }
+    x().key(QStringLiteral("Escape"));
+    EXPECT_TRUE(x().waitForWindowGone(QStringLiteral("Info")));
+    EXPECT_EQ(run.terminate(SIGTERM), 0);
+}
