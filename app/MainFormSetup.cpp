@@ -11,7 +11,6 @@
 #include "ui_MainForm.h"
 
 #include <QSignalBlocker>
-#include <QTabBar>
 
 // How the main window is put together: the look of its own controls, and
 // which handler each control and each part of the core calls.
@@ -33,8 +32,6 @@ void SetUpMainWindowLook(TMainForm& window, Ui::TMainForm& ui)
 
     ui.PageControl2->setTabIcon(0, PictureIcon("tab_termine.bmp"));
     ui.PageControl2->setTabIcon(1, PictureIcon("tab_einstellungen.bmp"));
-    // Tab stops on the row of tabs; a screen reader names it, then the page it shows.
-    ui.PageControl2->tabBar()->setAccessibleName(QStringLiteral("Seiten"));
     ui.Image1->setPixmap(Picture("settings_column.bmp"));
 
     QFont optionsFont(QStringLiteral("Arial Black"));

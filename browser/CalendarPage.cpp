@@ -61,7 +61,6 @@ void TCalendarPage::SetUpControls()
     SetGlyph(ui->ClearLastBtn, "btn_clearlast.bmp");
     ui->PageControl1->setTabIcon(0, PictureIcon("tab_termine.bmp"));
     ui->PageControl1->setTabIcon(1, PictureIcon("tab_einstellungen.bmp"));
-    ui->PageControl1->tabBar()->setAccessibleName(QStringLiteral("Terminangaben"));
 
     ui->hour->setRange(0, 23);
     ui->min->setRange(0, 59);
