@@ -48,8 +48,10 @@ int TTerminForm::ShowReminder(const QString& heading, const QString& name, const
     ui->Edit1->setCursorPosition(0);
     ui->Memo1->setPlainText(DisplayLines(description));
     ui->Memo1->moveCursor(QTextCursor::Start);
+    // A screen reader reads a dialog's description when it opens, then the focused button.
+    setAccessibleDescription(QStringList{heading, name, ui->Memo1->toPlainText()}.join(QLatin1Char('\n')));
     PlaceForShowing();
-    ui->Memo1->setFocus(Qt::OtherFocusReason);
+    ui->BitBtn1->setFocus(Qt::OtherFocusReason);
     return exec();
 }
 

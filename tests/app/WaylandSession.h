@@ -26,8 +26,6 @@ public:
     bool screenshot(const QString& pngPath) const;
 
 private:
-    QString a11yAddress() const;
-
     QTemporaryDir m_runtime;
     std::unique_ptr<PrivateBus> m_bus;
     QProcess m_weston;

@@ -117,6 +117,7 @@ XSession::XSession(Tray tray)
 
 XSession::~XSession()
 {
+    Stop(m_a11yLauncher);
     Stop(m_sniHost);
     Stop(m_watcher);
     Stop(m_notificationServer);
@@ -138,6 +139,8 @@ QProcessEnvironment XSession::environment() const
     if (!m_bus.isEmpty())
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus);
     env.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
+    if (m_a11yLauncher)
+        env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
     return env;
 }
 
@@ -196,6 +199,18 @@ bool XSession::startBus()
     m_privateBus = std::make_unique<PrivateBus>();
     m_bus = m_privateBus->address();
     return !m_bus.isEmpty();
+}
+
+bool XSession::startAccessibilityBus()
+{
+    if (!startBus())
+        return false;
+    m_a11yLauncher = std::make_unique<QProcess>();
+    m_a11yLauncher->setProcessEnvironment(environment());
+    m_a11yLauncher->start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
+                          {QStringLiteral("--launch-immediately")});
+    return m_a11yLauncher->waitForStarted(WaitMs) &&
+           PollUntil([this] { return !accessibilityBusAddress().isEmpty(); }, WaitMs);
 }
 
 bool XSession::startNotificationServer(const QString& menuPick)
@@ -426,6 +441,15 @@ QString Session::run(const QString& program, const QStringList& args, int timeou
         return QString();
     }
     return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+QString Session::accessibilityBusAddress() const
+{
+    return run(QStringLiteral("dbus-send"),
+               {QStringLiteral("--session"), QStringLiteral("--print-reply=literal"),
+                QStringLiteral("--dest=org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                QStringLiteral("org.a11y.Bus.GetAddress")})
+        .trimmed();
 }
 
 qulonglong XSession::waitForWindow(const QString& title, int timeoutMs) const
