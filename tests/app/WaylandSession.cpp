@@ -54,13 +54,13 @@ WaylandSession::~WaylandSession()
     m_bus.reset(); // the accessibility registry ends with the session bus
 }
 
-QProcessEnvironment WaylandSession::environment() const
+QProcessEnvironment WaylandEnvironment(const QString& runtime, const QString& display, const QString& bus)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_SOCKET", "XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"})
         env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
-    env.insert(QStringLiteral("WAYLAND_DISPLAY"), SocketName);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    env.insert(QStringLiteral("WAYLAND_DISPLAY"), display);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
     // Qt 6.4's own text input crashes the first text field that paints under a
     // compositor without a seat; real desktops always have one.
@@ -71,8 +71,13 @@ QProcessEnvironment WaylandSession::environment() const
     // suppression. Under the sanitizers the windows go without title bars instead.
     if (env.contains(QStringLiteral("ASAN_OPTIONS")))
         env.insert(QStringLiteral("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION"), QStringLiteral("none"));
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus ? m_bus->address() : QString());
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
     return env;
+}
+
+QProcessEnvironment WaylandSession::environment() const
+{
+    return WaylandEnvironment(m_runtime.path(), SocketName, m_bus ? m_bus->address() : QString());
 }
 
 QStringList WaylandSession::shownWindows() const

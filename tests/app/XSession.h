@@ -134,6 +134,7 @@ private:
     QString hostLog();
 
     QTemporaryDir m_dir;
+    QTemporaryDir m_runtime;
     QString m_display;
     QString m_bus;
     QString m_hostLog;
@@ -148,6 +149,10 @@ private:
     std::unique_ptr<QProcess> m_a11yLauncher;
     bool m_ok = false;
 };
+
+// Starts dunst with this configuration as the notification server of the
+// session's bus; whether it took the name org.freedesktop.Notifications.
+bool StartNotificationServer(const Session& session, QProcess& dunst, const QString& config);
 
 // Points within the first and the last item of a menu that waitForMenu found.
 inline QPoint FirstMenuItem(const QRect& menu)
