@@ -6,6 +6,7 @@
 #include "app/TrayMenu.h"
 #include "browser/CalendarPage.h"
 #include "controls/AboutBox.h"
+#include "controls/TabOrder.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
@@ -43,6 +44,7 @@ TMainForm::TMainForm(QWidget* parent)
     m_tray = new TrayIcon(this);
 
     SetUpMainWindowLook(*this, *ui);
+    SetUpTabOrder(*ui, *m_calendarPage->form());
     ConnectHandlers();
     new AutostartBox(ui->AutostartCheck, AutostartEntry::ForThisProgram(), this);
     FormCreate();
@@ -77,8 +79,11 @@ void TMainForm::SetUpSync()
     m_sync->mayChangeGrid = [this] { return !QApplication::activeModalWidget() && !m_core.Checking(); };
     // The section's controls are made when the settings page is first shown, not at every start.
     connect(ui->PageControl2, &QTabWidget::currentChanged, this, [this](int page) {
-        if (!m_syncSection && ui->PageControl2->widget(page) == ui->TabSheet2)
+        if (!m_syncSection && ui->PageControl2->widget(page) == ui->TabSheet2) {
             m_syncSection = new SyncSection(ui->SettingsArea, 150, *m_sync);
+            ChainTabOrder(QList<QWidget*>{ui->MitteilungCheck} + m_syncSection->tabOrder() +
+                          QList<QWidget*>{ui->wwwBtn});
+        }
     });
     m_sync->begin();
 }

@@ -9,7 +9,8 @@
 
 namespace Ui {
 class TMainForm;
-}
+class TCalendarPage;
+} // namespace Ui
 class TCalendarPage;
 class TTrayMenu;
 class TrayIcon;
@@ -100,3 +101,5 @@ private:
 
 // The pictures, fonts and fixed sizes of the main window's own controls.
 void SetUpMainWindowLook(TMainForm& window, Ui::TMainForm& ui);
+// Tab goes from the pages' tabs through the page shown, top left to bottom right, then along the bottom bar.
+void SetUpTabOrder(Ui::TMainForm& ui, Ui::TCalendarPage& calendar);

@@ -4,8 +4,10 @@
 #include "app/TrayMenu.h"
 #include "browser/CalendarPage.h"
 #include "controls/Pictures.h"
+#include "controls/TabOrder.h"
 #include "platform/Application.h"
 #include "platform/Shell.h"
+#include "ui_CalendarPage.h"
 #include "ui_MainForm.h"
 
 #include <QSignalBlocker>
@@ -28,8 +30,8 @@ void SetUpMainWindowLook(TMainForm& window, Ui::TMainForm& ui)
     ui.StatusBar1->addWidget(statusLeft);
     ui.StatusBar1->addWidget(statusRight);
 
-    ui.PageControl2->setTabIcon(0, QIcon(Picture("tab_termine.bmp")));
-    ui.PageControl2->setTabIcon(1, QIcon(Picture("tab_einstellungen.bmp")));
+    ui.PageControl2->setTabIcon(0, PictureIcon("tab_termine.bmp"));
+    ui.PageControl2->setTabIcon(1, PictureIcon("tab_einstellungen.bmp"));
     ui.Image1->setPixmap(Picture("settings_column.bmp"));
 
     QFont optionsFont(QStringLiteral("Arial Black"));
@@ -40,16 +42,49 @@ void SetUpMainWindowLook(TMainForm& window, Ui::TMainForm& ui)
     maroon.setColor(QPalette::WindowText, QColor(128, 0, 0));
     ui.Label4->setPalette(maroon);
 
-    ui.wwwBtn->setIcon(QIcon(Picture("www.bmp")));
-    ui.wwwBtn->setText(QString::fromLatin1(dw::HomePageHost));
+    ui.wwwBtn->setIcon(PictureIcon("www.bmp"));
+    ui.wwwBtn->setText(QLatin1Char('&') + QString::fromLatin1(dw::HomePageHost));
     ui.ueberbtn->setPicture(Picture("ueber.gif"));
     ui.ueberbtn->setPicture2(Picture("ueber_down.gif"));
     ui.endebtn->setPicture(Picture("ende.gif"));
     ui.endebtn->setPicture2(Picture("ende_down.gif"));
-    window.setWindowIcon(QIcon(Picture("appicon.bmp")));
+    window.setWindowIcon(PictureIcon("appicon.bmp"));
     ui.MinimizeBtn->loadGlyphResource(QStringLiteral("btn_minimize.bmp"));
     // Not shown yet, so the form's own caption stays.
     ui.ManTerminsBtn->setKind(TBitBtnXP::bkAll);
+}
+
+void SetUpTabOrder(Ui::TMainForm& ui, Ui::TCalendarPage& calendar)
+{
+    ChainTabOrder({ui.PageControl2,
+                   calendar.AddTerminBtn,
+                   calendar.DelTerminBtn,
+                   calendar.UpBtn,
+                   calendar.TreeView1,
+                   calendar.ListView1,
+                   calendar.PageControl1,
+                   calendar.NameEd,
+                   calendar.hour,
+                   calendar.min,
+                   calendar.DescEd,
+                   calendar.day1,
+                   calendar.hour1,
+                   calendar.min1,
+                   calendar.day2,
+                   calendar.hour2,
+                   calendar.min2,
+                   calendar.doneCheck,
+                   calendar.ClearLastBtn,
+                   ui.gmin,
+                   ui.gsek,
+                   ui.ManTerminsBtn,
+                   ui.MinimiertCheck,
+                   ui.AutostartCheck,
+                   ui.MitteilungCheck,
+                   ui.wwwBtn,
+                   ui.MinimizeBtn,
+                   ui.ueberbtn,
+                   ui.endebtn});
 }
 
 void TMainForm::ConnectHandlers()

@@ -53,7 +53,7 @@ SyncSection::SyncSection(QWidget* settingsArea, int top, dw::sync::SyncControlle
     m_minutes->setGeometry(80, top + 68, 57, 21);
     m_minutes->setRange(1, 1440);
     m_minutes->setAccessibleName(QStringLiteral("Abgleichen alle: Minuten"));
-    Label(page, QStringLiteral("Alle:"), QRect(8, top + 68, 70, 21), m_minutes);
+    Label(page, QStringLiteral("A&lle:"), QRect(8, top + 68, 70, 21), m_minutes);
     Label(page, QStringLiteral("Minuten"), QRect(142, top + 68, 60, 21), m_minutes);
     m_now = new QPushButton(QStringLiteral("&Jetzt abgleichen"), page);
     m_now->setGeometry(272, top + 67, 128, 23);
@@ -84,6 +84,11 @@ SyncSection::SyncSection(QWidget* settingsArea, int top, dw::sync::SyncControlle
     connect(&controller, &dw::sync::SyncController::finished, this, &SyncSection::finished);
     connect(&controller, &dw::sync::SyncController::passwordNeeded, this, &SyncSection::askPassword);
     page->show();
+}
+
+QList<QWidget*> SyncSection::tabOrder() const
+{
+    return {m_address, m_user, m_password, m_minutes, m_now, m_status};
 }
 
 void SyncSection::detach()

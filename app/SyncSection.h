@@ -28,6 +28,8 @@ public:
     QLineEdit* password() const { return m_password; }
     QPushButton* syncButton() const { return m_now; }
     QLabel* status() const { return m_status; }
+    // The section's controls in the order they stand on screen.
+    QList<QWidget*> tabOrder() const;
 
 private:
     void takeAccount();

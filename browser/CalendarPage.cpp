@@ -86,8 +86,8 @@ void TCalendarPage::SetUpControls()
     SetGlyph(ui->DelTerminBtn, "btn_delete.bmp");
     SetGlyph(ui->UpBtn, "btn_up.bmp");
     SetGlyph(ui->ClearLastBtn, "btn_clearlast.bmp");
-    ui->PageControl1->setTabIcon(0, QIcon(Picture("tab_termine.bmp")));
-    ui->PageControl1->setTabIcon(1, QIcon(Picture("tab_einstellungen.bmp")));
+    ui->PageControl1->setTabIcon(0, PictureIcon("tab_termine.bmp"));
+    ui->PageControl1->setTabIcon(1, PictureIcon("tab_einstellungen.bmp"));
 
     ui->hour->setRange(0, 23);
     ui->min->setRange(0, 59);

@@ -9,7 +9,7 @@ DateTreeModel::DateTreeModel(const CalendarGrid& grid, QObject* parent)
     static constexpr const char* Files[5] = {"tree_arrow.bmp", "tree_papers.bmp", "tree_year.bmp",
                                              "tree_month.bmp", "tree_day.bmp"};
     for (int i = 0; i < 5; ++i)
-        m_images[static_cast<std::size_t>(i)] = QIcon(ImageListPicture(Files[i]));
+        m_images[static_cast<std::size_t>(i)] = PictureIcon(Files[i]);
 }
 
 void DateTreeModel::Build()

@@ -2,6 +2,7 @@
 
 #include "controls/BitBtnXP.h"
 #include "controls/JpegImage.h"
+#include "controls/Pictures.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
@@ -43,23 +44,27 @@ TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner), ui(std::make_unique<Ui::T
     ui->ProductName->setPalette(black);
 
     // A damaged picture leaves the space empty; the dialog works without it.
-    const QImage picture =
-        dw::LoadJpeg(PictureFile().isEmpty() ? QStringLiteral(":/pictures/about.jpg") : PictureFile());
+    const QString file = PictureFile().isEmpty() ? PicturePath(QStringLiteral("about.jpg")) : PictureFile();
+    QImage picture = dw::LoadJpeg(file);
     if (!picture.isNull()) {
+        // Our JPEG reader does not read the "@2x" of the name as Qt's does.
+        picture.setDevicePixelRatio(file.contains(QLatin1String("@2x.")) ? 2.0 : 1.0);
         ui->ProgramIcon->setPixmap(QPixmap::fromImage(picture));
-        ui->ProgramIcon->resize(picture.size());
+        ui->ProgramIcon->resize(picture.deviceIndependentSize().toSize());
     }
 
     for (QLabel* label : {ui->Copyright, ui->Label1, ui->Label2})
         label->adjustSize();
 
-    ui->BitBtnXP1->setText(QString::fromLatin1(dw::HomePageAddress));
-    ui->BitBtnXP1->setGlyph(QPixmap(QStringLiteral(":/pictures/about_www.bmp")));
+    // Alt+W, as the main window's home-page button.
+    ui->BitBtnXP1->setText(
+        QString::fromLatin1(dw::HomePageAddress).replace(QLatin1String("www."), QLatin1String("&www.")));
+    ui->BitBtnXP1->setGlyph(PictureImage(QStringLiteral("about_www.bmp")));
     ui->BitBtnXP1->setAccessibleName(QStringLiteral("Zur Norvex Homepage"));
     connect(ui->BitBtnXP1, &QPushButton::clicked, this, &TAboutBox::BitBtnXP1Click);
 
     ui->BitBtn1->setKind(TBitBtnXP::bkOK);
-    ui->BitBtn1->setText(QStringLiteral("OK"));
+    ui->BitBtn1->setText(QStringLiteral("&OK"));
     ui->BitBtn1->setModalResult(QDialog::Accepted);
     ui->BitBtn1->setDefault(true);
     // Starting on OK makes Enter close the dialog, not open the browser.

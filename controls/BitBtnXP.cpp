@@ -1,5 +1,7 @@
 #include "controls/BitBtnXP.h"
 
+#include "controls/Pictures.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
@@ -101,7 +103,7 @@ const QImage& TBitBtnXP::KindGlyph(TBitBtnXPKind kind)
     std::optional<QImage>& slot = table.at(kind);
     if (!slot) {
         const char* resource = Kinds.at(kind).resource;
-        slot = resource ? QImage(QStringLiteral(":/pictures/%1.bmp").arg(QLatin1String(resource))) : QImage();
+        slot = resource ? PictureImage(QLatin1String(resource) + QStringLiteral(".bmp")) : QImage();
     }
     return *slot;
 }
@@ -154,7 +156,7 @@ void TBitBtnXP::setGlyph(const QImage& glyph)
 
 void TBitBtnXP::loadGlyphResource(const QString& fileName)
 {
-    setGlyph(QImage(QStringLiteral(":/pictures/") + fileName));
+    setGlyph(PictureImage(fileName));
 }
 
 void TBitBtnXP::setNumGlyphs(int value)

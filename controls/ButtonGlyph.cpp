@@ -133,7 +133,8 @@ QSize TButtonGlyph::CellSize() const
 {
     if (m_source.isNull())
         return {0, 0};
-    return {m_source.width() / m_numGlyphs, m_source.height()};
+    const QSize size = m_source.deviceIndependentSize().toSize();
+    return {size.width() / m_numGlyphs, size.height()};
 }
 
 void TButtonGlyph::DropImages()
@@ -157,13 +158,18 @@ int TButtonGlyph::StateImage(ButtonImageState state)
     const auto ordinal = static_cast<size_t>(state);
     if (m_stateIndexes[ordinal] != -1)
         return m_stateIndexes[ordinal];
-    const QSize cell = CellSize();
+    // In the picture's own pixels, which a picture for screens at scale 2 has twice as many of.
+    const QSize cell = CellSize() * m_source.devicePixelRatio();
     // A picture narrower than its number of cells has no cell to show.
     if (cell.width() <= 0 || cell.height() <= 0)
         return -1;
     if (!m_sharedList)
         m_sharedList = TGlyphCache::Ensure().GetList(cell.width(), cell.height());
 
+    if (Smooth()) {
+        m_stateIndexes[ordinal] = m_sharedList->Add(BuildSmoothImage(state, cell.width(), cell.height()), {});
+        return m_stateIndexes[ordinal];
+    }
     const QImage work = BuildImage(state, cell.width(), cell.height());
     const QRgb mask = (state != ButtonImageState::Disabled && m_fixedTransparentColor)
                           ? m_maskColor
@@ -218,6 +224,46 @@ QImage TButtonGlyph::BuildImage(ButtonImageState state, int cellWidth, int cellH
         for (int x = 0; x < cellWidth; ++x)
             if (cell.pixel(x, y) == black)
                 work.setPixel(x, y, colors.shadow.rgb());
+    return work;
+}
+
+QImage TButtonGlyph::BuildSmoothImage(ButtonImageState state, int cellWidth, int cellHeight) const
+{
+    const int ordinal = static_cast<int>(state);
+    const int cellIndex = ordinal < m_numGlyphs ? ordinal : 0;
+    QImage work =
+        m_source.copy(cellIndex * cellWidth, 0, cellWidth, cellHeight).convertToFormat(QImage::Format_ARGB32);
+    if (state == ButtonImageState::Disabled) {
+        const ButtonColors colors = ButtonColors::System();
+        const QImage cell = work.copy();
+        if (m_numGlyphs < 2)
+            work.fill(Qt::transparent);
+        const int step = qRound(m_source.devicePixelRatio());
+        for (int y = 0; y < cellHeight; ++y)
+            for (int x = 0; x < cellWidth; ++x) {
+                const QRgb pixel = cell.pixel(x, y);
+                if (m_numGlyphs >= 2) {
+                    // The picture's own engraved cell: its white turns into the highlight,
+                    // its gray into the shadow, and the smoothed steps between into shades between.
+                    const double light = qBound(0.0, (qGray(pixel) - 128) / 127.0, 1.0);
+                    const QColor mixed = QColor::fromRgbF(
+                        colors.shadow.redF() + (colors.highlight.redF() - colors.shadow.redF()) * light,
+                        colors.shadow.greenF() + (colors.highlight.greenF() - colors.shadow.greenF()) * light,
+                        colors.shadow.blueF() + (colors.highlight.blueF() - colors.shadow.blueF()) * light);
+                    work.setPixel(x, y, qRgba(mixed.red(), mixed.green(), mixed.blue(), qAlpha(pixel)));
+                } else if (qAlpha(pixel) != 0 && qGray(pixel) < 64) {
+                    // One cell: the dark parts engraved, everything else gone.
+                    const QColor& shadow = colors.shadow;
+                    work.setPixel(x, y, qRgba(shadow.red(), shadow.green(), shadow.blue(), qAlpha(pixel)));
+                    if (x + step < cellWidth && y + step < cellHeight &&
+                        qAlpha(work.pixel(x + step, y + step)) == 0)
+                        work.setPixel(x + step, y + step,
+                                      qRgba(colors.highlight.red(), colors.highlight.green(),
+                                            colors.highlight.blue(), qAlpha(pixel)));
+                }
+            }
+    }
+    work.setDevicePixelRatio(m_source.devicePixelRatio());
     return work;
 }
 

@@ -80,8 +80,9 @@ public:
 
     int width() const { return m_width; }
     int height() const { return m_height; }
-    // Pixels equal to maskColor become transparent. Returns the slot taken.
-    int Add(const QImage& image, QRgb maskColor);
+    // Pixels equal to maskColor become transparent; without one the image keeps
+    // its own transparency. Returns the slot taken.
+    int Add(const QImage& image, std::optional<QRgb> maskColor);
     void Release(int slot);
     const QImage& Image(int slot) const { return m_images.at(static_cast<size_t>(slot)); }
     int Count() const { return static_cast<int>(m_images.size()); }
@@ -158,6 +159,10 @@ public:
 private:
     void DropImages();
     QImage BuildImage(ButtonImageState state, int cellWidth, int cellHeight) const;
+    // A picture for screens at scale 2 is drawn smoothly on a transparent ground:
+    // its state images keep that ground and its scale.
+    bool Smooth() const { return m_source.devicePixelRatio() > 1.0; }
+    QImage BuildSmoothImage(ButtonImageState state, int cellWidth, int cellHeight) const;
 
     QImage m_source;
     std::optional<QRgb> m_fixedTransparentColor;

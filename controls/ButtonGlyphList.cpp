@@ -22,13 +22,13 @@ int TGlyphList::AllocateSlot()
     return static_cast<int>(slot);
 }
 
-int TGlyphList::Add(const QImage& image, QRgb maskColor)
+int TGlyphList::Add(const QImage& image, std::optional<QRgb> maskColor)
 {
     if (image.width() != m_width || image.height() != m_height)
         throw dw::Exception("Invalid image size");
     QImage masked = image.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = maskColor & RGB_MASK;
-    for (int y = 0; y < masked.height(); ++y) {
+    const QRgb key = maskColor.value_or(0) & RGB_MASK;
+    for (int y = 0; maskColor && y < masked.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(masked.scanLine(y));
         for (int x = 0; x < masked.width(); ++x)
             if ((line[x] & RGB_MASK) == key)

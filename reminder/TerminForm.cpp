@@ -2,8 +2,11 @@
 
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
+#include "platform/WaylandAttention.h"
+#include "platform/WindowSystem.h"
 #include "ui_TerminForm.h"
 
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -31,6 +34,7 @@ TTerminForm::TTerminForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::TTerminForm>())
 {
+    setWindowModality(Qt::ApplicationModal);
     setFont(dw::FormFont());
     ui->setupUi(this);
     setFixedSize(394, 215);
@@ -48,9 +52,18 @@ int TTerminForm::ShowReminder(const QString& heading, const QString& name, const
     ui->Edit1->setCursorPosition(0);
     ui->Memo1->setPlainText(DisplayLines(description));
     ui->Memo1->moveCursor(QTextCursor::Start);
+    // A screen reader reads a dialog's description when it opens, then the focused button.
+    setAccessibleDescription(QStringList{heading, name, ui->Memo1->toPlainText()}.join(QLatin1Char('\n')));
     PlaceForShowing();
-    ui->Memo1->setFocus(Qt::OtherFocusReason);
-    return exec();
+    ui->BitBtn1->setFocus(Qt::OtherFocusReason);
+    // A loop of its own, not exec(): exec() ends when the dialog is hidden, and
+    // under Wayland the dialog hides and shows itself to come to the front.
+    setResult(0);
+    show();
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::DialogExec);
+    return result();
 }
 
 void TTerminForm::CancelReminder()
@@ -68,6 +81,16 @@ void TTerminForm::BringReminderToFront(const QString& activationToken)
 {
     if (!isVisible())
         return;
+    if (!dw::ProgramControlsWindows() && activationToken.isEmpty()) {
+        // No token came with the click (dunst sends none). A window mapped anew
+        // is a new window to the compositor, which gives it the focus as it does
+        // a second start's main window; over a full-screen window it does not,
+        // and a token asked for here has the dialog at least marked urgent.
+        hide();
+        show();
+        dw::RequestAttention(this);
+        return;
+    }
     // Qt's Wayland plugin activates a window with the token it finds in
     // XDG_ACTIVATION_TOKEN and takes it from there. Nothing else reads it, and
     // no program started later may inherit a spent token.

@@ -14,7 +14,7 @@ packages=(
   xvfb xauth trayer xdotool openbox wmctrl x11-apps x11-utils imagemagick
   desktop-file-utils appstream file dpkg-dev lintian devscripts
   dbus dbus-x11 haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils tint2 dunst
-  weston qt6-wayland at-spi2-core
+  weston qt6-wayland at-spi2-core sway wayland-protocols libwayland-dev
 )
 
 missing=()

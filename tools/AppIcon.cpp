@@ -16,17 +16,17 @@ struct Shape
         Ellipse,
         Line
     } kind;
-    QRect box;      // Rect, Ellipse
-    QLine line;     // Line
-    QColor pen;     // invalid: no outline
-    QColor brush;   // invalid: no filling
+    QRect box;    // Rect, Ellipse
+    QLine line;   // Line
+    QColor pen;   // invalid: no outline
+    QColor brush; // invalid: no filling
     bool background = false;
 };
 
 std::vector<Shape> IconShapes()
 {
-    const QColor black(0, 0, 0), white(255, 255, 255), red(255, 0, 0), maroon(128, 0, 0),
-        gray(128, 128, 128), silver(192, 192, 192), yellow(255, 255, 0), navy(0, 0, 128), none;
+    const QColor black(0, 0, 0), white(255, 255, 255), red(255, 0, 0), maroon(128, 0, 0), gray(128, 128, 128),
+        silver(192, 192, 192), yellow(255, 255, 0), navy(0, 0, 128), none;
     std::vector<Shape> s;
     auto rect = [&s](QRect r, QColor pen, QColor brush) { s.push_back({Shape::Rect, r, {}, pen, brush}); };
     auto ellipse = [&s](QPoint c, int r, QColor pen, QColor brush) {
@@ -65,9 +65,15 @@ void Draw(QPainter& p, const Shape& shape)
     p.setPen(shape.pen.isValid() ? QPen(shape.pen) : QPen(Qt::NoPen));
     p.setBrush(shape.brush.isValid() ? QBrush(shape.brush) : QBrush(Qt::NoBrush));
     switch (shape.kind) {
-    case Shape::Rect: p.drawRect(shape.box); break;
-    case Shape::Ellipse: p.drawEllipse(shape.box); break;
-    case Shape::Line: p.drawLine(shape.line); break;
+    case Shape::Rect:
+        p.drawRect(shape.box);
+        break;
+    case Shape::Ellipse:
+        p.drawEllipse(shape.box);
+        break;
+    case Shape::Line:
+        p.drawLine(shape.line);
+        break;
     }
 }
 
@@ -75,7 +81,7 @@ void Draw(QPainter& p, const Shape& shape)
 // ones and SVG strokes are centred on it, so they move by half a unit.
 constexpr double OutlineShift = 0.5;
 
-QImage Smoothed(int size)
+QImage Smoothed(int size, bool background = false)
 {
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -83,7 +89,7 @@ QImage Smoothed(int size)
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 32.0, size / 32.0);
     for (const Shape& shape : IconShapes()) {
-        if (shape.background)
+        if (shape.background && !background)
             continue;
         p.save();
         if (shape.pen.isValid())
@@ -118,10 +124,12 @@ QByteArray Svg()
             continue;
         const double shift = shape.pen.isValid() ? OutlineShift : 0.0;
         const QString paint =
-            QStringLiteral(" fill=\"%1\"").arg(shape.brush.isValid() ? shape.brush.name() : QStringLiteral("none")) +
-            (shape.pen.isValid() ? QStringLiteral(" stroke=\"%1\" stroke-width=\"1\" stroke-linecap=\"square\"")
-                                       .arg(shape.pen.name())
-                                 : QString());
+            QStringLiteral(" fill=\"%1\"")
+                .arg(shape.brush.isValid() ? shape.brush.name() : QStringLiteral("none")) +
+            (shape.pen.isValid()
+                 ? QStringLiteral(" stroke=\"%1\" stroke-width=\"1\" stroke-linecap=\"square\"")
+                       .arg(shape.pen.name())
+                 : QString());
         const QRectF box = QRectF(shape.box).translated(shift, shift);
         switch (shape.kind) {
         case Shape::Rect:
@@ -156,11 +164,17 @@ QImage AppIcon()
     return image;
 }
 
+QImage SmoothAppIcon(int scale)
+{
+    return Smoothed(32 * scale, true);
+}
+
 std::vector<PictureFile> ThemeIcons(const QString& name)
 {
     std::vector<PictureFile> icons;
     for (int size : {16, 22, 24, 32, 48, 64, 128})
-        icons.push_back({QStringLiteral("hicolor/%1x%1/apps/%2.png").arg(size).arg(name), Png(Smoothed(size))});
+        icons.push_back(
+            {QStringLiteral("hicolor/%1x%1/apps/%2.png").arg(size).arg(name), Png(Smoothed(size))});
     icons.push_back({QStringLiteral("hicolor/scalable/apps/%1.svg").arg(name), Svg()});
     return icons;
 }

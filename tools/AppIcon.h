@@ -10,6 +10,9 @@ namespace pictures {
 // sixteen classic colours, every pixel one of them.
 QImage AppIcon();
 
+// The same picture drawn smoothly at `scale`, for screens at scale 2.
+QImage SmoothAppIcon(int scale);
+
 // The same drawing for the desktop's icon theme: PNGs at the theme's sizes and
 // a scalable SVG, on a transparent background, as hicolor/<size>/apps/<name>.
 std::vector<PictureFile> ThemeIcons(const QString& name);

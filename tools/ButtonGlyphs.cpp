@@ -1,6 +1,8 @@
 #include "tools/PictureWriters.h"
 #include "tools/Pictures.h"
 #include "tools/PixelArt.h"
+#include "tools/Sketch.h"
+#include "tools/Sketches.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -190,11 +192,16 @@ QImage Stop()
 }
 
 // A circular arrow of `colour`; `counterClockwise` turns it the other way round.
-QImage RoundArrow(int size, QRgb colour, bool counterClockwise)
+// At scale 1 it is drawn crisp on olive, larger smoothly on a transparent ground.
+QImage RoundArrow(int size, QRgb colour, bool counterClockwise, int scale = 1)
 {
-    QImage cell = Blank(size, size);
+    QImage cell = Blank(size * scale, size * scale);
+    if (scale > 1)
+        cell.fill(Qt::transparent);
     {
         QPainter painter(&cell);
+        painter.setRenderHint(QPainter::Antialiasing, scale > 1);
+        painter.scale(scale, scale);
         const double c = size / 2.0;
         const double r = size * 0.30;
         painter.setPen(QPen(QColor(colour), 2.0, Qt::SolidLine, Qt::FlatCap));
@@ -348,36 +355,40 @@ QImage SmallGlobe()
     });
 }
 
-PictureFile Glyph(const char* name, const QImage& cell)
+// The glyph's file at its size, in the classic sixteen colours on olive, and at
+// twice its size, drawn smoothly on a transparent ground.
+void Glyph(std::vector<PictureFile>& files, const char* name, const QImage& cell, const QImage& twice)
 {
     const QImage both = TwoCells(cell);
     if (both.pixel(0, both.height() - 1) != Olive)
         throw std::logic_error(std::string(name) + ": the lower-left pixel must be olive");
-    return {QString::fromLatin1(name), WriteBmp4(both, VgaPalette())};
+    files.push_back({QString::fromLatin1(name), WriteBmp4(both, VgaPalette())});
+    files.push_back({TwiceName(QString::fromLatin1(name)), WriteBmp32(SmoothTwoCells(twice, 2))});
 }
 
 } // namespace
 
 std::vector<PictureFile> ButtonGlyphs()
 {
-    return {
-        Glyph("BBOKX.bmp", Tick()),
-        Glyph("BBCANCELX.bmp", Cross()),
-        Glyph("BBHELPX.bmp", Help()),
-        Glyph("BBYESX.bmp", Tick()),
-        Glyph("BBNOX.bmp", NoEntry()),
-        Glyph("BBCLOSEX.bmp", Door()),
-        Glyph("BBABORTX.bmp", Stop()),
-        Glyph("BBRETRYX.bmp", RoundArrow(18, qRgb(0, 128, 0), false)),
-        Glyph("BBIGNOREX.bmp", Ignore()),
-        Glyph("BBALLX.bmp", DoubleTick()),
-        Glyph("btn_add.bmp", AddAppointment()),
-        Glyph("btn_delete.bmp", Delete()),
-        Glyph("btn_up.bmp", UpOneLevel()),
-        Glyph("btn_clearlast.bmp", RoundArrow(16, qRgb(0, 0, 255), true)),
-        Glyph("btn_minimize.bmp", MinimiseToTray()),
-        Glyph("about_www.bmp", SmallGlobe()),
-    };
+    const QRgb green = qRgb(0, 128, 0), blue = qRgb(0, 0, 255);
+    std::vector<PictureFile> files;
+    Glyph(files, "BBOKX.bmp", Tick(), TickSketch(2));
+    Glyph(files, "BBCANCELX.bmp", Cross(), CrossSketch(2));
+    Glyph(files, "BBHELPX.bmp", Help(), HelpSketch(2));
+    Glyph(files, "BBYESX.bmp", Tick(), TickSketch(2));
+    Glyph(files, "BBNOX.bmp", NoEntry(), NoEntrySketch(2));
+    Glyph(files, "BBCLOSEX.bmp", Door(), DoorSketch(2));
+    Glyph(files, "BBABORTX.bmp", Stop(), StopSketch(2));
+    Glyph(files, "BBRETRYX.bmp", RoundArrow(18, green, false), RoundArrow(18, green, false, 2));
+    Glyph(files, "BBIGNOREX.bmp", Ignore(), IgnoreSketch(2));
+    Glyph(files, "BBALLX.bmp", DoubleTick(), DoubleTickSketch(2));
+    Glyph(files, "btn_add.bmp", AddAppointment(), AddAppointmentSketch(2));
+    Glyph(files, "btn_delete.bmp", Delete(), DeleteSketch(2));
+    Glyph(files, "btn_up.bmp", UpOneLevel(), UpOneLevelSketch(2));
+    Glyph(files, "btn_clearlast.bmp", RoundArrow(16, blue, true), RoundArrow(16, blue, true, 2));
+    Glyph(files, "btn_minimize.bmp", MinimiseToTray(), MinimiseToTraySketch(2));
+    Glyph(files, "about_www.bmp", SmallGlobe(), SmallGlobeSketch(2));
+    return files;
 }
 
 } // namespace pictures

@@ -22,16 +22,17 @@ QPointF Polar(QPointF centre, double radius, double degrees)
 
 // A calm picture for the settings column: soft greens with light circles and
 // two gentle hills; its top is covered by the options panel.
-QImage SettingsColumn()
+QImage SettingsColumn(int scale)
 {
-    QImage image(195, 284, QImage::Format_RGB32);
+    QImage image(195 * scale, 284 * scale, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     QLinearGradient sky(0, 0, 0, 284);
     sky.setColorAt(0, QColor(236, 246, 236));
     sky.setColorAt(0.6, QColor(200, 228, 204));
     sky.setColorAt(1, QColor(150, 196, 160));
-    p.fillRect(image.rect(), sky);
+    p.fillRect(QRectF(0, 0, 195, 284), sky);
     p.setPen(Qt::NoPen);
     const struct
     {
@@ -81,14 +82,16 @@ enum class ButtonLook
     Pressed
 };
 
-// One of the two picture buttons of the bottom bar: a rounded face in the
-// button's colour with a small sign and the word in our pixel font.
-QImage BarButton(const QString& word, const QColor& top, const QColor& bottom, bool infoSign, ButtonLook look)
+// The face of one of the two picture buttons of the bottom bar: rounded, in the
+// button's colour, with a small sign. The button writes its word on it at the
+// screen's scale.
+QImage BarButton(const QColor& top, const QColor& bottom, bool infoSign, ButtonLook look, int scale)
 {
-    QImage image(101, 30, QImage::Format_RGB32);
+    QImage image(101 * scale, 30 * scale, QImage::Format_RGB32);
     image.fill(QColor(240, 240, 240));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     const bool pressed = look == ButtonLook::Pressed;
     const QRectF face(0.5, 0.5, 100, 29);
     QLinearGradient fill(0, 0, 0, 30);
@@ -121,13 +124,6 @@ QImage BarButton(const QString& word, const QColor& top, const QColor& bottom, b
         p.drawArc(QRectF(sign.x() - 7, sign.y() - 6, 14, 14), 125 * 16, 290 * 16);
         p.drawLine(sign + QPointF(0, -8), sign + QPointF(0, 0));
     }
-    p.setRenderHint(QPainter::Antialiasing, false);
-    const int scale = 2;
-    const int textWidth = TextWidth(word) * scale;
-    const int x = 36 + (101 - 36 - 8 - textWidth) / 2 + shift;
-    const int y = 8 + shift;
-    DrawText(p, x + 1, y + 1, word, bottom.darker(160), scale);
-    DrawText(p, x, y, word, QColor(255, 255, 255), scale);
     return image;
 }
 
@@ -136,7 +132,7 @@ QByteArray BarButtonGif(const QImage& image)
     return WriteGif(image, ReducePalette(image, 256));
 }
 
-void DrawCalendar(QPainter& p)
+void DrawCalendar(QPainter& p, int scale)
 {
     const QRectF sheet(26, 30, 210, 190);
     p.setPen(Qt::NoPen);
@@ -163,8 +159,8 @@ void DrawCalendar(QPainter& p)
         p.drawLine(QPointF(x, sheet.top() - 8), QPointF(x, sheet.top() + 12));
         p.setPen(Qt::NoPen);
     }
-    // Days: five weeks of seven, numbered, one ringed.
-    p.setRenderHint(QPainter::Antialiasing, false);
+    // Days: five weeks of seven, numbered, one ringed; crisp at scale 1, smooth when larger.
+    p.setRenderHint(QPainter::Antialiasing, scale > 1);
     const double cellW = 27;
     const double cellH = 26;
     const double left = sheet.left() + 11;
@@ -179,7 +175,10 @@ void DrawCalendar(QPainter& p)
             const int x = int(left + weekday * cellW + (cellW - DigitsWidth(text) * 2) / 2);
             const int y = int(top + week * cellH + 8);
             const QColor ink = weekday == 6 ? QColor(200, 40, 40) : QColor(60, 60, 70);
-            DrawDigits(p, x, y, text, ink, 2);
+            if (scale == 1)
+                DrawDigits(p, x, y, text, ink, 2);
+            else
+                DrawSmoothDigits(p, x, y, text, ink, 2);
             ++day;
         }
     }
@@ -256,22 +255,23 @@ void DrawAlarmClock(QPainter& p)
     p.drawEllipse(QRectF(c.x() - r + 20, c.y() - r + 14, 2 * r - 40, r - 10));
 }
 
-QImage AboutPicture()
+QImage AboutPicture(int scale)
 {
-    QImage image(306, 322, QImage::Format_RGB32);
+    QImage image(306 * scale, 322 * scale, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     QLinearGradient sky(0, 0, 0, 322);
     sky.setColorAt(0, QColor(120, 170, 230));
     sky.setColorAt(0.7, QColor(215, 232, 250));
     sky.setColorAt(1, QColor(250, 236, 215));
-    p.fillRect(image.rect(), sky);
+    p.fillRect(QRectF(0, 0, 306, 322), sky);
     p.setPen(Qt::NoPen);
     for (const auto& [x, y, r] : {std::tuple{250.0, 40.0, 26.0}, {276.0, 54.0, 18.0}, {228.0, 56.0, 16.0}}) {
         p.setBrush(QColor(255, 255, 255, 200));
         p.drawEllipse(QPointF(x, y), r, r * 0.75);
     }
-    DrawCalendar(p);
+    DrawCalendar(p, scale);
     DrawAlarmClock(p);
     return image;
 }
@@ -282,16 +282,24 @@ std::vector<PictureFile> LargePictures()
 {
     const QColor blueTop(90, 150, 225), blueBottom(25, 75, 165);
     const QColor redTop(230, 95, 70), redBottom(160, 30, 20);
-    const QImage column = SettingsColumn();
-    return {
-        {"appicon.bmp", WriteBmp4(AppIcon(), VgaPalette())},
-        {"settings_column.bmp", WriteBmp8(column, ReducePalette(column, 256))},
-        {"ueber.gif", BarButtonGif(BarButton("Info", blueTop, blueBottom, true, ButtonLook::Normal))},
-        {"ueber_down.gif", BarButtonGif(BarButton("Info", blueTop, blueBottom, true, ButtonLook::Pressed))},
-        {"ende.gif", BarButtonGif(BarButton("Ende", redTop, redBottom, false, ButtonLook::Normal))},
-        {"ende_down.gif", BarButtonGif(BarButton("Ende", redTop, redBottom, false, ButtonLook::Pressed))},
-        {"about.jpg", WriteProgressiveJpeg(AboutPicture(), 88)},
-    };
+    std::vector<PictureFile> files{{"appicon.bmp", WriteBmp4(AppIcon(), VgaPalette())},
+                                   {TwiceName("appicon.bmp"), WriteBmp32(SmoothAppIcon(2))}};
+    // Each at its size and, for screens at scale 2, at twice its size.
+    for (int scale : {1, 2}) {
+        auto name = [scale](const char* file) {
+            return scale == 1 ? QString::fromLatin1(file) : TwiceName(QString::fromLatin1(file));
+        };
+        const QImage column = SettingsColumn(scale);
+        files.push_back({name("settings_column.bmp"), WriteBmp8(column, ReducePalette(column, 256))});
+        for (const auto& [file, top, bottom, info, look] :
+             {std::tuple{"ueber.gif", blueTop, blueBottom, true, ButtonLook::Normal},
+              {"ueber_down.gif", blueTop, blueBottom, true, ButtonLook::Pressed},
+              {"ende.gif", redTop, redBottom, false, ButtonLook::Normal},
+              {"ende_down.gif", redTop, redBottom, false, ButtonLook::Pressed}})
+            files.push_back({name(file), BarButtonGif(BarButton(top, bottom, info, look, scale))});
+        files.push_back({name("about.jpg"), WriteProgressiveJpeg(AboutPicture(scale), 88)});
+    }
+    return files;
 }
 
 std::vector<PictureFile> AllPictures()
@@ -301,6 +309,12 @@ std::vector<PictureFile> AllPictures()
         for (PictureFile& file : group())
             all.push_back(std::move(file));
     return all;
+}
+
+QString TwiceName(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return name.left(dot) + QStringLiteral("@2x") + name.mid(dot);
 }
 
 } // namespace pictures

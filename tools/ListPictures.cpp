@@ -1,6 +1,7 @@
 #include "tools/PictureWriters.h"
 #include "tools/Pictures.h"
 #include "tools/PixelArt.h"
+#include "tools/Sketches.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -180,7 +181,7 @@ QImage Gear(int size, const QColor& face, const QColor& edge)
     wheel.closeSubpath();
     QPainterPath hole;
     hole.addEllipse(QPointF(c, c), size * 0.14, size * 0.14);
-    painter.setPen(QPen(edge, 1.0));
+    painter.setPen(QPen(edge, size / 16.0));
     QLinearGradient shade(0, 0, size, size);
     shade.setColorAt(0, face.lighter(130));
     shade.setColorAt(1, face.darker(130));
@@ -257,11 +258,12 @@ QImage MenuShow()
 }
 
 // A gray ring with a dash: nothing happens.
-QImage MenuNoAction()
+QImage MenuNoAction(int scale)
 {
-    QImage image = Canvas(16);
+    QImage image = Canvas(16 * scale);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
     painter.setPen(QPen(QColor(110, 110, 110), 1.6));
     painter.setBrush(QColor(235, 235, 235));
     painter.drawEllipse(QRectF(1.8, 1.8, 12.4, 12.4));
@@ -294,11 +296,12 @@ QImage InfoDisc(int size)
 }
 
 // A red disc with the white power sign: the program ends.
-QImage MenuExit()
+QImage MenuExit(int scale)
 {
-    QImage image = Canvas(16);
+    QImage image = Canvas(16 * scale);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
     QRadialGradient red(QPointF(5.5, 5), 10);
     red.setColorAt(0, QColor(255, 120, 100));
     red.setColorAt(1, QColor(180, 20, 10));
@@ -317,21 +320,34 @@ QImage MenuExit()
 
 std::vector<PictureFile> ListPictures()
 {
-    return {
-        {"tree_arrow.bmp", WriteBmp32(TreeArrow())},
-        {"tree_papers.bmp", WriteBmp32(TreePapers())},
-        {"tree_year.bmp", WriteBmp32(TreeYear())},
-        {"tree_month.bmp", WriteBmp32(TreeMonth())},
-        {"tree_day.bmp", WriteBmp32(TreeDay())},
-        {"tab_termine.bmp", WriteBmp32(TabTermine())},
-        {"tab_einstellungen.bmp", WriteBmp32(Gear(16, QColor(150, 150, 160), QColor(50, 50, 60)))},
-        {"menu_show.bmp", WriteBmp32(MenuShow())},
-        {"menu_noaction.bmp", WriteBmp32(MenuNoAction())},
-        {"menu_www.bmp", WriteBmp32(Globe(16))},
-        {"menu_about.bmp", WriteBmp32(InfoDisc(16))},
-        {"menu_exit.bmp", WriteBmp32(MenuExit())},
-        {"www.bmp", WriteBmp32(Globe(24))},
+    const QColor gearFace(150, 150, 160), gearEdge(50, 50, 60);
+    // Each picture at its size and, for screens at scale 2, at twice its size.
+    const struct
+    {
+        const char* name;
+        QImage once;
+        QImage twice;
+    } pictures[] = {
+        {"tree_arrow.bmp", TreeArrow(), TreeArrowSketch(2)},
+        {"tree_papers.bmp", TreePapers(), TreePapersSketch(2)},
+        {"tree_year.bmp", TreeYear(), TreeYearSketch(2)},
+        {"tree_month.bmp", TreeMonth(), TreeMonthSketch(2)},
+        {"tree_day.bmp", TreeDay(), TreeDaySketch(2)},
+        {"tab_termine.bmp", TabTermine(), TabTermineSketch(2)},
+        {"tab_einstellungen.bmp", Gear(16, gearFace, gearEdge), Gear(32, gearFace, gearEdge)},
+        {"menu_show.bmp", MenuShow(), MenuShowSketch(2)},
+        {"menu_noaction.bmp", MenuNoAction(1), MenuNoAction(2)},
+        {"menu_www.bmp", Globe(16), Globe(32)},
+        {"menu_about.bmp", InfoDisc(16), InfoDisc(32)},
+        {"menu_exit.bmp", MenuExit(1), MenuExit(2)},
+        {"www.bmp", Globe(24), Globe(48)},
     };
+    std::vector<PictureFile> files;
+    for (const auto& picture : pictures) {
+        files.push_back({QString::fromLatin1(picture.name), WriteBmp32(picture.once)});
+        files.push_back({TwiceName(picture.name), WriteBmp32(picture.twice)});
+    }
+    return files;
 }
 
 } // namespace pictures

@@ -20,4 +20,7 @@ std::vector<PictureFile> LargePictures(); // icon, settings column, bottom-bar b
 
 std::vector<PictureFile> AllPictures();
 
+// The name of a picture's version at twice its size, as Qt looks for it: "x@2x.bmp" beside "x.bmp".
+QString TwiceName(const QString& name);
+
 } // namespace pictures

@@ -1,29 +1,14 @@
 #include "tools/PixelFont.h"
 
+#include <QPointF>
+#include <QPolygonF>
+
 #include <array>
 #include <stdexcept>
+#include <vector>
 
 namespace pictures {
 namespace {
-
-struct Glyph
-{
-    char c;
-    int width;
-    std::array<const char*, 9> rows; // 7 above the line, 2 below
-};
-
-// Only the letters the pictures use.
-const Glyph Letters[] = {
-    {'I', 3, {"###", ".#.", ".#.", ".#.", ".#.", ".#.", "###", "...", "..."}},
-    {'E', 4, {"####", "#...", "#...", "###.", "#...", "#...", "####", "....", "...."}},
-    {'n', 4, {"....", "....", "###.", "#..#", "#..#", "#..#", "#..#", "....", "...."}},
-    {'f', 3, {".##", "#..", "###", "#..", "#..", "#..", "#..", "...", "..."}},
-    {'o', 4, {"....", "....", ".##.", "#..#", "#..#", "#..#", ".##.", "....", "...."}},
-    {'d', 4, {"...#", "...#", ".###", "#..#", "#..#", "#..#", ".###", "....", "...."}},
-    {'e', 4, {"....", "....", ".##.", "#..#", "####", "#...", ".##.", "....", "...."}},
-    {' ', 2, {"..", "..", "..", "..", "..", "..", "..", "..", ".."}},
-};
 
 const std::array<std::array<const char*, 5>, 10> Digits = {{
     {"###", "#.#", "#.#", "#.#", "###"},
@@ -38,35 +23,29 @@ const std::array<std::array<const char*, 5>, 10> Digits = {{
     {"###", "#.#", "###", "..#", "##."},
 }};
 
-const Glyph& Find(QChar c)
+// The same digits as strokes through the centres of their pixels: runs of
+// "column row" pairs, each run one stroke.
+const std::array<std::vector<std::vector<QPointF>>, 10> Strokes = {{
+    {{{0, 0}, {2, 0}, {2, 4}, {0, 4}, {0, 0}}},
+    {{{0, 1}, {1, 0}, {1, 4}}, {{0, 4}, {2, 4}}},
+    {{{0, 0}, {1, 0}, {2, 1}, {1, 2}, {0, 3}, {0, 4}, {2, 4}}},
+    {{{0, 0}, {1, 0}, {2, 1}, {1, 2}, {2, 3}, {1, 4}, {0, 4}}},
+    {{{0, 0}, {0, 2}, {2, 2}}, {{2, 0}, {2, 4}}},
+    {{{2, 0}, {0, 0}, {0, 2}, {1, 2}, {2, 3}, {1, 4}, {0, 4}}},
+    {{{2, 0}, {1, 0}, {0, 1}, {0, 4}, {2, 4}, {2, 2}, {0, 2}}},
+    {{{0, 0}, {2, 0}, {2, 1}, {1, 2}, {1, 4}}},
+    {{{0, 0}, {2, 0}, {2, 4}, {0, 4}, {0, 0}}, {{0, 2}, {2, 2}}},
+    {{{2, 2}, {0, 2}, {0, 0}, {2, 0}, {2, 3}, {1, 4}, {0, 4}}},
+}};
+
+int DigitValue(QChar c)
 {
-    for (const Glyph& glyph : Letters)
-        if (glyph.c == c.toLatin1())
-            return glyph;
-    throw std::invalid_argument("the pixel font has no letter " + QString(c).toStdString());
+    if (!c.isDigit())
+        throw std::invalid_argument("not a digit");
+    return c.digitValue();
 }
 
 } // namespace
-
-int TextWidth(const QString& text)
-{
-    int width = 0;
-    for (QChar c : text)
-        width += Find(c).width + 1;
-    return text.isEmpty() ? 0 : width - 1;
-}
-
-void DrawText(QPainter& painter, int x, int y, const QString& text, const QColor& colour, int scale)
-{
-    for (QChar c : text) {
-        const Glyph& glyph = Find(c);
-        for (int row = 0; row < 9; ++row)
-            for (int col = 0; col < glyph.width; ++col)
-                if (glyph.rows[size_t(row)][col] == '#')
-                    painter.fillRect(x + col * scale, y + row * scale, scale, scale, colour);
-        x += (glyph.width + 1) * scale;
-    }
-}
 
 int DigitsWidth(const QString& digits)
 {
@@ -76,15 +55,30 @@ int DigitsWidth(const QString& digits)
 void DrawDigits(QPainter& painter, int x, int y, const QString& digits, const QColor& colour, int scale)
 {
     for (QChar c : digits) {
-        if (!c.isDigit())
-            throw std::invalid_argument("not a digit");
-        const auto& rows = Digits[size_t(c.digitValue())];
+        const auto& rows = Digits[size_t(DigitValue(c))];
         for (int row = 0; row < 5; ++row)
             for (int col = 0; col < 3; ++col)
                 if (rows[size_t(row)][col] == '#')
                     painter.fillRect(x + col * scale, y + row * scale, scale, scale, colour);
         x += 4 * scale;
     }
+}
+
+void DrawSmoothDigits(QPainter& painter, int x, int y, const QString& digits, const QColor& colour, int scale)
+{
+    painter.save();
+    painter.setPen(QPen(colour, scale, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(Qt::NoBrush);
+    for (QChar c : digits) {
+        for (const auto& stroke : Strokes[size_t(DigitValue(c))]) {
+            QPolygonF line;
+            for (const QPointF& at : stroke)
+                line << QPointF(x + (at.x() + 0.5) * scale, y + (at.y() + 0.5) * scale);
+            painter.drawPolyline(line);
+        }
+        x += 4 * scale;
+    }
+    painter.restore();
 }
 
 } // namespace pictures

@@ -28,7 +28,8 @@ int main(int argc, char** argv)
         return 1;
     }
     try {
-        const auto all = icons ? pictures::ThemeIcons(QString::fromLatin1(dw::ProgramId)) : pictures::AllPictures();
+        const auto all =
+            icons ? pictures::ThemeIcons(QString::fromLatin1(dw::ProgramId)) : pictures::AllPictures();
         for (const pictures::PictureFile& picture : all) {
             QSaveFile file(folder.filePath(picture.name));
             QDir().mkpath(QFileInfo(file.fileName()).path());

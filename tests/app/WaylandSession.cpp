@@ -1,10 +1,9 @@
 #include "WaylandSession.h"
 
-#include <QDBusArgument>
+#include "AtSpi.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusObjectPath>
-#include <QDBusVariant>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -12,55 +11,7 @@
 namespace dwtest {
 
 namespace {
-
 const QString SocketName = QStringLiteral("wayland-datumswecker");
-const QString Accessible = QStringLiteral("org.a11y.atspi.Accessible");
-
-// An object on the accessibility bus.
-struct Node
-{
-    QString service;
-    QString path;
-};
-
-QDBusMessage Call(QDBusConnection& bus, const Node& node, const QString& interface, const QString& method,
-                  const QVariantList& args = {})
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(node.service, node.path, interface, method);
-    call.setArguments(args);
-    return bus.call(call, QDBus::Block, 5000);
-}
-
-QList<Node> Children(QDBusConnection& bus, const Node& node)
-{
-    QList<Node> children;
-    const QDBusMessage reply = Call(bus, node, Accessible, QStringLiteral("GetChildren"));
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return children;
-    const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
-    list.beginArray();
-    while (!list.atEnd()) {
-        Node child;
-        QDBusObjectPath path;
-        list.beginStructure();
-        list >> child.service >> path;
-        list.endStructure();
-        child.path = path.path();
-        children << child;
-    }
-    list.endArray();
-    return children;
-}
-
-QVariant Property(QDBusConnection& bus, const Node& node, const QString& name)
-{
-    const QDBusMessage reply = Call(bus, node, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                    QStringLiteral("Get"), {Accessible, name});
-    return reply.arguments().isEmpty()
-               ? QVariant()
-               : qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant();
-}
-
 } // namespace
 
 WaylandSession::WaylandSession()
@@ -91,7 +42,7 @@ WaylandSession::WaylandSession()
                [this] {
                    return run(QStringLiteral("weston-debug"), {QStringLiteral("scene-graph")})
                               .contains(QStringLiteral("background for output")) &&
-                          !a11yAddress().isEmpty();
+                          !accessibilityBusAddress().isEmpty();
                },
                XSession::WaitMs);
 }
@@ -103,13 +54,13 @@ WaylandSession::~WaylandSession()
     m_bus.reset(); // the accessibility registry ends with the session bus
 }
 
-QProcessEnvironment WaylandSession::environment() const
+QProcessEnvironment WaylandEnvironment(const QString& runtime, const QString& display, const QString& bus)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_SOCKET", "XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"})
         env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
-    env.insert(QStringLiteral("WAYLAND_DISPLAY"), SocketName);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    env.insert(QStringLiteral("WAYLAND_DISPLAY"), display);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
     // Qt 6.4's own text input crashes the first text field that paints under a
     // compositor without a seat; real desktops always have one.
@@ -120,17 +71,13 @@ QProcessEnvironment WaylandSession::environment() const
     // suppression. Under the sanitizers the windows go without title bars instead.
     if (env.contains(QStringLiteral("ASAN_OPTIONS")))
         env.insert(QStringLiteral("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION"), QStringLiteral("none"));
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus ? m_bus->address() : QString());
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
     return env;
 }
 
-QString WaylandSession::a11yAddress() const
+QProcessEnvironment WaylandSession::environment() const
 {
-    return run(QStringLiteral("dbus-send"),
-               {QStringLiteral("--session"), QStringLiteral("--print-reply=literal"),
-                QStringLiteral("--dest=org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                QStringLiteral("org.a11y.Bus.GetAddress")})
-        .trimmed();
+    return WaylandEnvironment(m_runtime.path(), SocketName, m_bus ? m_bus->address() : QString());
 }
 
 QStringList WaylandSession::shownWindows() const
@@ -150,12 +97,12 @@ bool WaylandSession::waitForWindow(const QString& title, bool shown, int timeout
 
 bool WaylandSession::press(const QString& name, int timeoutMs) const
 {
-    const QString address = a11yAddress();
+    using namespace atspi;
+    const QString address = accessibilityBusAddress();
     QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("a11y ") + address);
     return PollUntil(
         [&] {
-            QList<Node> queue = Children(bus, {QStringLiteral("org.a11y.atspi.Registry"),
-                                               QStringLiteral("/org/a11y/atspi/accessible/root")});
+            QList<Node> queue = Children(bus, Root());
             while (!queue.isEmpty()) {
                 const Node node = queue.takeFirst();
                 if (Property(bus, node, QStringLiteral("Name")).toString() == name) {

@@ -4,6 +4,10 @@
 
 namespace dwtest {
 
+// What a Qt program and the tools see in a private Wayland session: its runtime
+// folder, the compositor's socket (a name there or a full path) and its session bus.
+QProcessEnvironment WaylandEnvironment(const QString& runtime, const QString& display, const QString& bus);
+
 // A private Wayland session for tests of the real program as a native Wayland
 // client: weston's headless back end (no seat, so no input devices), a private
 // XDG_RUNTIME_DIR and session bus, and the accessibility bus, through which the
@@ -26,8 +30,6 @@ public:
     bool screenshot(const QString& pngPath) const;
 
 private:
-    QString a11yAddress() const;
-
     QTemporaryDir m_runtime;
     std::unique_ptr<PrivateBus> m_bus;
     QProcess m_weston;

@@ -73,6 +73,7 @@ QString ScreenshotPath(const QString& name)
 
 XSession::XSession(Tray tray)
 {
+    QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Xvfb picks a free display itself and names it on the descriptor given, so
     // tests running side by side never share one. Without -noreset the server
     // resets whenever its last client leaves (the first xdpyinfo, say), and a
@@ -117,6 +118,7 @@ XSession::XSession(Tray tray)
 
 XSession::~XSession()
 {
+    Stop(m_a11yLauncher);
     Stop(m_sniHost);
     Stop(m_watcher);
     Stop(m_notificationServer);
@@ -138,6 +140,12 @@ QProcessEnvironment XSession::environment() const
     if (!m_bus.isEmpty())
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus);
     env.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
+    if (m_a11yLauncher)
+        env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    // Nor the developer's runtime folder, where the user's bus socket and a
+    // Wayland compositor's socket would be found (dunst prefers Wayland).
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
     return env;
 }
 
@@ -198,6 +206,18 @@ bool XSession::startBus()
     return !m_bus.isEmpty();
 }
 
+bool XSession::startAccessibilityBus()
+{
+    if (!startBus())
+        return false;
+    m_a11yLauncher = std::make_unique<QProcess>();
+    m_a11yLauncher->setProcessEnvironment(environment());
+    m_a11yLauncher->start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
+                          {QStringLiteral("--launch-immediately")});
+    return m_a11yLauncher->waitForStarted(WaitMs) &&
+           PollUntil([this] { return !accessibilityBusAddress().isEmpty(); }, WaitMs);
+}
+
 bool XSession::startNotificationServer(const QString& menuPick)
 {
     if (!startBus())
@@ -225,18 +245,26 @@ bool XSession::startNotificationServer(const QString& menuPick)
     pickerFile.close();
     configFile.close();
     m_notificationServer = std::make_unique<QProcess>();
-    m_notificationServer->setProcessEnvironment(environment());
-    m_notificationServer->start(QStringLiteral("dunst"), {QStringLiteral("-config"), config});
-    if (!m_notificationServer->waitForStarted(WaitMs))
+    return StartNotificationServer(*this, *m_notificationServer, config);
+}
+
+bool StartNotificationServer(const Session& session, QProcess& dunst, const QString& config)
+{
+    dunst.setProcessEnvironment(session.environment());
+    dunst.start(QStringLiteral("dunst"), {QStringLiteral("-config"), config});
+    if (!dunst.waitForStarted(XSession::WaitMs))
         return false;
     return PollUntil(
-        [this] {
-            return busCall({QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/"),
-                            QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
-                            QStringLiteral("string:org.freedesktop.Notifications")})
+        [&] {
+            return session
+                .run(QStringLiteral("dbus-send"),
+                     {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                      QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/"),
+                      QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                      QStringLiteral("string:org.freedesktop.Notifications")})
                 .contains(QStringLiteral("true"));
         },
-        WaitMs);
+        XSession::WaitMs);
 }
 
 bool XSession::startStatusNotifierHost()
@@ -428,6 +456,15 @@ QString Session::run(const QString& program, const QStringList& args, int timeou
     return QString::fromLocal8Bit(p.readAllStandardOutput());
 }
 
+QString Session::accessibilityBusAddress() const
+{
+    return run(QStringLiteral("dbus-send"),
+               {QStringLiteral("--session"), QStringLiteral("--print-reply=literal"),
+                QStringLiteral("--dest=org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                QStringLiteral("org.a11y.Bus.GetAddress")})
+        .trimmed();
+}
+
 qulonglong XSession::waitForWindow(const QString& title, int timeoutMs) const
 {
     qulonglong found = 0;
@@ -458,15 +495,20 @@ bool XSession::waitForActiveWindow(qulonglong window, int timeoutMs) const
 {
     return PollUntil(
         [&] {
-            return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed().toULongLong() ==
-                   window;
+            return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")})
+                       .trimmed()
+                       .toULongLong() == window;
         },
         timeoutMs);
 }
 
 QRect XSession::waitForMenu(int timeoutMs) const
 {
-    // The tray icon is override-redirect too, but a child of the panel.
+    // The tray icon is override-redirect too, and as tall as a menu item, but
+    // its parent is the panel; every window's listing names the root window
+    // besides, so only the parent's line tells them apart.
+    static const QRegularExpression onRoot(
+        QStringLiteral("Parent window id: 0x[0-9a-f]+ \\(the root window\\)"));
     static const QRegularExpression geometry(
         QStringLiteral("Absolute upper-left X:\\s+(-?\\d+).*Absolute upper-left Y:\\s+(-?\\d+).*"
                        "Width:\\s+(\\d+).*Height:\\s+(\\d+)"),
@@ -479,12 +521,12 @@ QRect XSession::waitForMenu(int timeoutMs) const
                                                 QStringLiteral("--class"), QStringLiteral("datumswecker")})
                     .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
             for (const QString& id : windows) {
-                const QString info =
-                    run(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"), id.trimmed()}) +
-                    run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id.trimmed()});
+                const QString info = run(QStringLiteral("xwininfo"),
+                                         {QStringLiteral("-children"), QStringLiteral("-id"), id.trimmed()}) +
+                                     run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id.trimmed()});
                 const QRegularExpressionMatch m = geometry.match(info);
                 if (info.contains(QStringLiteral("Override Redirect State: yes")) &&
-                    info.contains(QStringLiteral("(the root window)")) && m.hasMatch()) {
+                    onRoot.match(info).hasMatch() && m.hasMatch()) {
                     menu = QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
                                  m.captured(4).toInt());
                     return menu.height() > 20;
@@ -575,8 +617,9 @@ bool XSession::screenshot(const QString& pngPath) const
 ProgramRun::ProgramRun(const Session& session) : m_session(session)
 {
     // A portable copy: the command and the programs it starts, side by side, with the sync's plugin.
-    for (const QString& name : {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"),
-                                QStringLiteral("datumswecker-cli"), QStringLiteral("datumswecker-sync-net.so")}) {
+    for (const QString& name :
+         {QStringLiteral("datumswecker"), QStringLiteral("datumswecker-window"),
+          QStringLiteral("datumswecker-cli"), QStringLiteral("datumswecker-sync-net.so")}) {
         QFile::copy(BinaryDir() + QLatin1Char('/') + name, m_dir.filePath(name));
         QFile::setPermissions(m_dir.filePath(name),
                               QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);

@@ -42,6 +42,8 @@ public:
     // Runs a tool (xdotool, dbus-send, weston-debug ...) in the session; its standard output, or empty on
     // failure.
     QString run(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
+    // The address of the accessibility bus that the session's bus names, or empty.
+    QString accessibilityBusAddress() const;
 };
 
 // A private X display for tests of the real program: Xvfb, a window manager
@@ -93,6 +95,10 @@ public:
     // Saves a screenshot of the whole display as PNG.
     bool screenshot(const QString& pngPath) const;
 
+    // The accessibility bus (on the session's bus), which screen readers use;
+    // started before the program, which then always serves it.
+    bool startAccessibilityBus();
+
     // The old X11 tray, started or stopped while the program runs.
     bool startTrayer();
     void stopTrayer();
@@ -128,6 +134,7 @@ private:
     QString hostLog();
 
     QTemporaryDir m_dir;
+    QTemporaryDir m_runtime;
     QString m_display;
     QString m_bus;
     QString m_hostLog;
@@ -139,8 +146,13 @@ private:
     std::unique_ptr<QProcess> m_watcher;
     std::unique_ptr<QProcess> m_sniHost;
     std::unique_ptr<QProcess> m_taskBar;
+    std::unique_ptr<QProcess> m_a11yLauncher;
     bool m_ok = false;
 };
+
+// Starts dunst with this configuration as the notification server of the
+// session's bus; whether it took the name org.freedesktop.Notifications.
+bool StartNotificationServer(const Session& session, QProcess& dunst, const QString& config);
 
 // Points within the first and the last item of a menu that waitForMenu found.
 inline QPoint FirstMenuItem(const QRect& menu)

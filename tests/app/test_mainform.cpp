@@ -4,12 +4,14 @@
 #include "app/TrayIcon.h"
 #include "app/TrayMenu.h"
 #include "browser/CalendarPage.h"
+#include "controls/ImageBtn.h"
 #include "controls/SpinEdit.h"
 #include "platform/Ansi.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Shell.h"
 #include "platform/Tray.h"
 #include "store/DataFile.h"
+#include "ui_CalendarPage.h"
 #include "ui_MainForm.h"
 
 #include <QAbstractItemView>
@@ -18,14 +20,19 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSet>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace dwtest;
 
@@ -88,8 +95,8 @@ TEST_F(MainFormTest, StartsWithTheInitialSettingsAndQuietTimers)
     EXPECT_FALSE(form().Timer3()->enabled());
     EXPECT_EQ(form().Timer3()->interval(), 500);
     EXPECT_EQ(ui().PageControl2->currentWidget(), ui().TabSheet1);
-    EXPECT_EQ(ui().PageControl2->tabText(0), QStringLiteral("Termine verwalten"));
-    EXPECT_EQ(ui().PageControl2->tabText(1), QStringLiteral("Einstellungen"));
+    EXPECT_EQ(ui().PageControl2->tabText(0), QStringLiteral("&Termine verwalten"));
+    EXPECT_EQ(ui().PageControl2->tabText(1), QStringLiteral("&Einstellungen"));
     EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -234,7 +241,7 @@ TEST_F(MainFormTest, HomePageFromButtonAndMenu)
     dw::SetShellOpenHandler({});
     EXPECT_EQ(opened, (QStringList{QStringLiteral("https://www.norvex.example/"),
                                    QStringLiteral("https://www.norvex.example/")}));
-    EXPECT_EQ(ui().wwwBtn->text(), QStringLiteral("www.norvex.example"));
+    EXPECT_EQ(ui().wwwBtn->text(), QStringLiteral("&www.norvex.example"));
 }
 
 TEST_F(MainFormTest, AboutDialogIsMadeAnewForEachRequest)
@@ -291,6 +298,72 @@ TEST_F(MainFormTest, EveryControlHasANameForScreenReaders)
                                                   : w->objectName());
     }
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
+}
+
+namespace {
+
+// The Alt key of a caption; empty without one.
+QString Mnemonic(const QString& caption)
+{
+    return QKeySequence::mnemonic(caption).toString();
+}
+
+// What is wrong with the mnemonics of the controls the window shows now: a
+// button or labelled control without one, or a key that two of them share.
+QStringList MnemonicFaults(QWidget& window)
+{
+    QStringList faults;
+    QMap<QString, QString> keys; // key, whose
+    auto take = [&](const QString& caption, const QString& whose) {
+        const QString key = Mnemonic(caption);
+        if (key.isEmpty())
+            faults << whose + QStringLiteral(" has none");
+        else if (keys.contains(key))
+            faults << whose + QStringLiteral(" shares ") + key + QStringLiteral(" with ") + keys[key];
+        else
+            keys[key] = whose;
+    };
+    QSet<QWidget*> labelled;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (!w->isVisible())
+            continue;
+        if (auto* button = qobject_cast<QAbstractButton*>(w); button && !button->text().isEmpty())
+            take(button->text(), button->text());
+        else if (auto* picture = qobject_cast<TImageBtn*>(w))
+            take(picture->caption(), picture->objectName());
+        else if (auto* tabs = qobject_cast<QTabBar*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                take(tabs->tabText(i), tabs->tabText(i));
+        else if (auto* label = qobject_cast<QLabel*>(w);
+                 label && label->buddy() && !Mnemonic(label->text()).isEmpty())
+            take(label->text(), label->text()), labelled << label->buddy();
+    }
+    for (QLabel* label : window.findChildren<QLabel*>())
+        if (label->isVisible() && label->buddy() && !labelled.contains(label->buddy()))
+            faults << label->buddy()->objectName() + QStringLiteral(" has no label with one");
+    return faults;
+}
+
+} // namespace
+
+TEST_F(MainFormTest, EachPageGivesEveryButtonAndLabelledControlAKeyOfItsOwn)
+{
+    form().show();
+    Ui::TCalendarPage& calendar = *form().CalendarPage()->form();
+    calendar.AddTerminBtn->click(); // today's first appointment: the edit pages show
+    const struct
+    {
+        const char* page;
+        std::function<void()> open;
+    } pages[] = {
+        {"Termine verwalten, Allgemein", [] {}},
+        {"Termine verwalten, Erinnerung", [&] { calendar.PageControl1->setCurrentIndex(1); }},
+        {"Einstellungen, with the sync", [&] { ui().PageControl2->setCurrentIndex(1); }},
+    };
+    for (const auto& page : pages) {
+        page.open();
+        EXPECT_EQ(MnemonicFaults(form()), QStringList()) << page.page;
+    }
 }
 
 TEST_F(MainFormTest, NotificationBoxIsOnAndOnlyTheUsersChangeIsWritten)

@@ -51,8 +51,8 @@ TEST_F(AboutBoxTest, LayoutAndCaption)
     EXPECT_EQ(box.ProgramIcon()->geometry(), QRect(16, 40, 306, 322));
     EXPECT_EQ(box.BitBtnXP1()->geometry(), QRect(336, 240, 169, 25));
     EXPECT_EQ(box.BitBtn1()->geometry(), QRect(241, 404, 181, 37));
-    EXPECT_EQ(box.BitBtnXP1()->text(), QString::fromLatin1(dw::HomePageAddress));
-    EXPECT_EQ(box.BitBtn1()->text(), QStringLiteral("OK"));
+    EXPECT_EQ(box.BitBtnXP1()->text(), QStringLiteral("https://&www.norvex.example/"));
+    EXPECT_EQ(box.BitBtn1()->text(), QStringLiteral("&OK"));
     EXPECT_EQ(box.BitBtn1()->modalResult(), 1);
     EXPECT_TRUE(box.BitBtn1()->isDefault());
 }

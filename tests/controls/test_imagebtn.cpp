@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTest>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -58,11 +61,11 @@ protected:
     int clicks = 0;
 };
 
-TEST_F(ImageBtnTest, StartsWithTheFirstPictureAtItsSizeAndTakesNoFocus)
+TEST_F(ImageBtnTest, StartsWithTheFirstPictureAtItsSizeAndTabReachesIt)
 {
     EXPECT_EQ(Shown(button), QColor(Qt::red));
     EXPECT_EQ(button.size(), QSize(101, 30));
-    EXPECT_EQ(button.focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(button.focusPolicy(), Qt::TabFocus);
     EXPECT_FALSE(button.swapped());
     EXPECT_FALSE(button.mouseHeld());
 }
@@ -172,8 +175,45 @@ TEST_F(ImageBtnTest, AutoSizeFollowsTheShownPicture)
     EXPECT_EQ(button.size(), QSize(101, 30));
 }
 
-TEST_F(ImageBtnTest, ScreenReadersSeeAPressableButton)
+TEST_F(ImageBtnTest, KeysPressItAsTheMouseDoes)
 {
+    QObject::connect(&button, &TImageBtn::clicked, [this] { ++clicks; });
+    button.setCaption(QStringLiteral("&Info"));
+    const struct
+    {
+        const char* what;
+        std::function<void()> keys;
+        int clicks;
+    } cases[] = {
+        {"Space", [this] { QTest::keyClick(&button, Qt::Key_Space); }, 1},
+        {"Enter", [this] { QTest::keyClick(&button, Qt::Key_Return); }, 1},
+        {"keypad Enter", [this] { QTest::keyClick(&button, Qt::Key_Enter); }, 1},
+        {"its mnemonic", [this] { QTest::keyClick(&button, Qt::Key_I, Qt::AltModifier); }, 1},
+        {"another letter", [this] { QTest::keyClick(&button, Qt::Key_E, Qt::AltModifier); }, 0},
+        {"Space let go elsewhere",
+         [this] {
+             QTest::keyPress(&button, Qt::Key_Space);
+             EXPECT_EQ(Shown(button), QColor(Qt::blue)) << "held";
+             QFocusEvent away(QEvent::FocusOut, Qt::TabFocusReason);
+             QApplication::sendEvent(&button, &away);
+             QTest::keyRelease(&button, Qt::Key_Space);
+         },
+         0},
+    };
+    QApplication::setActiveWindow(&button);
+    for (const auto& c : cases) {
+        clicks = 0;
+        c.keys();
+        EXPECT_EQ(clicks, c.clicks) << c.what;
+        EXPECT_EQ(Shown(button), QColor(Qt::red)) << c.what;
+    }
+}
+
+TEST_F(ImageBtnTest, ScreenReadersSeeAPressableButtonNamedByItsWord)
+{
+    button.setCaption(QStringLiteral("En&de"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&button)->text(QAccessible::Name),
+              QStringLiteral("Ende"));
     button.setAccessibleName(QStringLiteral("Ende"));
     QObject::connect(&button, &TImageBtn::clicked, [this] { ++clicks; });
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&button);

@@ -1,7 +1,7 @@
 #include "reminder/TerminForm.h"
 
-#include "platform/MessageBox.h"
 #include "core/ReminderCheck.h"
+#include "platform/MessageBox.h"
 #include "tests/support/TestSupport.h"
 
 #include <QGuiApplication>
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(TerminForm, ShowsTheTextsWithFocusInTheDescription)
+TEST(TerminForm, ShowsTheTextsAsItsDescriptionWithFocusOnTheDefaultButton)
 {
     TTerminForm form;
     auto* label = Child<QLabel>(form, "datelabel");
@@ -116,7 +116,10 @@ TEST(TerminForm, ShowsTheTextsWithFocusInTheDescription)
         },
         QStringLiteral("Am 24.12.2030 um 18:30:00 Uhr"), longName, QStringLiteral("Zeile 1\r\nZeile 2"));
 
-    EXPECT_EQ(focus, memo);
+    EXPECT_EQ(focus, Child<QWidget>(form, "BitBtn1"));
+    // What a screen reader reads as the dialog opens.
+    EXPECT_EQ(form.accessibleDescription(),
+              "Am 24.12.2030 um 18:30:00 Uhr\n" + longName + "\nZeile 1\nZeile 2");
     EXPECT_EQ(label->text(), QStringLiteral("Am 24.12.2030 um 18:30:00 Uhr"));
     EXPECT_EQ(label->pos(), QPoint(16, 10));
     EXPECT_GE(label->width(), label->sizeHint().width());
@@ -138,7 +141,8 @@ TEST(TerminForm, TabGoesThroughTheControlsInOrder)
         visited << (form.focusWidget() ? form.focusWidget()->objectName() : QStringLiteral("-"));
         form.done(dw::mrYes);
     });
-    EXPECT_EQ(visited, (QStringList{"Memo1", "BitBtn1", "BitBtn2", "BitBtn3", "Edit1", "Memo1"}));
+    // As they stand on screen, from the top left.
+    EXPECT_EQ(visited, (QStringList{"BitBtn1", "Edit1", "Memo1", "BitBtn3", "BitBtn2", "BitBtn1"}));
 }
 
 TEST(TerminForm, CentredFirstThenWhereTheUserLeftIt)
@@ -167,10 +171,11 @@ TEST(TerminForm, CentredFirstThenWhereTheUserLeftIt)
         form.done(dw::mrYes);
     });
     EXPECT_EQ(second, moved);
-    EXPECT_EQ(focus, Child<QWidget>(form, "Memo1")) << "focus starts in the description at every showing";
+    EXPECT_EQ(focus, Child<QWidget>(form, "BitBtn1"))
+        << "focus starts on the default button at every showing";
 }
 
-TEST(TerminForm, TypingInTheNameChangesNothingInTheAppointment)
+TEST(TerminForm, TypingInTheNameChangesNeitherTheFieldNorTheAppointment)
 {
     dwtest::ScopedFakeClock clock(dwtest::At(2030, 12, 20, 12, 0));
     dwtest::GermanFormats formats;
@@ -185,6 +190,7 @@ TEST(TerminForm, TypingInTheNameChangesNothingInTheAppointment)
         auto* edit = Child<QLineEdit>(form, "Edit1");
         edit->setFocus();
         QTest::keyClicks(edit, QStringLiteral("Anders"));
+        EXPECT_EQ(edit->text(), QString::fromLatin1(DefaultName)) << "read-only";
         Child<QPushButton>(form, "BitBtn1")->click();
     });
     check.CheckTermins();

@@ -45,8 +45,8 @@ QByteArray FixedPart(const QByteArray& file)
         const qsizetype length = qFromBigEndian<quint16>(file.constData() + at + 2);
         if (marker == 0xDA) // the scans follow
             break;
-        if (marker == 0xDB || (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                               marker != 0xCC))
+        if (marker == 0xDB ||
+            (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC))
             segments += file.mid(at, 2 + length);
         at += 2 + length;
     }
@@ -96,7 +96,8 @@ TEST(PictureFiles, CommittedPicturesMatchTheGenerator)
     const QStringList committed = QDir(PictureFolder()).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(made, committed);
     for (const QString& name : made) {
-        const std::string what = name.toStdString() + " differs from the generator's output (run `ninja pictures`): ";
+        const std::string what =
+            name.toStdString() + " differs from the generator's output (run `ninja pictures`): ";
         const QByteArray madeBytes = Contents(out.filePath(name));
         const QByteArray committedBytes = Contents(PictureFolder() + u'/' + name);
         if (madeBytes == committedBytes)
@@ -167,32 +168,49 @@ TEST(PictureFiles, EachPictureHasItsSizeAndFormat)
         {"ende_down.gif", {101, 30}, 0, false},
     };
     for (const Case& c : cases) {
-        const QString path = QStringLiteral(":/pictures/") + QLatin1String(c.name);
-        QImageReader reader(path);
-        const QImage image = reader.read();
-        ASSERT_FALSE(image.isNull()) << c.name << ": " << reader.errorString().toStdString();
-        EXPECT_EQ(image.size(), c.size) << c.name;
-        if (c.bitsPerPixel != 0) {
-            const QByteArray bytes = Contents(path);
-            ASSERT_GT(bytes.size(), 30) << c.name;
-            EXPECT_EQ(quint8(bytes[28]), c.bitsPerPixel) << c.name;
-        }
-        if (c.oliveGlyph) {
-            EXPECT_EQ(image.pixel(0, image.height() - 1), pictures::Olive) << c.name << ": lower-left pixel";
-            // The disabled cell uses only olive, white and gray.
-            const int half = image.width() / 2;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = half; x < image.width(); ++x) {
-                    const QRgb p = image.pixel(x, y);
-                    ASSERT_TRUE(p == pictures::Olive || p == qRgb(255, 255, 255) || p == qRgb(128, 128, 128))
-                        << c.name << " at " << x << "," << y;
-                }
-        }
-        if (QByteArray(c.name).endsWith(".gif")) {
-            EXPECT_EQ(reader.imageCount(), 1) << c.name;
-            EXPECT_FALSE(image.hasAlphaChannel()) << c.name;
-            const QByteArray bytes = Contents(path);
-            EXPECT_EQ(quint8(bytes[10]) & 0x87, 0x87) << c.name << ": global table of 256 entries";
+        // Each at its size, and at twice its size for screens at scale 2: smooth,
+        // so a glyph and the icon there are 32-bit pictures with alpha.
+        for (int scale : {1, 2}) {
+            const QString base = QLatin1String(c.name);
+            const QString name =
+                scale == 1 ? base
+                           : base.left(base.lastIndexOf(u'.')) + "@2x" + base.mid(base.lastIndexOf(u'.'));
+            const std::string what = name.toStdString();
+            const QString path = QStringLiteral(":/pictures/") + name;
+            QImageReader reader(path);
+            const QImage image = reader.read();
+            ASSERT_FALSE(image.isNull()) << what << ": " << reader.errorString().toStdString();
+            EXPECT_EQ(image.size(), c.size * scale) << what;
+            const bool smooth = scale == 2 && (c.oliveGlyph || c.bitsPerPixel == 4);
+            if (c.bitsPerPixel != 0) {
+                const QByteArray bytes = Contents(path);
+                ASSERT_GT(bytes.size(), 30) << what;
+                EXPECT_EQ(quint8(bytes[28]), smooth ? 32 : c.bitsPerPixel) << what;
+            }
+            if (c.oliveGlyph) {
+                EXPECT_EQ(image.pixel(0, image.height() - 1), smooth ? 0u : pictures::Olive)
+                    << what << ": lower-left pixel";
+                // The disabled cell uses only olive, white and gray; smooth, only grays.
+                const int half = image.width() / 2;
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = half; x < image.width(); ++x) {
+                        const QRgb p = image.pixel(x, y);
+                        if (smooth)
+                            ASSERT_TRUE(qAlpha(p) == 0 ||
+                                        (qRed(p) == qGreen(p) && qGreen(p) == qBlue(p) && qRed(p) >= 127))
+                                << what << " at " << x << "," << y;
+                        else
+                            ASSERT_TRUE(p == pictures::Olive || p == qRgb(255, 255, 255) ||
+                                        p == qRgb(128, 128, 128))
+                                << what << " at " << x << "," << y;
+                    }
+            }
+            if (base.endsWith(".gif")) {
+                EXPECT_EQ(reader.imageCount(), 1) << what;
+                EXPECT_FALSE(image.hasAlphaChannel()) << what;
+                const QByteArray bytes = Contents(path);
+                EXPECT_EQ(quint8(bytes[10]) & 0x87, 0x87) << what << ": global table of 256 entries";
+            }
         }
     }
 }

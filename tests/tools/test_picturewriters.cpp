@@ -3,6 +3,7 @@
 #include "tools/PixelFont.h"
 
 #include <QBuffer>
+#include <QPainter>
 #include <QImageReader>
 
 #include <gtest/gtest.h>
@@ -175,12 +176,14 @@ TEST(PixelArt, DisabledCellEngravesTheShapeOnOlive)
     EXPECT_THROW(FromArt({"?"}, Olive), std::invalid_argument);
 }
 
-TEST(PixelFont, MeasuresAndRefusesUnknownLetters)
+TEST(PixelFont, MeasuresAndRefusesWhatIsNoDigit)
 {
-    EXPECT_EQ(TextWidth(QStringLiteral("Info")), 3 + 1 + 4 + 1 + 3 + 1 + 4);
-    EXPECT_EQ(TextWidth(QString()), 0);
     EXPECT_EQ(DigitsWidth(QStringLiteral("31")), 7);
-    EXPECT_THROW(TextWidth(QStringLiteral("Z")), std::invalid_argument);
+    EXPECT_EQ(DigitsWidth(QString()), 0);
+    QImage image(16, 16, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    EXPECT_THROW(DrawDigits(painter, 0, 0, QStringLiteral("1a"), Qt::black, 1), std::invalid_argument);
+    EXPECT_THROW(DrawSmoothDigits(painter, 0, 0, QStringLiteral("x"), Qt::black, 2), std::invalid_argument);
 }
 
 } // namespace
