@@ -46,7 +46,8 @@ TCalendarPage::TCalendarPage(CalendarGrid& grid, QWidget* parent)
 
 void TCalendarPage::SetUpOccurrences()
 {
-    ui->PageControl1->addTab(m_repeatPage, QStringLiteral("Wieder&holung"));
+    // Every letter of "Wiederholung" is another control's key already.
+    ui->PageControl1->addTab(m_repeatPage, QStringLiteral("Wieder&kehr"));
     m_occurrences->refill = [this] { ShowInformation(); };
     m_occurrences->selectRow = [this](int row) {
         if (row >= 0 && row < ui->ListView1->topLevelItemCount())

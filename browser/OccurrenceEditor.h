@@ -37,7 +37,7 @@ struct AppointmentValues
 // selected one in the edit fields as if it were an appointment, keeps a field's
 // change for this occurrence alone (an exception) or for all of the series as
 // the user answers, deletes alone (an excluded date) or all of the series, and
-// serves the page "Wiederholung", which turns an appointment into a series and back.
+// serves the page "Wiederkehr", which turns an appointment into a series and back.
 class OccurrenceEditor : public QObject
 {
     Q_OBJECT
@@ -69,7 +69,7 @@ public:
     std::optional<bool> AskDeleteAlone();
     void DeleteOccurrences(const std::vector<int>& rows, bool alone);
 
-    // The page "Wiederholung" for what the list has selected: appointment
+    // The page "Wiederkehr" for what the list has selected: appointment
     // `index` of the day, occurrence k of the day, or nothing.
     void ShowRepeatForAppointment(int index);
     void ShowRepeatForOccurrence(int k);
@@ -101,7 +101,7 @@ private:
     std::vector<OccurrenceRef> m_rows;
     Appointment m_view{};
     std::optional<OccurrenceRef> m_selected;
-    std::optional<int> m_appointment; // the appointment the page "Wiederholung" shows
+    std::optional<int> m_appointment; // the appointment the page "Wiederkehr" shows
     // The answer for the selected occurrence: for it alone, or for all of its series.
     std::optional<bool> m_alone;
 };

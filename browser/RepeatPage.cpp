@@ -113,10 +113,10 @@ std::optional<dw::series::Rule> RuleOf(RepeatChoice choice)
 
 RepeatPage::RepeatPage(QWidget* parent)
     : QWidget(parent), m_repeat(new QComboBox(this)),
-      m_untilCheck(new QCheckBox(QStringLiteral("b&is"), this)), m_until(new QDateEdit(this)),
+      m_untilCheck(new QCheckBox(QStringLiteral("&bis"), this)), m_until(new QDateEdit(this)),
       m_about(new QLabel(this))
 {
-    auto* label = new QLabel(QStringLiteral("&Wiederholen:"), this);
+    auto* label = new QLabel(QStringLiteral("Wiede&rholen:"), this);
     label->setGeometry(8, 8, 70, 21);
     label->setBuddy(m_repeat);
     m_repeat->setGeometry(80, 8, 177, 21);

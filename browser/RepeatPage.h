@@ -28,7 +28,7 @@ enum class RepeatChoice
 RepeatChoice ChoiceOf(const std::optional<dw::series::Rule>& rule);
 std::optional<dw::series::Rule> RuleOf(RepeatChoice choice);
 
-// The edit page "Wiederholung": "Wiederholen" with its choices and "bis" a
+// The edit page "Wiederkehr": "Wiederholen" with its choices and "bis" a
 // date or open. It only shows and tells; the editor of the occurrences acts.
 class RepeatPage : public QWidget
 {

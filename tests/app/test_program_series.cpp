@@ -62,14 +62,14 @@ TEST_F(ProgramWithSeries, MadeRemindedAndRenamedForAllOfTheSeries)
     WriteStoreWithoutChecks(run.dataFile());
     const QString seriesFile = run.folder() + QStringLiteral("/datumswecker-serien.ics");
 
-    // Made by keyboard: a new appointment, its name, "Wiederholung", "Wiederholen", weekly.
+    // Made by keyboard: a new appointment, its name, the page "Wiederkehr", "Wiederholen", weekly.
     ASSERT_TRUE(run.start());
     qulonglong window = ActiveMainWindow(x());
     ASSERT_NE(window, 0u) << run.output().toStdString();
     x().click(ClientAreaOrigin(x(), window) + add);
     x().type(QStringLiteral("Chor"));
-    x().key(QStringLiteral("alt+h"));
-    x().key(QStringLiteral("alt+w"));
+    x().key(QStringLiteral("alt+k"));
+    x().key(QStringLiteral("alt+r"));
     x().type(QStringLiteral("w"));
     EXPECT_TRUE(
         PollUntil([&] { return ReadAll(seriesFile).contains("RRULE:FREQ=WEEKLY"); }, XSession::WaitMs))
