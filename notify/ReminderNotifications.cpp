@@ -5,7 +5,9 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QThread>
 #include <QVariantMap>
 
 #include <utility>
@@ -93,7 +95,23 @@ ReminderNotifications::ReminderNotifications(IReminderDialog& dialog, const QDBu
                   SLOT(notificationClosed(uint, uint, QDBusMessage)));
 }
 
-ReminderNotifications::~ReminderNotifications() = default;
+ReminderNotifications::~ReminderNotifications()
+{
+    // The program ends. A notification whose post has not been answered yet
+    // would outlive it, so its answer is awaited a moment and it is closed.
+    // The answer comes in the bus's own thread, not through this one's events.
+    for (const auto& posting : m_open) {
+        if (posting->gone || !posting->notify)
+            continue;
+        const QDeadlineTimer deadline(2000);
+        while (!posting->notify->isFinished() && !deadline.hasExpired())
+            QThread::msleep(5);
+        const QDBusPendingReply<uint> id = *posting->notify;
+        if (posting->id == 0 && id.isFinished() && !id.isError())
+            posting->id = id.value();
+        withdraw(*posting);
+    }
+}
 
 int ReminderNotifications::ShowReminder(const QString& heading, const QString& name,
                                         const QString& description)
@@ -114,6 +132,8 @@ std::shared_ptr<ReminderNotifications::Posting> ReminderNotifications::post(cons
                                                                             const QString& body)
 {
     auto posting = std::make_shared<Posting>();
+    std::erase_if(m_open, [](const auto& p) { return p->gone; });
+    m_open.push_back(posting);
     // Asked afresh each time: another server may have taken the name since the last reminder.
     OnReply(this, m_bus.asyncCall(Call(QStringLiteral("GetCapabilities"))),
             [=, this](const QDBusPendingCall& call) {
@@ -122,19 +142,19 @@ std::shared_ptr<ReminderNotifications::Posting> ReminderNotifications::post(cons
                     posting->gone = true;
                     return;
                 }
-                OnReply(this, m_bus.asyncCall(NotifyCall(summary, body, capabilities.value())),
-                        [=, this](const QDBusPendingCall& call) {
-                            const QDBusPendingReply<uint> id = call;
-                            if (id.isError()) {
-                                posting->gone = true;
-                                return;
-                            }
-                            posting->id = id.value();
-                            posting->server = id.reply().service();
-                            // Answered while the post was on its way.
-                            if (posting->answered)
-                                withdraw(*posting);
-                        });
+                posting->notify = m_bus.asyncCall(NotifyCall(summary, body, capabilities.value()));
+                OnReply(this, *posting->notify, [=, this](const QDBusPendingCall& call) {
+                    const QDBusPendingReply<uint> id = call;
+                    if (id.isError()) {
+                        posting->gone = true;
+                        return;
+                    }
+                    posting->id = id.value();
+                    posting->server = id.reply().service();
+                    // Answered while the post was on its way.
+                    if (posting->answered)
+                        withdraw(*posting);
+                });
             });
     return posting;
 }
