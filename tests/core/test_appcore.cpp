@@ -126,11 +126,19 @@ TEST(AppCore, LoadsAppliesImportsAndSavesWithoutAScreen)
     calendar.appointments.back().date = QDate(2024, 1, 6);
     calendar.appointments.back().name = QStringLiteral("Import");
     QSignalSpy added(&core, &AppCore::appointmentsAdded);
-    const AppCore::Imported done = core.Import(calendar);
+    const auto import = [&](const dw::ical::Bounds& bounds) {
+        dw::ical::Budget budget(bounds);
+        return core.Import(calendar, budget);
+    };
+    // Past a bound of its budget the import adds nothing, so nothing half-merged is saved later.
+    EXPECT_FALSE(import({.added = 0}).report.refused.isEmpty());
+    EXPECT_EQ(core.grid().Day(2024, 1, 6).count(), 0u);
+    EXPECT_EQ(added.count(), 0);
+    const AppCore::Imported done = import({});
     EXPECT_EQ(done.report.added, 1);
     EXPECT_TRUE(done.saved);
     EXPECT_EQ(added.count(), 1);
-    EXPECT_EQ(core.Import(calendar).report.added, 0); // already there: nothing changes
+    EXPECT_EQ(import({}).report.added, 0); // already there: nothing changes
     EXPECT_EQ(added.count(), 1);
 
     core.setCheckInterval(0, 10);
