@@ -33,7 +33,7 @@ struct Bounds
     // a few hundred.
     int zoneChanges = 5000;
     int exceptionsPerEvent = 1000; // changed occurrences (RECURRENCE-ID) of one event
-    int appointments = 1000000;    // read in the pass
+    int appointments = 500000;     // read in the pass
     int added = 250000;            // added to the store in the pass
 };
 

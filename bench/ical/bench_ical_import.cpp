@@ -135,34 +135,33 @@ struct Hostile
 std::vector<Hostile> HostileCalendars()
 {
     const QDateTime start(QDate(2024, 1, 1), QTime(0, 0));
-    QByteArray folded = "SUMMARY:";
+    const auto open = [&](const char* rule, bool ownStart, bool ownName) {
+        return [=](int i) {
+            return "DTSTART:" + Stamp(ownStart ? start.addSecs(60LL * i) : start) + "\r\nRRULE:FREQ=" + rule +
+                   "\r\nSUMMARY:Termin" + (ownName ? QByteArray::number(i) : QByteArray()) + "\r\n";
+        };
+    };
+    const auto longLine = [](int) {
+        return "DTSTART:20240101T100000\r\nSUMMARY:" + QByteArray(990000, 'a') + "\r\n";
+    };
+    QByteArray folded = "DTSTART:20240101T100000\r\nSUMMARY:";
     while (folded.size() < 990000)
         folded += QByteArray(73, 'a') + "\r\n ";
-    QByteArray rdates;
+    folded += "x\r\n";
+    QByteArray rdates = "DTSTART:20240101T000000\r\n";
     for (int i = 0; rdates.size() < 990000; ++i)
         rdates += "RDATE:" + Stamp(start.addSecs(3600LL * i)) + "\r\n";
     return {
-        {"300 events, FREQ=MINUTELY",
-         Calendar(Events(300,
-                         [&](int i) {
-                             return "DTSTART:" + Stamp(start.addSecs(60LL * i)) +
-                                    "\r\nRRULE:FREQ=MINUTELY\r\nSUMMARY:Minute\r\n";
-                         }))},
-        {"1,000 daily events", Calendar(Events(1000,
-                                               [&](int i) {
-                                                   return "DTSTART:" + Stamp(start.addSecs(60LL * i)) +
-                                                          "\r\nRRULE:FREQ=DAILY\r\nSUMMARY:Tag\r\n";
-                                               }))},
+        {"300 events, FREQ=MINUTELY", Calendar(Events(300, open("MINUTELY", true, false)))},
+        {"300 events of one start, FREQ=MINUTELY", Calendar(Events(300, open("MINUTELY", false, false)))},
+        {"1,000 daily events", Calendar(Events(1000, open("DAILY", true, false)))},
+        {"1,000 daily events of one start, each its name",
+         Calendar(Events(1000, open("DAILY", false, true)))},
         {"3,000 changed occurrences of one event", Changed(1, 3000)},
         {"6 events with 1,000 changed occurrences each", Changed(6, 1000)},
-        {"one line of 1 MB",
-         Calendar(Events(
-             1,
-             [&](int) { return "DTSTART:20240101T100000\r\nSUMMARY:" + QByteArray(990000, 'a') + "\r\n"; }))},
-        {"one line of 1 MB in 13,000 folds",
-         Calendar(Events(1, [&](int) { return "DTSTART:20240101T100000\r\n" + folded + "x\r\n"; }))},
-        {"one event with 40,000 RDATEs",
-         Calendar(Events(1, [&](int) { return "DTSTART:20240101T000000\r\n" + rdates; }))},
+        {"one line of 1 MB", Calendar(Events(1, longLine))},
+        {"one line of 1 MB in 13,000 folds", Calendar(Events(1, [&](int) { return folded; }))},
+        {"one event with 40,000 RDATEs", Calendar(Events(1, [&](int) { return rdates; }))},
         {"3,500 ordinary events (an export)", dw::ical::WriteCalendar(*MakeGrid(3500), 45000.5)},
     };
 }
