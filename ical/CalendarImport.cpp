@@ -8,7 +8,6 @@
 #include <QSet>
 
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace dw::ical {
@@ -78,20 +77,20 @@ class Slots
 public:
     explicit Slots(const CalendarGrid& grid) : m_grid(grid), m_read(CalendarGrid::TotalDays) {}
 
-    // False when the day already holds the slot; otherwise it does from now on.
-    bool insert(const QDate& date, const Slot& slot)
+    bool contains(const QDate& date, const Slot& slot)
     {
         if (!m_read[static_cast<std::size_t>(slot.day)]) {
             m_read[static_cast<std::size_t>(slot.day)] = true;
             const DayList& day = m_grid.Day(date.year(), date.month(), date.day());
-            for (std::uint32_t i = 0; i < day.count(); ++i) {
-                const Appointment& a = *day.at(static_cast<std::int32_t>(i));
-                m_slots.insert({slot.day, SecondsOfDays(a.TimeOfDay), Trimmed(a.Name)});
-            }
+            for (std::uint32_t i = 0; i < day.count(); ++i)
+                insert(slot.day, *day.at(static_cast<std::int32_t>(i)));
         }
-        const qsizetype before = m_slots.size();
-        m_slots.insert(slot);
-        return m_slots.size() != before;
+        return m_slots.contains(slot);
+    }
+    // The name is the appointment's own text, which stays where it is while the appointment does.
+    void insert(int day, const Appointment& a)
+    {
+        m_slots.insert({day, SecondsOfDays(a.TimeOfDay), Trimmed(a.Name)});
     }
 
 private:
@@ -102,35 +101,45 @@ private:
 
 // An appointment's texts as the store keeps them; the occurrences of one event
 // follow each other and share them, so each run of equal texts is converted once.
-struct Texts
-{
-    QByteArray name;
-    QByteArray description;
-    int lostCharacters = 0;
-};
-
 class TextsOf
 {
 public:
-    std::size_t of(const ImportedAppointment& item)
+    struct Texts
     {
-        if (m_texts.empty() || item.name != m_name || item.description != m_description) {
+        QByteArray name;
+        QByteArray description;
+        int lostCharacters = 0;
+    };
+
+    const Texts& of(const ImportedAppointment& item)
+    {
+        if (!m_known || item.name != m_name || item.description != m_description) {
+            m_known = true;
             m_name = item.name;
             m_description = item.description;
-            Texts t;
-            t.name = AnsiText(item.name, false, t.lostCharacters);
-            t.description = AnsiText(item.description, true, t.lostCharacters);
-            m_texts.push_back(std::move(t));
+            m_texts = {};
+            m_texts.name = AnsiText(item.name, false, m_texts.lostCharacters);
+            m_texts.description = AnsiText(item.description, true, m_texts.lostCharacters);
         }
-        return m_texts.size() - 1;
+        return m_texts;
     }
-    const Texts& operator[](std::size_t index) const { return m_texts[index]; }
 
 private:
+    bool m_known = false;
     QString m_name;
     QString m_description;
-    std::vector<Texts> m_texts; // their bytes stay where they are as the vector grows
+    Texts m_texts;
 };
+
+// Takes back what an import added, the last first: each day's are at its end.
+void TakeBack(CalendarGrid& grid, const std::vector<QDate>& added)
+{
+    for (auto at = added.rbegin(); at != added.rend(); ++at) {
+        const DayList& day = grid.Day(at->year(), at->month(), at->day());
+        grid.DeleteAppointment(at->year(), at->month(), at->day(),
+                               static_cast<std::int32_t>(day.count()) - 1);
+    }
+}
 
 StoreFields NumbersOf(const ImportedAppointment& item)
 {
@@ -206,63 +215,61 @@ ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar, Bu
     report.rulesEnded = calendar.rulesEnded;
     report.cancelled = calendar.cancelled;
     report.alreadyThere = calendar.duplicates;
-    // First what is new, against the store and the file itself: the store
-    // changes only once the whole pass is known to keep within its budget.
     const qint64 firstDay = QDate(CalendarGrid::FirstYear, 1, 1).toJulianDay();
     Slots taken(grid);
     TextsOf texts;
-    std::vector<std::pair<std::size_t, std::size_t>> fresh; // appointment, its texts
+    std::vector<QDate> added; // in turn, so that a pass past a bound can take them back
     const std::vector<ImportedAppointment>& items = calendar.appointments;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const QDate& date = items[i].date;
-        if (!CalendarGrid::Contains(date.year(), date.month(), date.day())) {
-            ++report.outsideRange;
-            continue;
-        }
-        const std::size_t t = texts.of(items[i]);
-        const QByteArray& name = texts[t].name;
-        const Slot slot{static_cast<int>(date.toJulianDay() - firstDay),
-                        SecondsOfDays(NumbersOf(items[i]).timeOfDay),
-                        std::string_view(name.constData(), static_cast<std::size_t>(name.size()))};
-        try {
+    std::size_t i = 0;
+    try {
+        for (; i < items.size(); ++i) {
             budget.check();
-            if (!taken.insert(date, slot)) {
+            const ImportedAppointment& item = items[i];
+            const int y = item.date.year();
+            const int m = item.date.month();
+            const int d = item.date.day();
+            if (!CalendarGrid::Contains(y, m, d)) {
+                ++report.outsideRange;
+                continue;
+            }
+            const TextsOf::Texts& t = texts.of(item);
+            const StoreFields f = NumbersOf(item);
+            const int day = static_cast<int>(item.date.toJulianDay() - firstDay);
+            if (taken.contains(item.date, {day, SecondsOfDays(f.timeOfDay),
+                                           std::string_view(t.name.constData(),
+                                                            static_cast<std::size_t>(t.name.size()))})) {
                 ++report.alreadyThere;
                 continue;
             }
             budget.chargeAdded();
-        } catch (const BoundReached& reached) {
-            report.refused =
-                reached.text +
-                QStringLiteral(" Bis dahin geprüft: %1 von %2 Terminen der Datei; "
-                               "nichts wurde importiert.")
-                    .arg(Number(static_cast<long long>(i + 1)), Number(static_cast<long long>(items.size())));
-            return report;
+            Appointment* a = grid.NewAppointment(y, m, d);
+            if (!a || !ReplaceText(a->Name, t.name) || !ReplaceText(a->Description, t.description)) {
+                // The user has been told by the container; what was added stays.
+                if (a)
+                    grid.DeleteAppointment(y, m, d, static_cast<std::int32_t>(grid.Day(y, m, d).count()) - 1);
+                report.outOfMemory = true;
+                break;
+            }
+            a->TimeOfDay = f.timeOfDay;
+            a->FirstLead = f.firstLead;
+            a->RepeatInterval = f.repeatInterval;
+            a->LastReminded = f.lastReminded;
+            a->Done = f.done;
+            taken.insert(day, *a);
+            added.push_back(item.date);
+            report.lostCharacters += t.lostCharacters;
+            ++report.added;
         }
-        fresh.emplace_back(i, t);
-    }
-    for (const auto& [index, t] : fresh) {
-        const ImportedAppointment& item = items[index];
-        const int y = item.date.year();
-        const int m = item.date.month();
-        const int d = item.date.day();
-        Appointment* a = grid.NewAppointment(y, m, d);
-        if (!a || !ReplaceText(a->Name, texts[t].name) ||
-            !ReplaceText(a->Description, texts[t].description)) {
-            // The user has been told by the container; what was added stays.
-            if (a)
-                grid.DeleteAppointment(y, m, d, static_cast<std::int32_t>(grid.Day(y, m, d).count()) - 1);
-            report.outOfMemory = true;
-            break;
-        }
-        const StoreFields f = NumbersOf(item);
-        a->TimeOfDay = f.timeOfDay;
-        a->FirstLead = f.firstLead;
-        a->RepeatInterval = f.repeatInterval;
-        a->LastReminded = f.lastReminded;
-        a->Done = f.done;
-        report.lostCharacters += texts[t].lostCharacters;
-        ++report.added;
+    } catch (const BoundReached& reached) {
+        // Nothing of a pass past its budget stays, so no later save keeps half an import.
+        TakeBack(grid, added);
+        report.added = 0;
+        report.lostCharacters = 0;
+        report.refused =
+            reached.text +
+            QStringLiteral(" Bis dahin geprüft: %1 von %2 Terminen der Datei; nichts wurde "
+                           "importiert.")
+                .arg(Number(static_cast<long long>(i + 1)), Number(static_cast<long long>(items.size())));
     }
     return report;
 }

@@ -59,8 +59,8 @@ public:
     int line() const { return m_lastLine; }
     QString progress() const
     {
-        return QStringLiteral(" Bis dahin gelesen: %1 Termine aus %2 Ereignissen.")
-            .arg(Number(static_cast<long long>(m_converter.appointments())), Number(m_events));
+        return QStringLiteral(" Bis dahin gelesen: Ereignisse %1, Termine daraus %2.")
+            .arg(Number(m_events), Number(static_cast<long long>(m_converter.appointments())));
     }
 
     ImportedCalendar read()

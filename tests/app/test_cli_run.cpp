@@ -321,7 +321,7 @@ TEST_F(CommandLineTest, AnImportPastABoundOfItsBudgetSaysWhichAndKeepsNothing)
         {"utc.ics", {.inputBytes = 100}, "Grenze erreicht: mehr als 100 Bytes Eingabe. Nichts"},
         {"folded.ics",
          {.lineBytes = 60},
-         "Zeile 11: Die Zeile ist zu lang (mehr als 60 Bytes). Bis dahin gelesen: 0"},
+         "Zeile 11: Die Zeile ist zu lang (mehr als 60 Bytes). Bis dahin gelesen: Ereignisse 0"},
         {"utc.ics", {.wallSeconds = -1}, "Sekunden für den ganzen Durchgang"},
         {"utc.ics", {.seconds = -1}, "Sekunden Rechenzeit"},
         {"changed_occurrences.ics", {.exceptionsPerEvent = 2}, "mehr als 2 geänderte Wiederholungen"},

@@ -475,7 +475,7 @@ TEST(IcalBounds, RefusedCalendarsNameTheLineInGermanAndEchoNoControlCharacters)
          "mehr als 100 Parameter"},
         {"more appointments than allowed",
          Calendar(Event("DTSTART:20240101T100000\r\nRRULE:FREQ=DAILY;COUNT=6\r\n")), few, 6,
-         "mehr als 5 Termine in einem Durchgang. Bis dahin gelesen: 0 Termine aus 1 Ereignissen."},
+         "mehr als 5 Termine in einem Durchgang. Bis dahin gelesen: Ereignisse 1, Termine daraus 0."},
         {"an alarm 800 years away",
          Calendar(
              Event("DTSTART:20240601T100000\r\nBEGIN:VALARM\r\nTRIGGER;VALUE=DATE-TIME:28240602T100000\r\n"
