@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -60,6 +61,12 @@ public:
     void check();
     // Time spent waiting for another pass's turn does not count against this one.
     void setAside(std::chrono::milliseconds waited) { m_wallEnd += waited; }
+    // What is left of the whole pass's time, for a wait on input to end with the pass.
+    std::chrono::milliseconds remaining() const
+    {
+        return std::max(std::chrono::milliseconds(0), std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                          m_wallEnd - std::chrono::steady_clock::now()));
+    }
 
     qint64 inputBytes() const { return m_input; }
     qint64 appointments() const { return m_appointments; }

@@ -390,6 +390,11 @@ TEST(IcalRead, ChangedOccurrencesReplaceTheirOwnAndEachCalendarHasItsZones)
          {"2024-01-05 09:00 Serie", "2024-01-01 10:00 Serie", "2024-01-03 10:00 Serie"},
          0},
         {"a change without its series", Calendar(moved), {"2024-01-05 09:00 Serie"}, 0},
+        // A single event's recurrence set is its start alone, which a change may name.
+        {"a change of a single event",
+         Calendar(Event("UID:s\r\nDTSTART:20240102T100000\r\nSUMMARY:Serie\r\n") + moved),
+         {"2024-01-05 09:00 Serie"},
+         0},
         {"a whole day changed",
          Calendar(Event("UID:d\r\nDTSTART;VALUE=DATE:20240101\r\nRRULE:FREQ=DAILY;COUNT=3\r\n") +
                   Event("UID:d\r\nRECURRENCE-ID;VALUE=DATE:20240102\r\nDTSTART;VALUE=DATE:20240110\r\n")),
