@@ -15,11 +15,14 @@ QJsonObject HandleImportCommand(AppCore& core, const QJsonObject& request)
     if (core.Terminating())
         return dw::instance::ImportFailure(
             QStringLiteral("Datumswecker wird gerade beendet; nichts wurde importiert."));
+    dw::ical::Budget budget;
     dw::ical::ImportedCalendar calendar;
     QString error;
-    if (!dw::ical::ReadCalendarFile(file, calendar, error))
+    if (!dw::ical::ReadCalendarFile(file, calendar, error, budget))
         return dw::instance::ImportFailure(error);
-    const AppCore::Imported done = core.Import(calendar);
+    const AppCore::Imported done = core.Import(calendar, budget);
+    if (!done.report.refused.isEmpty())
+        return dw::instance::ImportFailure(done.report.refused);
     if (!done.saved)
         return dw::instance::ImportFailure(
             done.report.text() + QStringLiteral("\ntermine.dat konnte nicht gespeichert werden; die Termine "

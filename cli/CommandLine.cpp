@@ -86,7 +86,8 @@ int Import(const QStringList& args, Context& context)
 {
     if (args.size() != 1)
         return Usage(context, QStringLiteral("--import braucht genau eine Datei."));
-    return Outcome(ImportFile(context.dataFolder, args[0], context.answerTimeoutMs), context);
+    return Outcome(ImportFile(context.dataFolder, args[0], context.answerTimeoutMs, context.importBounds),
+                   context);
 }
 
 int Sync(const QStringList& args, Context& context)

@@ -31,7 +31,8 @@ bool ReadStore(const QString& path, CalendarGrid& grid, QString& error)
     return false;
 }
 
-StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar& calendar)
+StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar& calendar,
+                           dw::ical::Budget& budget)
 {
     StoreImport result;
     CalendarGrid grid;
@@ -48,7 +49,11 @@ StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar
         return result;
     }
     const int read = dw::ical::AppointmentCount(grid);
-    result.report = dw::ical::ImportInto(grid, calendar);
+    result.report = dw::ical::ImportInto(grid, calendar, budget);
+    if (!result.report.refused.isEmpty()) {
+        result.error = result.report.refused;
+        return result;
+    }
     if (loaded.fileExisted && !loaded.complete)
         result.report.noteDamagedStore(QFileInfo(loaded.backupPath).fileName(), read);
     // Nothing new: the file stays as it is, byte for byte.

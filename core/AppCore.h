@@ -93,12 +93,13 @@ public:
     void AppointmentsChangedOutside() { emit appointmentsAdded(); }
 
     // Adds a calendar's appointments and, when any were new, saves at once.
+    // Past a bound of the budget nothing is added (the report says why).
     struct Imported
     {
         dw::ical::ImportReport report;
         bool saved = true;
     };
-    Imported Import(const dw::ical::ImportedCalendar& calendar);
+    Imported Import(const dw::ical::ImportedCalendar& calendar, dw::ical::Budget& budget);
 
     // Set once the program has been told to end; nothing is checked after it.
     bool Terminating() const { return m_terminating; }
