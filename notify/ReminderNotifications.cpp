@@ -111,6 +111,14 @@ ReminderNotifications::~ReminderNotifications()
             posting->id = id.value();
         withdraw(*posting);
     }
+    // QtDBus writes in a thread of its own, which the end of the program may
+    // stop before it wrote a closing. The bus answers in order, so its answer
+    // to a ping means every closing before it has gone out.
+    if (m_closed)
+        m_bus.call(QDBusMessage::createMethodCall(
+                       QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                       QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")),
+                   QDBus::Block, 2000);
 }
 
 int ReminderNotifications::ShowReminder(const QString& heading, const QString& name,
@@ -165,6 +173,7 @@ void ReminderNotifications::withdraw(Posting& posting)
     if (posting.id == 0 || posting.gone)
         return;
     posting.gone = true;
+    m_closed = true;
     m_bus.send(Call(QStringLiteral("CloseNotification")) << posting.id);
 }
 

@@ -73,4 +73,5 @@ private:
     std::shared_ptr<Posting> m_posting;
     // Every posting not yet closed, for the program's end.
     std::vector<std::shared_ptr<Posting>> m_open;
+    bool m_closed = false; // a closing was sent
 };
