@@ -177,30 +177,18 @@ void TCalendarPage::RefreshList()
 {
     QTreeWidget* list = ui->ListView1;
     int row = list->currentItem() ? list->indexOfTopLevelItem(list->currentItem()) : -1;
-    const std::uint32_t id = IdAtRow(row);
+    const std::uint32_t shown = m_shownId;
     ShowInformation();
-    if (id != 0) {
-        // The sync may have deleted rows before it, or moved it to another day.
+    if (shown != 0) {
+        // The change may have deleted rows above it, or moved it to another day.
         CalendarGrid::Place place;
         const DateKey day = DecodeKey(SelectedKey().value_or(0));
-        const bool here = m_grid.Find(id, &place) && place.year == day.year && place.month == day.month &&
+        const bool here = m_grid.Find(shown, &place) && place.year == day.year && place.month == day.month &&
                           place.day == day.day;
         row = here ? place.index : -1;
     }
     if (row >= 0 && row < list->topLevelItemCount())
         list->setCurrentItem(list->topLevelItem(row));
-}
-
-std::uint32_t TCalendarPage::IdAtRow(int row)
-{
-    const std::optional<quint32> key = SelectedKey();
-    if (!key || row < 0)
-        return 0;
-    const DateKey date = DecodeKey(*key);
-    if (date.level() != NodeLevel::Day ||
-        static_cast<std::uint32_t>(row) >= m_grid.Day(date.year, date.month, date.day).count())
-        return 0;
-    return m_grid.IdOf(date.year, date.month, date.day, row);
 }
 
 void TCalendarPage::ShowInformation()
@@ -266,6 +254,12 @@ bool TCalendarPage::IsTerminSelected()
 void TCalendarPage::ListView1Change()
 {
     const bool selected = IsTerminSelected();
+    // Remembered by its id: a change from outside may move its row.
+    m_shownId = 0;
+    if (const std::optional<quint32> key = SelectedKey(); selected && key) {
+        const DateKey date = DecodeKey(*key);
+        m_shownId = m_grid.IdOf(date.year, date.month, date.day, FirstSelectedRow());
+    }
     ui->DelTerminBtn->setEnabled(selected);
     ui->Panel12->setVisible(selected);
     if (selected)

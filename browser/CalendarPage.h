@@ -98,12 +98,12 @@ private:
     void StoreTimeOfDay();
     template <typename Store> void EditSelected(Store&& store);
     void TellEdit(const DateKey& date, int index, Edit edit);
-    // The id of the selected day's appointment at row; 0 when the row is none.
-    std::uint32_t IdAtRow(int row);
 
     std::unique_ptr<Ui::TCalendarPage> ui;
     CalendarGrid& m_grid;
     DateTreeModel* m_treeModel;
     // The fields are being set to show an appointment: their handlers store nothing.
     bool m_showing = false;
+    // The appointment the edit pages show; 0: none.
+    std::uint32_t m_shownId = 0;
 };
