@@ -197,6 +197,12 @@ void RadicaleServer::seed(const QString& name, const QByteArray& ics) const
         file.write(ics);
 }
 
+QByteArray RadicaleServer::stored(const QString& name) const
+{
+    QFile file(QDir(folder()).filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 bool RadicaleServer::settle() const
 {
     return curl({QStringLiteral("-X"), QStringLiteral("REPORT"), QStringLiteral("-H"),
