@@ -4,6 +4,7 @@
 
 #include "platform/Ansi.h"
 
+#include <QFile>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -209,4 +210,55 @@ TEST(Sync, UntrustedCertificateIsRefusedWithItsName)
     EXPECT_TRUE(r.text().contains(QString::fromLatin1(RadicaleServer::CertificateName)))
         << r.text().toStdString();
     EXPECT_TRUE(server.names().isEmpty());
+}
+
+// The sync's first state format kept only a hash of what both sides agreed
+// on; it is taken over as it is read: a change on either side and a deletion
+// here go where they belong, and nothing is doubled.
+TEST(Sync, TheFirstStateFormatIsTakenOver)
+{
+    RadicaleServer server;
+    ASSERT_TRUE(server.ok());
+    SyncSide here(server);
+    here.add(2030, 5, 1, 9, "Eins");
+    here.add(2030, 5, 1, 10, "Zwei");
+    here.add(2030, 5, 2, 10, "Drei");
+    EXPECT_SYNCED(here.sync());
+    QFile state(dw::sync::SyncStatePath(here.core().dataFolder()));
+    ASSERT_TRUE(state.open(QIODevice::ReadOnly));
+    QByteArray first = "datumswecker-sync 1\n";
+    for (const QByteArray& line : state.readAll().split('\n')) {
+        const QList<QByteArray> f = line.split(' ');
+        if (f.value(0) != "T") {
+            first += line.startsWith("datumswecker-sync") ? QByteArray() : line + '\n';
+            continue;
+        }
+        // T href rid day index seen base...; the first format: L href rid day index hash last done seen.
+        dw::sync::EventFields base;
+        base.day = QDate::fromString(QString::fromLatin1(f[6]), Qt::ISODate);
+        base.time = f[7].toLongLong();
+        base.name = QByteArray::fromPercentEncoding(f[8]);
+        base.description = f[9] == "-" ? QByteArray() : QByteArray::fromPercentEncoding(f[9]);
+        base.lead = f[10].toLongLong();
+        base.repeat = f[11].toLongLong();
+        first += "L " + f[1] + ' ' + f[2] + ' ' + f[3] + ' ' + f[4] + ' ' + dw::sync::LegacyHash(base) + ' ' + f[12] +
+                 ' ' + f[13] + ' ' + f[5].rightJustified(16, '0') + '\n';
+    }
+    state.close();
+    ASSERT_TRUE(state.open(QIODevice::WriteOnly));
+    state.write(first);
+    state.close();
+    Rename(here.at(2030, 5, 1, 0), QStringLiteral("Eins neu"));
+    here.core().grid().DeleteAppointment(2030, 5, 2, 0);
+    const QString two = FileWith(server, "SUMMARY:Zwei");
+    ASSERT_EQ(server.put(two, server.get(two).replace("SUMMARY:Zwei", "SUMMARY:Zwei umbenannt")), 201);
+    here.restart();
+
+    EXPECT_SYNCED(here.sync());
+    EXPECT_EQ(here.day(2030, 5, 1),
+              (QStringList{QStringLiteral("09:00 Eins neu"), QStringLiteral("10:00 Zwei umbenannt")}));
+    EXPECT_EQ(here.total(), 2);
+    EXPECT_EQ(server.names().size(), 2);
+    EXPECT_TRUE(server.everything().contains("SUMMARY:Eins neu"));
+    EXPECT_EQ(here.sync().text(), QStringLiteral("Abgeglichen, nichts geändert."));
 }
