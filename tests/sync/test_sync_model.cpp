@@ -15,6 +15,7 @@
 #include "platform/Ansi.h"
 #include "platform/DateTime.h"
 #include "store/DataFile.h"
+#include "sync/SyncEngine.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -137,6 +138,15 @@ struct Model
     }
 };
 
+// The window's engine between syncs: it sends nothing.
+class NoNetwork : public dw::sync::Transport
+{
+public:
+    void setCredentials(const QString&, const QString&) override {}
+    void send(const dw::sync::HttpRequest&, std::function<void(const dw::sync::HttpReply&)>) override {}
+    void cancelAll() override {}
+};
+
 class SyncModel : public ::testing::Test
 {
 protected:
@@ -181,13 +191,22 @@ protected:
         return ended && p.exitCode() == 0;
     }
 
-    // A copy's termine.dat, read and (when `edit` says so) written through the store.
-    Seen copyContents(int c, const std::function<bool(CalendarGrid&)>& edit = {})
+    // A copy's termine.dat, read and (when `edit` says so) written through the
+    // store, as its window does: with the sync's engine there, which learns of
+    // a deletion.
+    Seen copyContents(int c, const std::function<bool(CalendarGrid&)>& edit = {}, bool deletes = false)
     {
         AppCore core;
         core.Open(folder(c));
-        if (edit && edit(core.grid()))
+        std::unique_ptr<dw::sync::SyncEngine> window;
+        if (edit)
+            window = std::make_unique<dw::sync::SyncEngine>(core.grid(), core.dataFolder(),
+                                                            std::make_unique<NoNetwork>());
+        if (edit && edit(core.grid())) {
+            if (deletes)
+                window->noteDeleted();
             core.SaveTermins();
+        }
         Seen seen;
         core.grid().ForEachDay([&](int y, int m, int d, const DayList& day) {
             for (std::uint32_t i = 0; i < day.count(); ++i) {
@@ -354,28 +373,32 @@ TEST_F(SyncModel, RandomRoundsOnTwoCopiesAndAPhoneEndAsTheRulesSay)
                 after.description = QStringLiteral("Notiz %1").arg(++renamed);
             }
             if (side < 2) {
-                copyContents(side, [&](CalendarGrid& grid) {
-                    if (op == 0)
-                        grid.NewAppointment(after.day.year(), after.day.month(), after.day.day());
-                    DayList& day = grid.Day(after.day.year(), after.day.month(), after.day.day());
-                    for (std::uint32_t i = 0; i < day.count(); ++i) {
-                        Appointment& a = *day.at(static_cast<std::int32_t>(i));
-                        int h = 0, m = 0, s = 0, ms = 0;
-                        dw::DecodeTime(a.TimeOfDay, h, m, s, ms);
-                        const bool isNew = op == 0 && i + 1 == day.count();
-                        if (!isNew && (dw::FromAnsi(a.Name) != before.name || h * 60 + m != before.minute))
-                            continue;
-                        if (op == 5)
-                            return grid.DeleteAppointment(after.day.year(), after.day.month(),
-                                                          after.day.day(), static_cast<std::int32_t>(i));
-                        ReplaceText(a.Name, dw::ToAnsi(after.name));
-                        ReplaceText(a.Description, dw::ToAnsi(after.description));
-                        a.TimeOfDay = dw::EncodeTime(after.minute / 60, after.minute % 60);
-                        return true;
-                    }
-                    ADD_FAILURE() << "not in copy " << side << ": " << before.name.toStdString();
-                    return false;
-                });
+                copyContents(
+                    side,
+                    [&](CalendarGrid& grid) {
+                        if (op == 0)
+                            grid.NewAppointment(after.day.year(), after.day.month(), after.day.day());
+                        DayList& day = grid.Day(after.day.year(), after.day.month(), after.day.day());
+                        for (std::uint32_t i = 0; i < day.count(); ++i) {
+                            Appointment& a = *day.at(static_cast<std::int32_t>(i));
+                            int h = 0, m = 0, s = 0, ms = 0;
+                            dw::DecodeTime(a.TimeOfDay, h, m, s, ms);
+                            const bool isNew = op == 0 && i + 1 == day.count();
+                            if (!isNew &&
+                                (dw::FromAnsi(a.Name) != before.name || h * 60 + m != before.minute))
+                                continue;
+                            if (op == 5)
+                                return grid.DeleteAppointment(after.day.year(), after.day.month(),
+                                                              after.day.day(), static_cast<std::int32_t>(i));
+                            ReplaceText(a.Name, dw::ToAnsi(after.name));
+                            ReplaceText(a.Description, dw::ToAnsi(after.description));
+                            a.TimeOfDay = dw::EncodeTime(after.minute / 60, after.minute % 60);
+                            return true;
+                        }
+                        ADD_FAILURE() << "not in copy " << side << ": " << before.name.toStdString();
+                        return false;
+                    },
+                    op == 5);
             } else if (op == 0) {
                 const bool zoned = pick(2) == 0;
                 const QString start = Stamp(after.day, after.minute);
