@@ -241,8 +241,8 @@ TEST(Sync, TheFirstStateFormatIsTakenOver)
         base.description = f[9] == "-" ? QByteArray() : QByteArray::fromPercentEncoding(f[9]);
         base.lead = f[10].toLongLong();
         base.repeat = f[11].toLongLong();
-        first += "L " + f[1] + ' ' + f[2] + ' ' + f[3] + ' ' + f[4] + ' ' + dw::sync::LegacyHash(base) + ' ' + f[12] +
-                 ' ' + f[13] + ' ' + f[5].rightJustified(16, '0') + '\n';
+        first += "L " + f[1] + ' ' + f[2] + ' ' + f[3] + ' ' + f[4] + ' ' + dw::sync::LegacyHash(base) + ' ' +
+                 f[12] + ' ' + f[13] + ' ' + f[5].rightJustified(16, '0') + '\n';
     }
     state.close();
     ASSERT_TRUE(state.open(QIODevice::WriteOnly));
@@ -261,4 +261,92 @@ TEST(Sync, TheFirstStateFormatIsTakenOver)
     EXPECT_EQ(server.names().size(), 2);
     EXPECT_TRUE(server.everything().contains("SUMMARY:Eins neu"));
     EXPECT_EQ(here.sync().text(), QStringLiteral("Abgeglichen, nichts geändert."));
+}
+
+// The phone changes or deletes the event in the moment between our fetch and
+// our request: the If-Match refuses it, the event is fetched and merged again,
+// and the phone's edit is kept (never overwritten, never deleted).
+TEST(Sync, AnEditOnThePhoneJustBeforeOurRequestIsMergedNotOverwritten)
+{
+    struct Case
+    {
+        const char* what;
+        QByteArray method; // of our request the phone comes before
+        std::function<void(SyncSide&)> here;
+        std::function<QByteArray(const QByteArray&)> phone; // empty result: deleted
+        QStringList dayHere;
+        int events; // on the server afterwards
+        std::vector<QByteArray> onServer;
+    };
+    const auto rename = [](const char* name) {
+        return [name](SyncSide& s) { Rename(s.at(2030, 5, 1, 0), QString::fromUtf8(name)); };
+    };
+    const std::vector<Case> cases{
+        {"deleted here, renamed there",
+         "DELETE",
+         [](SyncSide& s) {
+             s.core().grid().DeleteAppointment(2030, 5, 1, 0);
+             s.engine().noteDeleted();
+         },
+         [](const QByteArray& ics) { return QByteArray(ics).replace("SUMMARY:Termin", "SUMMARY:Dort"); },
+         {QStringLiteral("09:00 Dort")},
+         1,
+         {"SUMMARY:Dort"}},
+        {"renamed on both sides",
+         "PUT",
+         rename("Hier"),
+         [](const QByteArray& ics) { return QByteArray(ics).replace("SUMMARY:Termin", "SUMMARY:Dort"); },
+         {QStringLiteral("09:00 Dort"), QStringLiteral("09:00 Hier (Konflikt)")},
+         2,
+         {"SUMMARY:Dort", "SUMMARY:Hier (Konflikt)"}},
+        {"renamed here, described there",
+         "PUT",
+         rename("Hier"),
+         [](const QByteArray& ics) {
+             return QByteArray(ics).replace("SUMMARY:", "DESCRIPTION:Notiz\r\nSUMMARY:");
+         },
+         {QStringLiteral("09:00 Hier")},
+         1,
+         {"SUMMARY:Hier", "DESCRIPTION:Notiz"}},
+        {"renamed here, deleted there: it goes up anew, with a UID",
+         "PUT",
+         rename("Hier"),
+         [](const QByteArray&) { return QByteArray(); },
+         {QStringLiteral("09:00 Hier")},
+         1,
+         {"SUMMARY:Hier"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RadicaleServer server;
+        ASSERT_TRUE(server.ok());
+        SyncSide here(server);
+        here.add(2030, 5, 1, 9, "Termin");
+        EXPECT_SYNCED(here.sync());
+        const QString file = server.names().value(0);
+        c.here(here);
+        bool done = false;
+        here.beforeSend = [&](const dw::sync::HttpRequest& request) {
+            if (done || request.method != c.method)
+                return;
+            done = true;
+            const QByteArray changed = c.phone(server.get(file));
+            EXPECT_EQ(changed.isEmpty() ? server.remove(file) : server.put(file, changed),
+                      changed.isEmpty() ? 200 : 201);
+        };
+        EXPECT_SYNCED(here.sync());
+        EXPECT_TRUE(done);
+        EXPECT_EQ(here.day(2030, 5, 1), c.dayHere);
+        const QStringList names = server.names();
+        ASSERT_EQ(names.size(), c.events) << server.everything().constData();
+        for (const QByteArray& text : c.onServer)
+            EXPECT_TRUE(server.everything().contains(text))
+                << text.constData() << server.everything().constData();
+        for (const QString& name : names) {
+            const QByteArray ics = server.get(name);
+            EXPECT_TRUE(ics.contains("\nUID:") && !ics.contains("\nUID:\r")) << ics.constData();
+        }
+        here.beforeSend = {};
+        EXPECT_EQ(here.sync().text(), QStringLiteral("Abgeglichen, nichts geändert."));
+    }
 }
