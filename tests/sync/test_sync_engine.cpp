@@ -118,7 +118,9 @@ TEST(Sync, ConflictKeepsBothVersions)
     EXPECT_EQ(here.sync().text(), QStringLiteral("Abgeglichen, nichts geändert."));
 }
 
-// One occurrence changed and one deleted here go back as an exception and an EXDATE.
+// One occurrence changed and one deleted here go back as an exception and an
+// EXDATE; an occurrence changed on both sides, or changed here and taken out
+// there, is merged as a single event is.
 TEST(Sync, RecurringEventKeepsItsSeries)
 {
     RadicaleServer server;
@@ -148,6 +150,24 @@ TEST(Sync, RecurringEventKeepsItsSeries)
     EXPECT_EQ(other.day(2030, 7, 2), QStringList{QStringLiteral("07:00 Laufen im Park")});
     EXPECT_TRUE(other.day(2030, 7, 4).isEmpty());
     EXPECT_EQ(other.total(), 4);
+
+    // The phone renames the exception and takes out an occurrence, both changed here meanwhile:
+    // the first keeps both versions, the second goes up as an event of its own.
+    Rename(here.at(2030, 7, 2, 0), QStringLiteral("Laufen im Wald"));
+    Rename(here.at(2030, 7, 3, 0), QStringLiteral("Laufen spät"));
+    QByteArray phone = QByteArray(server.get(QStringLiteral("serie.ics"))).replace("\r\n ", "");
+    phone.replace("SUMMARY:Laufen im Park", "SUMMARY:Laufen am See");
+    phone.replace("RRULE:FREQ=DAILY;COUNT=5\r\n", "RRULE:FREQ=DAILY;COUNT=5\r\nEXDATE:20300703T070000\r\n");
+    ASSERT_EQ(server.put(QStringLiteral("serie.ics"), phone), 201);
+    EXPECT_SYNCED(here.sync());
+    EXPECT_EQ(here.day(2030, 7, 2), (QStringList{QStringLiteral("07:00 Laufen am See"),
+                                                 QStringLiteral("07:00 Laufen im Wald (Konflikt)")}));
+    EXPECT_EQ(here.day(2030, 7, 3), QStringList{QStringLiteral("07:00 Laufen spät")});
+    EXPECT_EQ(server.names().size(), 3);
+    EXPECT_SYNCED(other.sync());
+    EXPECT_EQ(other.day(2030, 7, 2), here.day(2030, 7, 2));
+    EXPECT_EQ(other.day(2030, 7, 3), here.day(2030, 7, 3));
+    EXPECT_EQ(other.total(), 5);
 }
 
 // A pass stopped in the middle of its uploads (as a killed program) is taken

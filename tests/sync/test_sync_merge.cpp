@@ -30,6 +30,12 @@ EventFields Lead(EventFields f, int days)
     return f;
 }
 
+EventFields Done(EventFields f)
+{
+    f.done = 1;
+    return f;
+}
+
 struct Case
 {
     const char* what;
@@ -112,6 +118,10 @@ TEST(SyncMerge, EveryCaseOfBaseHereAndThere)
          Here::Keep, There::Patch, E("Zahnarzt", 1, 9, "", 7.0), ReminderPart},
         {"reminded on both sides, there later", a, E("Zahnarzt", 1, 9, "", 6.0), E("Zahnarzt", 1, 9, "", 7.0),
          Here::Update, There::Keep, E("Zahnarzt", 1, 9, "", 7.0)},
+        {"only reminded here", a, E("Zahnarzt", 1, 9, "", 7.0), a, Here::Keep, There::Patch,
+         E("Zahnarzt", 1, 9, "", 7.0), ReminderPart},
+        {"reminded at the same moment on both sides, done there", a, E("Zahnarzt", 1, 9, "", 7.0),
+         Done(E("Zahnarzt", 1, 9, "", 7.0)), Here::Update, There::Keep, Done(E("Zahnarzt", 1, 9, "", 7.0))},
         {"renamed here, reminded there", a, E("Hier"), E("Zahnarzt", 1, 9, "", 7.0), Here::Update,
          There::Patch, E("Hier", 1, 9, "", 7.0), NamePart},
     };
