@@ -55,6 +55,15 @@ void PrintTo(const Look& l, std::ostream* out)
          << l.name.toStdString() << " / " << l.description.toStdString();
 }
 
+Look LookOf(const Appointment& a, QDate day)
+{
+    int h = 0, min = 0, s = 0, ms = 0;
+    dw::DecodeTime(a.TimeOfDay, h, min, s, ms);
+    QString description = dw::FromAnsi(a.Description);
+    description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return {dw::FromAnsi(a.Name), description, day, h * 60 + min};
+}
+
 Seen Contents(const Side& side)
 {
     Seen seen;
@@ -209,14 +218,8 @@ protected:
         }
         Seen seen;
         core.grid().ForEachDay([&](int y, int m, int d, const DayList& day) {
-            for (std::uint32_t i = 0; i < day.count(); ++i) {
-                const Appointment& a = *day.at(static_cast<std::int32_t>(i));
-                int h = 0, min = 0, s = 0, ms = 0;
-                dw::DecodeTime(a.TimeOfDay, h, min, s, ms);
-                QString description = dw::FromAnsi(a.Description);
-                description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-                seen.insert({dw::FromAnsi(a.Name), description, QDate(y, m, d), h * 60 + min});
-            }
+            for (std::uint32_t i = 0; i < day.count(); ++i)
+                seen.insert(LookOf(*day.at(static_cast<std::int32_t>(i)), QDate(y, m, d)));
         });
         core.Close();
         return seen;
@@ -381,11 +384,9 @@ TEST_F(SyncModel, RandomRoundsOnTwoCopiesAndAPhoneEndAsTheRulesSay)
                         DayList& day = grid.Day(after.day.year(), after.day.month(), after.day.day());
                         for (std::uint32_t i = 0; i < day.count(); ++i) {
                             Appointment& a = *day.at(static_cast<std::int32_t>(i));
-                            int h = 0, m = 0, s = 0, ms = 0;
-                            dw::DecodeTime(a.TimeOfDay, h, m, s, ms);
+                            // Conflict copies may share name and start: the whole look tells them apart.
                             const bool isNew = op == 0 && i + 1 == day.count();
-                            if (!isNew &&
-                                (dw::FromAnsi(a.Name) != before.name || h * 60 + m != before.minute))
+                            if (!isNew && LookOf(a, after.day) != before)
                                 continue;
                             if (op == 5)
                                 return grid.DeleteAppointment(after.day.year(), after.day.month(),
