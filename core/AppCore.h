@@ -76,19 +76,16 @@ public:
     void LookForSleep();
     bool Checking() const { return m_reminderCheck.Checking(); }
 
-    // The windows tell of each appointment they add, change or delete (its day
-    // and its index there before the change), so that what follows the
-    // appointments (the sync) knows which one it was.
+    // The windows tell of each appointment they add, change or delete by its id
+    // (CalendarGrid::IdOf), so that what follows the appointments (the sync)
+    // knows which one it was.
     enum class Edit
     {
         Added,
         Changed,
         Deleted
     };
-    void AppointmentEdited(int year, int month, int day, int index, Edit edit)
-    {
-        emit appointmentEdited(year, month, day, index, edit);
-    }
+    void AppointmentEdited(std::uint32_t id, Edit edit) { emit appointmentEdited(id, edit); }
     // Appointments were changed from outside the windows (the sync): the list is filled again.
     void AppointmentsChangedOutside() { emit appointmentsAdded(); }
 
@@ -113,7 +110,7 @@ signals:
     void settingsLoaded(const StoredSettings& settings);
     // Appointments came in from outside the windows (an import).
     void appointmentsAdded();
-    void appointmentEdited(int year, int month, int day, int index, AppCore::Edit edit);
+    void appointmentEdited(std::uint32_t id, AppCore::Edit edit);
     // The last save of a run that ends unattended failed.
     void endSaveFailed();
 

@@ -201,6 +201,12 @@ StoreFields StoreFieldsOf(const ImportedAppointment& item)
     return f;
 }
 
+QByteArray TextAsImported(const QByteArray& text, bool description)
+{
+    int lost = 0;
+    return AnsiText(dw::FromAnsi(text), description, lost);
+}
+
 ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar)
 {
     Budget budget;

@@ -53,6 +53,9 @@ struct StoreFields
     int lostCharacters = 0; // texts with characters Windows-1252 cannot hold
 };
 StoreFields StoreFieldsOf(const ImportedAppointment& item);
+// A stored Windows-1252 text as its export gives it back when imported: what
+// a calendar server returns of a text the program sent.
+QByteArray TextAsImported(const QByteArray& text, bool description);
 
 // Adds the file's appointments at the end of their days, skipping those whose
 // day, time (to the second) and name the store already holds. Past a bound of

@@ -103,10 +103,10 @@ void SyncController::setPassword(const QString& password)
         m_engine->setAccount({QUrl(m_account.url), m_account.user, m_password});
 }
 
-void SyncController::appointmentEdited(int year, int month, int day, int index, AppCore::Edit edit)
+void SyncController::appointmentEdited(std::uint32_t, AppCore::Edit edit)
 {
     if (m_engine && edit == AppCore::Edit::Deleted)
-        m_engine->noteDeleted(QDate(year, month, day), index);
+        m_engine->noteDeleted();
     if (m_account.set())
         m_soon.start();
 }

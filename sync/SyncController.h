@@ -68,7 +68,7 @@ signals:
     void runningChanged(bool running);
 
 private:
-    void appointmentEdited(int year, int month, int day, int index, AppCore::Edit edit);
+    void appointmentEdited(std::uint32_t id, AppCore::Edit edit);
     bool ensureEngine();
     void startWithPassword();
     void done(const SyncReport& report);

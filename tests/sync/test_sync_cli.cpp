@@ -69,6 +69,15 @@ protected:
         p.closeWriteChannel();
     }
 
+    // --sync-account on the server's calendar, the password from standard input: the exit status.
+    int setUpAccount(const RadicaleServer& server)
+    {
+        return run({QStringLiteral("--sync-account"), server.calendarUrl(),
+                    QString::fromLatin1(RadicaleServer::User), QStringLiteral("--password-stdin")},
+                   QByteArray(RadicaleServer::Password) + "\n")
+            .status;
+    }
+
     QTemporaryDir m_dir;
 };
 
@@ -217,11 +226,7 @@ TEST_F(SyncCommandLine, AKilledSyncIsTakenUpWithNothingLostOrDoubled)
     many.close();
     ASSERT_EQ(run({QStringLiteral("--import"), many.fileName()}).status, 0);
     const QByteArray password = QByteArray(RadicaleServer::Password) + "\n";
-    ASSERT_EQ(run({QStringLiteral("--sync-account"), server.calendarUrl(),
-                   QString::fromLatin1(RadicaleServer::User), QStringLiteral("--password-stdin")},
-                  password)
-                  .status,
-              0);
+    ASSERT_EQ(setUpAccount(server), 0);
     for (const int killAt : {1, count / 2}) {
         QProcess p;
         start(p, {QStringLiteral("--sync"), QStringLiteral("--password-stdin")}, password);
@@ -240,4 +245,41 @@ TEST_F(SyncCommandLine, AKilledSyncIsTakenUpWithNothingLostOrDoubled)
     EXPECT_EQ(back.readAll().count("BEGIN:VEVENT"), count);
     EXPECT_TRUE(run({QStringLiteral("--sync"), QStringLiteral("--password-stdin")}, password)
                     .out.contains(QStringLiteral("nichts geändert")));
+}
+
+// Each --sync is a process of its own that starts with the ties the last one
+// stored: a rename on the server changes the appointment (no second one), a
+// deletion there is applied, and a rename here changes the server's event.
+TEST_F(SyncCommandLine, EverySyncProcessKnowsWhatTheLastOneTied)
+{
+    RadicaleServer server;
+    ASSERT_TRUE(server.ok());
+    for (const char* name : {"Eins", "Zwei", "Drei"})
+        ASSERT_EQ(
+            server.put(QStringLiteral("%1.ics").arg(QLatin1String(name)),
+                       Event(QLatin1String(name), QStringLiteral("20300501T090000"), QLatin1String(name))),
+            201);
+    const QByteArray password = QByteArray(RadicaleServer::Password) + "\n";
+    ASSERT_EQ(setUpAccount(server), 0);
+    const QStringList sync{QStringLiteral("--sync"), QStringLiteral("--password-stdin")};
+    Outcome r = run(sync, password);
+    ASSERT_TRUE(r.out.contains(QStringLiteral("Vom Server neu: 3")))
+        << r.out.toStdString() << r.err.toStdString();
+    ASSERT_EQ(
+        server.put(QStringLiteral("Zwei.ics"),
+                   server.get(QStringLiteral("Zwei.ics")).replace("SUMMARY:Zwei", "SUMMARY:Zwei umbenannt")),
+        201);
+    ASSERT_EQ(server.remove(QStringLiteral("Drei.ics")), 200);
+    r = run(sync, password);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Vom Server geändert: 1"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Auf dem Server gelöscht: 1"))) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("Vom Server neu"))) << r.out.toStdString();
+    const QString exported = m_dir.filePath(QStringLiteral("hier.ics"));
+    ASSERT_EQ(run({QStringLiteral("--export"), exported}).status, 0);
+    QFile back(exported);
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+    const QByteArray here = back.readAll();
+    EXPECT_EQ(here.count("BEGIN:VEVENT"), 2) << here.constData();
+    EXPECT_TRUE(here.contains("SUMMARY:Zwei umbenannt")) << here.constData();
+    EXPECT_EQ(server.names(), (QStringList{QStringLiteral("Eins.ics"), QStringLiteral("Zwei.ics")}));
 }
