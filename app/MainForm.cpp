@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QLabel>
 #include <QScreen>
 
 namespace {
@@ -79,7 +80,23 @@ void TMainForm::SetUpSync()
         if (!m_syncSection && ui->PageControl2->widget(page) == ui->TabSheet2)
             m_syncSection = new SyncSection(ui->SettingsArea, 150, *m_sync);
     });
+    // A failed sync shows where the person looks, not only on the settings page.
+    m_syncStatus = new QLabel(ui->StatusBar1);
+    m_syncStatus->setAccessibleName(QStringLiteral("Abgleich"));
+    ui->StatusBar1->addWidget(m_syncStatus, 1);
+    connect(m_sync, &dw::sync::SyncController::finished, this, &TMainForm::ShowSyncResult);
     m_sync->begin();
+}
+
+void TMainForm::ShowSyncResult(const dw::sync::SyncReport& report)
+{
+    const QString failed = report.ok() ? QString() : report.fullText();
+    m_syncStatus->setText(failed.isEmpty() ? QString()
+                                           : QStringLiteral("Abgleich fehlgeschlagen: ") +
+                                                 failed.section(QLatin1Char('\n'), 0, 0));
+    m_syncStatus->setToolTip(failed);
+    m_tray->setTip(failed.isEmpty() ? QStringLiteral("Datumswecker")
+                                    : QStringLiteral("Datumswecker: Abgleich fehlgeschlagen"));
 }
 
 void TMainForm::FormDestroy()
