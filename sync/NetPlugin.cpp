@@ -126,6 +126,15 @@ public:
                     return done(out);
                 }
                 out.body = reply->readAll();
+                // Closed before the length it announced had come: cut off, even where the network
+                // layer took the close for the end (a compressed body has a length of its own).
+                const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+                if (length.isValid() && reply->rawHeader("Content-Encoding").isEmpty() &&
+                    out.body.size() < length.toLongLong()) {
+                    out.failure = HttpReply::Failure::Interrupted;
+                    out.body.clear();
+                    return done(out);
+                }
                 out.etag = reply->rawHeader("ETag");
                 const QUrl location = reply->header(QNetworkRequest::LocationHeader).toUrl();
                 if (location.isValid() && !location.isEmpty())
