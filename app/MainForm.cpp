@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QLabel>
 #include <QScreen>
 
 namespace {
@@ -84,7 +85,23 @@ void TMainForm::SetUpSync()
                           QList<QWidget*>{ui->wwwBtn});
         }
     });
+    // A failed sync shows where the person looks, not only on the settings page.
+    m_syncStatus = new QLabel(ui->StatusBar1);
+    m_syncStatus->setAccessibleName(QStringLiteral("Abgleich"));
+    ui->StatusBar1->addWidget(m_syncStatus, 1);
+    connect(m_sync, &dw::sync::SyncController::finished, this, &TMainForm::ShowSyncResult);
     m_sync->begin();
+}
+
+void TMainForm::ShowSyncResult(const dw::sync::SyncReport& report)
+{
+    const QString failed = report.ok() ? QString() : report.fullText();
+    m_syncStatus->setText(failed.isEmpty() ? QString()
+                                           : QStringLiteral("Abgleich fehlgeschlagen: ") +
+                                                 failed.section(QLatin1Char('\n'), 0, 0));
+    m_syncStatus->setToolTip(failed);
+    m_tray->setTip(failed.isEmpty() ? QStringLiteral("Datumswecker")
+                                    : QStringLiteral("Datumswecker: Abgleich fehlgeschlagen"));
 }
 
 void TMainForm::FormDestroy()

@@ -7,6 +7,7 @@
 #include "light/Reading.h"
 #include "store/DataFile.h"
 #include "sync/SyncController.h"
+#include "sync/SyncFaults.h"
 
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
@@ -108,6 +109,15 @@ int SyncAccount(const QStringList& args, Context& context)
 {
     QStringList rest = args;
     const bool fromStdin = rest.removeAll(QStringLiteral("--password-stdin")) > 0;
+    QByteArray certificate;
+    if (const qsizetype at = rest.indexOf(QStringLiteral("--trust-certificate")); at >= 0) {
+        if (at + 1 >= rest.size())
+            return Usage(context, QStringLiteral("--trust-certificate braucht einen SHA-256-Fingerabdruck."));
+        certificate = dw::sync::FingerprintFrom(rest[at + 1]);
+        if (certificate.isEmpty())
+            return Fail(context, QStringLiteral("„%1“ ist kein SHA-256-Fingerabdruck.").arg(rest[at + 1]));
+        rest.remove(at, 2);
+    }
     if (rest.size() != 2 || rest[0].startsWith(QLatin1String("--")) ||
         rest[1].startsWith(QLatin1String("--")))
         return Usage(context, QStringLiteral("--sync-account braucht ADRESSE und BENUTZER."));
@@ -120,7 +130,14 @@ int SyncAccount(const QStringList& args, Context& context)
                     fromStdin
                         ? QStringLiteral("--password-stdin: auf der Standardeingabe steht kein Passwort.")
                         : QStringLiteral("Kein Passwort eingegeben (ohne Terminal: --password-stdin)."));
-    return Outcome(StoreAccount(context.dataFolder, rest[0], rest[1], *password), context);
+    return Outcome(StoreAccount(context.dataFolder, rest[0], rest[1], *password, certificate), context);
+}
+
+int TrustCommand(const QStringList& args, Context& context)
+{
+    if (args.size() != 1)
+        return Usage(context, QStringLiteral("--trust-certificate braucht einen SHA-256-Fingerabdruck."));
+    return Outcome(dw::cli::TrustCertificate(context.dataFolder, args[0]), context);
 }
 
 } // namespace
@@ -147,6 +164,8 @@ int Run(const QStringList& arguments, Context& context)
         return Sync(rest, context);
     if (command == QLatin1String("--sync-account"))
         return SyncAccount(rest, context);
+    if (command == QLatin1String("--trust-certificate"))
+        return TrustCommand(rest, context);
     return Usage(context, QStringLiteral("Unbekannte Option: %1").arg(command));
 }
 

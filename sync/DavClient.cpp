@@ -42,6 +42,10 @@ void DavClient::ask(const Request& request, std::function<void(const dav::Multis
                    first = std::move(first)](const HttpReply& r) {
         if ((first && first(r)) || failed(r, QString::fromLatin1(method)))
             return;
+        // Only a multistatus answers these; any other 2xx did not do what was asked.
+        if (r.status != 207)
+            return fail(faults::NotDone(m_context.server, QString::fromLatin1(method), r.status,
+                                        QStringLiteral("207")));
         dav::Multistatus ms;
         QString error;
         if (!dav::Parse(r.body, ms, error))

@@ -36,6 +36,7 @@ public:
     }
 
     void setServer(const QString& server) { m_context.server = server; }
+    const QString& server() const { return m_context.server; }
     void setCollection(const QUrl& collection) { m_context.collection = collection; }
     const QUrl& collection() const { return m_context.collection; }
     // The address of a path on the server, and the path of an address.

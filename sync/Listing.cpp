@@ -1,5 +1,7 @@
 #include "sync/Listing.h"
 
+#include "sync/Origin.h"
+
 #include <memory>
 
 namespace dw::sync {
@@ -18,10 +20,13 @@ void Listing::list(std::function<void(const Changes&)> done)
     if (m_state.reports != 1 || !m_useSyncReport) {
         m_dav.ask({"PROPFIND", collection, dav::EtagPropfind(), 1}, [this](const dav::Multistatus& ms) {
             QHash<QString, QByteArray> etags;
-            for (const dav::Entry& e : ms.entries)
-                if (!e.collection && e.status == 200 && !e.etag.isEmpty())
-                    etags.insert(e.href, e.etag);
-            compare(etags, {}, true, {});
+            int outside = 0;
+            for (const dav::Entry& e : ms.entries) {
+                const HrefPlace place = placeOf(e.href, outside);
+                if (place.kind == HrefPlace::Inside && !e.collection && e.status == 200 && !e.etag.isEmpty())
+                    etags.insert(place.path, e.etag);
+            }
+            compare(etags, {}, true, {}, outside);
         });
         return;
     }
@@ -37,27 +42,38 @@ void Listing::list(std::function<void(const Changes&)> done)
     };
     m_dav.ask(
         {"REPORT", collection, dav::SyncCollection(m_state.token), 0},
-        [this, incremental, self = DavClient::hrefOf(collection)](const dav::Multistatus& ms) {
+        [this, incremental](const dav::Multistatus& ms) {
             QHash<QString, QByteArray> etags;
             QSet<QString> removed;
+            int outside = 0;
             for (const dav::Entry& e : ms.entries) {
-                if (e.href == self || e.href.endsWith(QLatin1Char('/')))
+                const HrefPlace place = placeOf(e.href, outside);
+                if (place.kind != HrefPlace::Inside || place.path.endsWith(QLatin1Char('/')))
                     continue;
                 if (e.status == 404)
-                    removed.insert(e.href);
+                    removed.insert(place.path);
                 else if (e.status == 200 && !e.etag.isEmpty())
-                    etags.insert(e.href, e.etag);
+                    etags.insert(place.path, e.etag);
             }
-            compare(etags, removed, !incremental, ms.syncToken);
+            compare(etags, removed, !incremental, ms.syncToken, outside);
         },
         tokenGone);
 }
 
+HrefPlace Listing::placeOf(const QString& href, int& outside) const
+{
+    const HrefPlace place = PlaceOf(m_dav.collection(), href);
+    if (place.kind == HrefPlace::Outside)
+        ++outside;
+    return place;
+}
+
 void Listing::compare(const QHash<QString, QByteArray>& etags, const QSet<QString>& removed, bool complete,
-                      const QByteArray& token)
+                      const QByteArray& token, int outside)
 {
     Changes c;
     c.token = token;
+    c.outside = outside;
     for (auto it = etags.cbegin(); it != etags.cend(); ++it) {
         const auto known = m_state.resources.constFind(it.key());
         if (known == m_state.resources.cend() || !known->onServer || known->etag != it.value())
@@ -79,12 +95,16 @@ void Listing::fetch(const QStringList& hrefs, Event each, std::function<void()> 
     for (qsizetype from = 0; from < hrefs.size(); from += FetchBatch) {
         const QStringList batch = hrefs.mid(from, FetchBatch);
         m_dav.ask({"REPORT", m_dav.collection(), dav::Multiget(batch), 1},
-                  [left, each, done](const dav::Multistatus& ms) {
+                  [this, left, each, done](const dav::Multistatus& ms) {
+                      int outside = 0;
                       for (const dav::Entry& e : ms.entries) {
+                          const HrefPlace place = placeOf(e.href, outside);
+                          if (place.kind != HrefPlace::Inside)
+                              continue;
                           if (e.status == 404)
-                              each(e.href, {}, {});
+                              each(place.path, {}, {});
                           else if (e.status == 200 && e.hasCalendarData)
-                              each(e.href, e.etag, e.calendarData);
+                              each(place.path, e.etag, e.calendarData);
                       }
                       if (--*left == 0)
                           done();

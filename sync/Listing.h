@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sync/DavClient.h"
+#include "sync/Origin.h"
 #include "sync/SyncState.h"
 
 #include <QHash>
@@ -16,6 +17,7 @@ struct Changes
     QHash<QString, QByteArray> changed; // path: ETag, of events new or changed there
     QSet<QString> removed;              // paths of events gone there
     QByteArray token;                   // the new sync token; empty where ETags were compared
+    int outside = 0;                    // hrefs outside the calendar, skipped
 };
 
 // Lists what changed on the server (RFC 6578 sync-collection, or the ETags of
@@ -35,7 +37,9 @@ public:
 
 private:
     void compare(const QHash<QString, QByteArray>& etags, const QSet<QString>& removed, bool complete,
-                 const QByteArray& token);
+                 const QByteArray& token, int outside);
+    // An href of the server's as a path inside the calendar; counts those outside.
+    HrefPlace placeOf(const QString& href, int& outside) const;
 
     DavClient& m_dav;
     SyncState& m_state;

@@ -29,8 +29,14 @@ QString SyncReport::text() const
     add(deleted, QStringLiteral("Auf dem Server gelöscht von hier: %1"));
     add(conflicts, QStringLiteral("Hier und auf dem Server geändert, beide Fassungen behalten: %1"));
     add(unreadable, QStringLiteral("Auf dem Server nicht lesbar, übersprungen: %1"));
+    add(outside, QStringLiteral("Außerhalb des Kalenders, übersprungen: %1"));
     return lines.isEmpty() ? QStringLiteral("Abgeglichen, nichts geändert.")
                            : QStringLiteral("Abgeglichen.\n") + lines.join(QLatin1Char('\n'));
+}
+
+QString SyncReport::fullText() const
+{
+    return calendar.isEmpty() ? text() : text() + QStringLiteral("\nKalender: ") + calendar;
 }
 
 SyncEngine::SyncEngine(CalendarGrid& grid, const QString& dataFolder, std::unique_ptr<Transport> transport,
@@ -56,6 +62,8 @@ SyncEngine::~SyncEngine()
 void SyncEngine::setAccount(const Account& account)
 {
     m_account = account;
+    m_transport->setOrigin(account.url);
+    m_transport->trustCertificate(account.certificate);
     m_transport->setCredentials(account.user, account.password);
 }
 
@@ -86,13 +94,13 @@ void SyncEngine::start()
     m_unsaved = false;
     if (!m_account.url.isValid() || m_account.url.host().isEmpty())
         return finish(faults::NoAccount());
-    const QString scheme = m_account.url.scheme();
-    if (scheme != QLatin1String("https") &&
-        !(scheme == QLatin1String("http") && IsLoopbackHost(m_account.url.host())))
+    if (!SecureOrLoopback(m_account.url))
         return finish(faults::InsecureAddress());
     if (!m_stateLoaded)
         return finish(faults::StateUnreadable(m_statePath));
-    if (m_state.account != m_account.url.toString()) {
+    // A calendar on another origin than the account's is never taken from the file.
+    if (m_state.account != m_account.url.toString() ||
+        (!m_state.collection.isEmpty() && !SameOrigin(CollectionUrl(m_state.collection), m_account.url))) {
         // Another server or calendar: what was tied to the old one means nothing there.
         m_state.clear();
         m_state.account = m_account.url.toString();
@@ -113,6 +121,7 @@ void SyncEngine::round()
 void SyncEngine::listed(const Changes& changes)
 {
     m_token = changes.token;
+    m_report.outside = changes.outside;
     // What changed there, and what changed here: sent as a change of the server's own object.
     QSet<QString> wanted(changes.changed.keyBegin(), changes.changed.keyEnd());
     for (int tie = 0; tie < m_ties.count(); ++tie) {
@@ -195,6 +204,9 @@ void SyncEngine::finish(const Fault& fault)
     m_dav.cancel();
     m_report.fault = fault.kind;
     m_report.error = fault.text;
+    m_report.fingerprint = fault.fingerprint;
+    m_report.calendars = m_discovery.calendars();
+    m_report.calendar = m_discovery.calendarText();
     // What was merged before the pass ended is kept: the appointments first,
     // then the ties to them; nothing was sent for them yet.
     if (m_stateLoaded && fault.kind != SyncReport::Fault::NoAccount && (!m_unsaved || save()))

@@ -25,6 +25,7 @@ struct Account
     QUrl url; // the calendar collection, or the server's address to find it from
     QString user;
     QString password;
+    QByteArray certificate{}; // SHA-256 (hex) of a certificate the person trusts
 };
 
 // Two-way sync of the grid with one calendar collection. A pass finds the

@@ -1,5 +1,9 @@
 #include "sync/SyncFaults.h"
 
+#include "sync/Origin.h"
+
+#include <algorithm>
+
 namespace dw::sync {
 
 std::optional<Fault> FaultOf(const HttpReply& reply, const ReplyContext& c)
@@ -19,10 +23,35 @@ std::optional<Fault> FaultOf(const HttpReply& reply, const ReplyContext& c)
                                                  "Abgleich wird später wiederholt.")
                                       .arg(c.server)};
     case F::Certificate:
-        return Fault{K::Certificate,
-                     QStringLiteral("Das Zertifikat des Servers %1 („%2“) ist nicht vertrauenswürdig; die "
-                                    "Verbindung wurde abgelehnt.")
-                         .arg(c.server, reply.detail)};
+        if (reply.fingerprint.isEmpty())
+            return Fault{
+                K::Certificate,
+                QStringLiteral("Das Zertifikat des Servers %1 („%2“) ist nicht vertrauenswürdig; die "
+                               "Verbindung wurde abgelehnt.")
+                    .arg(c.server, reply.detail)};
+        return Fault{
+            K::Certificate,
+            QStringLiteral("Das Zertifikat des Servers %1 („%2“) ist nicht vertrauenswürdig; die "
+                           "Verbindung wurde abgelehnt.\nSein Fingerabdruck (SHA-256): %3\nWer ihn "
+                           "mit dem des Servers verglichen hat, kann ihm vertrauen: „Zertifikat "
+                           "vertrauen“ in den Einstellungen oder datumswecker --trust-certificate %3")
+                .arg(c.server, reply.detail, FingerprintText(reply.fingerprint)),
+            reply.fingerprint};
+    case F::Interrupted:
+        return Fault{K::Unreachable, QStringLiteral("Verbindung unterbrochen: der Server %1 hat die Antwort "
+                                                    "nicht zu Ende gesendet. Der Abgleich wird später "
+                                                    "wiederholt; nichts geht verloren.")
+                                         .arg(c.server)};
+    case F::TooLarge:
+        return Fault{K::BadReply,
+                     QStringLiteral("Eine Antwort des Servers %1 ist größer als %2 MB; der Abgleich "
+                                    "wurde abgebrochen.")
+                         .arg(c.server)
+                         .arg(MaxReplyBytes / (1024 * 1024))};
+    case F::OtherOrigin:
+        return Fault{K::OtherOrigin, QStringLiteral("Eine Anfrage an %1 wurde nicht gesendet: Passwort und "
+                                                    "Termine gehen nur an den eingerichteten Server %2.")
+                                         .arg(reply.detail, c.server)};
     case F::Insecure:
         return Fault{
             K::Insecure,
@@ -31,6 +60,14 @@ std::optional<Fault> FaultOf(const HttpReply& reply, const ReplyContext& c)
         return Fault{K::Unreachable,
                      QStringLiteral("Verbindung zum Server %1 gescheitert: %2").arg(c.server, reply.detail)};
     }
+    if (reply.status >= 300 && reply.status < 400)
+        return Fault{
+            K::Redirected,
+            reply.location.isEmpty()
+                ? QStringLiteral("Der Server %1 leitet %2 um, nennt aber kein Ziel.").arg(c.server, c.request)
+                : QStringLiteral("Der Server %1 leitet %2 nach %3 um. Bitte diese Adresse als Adresse "
+                                 "des Kalender-Servers einrichten.")
+                      .arg(c.server, c.request, reply.location.toString())};
     if (reply.status == 401)
         return Fault{K::Unauthorized,
                      QStringLiteral("Der Server %1 lehnt Benutzername oder Passwort ab.").arg(c.server)};
@@ -109,6 +146,56 @@ Fault NotACalendar(const QString& address)
     return {SyncReport::Fault::NotFound, QStringLiteral("%1 ist kein Kalender.").arg(address)};
 }
 
+Fault NotDone(const QString& server, const QString& request, int status, const QString& wanted)
+{
+    return {SyncReport::Fault::Server,
+            QStringLiteral("Der Server %1 hat %2 nicht wie erwartet ausgeführt (Antwort %3 statt %4). Der "
+                           "Abgleich wird später wiederholt.")
+                .arg(server, request)
+                .arg(status)
+                .arg(wanted)};
+}
+
+Fault OtherServer(const QUrl& account, const QUrl& other)
+{
+    return {SyncReport::Fault::OtherOrigin,
+            QStringLiteral("Der Server %1 verweist auf einen anderen Server, %2. Dorthin sendet Datumswecker "
+                           "weder Passwort noch Termine; wer %2 vertraut, richtet dessen Adresse selbst ein.")
+                .arg(HostOf(account), HostOf(other))};
+}
+
+Fault ChooseCalendar(const QString& server, const QList<std::pair<QString, QString>>& calendars)
+{
+    QStringList lines;
+    for (const auto& [url, name] : calendars)
+        lines << QStringLiteral("  %1: %2").arg(name.isEmpty() ? QStringLiteral("(ohne Namen)") : name, url);
+    return {
+        SyncReport::Fault::ChooseCalendar,
+        QStringLiteral("Der Server %1 hat %2 Kalender für Termine. Bitte einen davon wählen (in den "
+                       "Einstellungen, oder seine Adresse mit datumswecker --sync-account einrichten):\n%3")
+            .arg(server)
+            .arg(calendars.size())
+            .arg(lines.join(QLatin1Char('\n')))};
+}
+
 } // namespace faults
+
+QString FingerprintText(const QByteArray& hex)
+{
+    QStringList pairs;
+    for (qsizetype i = 0; i + 1 < hex.size(); i += 2)
+        pairs << QString::fromLatin1(hex.mid(i, 2)).toUpper();
+    return pairs.join(QLatin1Char(':'));
+}
+
+QByteArray FingerprintFrom(const QString& text)
+{
+    QByteArray hex = text.trimmed().toLatin1().toLower();
+    hex.replace(':', "");
+    const bool isHex = std::all_of(hex.cbegin(), hex.cend(), [](char ch) {
+        return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f');
+    });
+    return isHex && hex.size() == 64 ? hex : QByteArray();
+}
 
 } // namespace dw::sync

@@ -16,6 +16,7 @@ struct Fault
 {
     SyncReport::Fault kind = SyncReport::Fault::None;
     QString text;
+    QByteArray fingerprint{}; // of a refused certificate
 };
 
 // Where a reply came from, for its message.
@@ -40,6 +41,16 @@ Fault NoCalendarAt(const QString& address);
 Fault NoEventCalendarAt(const QString& address);
 Fault NoCalendarHome();
 Fault NotACalendar(const QString& address);
+// A 2xx answer that is not the one the request wants (a 207 to a PUT).
+Fault NotDone(const QString& server, const QString& request, int status, const QString& wanted);
+// Discovery pointed from the account's origin to another one.
+Fault OtherServer(const QUrl& account, const QUrl& other);
+Fault ChooseCalendar(const QString& server, const QList<std::pair<QString, QString>>& calendars);
 } // namespace faults
+
+// A SHA-256 as the person compares it: AB:CD:...
+QString FingerprintText(const QByteArray& hex);
+// What the person typed as a fingerprint, as hex; empty when it is none.
+QByteArray FingerprintFrom(const QString& text);
 
 } // namespace dw::sync

@@ -1,5 +1,7 @@
 #include "sync/SyncState.h"
 
+#include "sync/Origin.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QSaveFile>
@@ -121,7 +123,21 @@ bool SyncState::load(const QString& path)
             ties.push_back(std::move(t));
         }
     }
+    dropOutside();
     return true;
+}
+
+void SyncState::dropOutside()
+{
+    if (collection.isEmpty())
+        return;
+    // The file may have been written after a hostile listing, or by hand: what
+    // lies outside the calendar is never sent to.
+    const QUrl at = CollectionUrl(collection);
+    const auto outside = [&at](const QString& href) { return PlaceOf(at, href).kind != HrefPlace::Inside; };
+    for (auto it = resources.begin(); it != resources.end();)
+        it = outside(it.key()) ? resources.erase(it) : std::next(it);
+    std::erase_if(ties, [&outside](const Tie& t) { return !t.href.isEmpty() && outside(t.href); });
 }
 
 bool SyncState::save(const QString& path) const

@@ -55,6 +55,8 @@ public:
     bool load(const QString& path);
     bool save(const QString& path) const;
     void clear() { *this = SyncState(); }
+    // Forgets every resource and tie whose path lies outside the collection.
+    void dropOutside();
 };
 
 QString SyncStatePath(const QString& dataFolder);

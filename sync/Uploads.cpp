@@ -79,8 +79,14 @@ bool Uploads::sent(const Upload& up, const HttpReply& reply)
         }
         return true;
     }
-    if (m_dav.failed(reply, QString::fromLatin1(remove ? "DELETE " : "PUT ") + up.href))
+    const QString what = QString::fromLatin1(remove ? "DELETE " : "PUT ") + up.href;
+    if (m_dav.failed(reply, what))
         return false;
+    // A 207 (or 202: accepted, not done) is no stored event: the next pass tries again.
+    if (reply.status != 200 && reply.status != 201 && reply.status != 204) {
+        m_dav.fail(faults::NotDone(m_dav.server(), what, reply.status, QStringLiteral("200, 201 oder 204")));
+        return false;
+    }
     if (remove) {
         m_state.resources.remove(up.href);
         for (int tie : up.ties)

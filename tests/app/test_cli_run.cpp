@@ -89,9 +89,10 @@ protected:
 TEST_F(CommandLineTest, HelpListsEveryOptionAndUnknownOptionsGetItWithStatusTwo)
 {
     EXPECT_EQ(Run({"--help"}), 0);
-    for (const char* option : {"--agenda", "--days", "--json", "--due", "--export", "--import", "--help"})
+    for (const char* option :
+         {"--agenda", "--days", "--json", "--due", "--export", "--import", "--trust-certificate", "--help"})
         EXPECT_TRUE(context.out.contains(QLatin1String(option))) << option;
-    EXPECT_EQ(context.out.count(QStringLiteral("Beispiel: datumswecker")), 7);
+    EXPECT_EQ(context.out.count(QStringLiteral("Beispiel: datumswecker")), 8);
     for (const QStringList& args :
          {QStringList{"--bogus"}, QStringList{"--due", "--days"}, QStringList{"--agenda", "31.02.2030"},
           QStringList{"--agenda", "--days", "0"}, QStringList{"--export"}, QStringList{"--import", "a", "b"},

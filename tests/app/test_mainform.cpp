@@ -11,6 +11,7 @@
 #include "platform/Shell.h"
 #include "platform/Tray.h"
 #include "store/DataFile.h"
+#include "sync/SyncController.h"
 #include "ui_CalendarPage.h"
 #include "ui_MainForm.h"
 
@@ -479,4 +480,22 @@ TEST_F(MainFormTest, AMegabyteDescriptionIsSavedAndLoadedBackIntact)
     back.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     EXPECT_EQ(back.size(), text.size());
     EXPECT_TRUE(back == text);
+}
+
+// A failed sync shows on every page (the status bar) and in the tray's tip; the next good one clears both.
+TEST_F(MainFormTest, AFailedSyncShowsInTheStatusAndTheTrayTip)
+{
+    auto* status = ui().StatusBar1->findChild<QLabel*>();
+    ASSERT_NE(status, nullptr);
+    dw::sync::SyncReport failed;
+    failed.fault = dw::sync::SyncReport::Fault::Unreachable;
+    failed.error =
+        QStringLiteral("Verbindung unterbrochen: der Server x hat die Antwort nicht zu Ende gesendet.");
+    emit form().sync().finished(failed);
+    EXPECT_TRUE(
+        status->text().startsWith(QStringLiteral("Abgleich fehlgeschlagen: Verbindung unterbrochen")));
+    EXPECT_EQ(form().Tray()->tip(), QStringLiteral("Datumswecker: Abgleich fehlgeschlagen"));
+    emit form().sync().finished(dw::sync::SyncReport{});
+    EXPECT_TRUE(status->text().isEmpty());
+    EXPECT_EQ(form().Tray()->tip(), QStringLiteral("Datumswecker"));
 }
