@@ -4,17 +4,18 @@
 #include "ical/CalendarFile.h"
 #include "instance/ImportChannel.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 QJsonObject HandleImportCommand(AppCore& core, const QJsonObject& request)
 {
     const QString file = request.value(QStringLiteral("file")).toString();
     if (file.isEmpty() || !QDir::isAbsolutePath(file))
-        return dw::instance::ImportFailure(
-            QStringLiteral("Der Import braucht den vollständigen Pfad einer Datei."));
+        return dw::instance::ImportFailure(QCoreApplication::translate(
+            "ImportCommand", "Der Import braucht den vollständigen Pfad einer Datei."));
     if (core.Terminating())
-        return dw::instance::ImportFailure(
-            QStringLiteral("Datumswecker wird gerade beendet; nichts wurde importiert."));
+        return dw::instance::ImportFailure(QCoreApplication::translate(
+            "ImportCommand", "Datumswecker wird gerade beendet; nichts wurde importiert."));
     dw::ical::Budget budget;
     dw::ical::ImportedCalendar calendar;
     QString error;
@@ -25,7 +26,9 @@ QJsonObject HandleImportCommand(AppCore& core, const QJsonObject& request)
         return dw::instance::ImportFailure(done.report.refused);
     if (!done.saved)
         return dw::instance::ImportFailure(
-            done.report.text() + QStringLiteral("\ntermine.dat konnte nicht gespeichert werden; die Termine "
-                                                "sind im laufenden Programm und werden später gespeichert."));
+            done.report.text() +
+            QCoreApplication::translate("ImportCommand",
+                                        "\ntermine.dat konnte nicht gespeichert werden; die Termine "
+                                        "sind im laufenden Programm und werden später gespeichert."));
     return dw::instance::ImportAnswer(done.report.text());
 }

@@ -4,6 +4,7 @@
 #include "messages/StoreErrorText.h"
 #include "store/DataFile.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace dw::cli {
@@ -18,13 +19,16 @@ bool ReadStore(const QString& path, CalendarGrid& grid, QString& error)
     case Outcome::Complete:
         return true;
     case Outcome::CannotOpen:
-        error = QStringLiteral("%1 kann nicht gelesen werden.").arg(path);
+        error = QCoreApplication::translate("StoreAccess", "%1 kann nicht gelesen werden.").arg(path);
         break;
     case Outcome::OutOfMemory:
-        error = QStringLiteral("%1 kann nicht vollständig gelesen werden (zu wenig Speicher).").arg(path);
+        error = QCoreApplication::translate("StoreAccess",
+                                            "%1 kann nicht vollständig gelesen werden (zu wenig Speicher).")
+                    .arg(path);
         break;
     case Outcome::Damaged:
-        error = QStringLiteral("%1 ist beschädigt (%2). Starten Sie das Programm: es sichert die Datei.")
+        error = QCoreApplication::translate(
+                    "StoreAccess", "%1 ist beschädigt (%2). Starten Sie das Programm: es sichert die Datei.")
                     .arg(path, StoreErrorText(read.readError));
         break;
     }
@@ -43,9 +47,10 @@ StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar
     DataFile file(path, &messages);
     const DataFile::LoadResult loaded = file.OpenTermins(grid);
     if (loaded.fileExisted && !loaded.complete && loaded.backupPath.isEmpty()) {
-        result.error =
-            QStringLiteral("%1 ist beschädigt und konnte nicht gesichert werden; nichts wurde importiert.")
-                .arg(path);
+        result.error = QCoreApplication::translate(
+                           "StoreAccess",
+                           "%1 ist beschädigt und konnte nicht gesichert werden; nichts wurde importiert.")
+                           .arg(path);
         return result;
     }
     const int read = dw::ical::AppointmentCount(grid);
@@ -63,8 +68,9 @@ StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar
     }
     const StoredSettings settings = loaded.settingsRead ? loaded.settings : StoredSettings{};
     if (!file.SaveTermins(grid, settings)) {
-        result.error =
-            QStringLiteral("%1 konnte nicht gespeichert werden; nichts wurde importiert.").arg(path);
+        result.error = QCoreApplication::translate(
+                           "StoreAccess", "%1 konnte nicht gespeichert werden; nichts wurde importiert.")
+                           .arg(path);
         return result;
     }
     result.ok = true;

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -45,9 +46,10 @@ QDBusMessage NotifyCall(const QString& summary, const QString& body, const QStri
 {
     QStringList actions;
     if (capabilities.contains(QStringLiteral("actions")))
-        actions = QStringList{DefaultAction, QStringLiteral("Erinnerung anzeigen"),
-                              LaterAction,   QStringLiteral("Später nochmal"),
-                              IgnoreAction,  QStringLiteral("Nicht mehr erinnern")};
+        actions = QStringList{
+            DefaultAction, QCoreApplication::translate("ReminderNotifications", "Erinnerung anzeigen"),
+            LaterAction,   QCoreApplication::translate("ReminderNotifications", "Später nochmal"),
+            IgnoreAction,  QCoreApplication::translate("ReminderNotifications", "Nicht mehr erinnern")};
     // Critical, so that it stays until it is answered, like the dialog.
     const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(2))},
                             {QStringLiteral("desktop-entry"), QStringLiteral("datumswecker")}};

@@ -24,7 +24,7 @@ int ShowQtMessageBox(const QString& text, const QString& caption, unsigned flags
     case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
     default: break;
     }
-    // The texts are set here so that the buttons read German whatever translations are installed.
+    // The buttons read as the program words them, not as Qt's translations do.
     struct Choice
     {
         QMessageBox::StandardButton button;
@@ -34,14 +34,20 @@ int ShowQtMessageBox(const QString& text, const QString& caption, unsigned flags
     QList<Choice> choices;
     switch (flags & 0x0F) {
     case MB_YESNOCANCEL:
-        choices = {{QMessageBox::Yes, "&Ja", mrYes}, {QMessageBox::No, "&Nein", mrNo},
-                   {QMessageBox::Cancel, "Abbrechen", mrCancel}};
+        choices = {{QMessageBox::Yes, QT_TRANSLATE_NOOP("MessageBox", "&Ja"), mrYes},
+                   {QMessageBox::No, QT_TRANSLATE_NOOP("MessageBox", "&Nein"), mrNo},
+                   {QMessageBox::Cancel, QT_TRANSLATE_NOOP("MessageBox", "Abbrechen"), mrCancel}};
         break;
-    case MB_YESNO: choices = {{QMessageBox::Yes, "&Ja", mrYes}, {QMessageBox::No, "&Nein", mrNo}}; break;
-    default: choices = {{QMessageBox::Ok, "OK", mrOk}}; break;
+    case MB_YESNO:
+        choices = {{QMessageBox::Yes, QT_TRANSLATE_NOOP("MessageBox", "&Ja"), mrYes},
+                   {QMessageBox::No, QT_TRANSLATE_NOOP("MessageBox", "&Nein"), mrNo}};
+        break;
+    default:
+        choices = {{QMessageBox::Ok, QT_TRANSLATE_NOOP("MessageBox", "OK"), mrOk}};
+        break;
     }
     for (const Choice& c : choices)
-        box.addButton(c.button)->setText(QString::fromUtf8(c.text));
+        box.addButton(c.button)->setText(QCoreApplication::translate("MessageBox", c.text));
     box.setDefaultButton(static_cast<QPushButton*>(box.button(choices.first().button)));
     box.exec();
     QAbstractButton* clicked = box.clickedButton();

@@ -30,6 +30,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -349,21 +350,32 @@ QStringList MnemonicFaults(QWidget& window)
 
 TEST_F(MainFormTest, EachPageGivesEveryButtonAndLabelledControlAKeyOfItsOwn)
 {
-    form().show();
-    Ui::TCalendarPage& calendar = *form().CalendarPage()->form();
-    calendar.AddTerminBtn->click(); // today's first appointment: the edit pages show
-    const struct
-    {
-        const char* page;
-        std::function<void()> open;
-    } pages[] = {
-        {"Termine verwalten, Allgemein", [] {}},
-        {"Termine verwalten, Erinnerung", [&] { calendar.PageControl1->setCurrentIndex(1); }},
-        {"Einstellungen, with the sync", [&] { ui().PageControl2->setCurrentIndex(1); }},
-    };
-    for (const auto& page : pages) {
-        page.open();
-        EXPECT_EQ(MnemonicFaults(form()), QStringList()) << page.page;
+    // A translation picks its own keys, so each language is checked.
+    for (const char* language : {"", "datumswecker_en"}) {
+        QTranslator translation;
+        if (*language) {
+            ASSERT_TRUE(translation.load(QString::fromLatin1(language), QStringLiteral(":/i18n")));
+            QCoreApplication::installTranslator(&translation);
+        }
+        form().show();
+        Ui::TCalendarPage& calendar = *form().CalendarPage()->form();
+        calendar.AddTerminBtn->click(); // today's first appointment: the edit pages show
+        const struct
+        {
+            const char* page;
+            std::function<void()> open;
+        } pages[] = {
+            {"Termine verwalten, Allgemein", [] {}},
+            {"Termine verwalten, Erinnerung", [&] { calendar.PageControl1->setCurrentIndex(1); }},
+            {"Einstellungen, with the sync", [&] { ui().PageControl2->setCurrentIndex(1); }},
+        };
+        for (const auto& page : pages) {
+            page.open();
+            EXPECT_EQ(MnemonicFaults(form()).join(QStringLiteral("; ")).toStdString(), "")
+                << page.page << " " << language;
+        }
+        destroyForm();
+        QCoreApplication::removeTranslator(&translation);
     }
 }
 
