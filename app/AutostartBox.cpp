@@ -33,8 +33,8 @@ void AutostartBox::toggled(bool on)
 {
     QString reason;
     if (!(on ? m_entry.write(&reason) : m_entry.remove(&reason))) {
-        const QString what = on ? QStringLiteral("Der Start beim Anmelden konnte nicht eingerichtet werden.")
-                                : QStringLiteral("Der Start beim Anmelden konnte nicht abgeschaltet werden.");
+        const QString what = on ? tr("Der Start beim Anmelden konnte nicht eingerichtet werden.")
+                                : tr("Der Start beim Anmelden konnte nicht abgeschaltet werden.");
         dw::MessageBoxA(what + QStringLiteral("\n\n") + reason, QString(), dw::MB_OK | dw::MB_ICONERROR);
     }
     refresh();

@@ -135,13 +135,13 @@ QByteArray AutostartEntry::contents() const
 bool AutostartEntry::write(QString* error) const
 {
     if (!QDir().mkpath(m_folder) || !QFileInfo(m_folder).isDir()) {
-        *error = QStringLiteral("Der Ordner %1 ließ sich nicht anlegen.").arg(QDir::toNativeSeparators(m_folder));
+        *error = tr("Der Ordner %1 ließ sich nicht anlegen.").arg(QDir::toNativeSeparators(m_folder));
         return false;
     }
     QSaveFile file(filePath());
     const QByteArray bytes = contents();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = QStringLiteral("Die Datei %1 ließ sich nicht schreiben (%2).")
+        *error = tr("Die Datei %1 ließ sich nicht schreiben (%2).")
                      .arg(QDir::toNativeSeparators(filePath()), file.errorString());
         return false;
     }
@@ -152,7 +152,7 @@ bool AutostartEntry::remove(QString* error) const
 {
     QFile file(filePath());
     if (file.exists() && !file.remove()) {
-        *error = QStringLiteral("Die Datei %1 ließ sich nicht löschen (%2).")
+        *error = tr("Die Datei %1 ließ sich nicht löschen (%2).")
                      .arg(QDir::toNativeSeparators(filePath()), file.errorString());
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 // The freedesktop autostart entry ($XDG_CONFIG_HOME/autostart/datumswecker.desktop)
@@ -8,6 +9,8 @@
 // nothing about it is kept in termine.dat.
 class AutostartEntry
 {
+    Q_DECLARE_TR_FUNCTIONS(AutostartEntry)
+
 public:
     AutostartEntry(QString programPath, QString autostartFolder);
     // The entry for the running program in the user's autostart folder.
@@ -16,7 +19,7 @@ public:
     QString filePath() const;
     // The entry exists, is not hidden and starts this program file.
     bool isOn() const;
-    // Both return false with a German reason in *error.
+    // Both return false with the reason in *error.
     bool write(QString* error) const;
     bool remove(QString* error) const;
 

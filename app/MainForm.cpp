@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QLabel>
 #include <QScreen>
 
 namespace {
@@ -37,8 +38,8 @@ TMainForm::TMainForm(QWidget* parent)
     ui->TabSheet1->layout()->addWidget(m_calendarPage);
     m_calendarPage->restartSaveTimer = [this] { m_core.RestartSaveTimer(); };
     m_calendarPage->saveNow = [this] { SaveTermins(); };
-    m_calendarPage->appointmentEdited = [this](int y, int m, int d, int index, TCalendarPage::Edit edit) {
-        m_core.AppointmentEdited(y, m, d, index, static_cast<AppCore::Edit>(edit));
+    m_calendarPage->appointmentEdited = [this](std::uint32_t id, TCalendarPage::Edit edit) {
+        m_core.AppointmentEdited(id, static_cast<AppCore::Edit>(edit));
     };
 
     m_tray = new TrayIcon(this);
@@ -85,7 +86,23 @@ void TMainForm::SetUpSync()
                           QList<QWidget*>{ui->wwwBtn});
         }
     });
+    // A failed sync shows where the person looks, not only on the settings page.
+    m_syncStatus = new QLabel(ui->StatusBar1);
+    m_syncStatus->setAccessibleName(QStringLiteral("Abgleich"));
+    ui->StatusBar1->addWidget(m_syncStatus, 1);
+    connect(m_sync, &dw::sync::SyncController::finished, this, &TMainForm::ShowSyncResult);
     m_sync->begin();
+}
+
+void TMainForm::ShowSyncResult(const dw::sync::SyncReport& report)
+{
+    const QString failed = report.ok() ? QString() : report.fullText();
+    m_syncStatus->setText(failed.isEmpty() ? QString()
+                                           : QStringLiteral("Abgleich fehlgeschlagen: ") +
+                                                 failed.section(QLatin1Char('\n'), 0, 0));
+    m_syncStatus->setToolTip(failed);
+    m_tray->setTip(failed.isEmpty() ? QStringLiteral("Datumswecker")
+                                    : QStringLiteral("Datumswecker: Abgleich fehlgeschlagen"));
 }
 
 void TMainForm::FormDestroy()

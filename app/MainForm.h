@@ -16,9 +16,11 @@ class TTrayMenu;
 class TrayIcon;
 class IReminderDialog;
 class SyncSection;
+class QLabel;
 namespace dw::sync {
 class SyncController;
-}
+struct SyncReport;
+} // namespace dw::sync
 
 // The main window. It binds its controls to the program's core (grid, data
 // file, settings, save and check timers) and owns what only a window has: the
@@ -85,6 +87,7 @@ private:
     void FormCreate();
     void FormDestroy();
     void SetUpSync();
+    void ShowSyncResult(const dw::sync::SyncReport& report);
     void ConnectHandlers();
     void ShowSettings(const StoredSettings& settings);
 
@@ -95,6 +98,7 @@ private:
     TrayIcon* m_tray = nullptr;
     dw::sync::SyncController* m_sync = nullptr;
     SyncSection* m_syncSection = nullptr;
+    QLabel* m_syncStatus = nullptr;
     bool m_firstShowDone = false;
     bool m_placed = false;
 };

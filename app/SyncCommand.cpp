@@ -25,8 +25,8 @@ void ServeSyncCommand(InstanceServer& server, dw::sync::SyncController& controll
         };
         *finished = QObject::connect(&controller, &dw::sync::SyncController::finished,
                                      [once](const dw::sync::SyncReport& report) {
-                                         once(report.ok() ? dw::instance::ImportAnswer(report.text())
-                                                          : dw::instance::ImportFailure(report.text()));
+                                         once(report.ok() ? dw::instance::ImportAnswer(report.fullText())
+                                                          : dw::instance::ImportFailure(report.fullText()));
                                      });
         *refused = QObject::connect(
             &controller, &dw::sync::SyncController::passwordNeeded, [once](const QString& reason) {

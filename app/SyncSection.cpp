@@ -2,10 +2,12 @@
 
 #include "controls/SpinEdit.h"
 
+#include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {
@@ -34,7 +36,7 @@ SyncSection::SyncSection(QWidget* settingsArea, int top, dw::sync::SyncControlle
 {
     // One box of its own, so that made on a page already shown, it shows with all its controls.
     auto* page = new QWidget(settingsArea);
-    page->setGeometry(0, top, 410, 142);
+    page->setGeometry(0, top, 410, 200);
     top = 0;
     QLabel* heading =
         Label(page, QStringLiteral("Abgleich mit einem Kalender-Server (CalDAV)"), QRect(8, top, 400, 16));
@@ -58,19 +60,29 @@ SyncSection::SyncSection(QWidget* settingsArea, int top, dw::sync::SyncControlle
     m_now = new QPushButton(QStringLiteral("&Jetzt abgleichen"), page);
     m_now->setGeometry(272, top + 67, 128, 23);
     m_now->setAccessibleName(QStringLiteral("Jetzt abgleichen"));
-    m_status = new QLabel(page);
-    m_status->setGeometry(8, top + 94, 400, 48);
-    m_status->setWordWrap(true);
-    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_calendars = new QComboBox(page);
+    m_calendars->setGeometry(80, top + 94, 188, 21);
+    m_calendars->setAccessibleName(QStringLiteral("Kalender"));
+    Label(page, QStringLiteral("&Kalender:"), QRect(8, top + 94, 70, 21), m_calendars);
+    m_trust = new QPushButton(QStringLiteral("Zertifikat &vertrauen"), page);
+    m_trust->setGeometry(272, top + 93, 128, 23);
+    m_trust->setAccessibleName(QStringLiteral("Zertifikat vertrauen"));
+    m_trust->hide();
+    // Text that scrolls where it is long (a list of calendars, a fingerprint), never cut off.
+    m_status = new QPlainTextEdit(page);
+    m_status->setGeometry(8, top + 120, 400, 80);
+    m_status->setReadOnly(true);
+    m_status->setFrameShape(QFrame::NoFrame);
+    m_status->viewport()->setAutoFillBackground(false);
     m_status->setAccessibleName(QStringLiteral("Letzter Abgleich"));
-    m_status->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     m_status->setFocusPolicy(Qt::TabFocus);
 
     const dw::sync::AccountSettings account = controller.account();
     m_address->setText(account.url);
     m_user->setText(account.user);
     m_minutes->setValue(account.minutes);
-    m_status->setText(controller.lastText());
+    m_status->setPlainText(controller.lastText());
+    fillCalendars();
 
     for (QLineEdit* field : {m_address, m_user})
         connect(field, &QLineEdit::editingFinished, this, &SyncSection::takeAccount);
@@ -80,6 +92,12 @@ SyncSection::SyncSection(QWidget* settingsArea, int top, dw::sync::SyncControlle
             m_controller.setPassword(m_password->text());
     });
     connect(m_now, &QPushButton::clicked, this, &SyncSection::syncNow);
+    connect(m_calendars, &QComboBox::activated, this, &SyncSection::chooseCalendar);
+    connect(m_trust, &QPushButton::clicked, this, [this] {
+        m_trust->hide();
+        if (!m_fingerprint.isEmpty())
+            m_controller.trustCertificate(m_fingerprint);
+    });
     connect(&controller, &dw::sync::SyncController::runningChanged, this, &SyncSection::showState);
     connect(&controller, &dw::sync::SyncController::finished, this, &SyncSection::finished);
     connect(&controller, &dw::sync::SyncController::passwordNeeded, this, &SyncSection::askPassword);
@@ -88,12 +106,13 @@ SyncSection::SyncSection(QWidget* settingsArea, int top, dw::sync::SyncControlle
 
 QList<QWidget*> SyncSection::tabOrder() const
 {
-    return {m_address, m_user, m_password, m_minutes, m_now, m_status};
+    return {m_address, m_user, m_password, m_minutes, m_now, m_calendars, m_trust, m_status};
 }
 
 void SyncSection::detach()
 {
-    for (QObject* field : std::initializer_list<QObject*>{m_address, m_user, m_password, m_minutes, m_now})
+    for (QObject* field : std::initializer_list<QObject*>{m_address, m_user, m_password, m_minutes, m_now,
+                                                          m_calendars, m_trust})
         disconnect(field, nullptr, this, nullptr);
     disconnect(&m_controller, nullptr, this, nullptr);
 }
@@ -109,7 +128,7 @@ void SyncSection::takeAccount()
         return;
     if (!account.url.isEmpty()) {
         if (const QString bad = dw::sync::CheckAddress(account.url); !bad.isEmpty()) {
-            m_status->setText(bad);
+            m_status->setPlainText(bad);
             return;
         }
     }
@@ -120,7 +139,8 @@ void SyncSection::syncNow()
 {
     takeAccount();
     if (!m_controller.account().set()) {
-        m_status->setText(QStringLiteral("Bitte zuerst Adresse und Benutzer des Kalender-Servers angeben."));
+        m_status->setPlainText(
+            QStringLiteral("Bitte zuerst Adresse und Benutzer des Kalender-Servers angeben."));
         return;
     }
     if (!m_password->text().isEmpty())
@@ -132,12 +152,42 @@ void SyncSection::showState(bool running)
 {
     m_now->setEnabled(!running);
     if (running)
-        m_status->setText(QStringLiteral("Wird abgeglichen …"));
+        m_status->setPlainText(QStringLiteral("Wird abgeglichen …"));
+}
+
+void SyncSection::fillCalendars()
+{
+    const QList<std::pair<QString, QString>> calendars = m_controller.calendars();
+    const QSignalBlocker quiet(m_calendars);
+    m_calendars->clear();
+    const QString chosen = m_controller.account().url;
+    for (const auto& [url, name] : calendars)
+        m_calendars->addItem(name.isEmpty() ? url : QStringLiteral("%1 (%2)").arg(name, url), url);
+    m_calendars->setCurrentIndex(m_calendars->findData(chosen));
+    if (m_calendars->currentIndex() < 0)
+        m_calendars->setPlaceholderText(calendars.isEmpty() ? QStringLiteral("der Kalender unter der Adresse")
+                                                            : QStringLiteral("bitte wählen"));
+    m_calendars->setEnabled(!calendars.isEmpty());
+}
+
+void SyncSection::chooseCalendar(int index)
+{
+    dw::sync::AccountSettings account = m_controller.account();
+    account.url = m_calendars->itemData(index).toString();
+    if (account.url.isEmpty() || account.url == m_controller.account().url)
+        return;
+    // The calendar's own address becomes the account's: the next sync finds it directly.
+    m_address->setText(account.url);
+    m_controller.setAccount(account);
+    m_controller.syncNow();
 }
 
 void SyncSection::finished(const dw::sync::SyncReport& report)
 {
-    m_status->setText(m_controller.lastText());
+    m_status->setPlainText(m_controller.lastText());
+    fillCalendars();
+    m_fingerprint = report.fingerprint;
+    m_trust->setVisible(!m_fingerprint.isEmpty());
     if (report.conflicts > 0) {
         // Told once, without stopping anything: both versions are in the calendar already.
         auto* box = new QMessageBox(
@@ -156,7 +206,7 @@ void SyncSection::finished(const dw::sync::SyncReport& report)
 
 void SyncSection::askPassword(const QString& reason)
 {
-    m_status->setText(reason);
+    m_status->setPlainText(reason);
     auto* dialog = new QInputDialog(m_page->window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Kalender-Abgleich"));

@@ -4,14 +4,17 @@
 
 #include <QObject>
 
-class QLabel;
+class QComboBox;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QWidget;
 class SpinEdit;
 
 // The sync's part of the settings page: the server's address, user name,
-// password, how often, "Jetzt abgleichen" and the last sync's time and result.
+// password, how often, "Jetzt abgleichen", the calendar (a list where the
+// server has several), trusting a refused certificate, and the last sync's
+// time and result.
 // Each field takes effect when it is left.
 class SyncSection : public QObject
 {
@@ -27,7 +30,9 @@ public:
     QLineEdit* user() const { return m_user; }
     QLineEdit* password() const { return m_password; }
     QPushButton* syncButton() const { return m_now; }
-    QLabel* status() const { return m_status; }
+    QPlainTextEdit* status() const { return m_status; }
+    QComboBox* calendars() const { return m_calendars; }
+    QPushButton* trustButton() const { return m_trust; }
     // The section's controls in the order they stand on screen.
     QList<QWidget*> tabOrder() const;
 
@@ -37,6 +42,8 @@ private:
     void showState(bool running);
     void finished(const dw::sync::SyncReport& report);
     void askPassword(const QString& reason);
+    void fillCalendars();
+    void chooseCalendar(int index);
 
     dw::sync::SyncController& m_controller;
     QWidget* m_page;
@@ -45,5 +52,8 @@ private:
     QLineEdit* m_password;
     SpinEdit* m_minutes;
     QPushButton* m_now;
-    QLabel* m_status;
+    QComboBox* m_calendars;
+    QPushButton* m_trust;
+    QPlainTextEdit* m_status;
+    QByteArray m_fingerprint; // of the certificate the last sync refused
 };

@@ -32,6 +32,19 @@ bool TrayIcon::AddTrayIcon(quint32 id, const QIcon& icon, const QString& tip)
     return available();
 }
 
+void TrayIcon::setTip(const QString& tip)
+{
+    if (m_icon)
+        m_icon->setToolTip(tip.left(63));
+    else if (m_pending)
+        m_pending->second = tip.left(63);
+}
+
+QString TrayIcon::tip() const
+{
+    return m_icon ? m_icon->toolTip() : m_pending ? m_pending->second : QString();
+}
+
 void TrayIcon::createIcon()
 {
     m_icon = new QSystemTrayIcon(m_pending->first, this);

@@ -30,6 +30,9 @@ public:
     // True if one is there to take it.
     bool AddTrayIcon(quint32 id, const QIcon& icon, const QString& tip);
     bool RemoveTrayIcon();
+    // The text the host shows over the icon (cut to 63 characters, as the icon's own tip is).
+    void setTip(const QString& tip);
+    QString tip() const;
     bool hasIcon() const { return m_icon != nullptr; }
 
     // Whether a notification area shows the icon now; without one nothing may hide the window for good.

@@ -47,7 +47,7 @@ TCalendarPage::TCalendarPage(CalendarGrid& grid, QWidget* parent)
 void TCalendarPage::SetUpOccurrences()
 {
     // Every letter of "Wiederholung" is another control's key already.
-    ui->PageControl1->addTab(m_repeatPage, QStringLiteral("Wieder&kehr"));
+    ui->PageControl1->addTab(m_repeatPage, RepeatPage::tr("Wieder&kehr"));
     m_occurrences->refill = [this] { ShowInformation(); };
     m_occurrences->selectRow = [this](int row) {
         if (row >= 0 && row < ui->ListView1->topLevelItemCount())
@@ -57,8 +57,9 @@ void TCalendarPage::SetUpOccurrences()
         if (saveNow)
             saveNow();
     };
-    m_occurrences->appointmentEdited = [this](const DateKey& day, int index, bool added) {
-        TellEdit(day, index, added ? Edit::Added : Edit::Deleted);
+    m_occurrences->appointmentEdited = [this](std::uint32_t id, bool added) {
+        if (appointmentEdited)
+            appointmentEdited(id, added ? Edit::Added : Edit::Deleted);
     };
 }
 
@@ -204,8 +205,17 @@ void TCalendarPage::UpBtnClick()
 void TCalendarPage::RefreshList()
 {
     QTreeWidget* list = ui->ListView1;
-    const int row = list->currentItem() ? list->indexOfTopLevelItem(list->currentItem()) : -1;
+    int row = list->currentItem() ? list->indexOfTopLevelItem(list->currentItem()) : -1;
+    const std::uint32_t shown = m_shownId;
     ShowInformation();
+    if (shown != 0) {
+        // The change may have deleted rows above it, or moved it to another day.
+        CalendarGrid::Place place;
+        const DateKey day = DecodeKey(SelectedKey().value_or(0));
+        const bool here = m_grid.Find(shown, &place) && place.year == day.year && place.month == day.month &&
+                          place.day == day.day;
+        row = here ? place.index : -1;
+    }
     if (row >= 0 && row < list->topLevelItemCount())
         list->setCurrentItem(list->topLevelItem(row));
 }
@@ -283,6 +293,13 @@ bool TCalendarPage::IsTerminSelected()
 void TCalendarPage::ListView1Change()
 {
     const bool selected = IsTerminSelected();
+    // Remembered by its id: a change from outside may move its row. An
+    // occurrence of a series has none; its row follows the day's appointments.
+    m_shownId = 0;
+    if (const std::optional<quint32> key = SelectedKey(); selected && key && m_occurrenceRow < 0) {
+        const DateKey date = DecodeKey(*key);
+        m_shownId = m_grid.IdOf(date.year, date.month, date.day, FirstSelectedRow());
+    }
     ui->DelTerminBtn->setEnabled(selected);
     ui->Panel12->setVisible(selected);
     if (!selected)
@@ -340,7 +357,7 @@ void TCalendarPage::AddTerminBtnClick()
 void TCalendarPage::TellEdit(const DateKey& date, int index, Edit edit)
 {
     if (appointmentEdited)
-        appointmentEdited(date.year, date.month, date.day, index, edit);
+        appointmentEdited(m_grid.IdOf(date.year, date.month, date.day, index), edit);
 }
 
 void TCalendarPage::DelTerminBtnClick()
@@ -383,8 +400,10 @@ void TCalendarPage::DeleteSelectedRows(const DateKey& date)
     QTreeWidget* list = ui->ListView1;
     // From the last row up, so the rows still to be visited keep their indexes.
     for (int row = list->topLevelItemCount() - 1; row >= 0; --row) {
-        if (list->topLevelItem(row)->isSelected() && static_cast<std::uint32_t>(row) < day.count() &&
-            m_grid.DeleteAppointment(date.year, date.month, date.day, row))
-            TellEdit(date, row, Edit::Deleted);
+        if (!list->topLevelItem(row)->isSelected() || static_cast<std::uint32_t>(row) >= day.count())
+            continue;
+        const std::uint32_t id = appointmentEdited ? m_grid.IdOf(date.year, date.month, date.day, row) : 0;
+        if (m_grid.DeleteAppointment(date.year, date.month, date.day, row) && appointmentEdited)
+            appointmentEdited(id, Edit::Deleted);
     }
 }

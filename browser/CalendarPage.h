@@ -37,14 +37,15 @@ public:
     std::function<void()> restartSaveTimer;
     // Writes the data file at once (after adding and deleting).
     std::function<void()> saveNow;
-    // An appointment of a day was added (its index), changed, or deleted (the index it had).
+    // An appointment was added, changed or deleted; its id (CalendarGrid::IdOf)
+    // is handed out only when someone listens.
     enum class Edit
     {
         Added,
         Changed,
         Deleted
     };
-    std::function<void(int year, int month, int day, int index, Edit edit)> appointmentEdited;
+    std::function<void(std::uint32_t id, Edit edit)> appointmentEdited;
 
     // The series, whose occurrences the list shows after each day's
     // appointments; changed is told of each change of them.
@@ -67,8 +68,8 @@ public:
 
     // Appointment list.
     void ShowInformation();
-    // Refills the list after appointments came in from outside; the selected
-    // row (appointments are only appended) is selected again.
+    // Refills the list after appointments came in, changed or went from outside;
+    // the selected appointment is selected again wherever it now stands.
     void RefreshList();
     bool IsTerminSelected();
     void ListView1Change();
@@ -120,4 +121,6 @@ private:
     int m_occurrenceRow = -1;
     // The fields are being set to show an appointment: their handlers store nothing.
     bool m_showing = false;
+    // The appointment the edit pages show; 0: none.
+    std::uint32_t m_shownId = 0;
 };

@@ -300,8 +300,10 @@ void OccurrenceEditor::MakeSeries()
     SetState(s, s.start, a.LastReminded, a.Done != 0);
     const OccurrenceRef ref{s.uid, s.start};
     m_set->list().push_back(std::move(s));
+    // Its id is taken before the record goes.
+    const std::uint32_t id = m_grid.IdOf(day.year, day.month, day.day, index);
     if (m_grid.DeleteAppointment(day.year, day.month, day.day, index) && appointmentEdited)
-        appointmentEdited(day, index, false);
+        appointmentEdited(id, false);
     Changed();
     Reselect(ref);
 }
@@ -373,10 +375,11 @@ void OccurrenceEditor::AddAppointment(std::int64_t day, const AppointmentValues&
     a->RepeatInterval = values.repeatInterval;
     a->LastReminded = values.lastReminded;
     a->Done = values.done ? 1 : 0;
-    if (appointmentEdited)
-        appointmentEdited({date.year(), date.month(), date.day()},
-                          static_cast<int>(m_grid.Day(date.year(), date.month(), date.day()).count()) - 1,
-                          true);
+    if (appointmentEdited) {
+        const auto last =
+            static_cast<std::int32_t>(m_grid.Day(date.year(), date.month(), date.day()).count()) - 1;
+        appointmentEdited(m_grid.IdOf(date.year(), date.month(), date.day(), last), true);
+    }
 }
 
 void OccurrenceEditor::Reselect(const OccurrenceRef& ref)

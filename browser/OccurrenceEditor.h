@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -78,8 +79,8 @@ public:
     std::function<void()> refill;           // fill the list again
     std::function<void(int row)> selectRow; // select a row of the day
     std::function<void()> saveNow;
-    // An appointment of the grid was added or deleted (its index) on a day.
-    std::function<void(const DateKey& day, int index, bool added)> appointmentEdited;
+    // An appointment of the grid (its id) was added or deleted.
+    std::function<void(std::uint32_t id, bool added)> appointmentEdited;
 
 private:
     dw::series::Series* Find(const OccurrenceRef& ref) const;

@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -17,13 +18,14 @@ struct Offer
     const char* text;
 };
 // The texts of the choices, in their order.
-constexpr Offer Offers[] = {{RepeatChoice::Never, "nie"},
-                            {RepeatChoice::Daily, "täglich"},
-                            {RepeatChoice::Weekly, "wöchentlich"},
-                            {RepeatChoice::Fortnightly, "alle zwei Wochen"},
-                            {RepeatChoice::Monthly, "monatlich"},
-                            {RepeatChoice::Yearly, "jährlich"},
-                            {RepeatChoice::Other, "wie im Kalender angegeben"}};
+constexpr Offer Offers[] = {
+    {RepeatChoice::Never, QT_TRANSLATE_NOOP("RepeatPage", "nie")},
+    {RepeatChoice::Daily, QT_TRANSLATE_NOOP("RepeatPage", "täglich")},
+    {RepeatChoice::Weekly, QT_TRANSLATE_NOOP("RepeatPage", "wöchentlich")},
+    {RepeatChoice::Fortnightly, QT_TRANSLATE_NOOP("RepeatPage", "alle zwei Wochen")},
+    {RepeatChoice::Monthly, QT_TRANSLATE_NOOP("RepeatPage", "monatlich")},
+    {RepeatChoice::Yearly, QT_TRANSLATE_NOOP("RepeatPage", "jährlich")},
+    {RepeatChoice::Other, QT_TRANSLATE_NOOP("RepeatPage", "wie im Kalender angegeben")}};
 
 // The regional short date (a strftime pattern) as a date edit's display format.
 QString DisplayFormat(const QString& pattern)
@@ -112,27 +114,26 @@ std::optional<dw::series::Rule> RuleOf(RepeatChoice choice)
 }
 
 RepeatPage::RepeatPage(QWidget* parent)
-    : QWidget(parent), m_repeat(new QComboBox(this)),
-      m_untilCheck(new QCheckBox(QStringLiteral("&bis"), this)), m_until(new QDateEdit(this)),
-      m_about(new QLabel(this))
+    : QWidget(parent), m_repeat(new QComboBox(this)), m_untilCheck(new QCheckBox(tr("&bis"), this)),
+      m_until(new QDateEdit(this)), m_about(new QLabel(this))
 {
-    auto* label = new QLabel(QStringLiteral("Wiede&rholen:"), this);
+    auto* label = new QLabel(tr("Wiede&rholen:"), this);
     label->setGeometry(8, 8, 70, 21);
     label->setBuddy(m_repeat);
     m_repeat->setGeometry(80, 8, 177, 21);
-    m_repeat->setAccessibleName(QStringLiteral("Wiederholen"));
-    m_repeat->view()->setAccessibleName(QStringLiteral("Wiederholen"));
+    m_repeat->setAccessibleName(tr("Wiederholen"));
+    m_repeat->view()->setAccessibleName(tr("Wiederholen"));
     for (const Offer& offer : Offers)
-        m_repeat->addItem(QString::fromUtf8(offer.text), static_cast<int>(offer.choice));
+        m_repeat->addItem(tr(offer.text), static_cast<int>(offer.choice));
     m_untilCheck->setGeometry(8, 32, 70, 21);
-    m_untilCheck->setAccessibleName(QStringLiteral("Wiederholen bis"));
+    m_untilCheck->setAccessibleName(tr("Wiederholen bis"));
     m_until->setGeometry(80, 32, 177, 21);
     m_until->setCalendarPopup(true);
     m_until->setDateRange(QDate(2000, 1, 1), QDate(2100, 12, 31));
     m_until->setDisplayFormat(DisplayFormat(dw::CurrentFormats().shortDate));
-    m_until->setAccessibleName(QStringLiteral("Letzter Tag der Serie"));
+    m_until->setAccessibleName(tr("Letzter Tag der Serie"));
     m_about->setGeometry(8, 56, 401, 21);
-    m_about->setAccessibleName(QStringLiteral("Serie"));
+    m_about->setAccessibleName(tr("Serie"));
     setTabOrder(m_repeat, m_untilCheck);
     setTabOrder(m_untilCheck, m_until);
 
@@ -161,7 +162,7 @@ void RepeatPage::Show(RepeatChoice choice, std::optional<QDate> until, const QDa
     if (choice != RepeatChoice::Other && other >= 0)
         m_repeat->removeItem(other);
     else if (choice == RepeatChoice::Other && other < 0)
-        m_repeat->addItem(QString::fromUtf8(Offers[6].text), static_cast<int>(RepeatChoice::Other));
+        m_repeat->addItem(tr(Offers[6].text), static_cast<int>(RepeatChoice::Other));
     m_repeat->setCurrentIndex(m_repeat->findData(static_cast<int>(choice)));
     m_untilCheck->setChecked(until.has_value());
     m_until->setDate(until.value_or(day));

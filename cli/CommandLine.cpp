@@ -10,10 +10,12 @@
 #include "series/SeriesWriter.h"
 #include "store/DataFile.h"
 #include "sync/SyncController.h"
+#include "sync/SyncFaults.h"
 
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
 #include "platform/MessageBox.h"
+#include "translations/Translations.h"
 
 #include <QCoreApplication>
 #include <QSaveFile>
@@ -61,8 +63,9 @@ int Reading(const QStringList& arguments, Context& context)
 int Export(const QStringList& args, Context& context)
 {
     if (args.size() != 1)
-        return Usage(context,
-                     QStringLiteral("--export braucht genau eine Datei (oder - für die Standardausgabe)."));
+        return Usage(context, QCoreApplication::translate(
+                                  "CommandLine",
+                                  "--export braucht genau eine Datei (oder - für die Standardausgabe)."));
     CalendarGrid grid;
     dw::series::SeriesSet series;
     QString error;
@@ -84,7 +87,9 @@ int Export(const QStringList& args, Context& context)
     }
     QSaveFile file(args[0]);
     if (!file.open(QIODevice::WriteOnly) || file.write(calendar) != calendar.size() || !file.commit())
-        return Fail(context, QStringLiteral("%1 kann nicht geschrieben werden.").arg(args[0]));
+        return Fail(
+            context,
+            QCoreApplication::translate("CommandLine", "%1 kann nicht geschrieben werden.").arg(args[0]));
     return 0;
 }
 
@@ -100,8 +105,10 @@ int Outcome(const ImportOutcome& outcome, Context& context)
 int Import(const QStringList& args, Context& context)
 {
     if (args.size() != 1)
-        return Usage(context, QStringLiteral("--import braucht genau eine Datei."));
-    return Outcome(ImportFile(context.dataFolder, args[0], context.answerTimeoutMs), context);
+        return Usage(context,
+                     QCoreApplication::translate("CommandLine", "--import braucht genau eine Datei."));
+    return Outcome(ImportFile(context.dataFolder, args[0], context.answerTimeoutMs, context.importBounds),
+                   context);
 }
 
 int Sync(const QStringList& args, Context& context)
@@ -109,11 +116,12 @@ int Sync(const QStringList& args, Context& context)
     std::optional<QString> password;
     for (const QString& a : args) {
         if (a != QLatin1String("--password-stdin"))
-            return Usage(context, QStringLiteral("Unbekannte Option: %1").arg(a));
+            return Usage(context, QCoreApplication::translate("CommandLine", "Unbekannte Option: %1").arg(a));
         password = ReadPassword(true, {});
         if (!password)
             return Fail(context,
-                        QStringLiteral("--password-stdin: auf der Standardeingabe steht kein Passwort."));
+                        QCoreApplication::translate(
+                            "CommandLine", "--password-stdin: auf der Standardeingabe steht kein Passwort."));
     }
     return Outcome(SyncFolder(context.dataFolder, password, context.answerTimeoutMs), context);
 }
@@ -122,19 +130,38 @@ int SyncAccount(const QStringList& args, Context& context)
 {
     QStringList rest = args;
     const bool fromStdin = rest.removeAll(QStringLiteral("--password-stdin")) > 0;
+    QByteArray certificate;
+    if (const qsizetype at = rest.indexOf(QStringLiteral("--trust-certificate")); at >= 0) {
+        if (at + 1 >= rest.size())
+            return Usage(context, QStringLiteral("--trust-certificate braucht einen SHA-256-Fingerabdruck."));
+        certificate = dw::sync::FingerprintFrom(rest[at + 1]);
+        if (certificate.isEmpty())
+            return Fail(context, QStringLiteral("„%1“ ist kein SHA-256-Fingerabdruck.").arg(rest[at + 1]));
+        rest.remove(at, 2);
+    }
     if (rest.size() != 2 || rest[0].startsWith(QLatin1String("--")) ||
         rest[1].startsWith(QLatin1String("--")))
-        return Usage(context, QStringLiteral("--sync-account braucht ADRESSE und BENUTZER."));
+        return Usage(context, QCoreApplication::translate("CommandLine",
+                                                          "--sync-account braucht ADRESSE und BENUTZER."));
     if (const QString bad = dw::sync::CheckAddress(rest[0]); !bad.isEmpty())
         return Fail(context, bad);
     const std::optional<QString> password =
-        ReadPassword(fromStdin, QStringLiteral("Passwort für %1: ").arg(rest[1]));
+        ReadPassword(fromStdin, QCoreApplication::translate("CommandLine", "Passwort für %1: ").arg(rest[1]));
     if (!password || password->isEmpty())
         return Fail(context,
                     fromStdin
-                        ? QStringLiteral("--password-stdin: auf der Standardeingabe steht kein Passwort.")
-                        : QStringLiteral("Kein Passwort eingegeben (ohne Terminal: --password-stdin)."));
-    return Outcome(StoreAccount(context.dataFolder, rest[0], rest[1], *password), context);
+                        ? QCoreApplication::translate(
+                              "CommandLine", "--password-stdin: auf der Standardeingabe steht kein Passwort.")
+                        : QCoreApplication::translate(
+                              "CommandLine", "Kein Passwort eingegeben (ohne Terminal: --password-stdin)."));
+    return Outcome(StoreAccount(context.dataFolder, rest[0], rest[1], *password, certificate), context);
+}
+
+int TrustCommand(const QStringList& args, Context& context)
+{
+    if (args.size() != 1)
+        return Usage(context, QStringLiteral("--trust-certificate braucht einen SHA-256-Fingerabdruck."));
+    return Outcome(dw::cli::TrustCertificate(context.dataFolder, args[0]), context);
 }
 
 } // namespace
@@ -147,7 +174,7 @@ QString HelpText()
 int Run(const QStringList& arguments, Context& context)
 {
     if (arguments.isEmpty())
-        return Usage(context, QStringLiteral("Keine Option angegeben."));
+        return Usage(context, QCoreApplication::translate("CommandLine", "Keine Option angegeben."));
     const QString& command = arguments.front();
     const QStringList rest = arguments.mid(1);
     // One line per option served on the Qt side.
@@ -161,7 +188,9 @@ int Run(const QStringList& arguments, Context& context)
         return Sync(rest, context);
     if (command == QLatin1String("--sync-account"))
         return SyncAccount(rest, context);
-    return Usage(context, QStringLiteral("Unbekannte Option: %1").arg(command));
+    if (command == QLatin1String("--trust-certificate"))
+        return TrustCommand(rest, context);
+    return Usage(context, QCoreApplication::translate("CommandLine", "Unbekannte Option: %1").arg(command));
 }
 
 bool IsCommandLine(int argc, const char* const* argv)
@@ -172,6 +201,7 @@ bool IsCommandLine(int argc, const char* const* argv)
 int RunCommandLine(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    InstallTranslations(app, false);
     // Messages that would open a box go to standard error here.
     const dw::MessageBoxHandler previous =
         dw::SetMessageBoxHandler([](const QString& text, const QString&, unsigned) {

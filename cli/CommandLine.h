@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ical/Budget.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +15,8 @@ struct Context
     QString err;
     // How long an import waits for the running copy's answer.
     int answerTimeoutMs = 120000;
+    // What an import here may cost.
+    dw::ical::Bounds importBounds;
 };
 
 // Runs the options (without the program name) and returns the exit status:

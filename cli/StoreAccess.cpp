@@ -5,6 +5,7 @@
 #include "series/SeriesReader.h"
 #include "store/DataFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -20,13 +21,16 @@ bool ReadStore(const QString& path, CalendarGrid& grid, QString& error)
     case Outcome::Complete:
         return true;
     case Outcome::CannotOpen:
-        error = QStringLiteral("%1 kann nicht gelesen werden.").arg(path);
+        error = QCoreApplication::translate("StoreAccess", "%1 kann nicht gelesen werden.").arg(path);
         break;
     case Outcome::OutOfMemory:
-        error = QStringLiteral("%1 kann nicht vollständig gelesen werden (zu wenig Speicher).").arg(path);
+        error = QCoreApplication::translate("StoreAccess",
+                                            "%1 kann nicht vollständig gelesen werden (zu wenig Speicher).")
+                    .arg(path);
         break;
     case Outcome::Damaged:
-        error = QStringLiteral("%1 ist beschädigt (%2). Starten Sie das Programm: es sichert die Datei.")
+        error = QCoreApplication::translate(
+                    "StoreAccess", "%1 ist beschädigt (%2). Starten Sie das Programm: es sichert die Datei.")
                     .arg(path, StoreErrorText(read.readError));
         break;
     }
@@ -39,13 +43,14 @@ bool ReadSeriesFile(const QString& path, dw::series::SeriesSet& set, QString& er
     if (!file.exists())
         return true;
     if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("%1 kann nicht gelesen werden.").arg(path);
+        error = QCoreApplication::translate("StoreAccess", "%1 kann nicht gelesen werden.").arg(path);
         return false;
     }
     const QByteArray bytes = file.readAll();
     dw::series::ReadOutcome read = dw::series::ReadSeries(std::string_view(bytes.constData(), bytes.size()));
     if (!read.complete) {
-        error = QStringLiteral(
+        error = QCoreApplication::translate(
+                    "StoreAccess",
                     "%1 ist beschädigt (Zeile %2: %3). Starten Sie das Programm: es sichert die Datei.")
                     .arg(path)
                     .arg(read.line)
@@ -56,7 +61,8 @@ bool ReadSeriesFile(const QString& path, dw::series::SeriesSet& set, QString& er
     return true;
 }
 
-StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar& calendar)
+StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar& calendar,
+                           dw::ical::Budget& budget)
 {
     StoreImport result;
     CalendarGrid grid;
@@ -67,13 +73,18 @@ StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar
     DataFile file(path, &messages);
     const DataFile::LoadResult loaded = file.OpenTermins(grid);
     if (loaded.fileExisted && !loaded.complete && loaded.backupPath.isEmpty()) {
-        result.error =
-            QStringLiteral("%1 ist beschädigt und konnte nicht gesichert werden; nichts wurde importiert.")
-                .arg(path);
+        result.error = QCoreApplication::translate(
+                           "StoreAccess",
+                           "%1 ist beschädigt und konnte nicht gesichert werden; nichts wurde importiert.")
+                           .arg(path);
         return result;
     }
     const int read = dw::ical::AppointmentCount(grid);
-    result.report = dw::ical::ImportInto(grid, calendar);
+    result.report = dw::ical::ImportInto(grid, calendar, budget);
+    if (!result.report.refused.isEmpty()) {
+        result.error = result.report.refused;
+        return result;
+    }
     if (loaded.fileExisted && !loaded.complete)
         result.report.noteDamagedStore(QFileInfo(loaded.backupPath).fileName(), read);
     // Nothing new: the file stays as it is, byte for byte.
@@ -83,8 +94,9 @@ StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar
     }
     const StoredSettings settings = loaded.settingsRead ? loaded.settings : StoredSettings{};
     if (!file.SaveTermins(grid, settings)) {
-        result.error =
-            QStringLiteral("%1 konnte nicht gespeichert werden; nichts wurde importiert.").arg(path);
+        result.error = QCoreApplication::translate(
+                           "StoreAccess", "%1 konnte nicht gespeichert werden; nichts wurde importiert.")
+                           .arg(path);
         return result;
     }
     result.ok = true;

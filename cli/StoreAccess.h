@@ -26,6 +26,8 @@ struct StoreImport
 };
 // Loads the file as the window does (a damaged file is copied aside first),
 // adds the calendar and saves through the same atomic save. The caller holds the lock.
-StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar& calendar);
+// Past a bound of the budget the file stays as it was.
+StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar& calendar,
+                           dw::ical::Budget& budget);
 
 } // namespace dw::cli

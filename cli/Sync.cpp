@@ -3,6 +3,7 @@
 #include "core/AppCore.h"
 #include "instance/FolderLock.h"
 #include "platform/DataFolder.h"
+#include "sync/AccountCheck.h"
 #include "sync/NetLoader.h"
 #include "sync/SyncController.h"
 
@@ -28,6 +29,15 @@ QJsonObject SyncRequest(const std::optional<QString>& password)
     return request;
 }
 
+// Writes the account into the settings file; the German reason where that failed.
+QString Write(const QString& dataFolder, QSettings& settings, const dw::sync::AccountSettings& account)
+{
+    dw::sync::WriteAccount(settings, account);
+    return settings.status() == QSettings::NoError
+               ? QString()
+               : QStringLiteral("%1 kann nicht geschrieben werden.").arg(ProgramSettingsPath(dataFolder));
+}
+
 } // namespace
 
 std::optional<QString> ReadPassword(bool fromStdin, const QString& prompt)
@@ -37,11 +47,13 @@ std::optional<QString> ReadPassword(bool fromStdin, const QString& prompt)
     termios before{};
     const bool terminal = !fromStdin && ::tcgetattr(STDIN_FILENO, &before) == 0;
     if (terminal) {
-        std::fputs(prompt.toLocal8Bit().constData(), stderr);
-        std::fflush(stderr);
+        // Echo off (and what was typed ahead dropped) before the prompt, so that
+        // nothing typed after it is lost or shown.
         termios quiet = before;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+        std::fputs(prompt.toLocal8Bit().constData(), stderr);
+        std::fflush(stderr);
     }
     // C stdio, not iostream: its static set-up would cost every start of the program memory.
     char* buffer = nullptr;
@@ -80,19 +92,41 @@ ImportOutcome SyncFolder(const QString& dataFolder, const std::optional<QString>
     }
     if (password)
         controller.setPassword(*password);
+    // On a terminal the password is asked for, as often as the server refuses one (three times at most).
+    int asked = 0;
+    const bool terminal = !password && ::isatty(STDIN_FILENO);
     QEventLoop loop;
-    QObject::connect(&controller, &dw::sync::SyncController::finished, &loop,
-                     [&](const dw::sync::SyncReport& report) {
-                         if (report.ok()) {
-                             outcome.exitCode = 0;
-                             outcome.report = report.text();
-                         } else {
-                             outcome.error = report.text();
-                         }
-                         loop.quit();
-                     });
+    QObject::connect(
+        &controller, &dw::sync::SyncController::finished, &loop, [&](const dw::sync::SyncReport& report) {
+            // A refused password is asked for again (passwordNeeded follows).
+            if (terminal && report.fault == dw::sync::SyncReport::Fault::Unauthorized && asked < 3)
+                return;
+            if (report.ok()) {
+                outcome.exitCode = 0;
+                outcome.report = report.fullText();
+            } else {
+                outcome.error = report.fullText();
+            }
+            loop.quit();
+        });
     QObject::connect(
         &controller, &dw::sync::SyncController::passwordNeeded, &loop, [&](const QString& reason) {
+            if (terminal && asked < 3) {
+                ++asked;
+                QTimer::singleShot(0, &loop, [&, reason] {
+                    if (asked > 1)
+                        std::fprintf(stderr, "%s\n", reason.toLocal8Bit().constData());
+                    const std::optional<QString> typed = ReadPassword(
+                        false, QStringLiteral("Passwort für %1: ").arg(controller.account().user));
+                    if (!typed || typed->isEmpty()) {
+                        outcome.error = QStringLiteral("Kein Passwort eingegeben.");
+                        return loop.quit();
+                    }
+                    controller.setPassword(*typed);
+                    controller.syncNow();
+                });
+                return;
+            }
             if (outcome.error.isEmpty())
                 outcome.error =
                     reason + QStringLiteral(" Ohne Schlüsselbund: datumswecker --sync --password-stdin");
@@ -107,11 +141,33 @@ ImportOutcome SyncFolder(const QString& dataFolder, const std::optional<QString>
 }
 
 ImportOutcome StoreAccount(const QString& dataFolder, const QString& url, const QString& user,
-                           const QString& password)
+                           const QString& password, const QByteArray& certificate)
 {
     ImportOutcome outcome;
     if (const QString bad = dw::sync::CheckAddress(url); !bad.isEmpty()) {
         outcome.error = bad;
+        return outcome;
+    }
+    QString error;
+    const dw::sync::NetPlugin* plugin = dw::sync::LoadNetPlugin(error);
+    if (!plugin) {
+        outcome.error = error;
+        return outcome;
+    }
+    // Tried before it is kept: an address or password that does not work is never saved.
+    dw::sync::SyncReport found;
+    {
+        std::unique_ptr<dw::sync::Transport> transport(plugin->newTransport(30000));
+        dw::sync::AccountCheck check(*transport);
+        QEventLoop loop;
+        check.run({QUrl(url), user, password, certificate}, [&](const dw::sync::SyncReport& report) {
+            found = report;
+            loop.quit();
+        });
+        loop.exec();
+    }
+    if (!found.ok()) {
+        outcome.error = found.text() + QStringLiteral("\nDer Kalender-Server wurde nicht eingerichtet.");
         return outcome;
     }
     dw::sync::AccountSettings account;
@@ -120,32 +176,56 @@ ImportOutcome StoreAccount(const QString& dataFolder, const QString& url, const 
         account = dw::sync::ReadAccount(settings);
         account.url = url;
         account.user = user;
-        dw::sync::WriteAccount(settings, account);
-        if (settings.status() != QSettings::NoError) {
-            outcome.error =
-                QStringLiteral("%1 kann nicht geschrieben werden.").arg(ProgramSettingsPath(dataFolder));
+        account.certificate = certificate;
+        outcome.error = Write(dataFolder, settings, account);
+        if (!outcome.error.isEmpty())
             return outcome;
-        }
     }
     outcome.exitCode = 0;
-    outcome.report = QStringLiteral("Kalender-Server eingerichtet: %1 (Benutzer %2).").arg(url, user);
-    QString error;
-    const dw::sync::NetPlugin* plugin = dw::sync::LoadNetPlugin(error);
+    outcome.report = QStringLiteral("Kalender-Server eingerichtet: %1 (Benutzer %2).\nKalender: %3")
+                         .arg(url, user, found.calendar);
     bool stored = false;
-    if (plugin) {
-        std::unique_ptr<dw::sync::SecretStore> secrets(plugin->newSecretStore());
-        QEventLoop loop;
-        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-        secrets->write(dw::sync::SecretKey(account), password, [&](bool ok) {
-            stored = ok;
-            loop.quit();
-        });
-        loop.exec();
-    }
+    std::unique_ptr<dw::sync::SecretStore> secrets(plugin->newSecretStore());
+    QEventLoop loop;
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    secrets->write(dw::sync::SecretKey(account), password, [&](bool ok) {
+        stored = ok;
+        loop.quit();
+    });
+    loop.exec();
     outcome.report += stored ? QStringLiteral("\nDas Passwort liegt im Schlüsselbund der Arbeitsumgebung.")
                              : QStringLiteral("\nKein Schlüsselbund erreichbar: das Passwort wurde nicht "
                                               "gespeichert. Das Programm fragt beim Abgleich danach; auf der "
                                               "Kommandozeile: datumswecker --sync --password-stdin");
+    return outcome;
+}
+
+ImportOutcome TrustCertificate(const QString& dataFolder, const QString& fingerprint)
+{
+    ImportOutcome outcome;
+    const QByteArray sha256 = dw::sync::FingerprintFrom(fingerprint);
+    if (sha256.isEmpty()) {
+        outcome.error = QStringLiteral("„%1“ ist kein SHA-256-Fingerabdruck (64 Hexadezimalziffern, wie sie "
+                                       "die Ablehnung des Zertifikats nennt).")
+                            .arg(fingerprint);
+        return outcome;
+    }
+    QSettings settings(ProgramSettingsPath(dataFolder), QSettings::IniFormat);
+    dw::sync::AccountSettings account = dw::sync::ReadAccount(settings);
+    if (!account.set()) {
+        outcome.error =
+            QStringLiteral("Es ist kein Kalender-Server eingerichtet "
+                           "(datumswecker --sync-account ADRESSE BENUTZER --trust-certificate SHA256).");
+        return outcome;
+    }
+    account.certificate = sha256;
+    outcome.error = Write(dataFolder, settings, account);
+    if (!outcome.error.isEmpty())
+        return outcome;
+    outcome.exitCode = 0;
+    outcome.report =
+        QStringLiteral("Dem Zertifikat %1 wird für %2 vertraut; ein anderes wird wieder abgelehnt.")
+            .arg(dw::sync::FingerprintText(sha256), account.url);
     return outcome;
 }
 

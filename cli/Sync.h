@@ -16,10 +16,14 @@ using dw::instance::ImportOutcome;
 ImportOutcome SyncFolder(const QString& dataFolder, const std::optional<QString>& password,
                          int answerTimeoutMs = 300000);
 
-// --sync-account: stores the account in the program's settings file and the
-// password in the desktop's secret store (never in a file).
+// --sync-account: tries the address and password, then stores the account in
+// the program's settings file and the password in the desktop's secret store
+// (never in a file). `certificate`: the SHA-256 (hex) of a certificate to trust.
 ImportOutcome StoreAccount(const QString& dataFolder, const QString& url, const QString& user,
-                           const QString& password);
+                           const QString& password, const QByteArray& certificate = {});
+
+// --trust-certificate: the account trusts the certificate of this fingerprint.
+ImportOutcome TrustCertificate(const QString& dataFolder, const QString& fingerprint);
 
 // The password from standard input (its first line) or, without
 // --password-stdin, from the terminal without echo; nullopt without either.

@@ -60,11 +60,11 @@ TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner), ui(std::make_unique<Ui::T
     ui->BitBtnXP1->setText(
         QString::fromLatin1(dw::HomePageAddress).replace(QLatin1String("www."), QLatin1String("&www.")));
     ui->BitBtnXP1->setGlyph(PictureImage(QStringLiteral("about_www.bmp")));
-    ui->BitBtnXP1->setAccessibleName(QStringLiteral("Zur Norvex Homepage"));
+    ui->BitBtnXP1->setAccessibleName(tr("Zur Norvex Homepage"));
     connect(ui->BitBtnXP1, &QPushButton::clicked, this, &TAboutBox::BitBtnXP1Click);
 
     ui->BitBtn1->setKind(TBitBtnXP::bkOK);
-    ui->BitBtn1->setText(QStringLiteral("&OK"));
+    ui->BitBtn1->setText(tr("&OK"));
     ui->BitBtn1->setModalResult(QDialog::Accepted);
     ui->BitBtn1->setDefault(true);
     // Starting on OK makes Enter close the dialog, not open the browser.

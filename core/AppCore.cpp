@@ -155,10 +155,10 @@ void AppCore::LookForSleep()
         m_lastLook = now;
 }
 
-AppCore::Imported AppCore::Import(const dw::ical::ImportedCalendar& calendar)
+AppCore::Imported AppCore::Import(const dw::ical::ImportedCalendar& calendar, dw::ical::Budget& budget)
 {
     Imported done;
-    done.report = dw::ical::ImportInto(m_grid, calendar);
+    done.report = dw::ical::ImportInto(m_grid, calendar, budget);
     if (done.report.added == 0)
         return done;
     emit appointmentsAdded();

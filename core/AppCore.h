@@ -88,29 +88,27 @@ public:
     void LookForSleep();
     bool Checking() const { return m_reminderCheck.Checking(); }
 
-    // The windows tell of each appointment they add, change or delete (its day
-    // and its index there before the change), so that what follows the
-    // appointments (the sync) knows which one it was.
+    // The windows tell of each appointment they add, change or delete by its id
+    // (CalendarGrid::IdOf), so that what follows the appointments (the sync)
+    // knows which one it was.
     enum class Edit
     {
         Added,
         Changed,
         Deleted
     };
-    void AppointmentEdited(int year, int month, int day, int index, Edit edit)
-    {
-        emit appointmentEdited(year, month, day, index, edit);
-    }
+    void AppointmentEdited(std::uint32_t id, Edit edit) { emit appointmentEdited(id, edit); }
     // Appointments were changed from outside the windows (the sync): the list is filled again.
     void AppointmentsChangedOutside() { emit appointmentsAdded(); }
 
     // Adds a calendar's appointments and, when any were new, saves at once.
+    // Past a bound of the budget nothing is added (the report says why).
     struct Imported
     {
         dw::ical::ImportReport report;
         bool saved = true;
     };
-    Imported Import(const dw::ical::ImportedCalendar& calendar);
+    Imported Import(const dw::ical::ImportedCalendar& calendar, dw::ical::Budget& budget);
 
     // Set once the program has been told to end; nothing is checked after it.
     bool Terminating() const { return m_terminating; }
@@ -124,7 +122,7 @@ signals:
     void settingsLoaded(const StoredSettings& settings);
     // Appointments came in from outside the windows (an import).
     void appointmentsAdded();
-    void appointmentEdited(int year, int month, int day, int index, AppCore::Edit edit);
+    void appointmentEdited(std::uint32_t id, AppCore::Edit edit);
     // The last save of a run that ends unattended failed.
     void endSaveFailed();
 

@@ -180,14 +180,13 @@ bool ReminderCheck::WalkGrid(dw::TDateTime now)
                 --filledLeft;
         }
         const int day = at.At(m_grid, index);
-        DayList& cell = m_grid.Day(at.year, at.month, day);
         if (!built) {
-            if (cell.count() == 0)
+            if (m_grid.Day(at.year, at.month, day).count() == 0)
                 continue;
             if (filledLeft > 0)
                 --filledLeft;
         }
-        if (!WalkDay(cell, dayNumber, now))
+        if (!WalkDay(at.year, at.month, day, dayNumber, now))
             return false;
         // Whatever ran while a dialog was open may have cleared the grid.
         if (m_dialogShown)
@@ -200,8 +199,9 @@ bool ReminderCheck::WalkGrid(dw::TDateTime now)
 // record in turn would leave it wherever anything else can see it: on the
 // appointment being shown while the dialog is open, and on the last one visited
 // when the day is done. That saves a call per record of the whole store.
-bool ReminderCheck::WalkDay(DayList& day, std::int32_t dayNumber, dw::TDateTime now)
+bool ReminderCheck::WalkDay(int year, int month, int dayOfMonth, std::int32_t dayNumber, dw::TDateTime now)
 {
+    DayList& day = m_grid.Day(year, month, dayOfMonth);
     const std::uint32_t count = day.count();
     std::uint32_t i = 0;
     bool cursorOnLast = false;
@@ -219,7 +219,7 @@ bool ReminderCheck::WalkDay(DayList& day, std::int32_t dayNumber, dw::TDateTime 
         day.Items->GoTo(static_cast<std::int32_t>(due));
         cursorOnLast = true;
         m_dialogShown = true;
-        if (!Remind(day, due, dayNumber + records[due].TimeOfDay, now))
+        if (!Remind(year, month, dayOfMonth, due, dayNumber + records[due].TimeOfDay, now))
             return false;
         ++i;
     }
@@ -228,27 +228,29 @@ bool ReminderCheck::WalkDay(DayList& day, std::int32_t dayNumber, dw::TDateTime 
     return true;
 }
 
-bool ReminderCheck::Remind(DayList& day, std::uint32_t index, dw::TDateTime moment, dw::TDateTime now)
+bool ReminderCheck::Remind(int year, int month, int day, std::uint32_t index, dw::TDateTime moment,
+                           dw::TDateTime now)
 {
     if (!m_dialog)
         return false;
     int result = dw::mrCancel;
+    // The dialog runs a nested event loop: a save may walk the cursors and the
+    // record may move, so it is found again by its id afterwards.
+    const std::uint32_t id = m_grid.IdOf(year, month, day, static_cast<std::int32_t>(index));
     {
-        const Appointment& item = *day.at(static_cast<std::int32_t>(index));
+        const Appointment& item = *m_grid.Day(year, month, day).at(static_cast<std::int32_t>(index));
         const QString heading = ReminderHeading(moment, item.TimeOfDay);
         const QString name = dw::FromAnsi(item.Name);
         const QString description = dw::FromAnsi(item.Description);
-        // The dialog runs a nested event loop: a save may walk the cursors and the
-        // record may move, so it is looked up again by its index afterwards.
         result = m_dialog->ShowReminder(heading, name, description);
     }
     if (result == dw::mrCancel)
         return false;
-    if (index >= day.count())
+    Appointment* item = m_grid.Find(id);
+    if (!item)
         return true;
-    Appointment& item = *day.at(static_cast<std::int32_t>(index));
     if (result == dw::mrIgnore)
-        item.Done = 1;
-    item.LastReminded = now;
+        item->Done = 1;
+    item->LastReminded = now;
     return true;
 }

@@ -40,9 +40,9 @@ private:
     bool WalkGrid(dw::TDateTime now);
     bool RemindOccurrences(dw::TDateTime now);
     // False when the user cancelled the pass.
-    bool WalkDay(DayList& day, std::int32_t dayNumber, dw::TDateTime now);
-    // Shows the appointment at index of day; false when the user cancelled the pass.
-    bool Remind(DayList& day, std::uint32_t index, dw::TDateTime moment, dw::TDateTime now);
+    bool WalkDay(int year, int month, int day, std::int32_t dayNumber, dw::TDateTime now);
+    // Shows the appointment at index of the day; false when the user cancelled the pass.
+    bool Remind(int year, int month, int day, std::uint32_t index, dw::TDateTime moment, dw::TDateTime now);
 
     CalendarGrid& m_grid;
     IReminderDialog* m_dialog;

@@ -2,11 +2,12 @@
 // uses, then the import into a store in memory that already holds something.
 // Besides crashes, leaks and undefined behaviour it checks that a refused file
 // changes nothing, that an accepted one comes back the same through an export
-// and an import into an empty store, and that importing it again adds nothing.
-// The reading's bounds keep every input within libFuzzer's -timeout and
-// -rss_limit_mb. They are set lower than the program's (the code that keeps
-// them is the same), so that an input costs milliseconds and the fuzzer
-// reaches the bounds themselves, the time bound included, thousands of times.
+// and an import into an empty store, and that importing it again adds nothing;
+// a pass past a bound of its budget adds nothing at all. The bounds keep every
+// input within libFuzzer's -timeout and -rss_limit_mb. They are set lower than
+// the program's (the code that keeps them is the same), so that an input costs
+// milliseconds and the fuzzer reaches the bounds themselves, the time bound
+// included, thousands of times.
 #include "RoundTrip.h"
 
 #include "ical/CalendarImport.h"
@@ -51,24 +52,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(before && ReplaceText(before->Name, "Vorher"));
     Filled = {IndexOf(beforeDay), IndexOf(beforeDay) + 1};
 
-    dw::ical::ReadLimits limits;
-    limits.occurrencesPerEvent = 100;
-    limits.ruleStepsPerEvent = 1000;
-    limits.zoneChanges = 500;
-    limits.appointments = 20000;
-    limits.seconds = 1.0;
-    limits.secondsPerMegabyte = 0.0;
-    const dw::ical::ReadResult read = dw::ical::ReadCalendar(
-        QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)), limits);
+    // One budget for the pass, reading and adding, as --import keeps it.
+    dw::ical::Bounds bounds;
+    bounds.occurrencesPerEvent = 100;
+    bounds.ruleStepsPerEvent = 1000;
+    bounds.zoneChanges = 500;
+    bounds.exceptionsPerEvent = 50;
+    bounds.appointments = 20000;
+    bounds.added = 5000;
+    bounds.seconds = 1.0;
+    bounds.secondsPerMegabyte = 0.0;
+    dw::ical::Budget budget(bounds);
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    budget.chargeInput(bytes.size());
+    const dw::ical::ReadResult read = dw::ical::ReadCalendar(bytes, budget);
+    const auto unchanged = [&] {
+        Require(dw::ical::AppointmentCount(store) == 1 && store.Day(2024, 3, 5).at(0) == before);
+    };
     if (!read.calendar) {
         Require(read.error.line >= 0 && !read.error.text.isEmpty());
-        Require(dw::ical::AppointmentCount(store) == 1 && store.Day(2024, 3, 5).at(0) == before);
+        unchanged();
         return 0;
     }
     for (const dw::ical::ImportedAppointment& a : read.calendar->appointments)
         if (CalendarGrid::Contains(a.date.year(), a.date.month(), a.date.day()))
             Filled = {std::min(Filled.first, IndexOf(a.date)), std::max(Filled.end, IndexOf(a.date) + 1)};
-    const dw::ical::ImportReport first = dw::ical::ImportInto(store, *read.calendar);
+    const dw::ical::ImportReport first = dw::ical::ImportInto(store, *read.calendar, budget);
+    if (!first.refused.isEmpty()) {
+        Require(first.added == 0);
+        unchanged();
+        return 0;
+    }
     Require(!first.outOfMemory && first.added <= static_cast<int>(read.calendar->appointments.size()));
     Require(dw::ical::ImportInto(store, *read.calendar).added == 0);
 

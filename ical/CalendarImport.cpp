@@ -1,11 +1,14 @@
 #include "ical/CalendarImport.h"
 
+#include "ical/IcalMessages.h"
 #include "ical/IcalNames.h"
 
 #include "platform/Ansi.h"
 
-#include <cstring>
+#include <QSet>
+
 #include <string_view>
+#include <vector>
 
 namespace dw::ical {
 
@@ -41,23 +44,112 @@ QByteArray AnsiText(QString text, bool description, int& lost)
     return bytes;
 }
 
-// A name typed with blanks at its ends comes back from its export without them
-// and is still the same appointment.
-bool AlreadyThere(const DayList& day, long long second, const QByteArray& name)
+// What the import compares: the day (its grid position), the time to the second
+// and the name without blanks at its ends. A name typed with blanks at its ends
+// comes back from its export without them and is still the same appointment.
+struct Slot
 {
-    const std::uint32_t count = day.count();
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const Appointment& a = *day.at(static_cast<std::int32_t>(i));
-        if (SecondsOfDays(a.TimeOfDay) != second)
-            continue;
-        std::string_view stored(a.Name);
-        const std::size_t first = stored.find_first_not_of(" \t");
-        stored = first == std::string_view::npos ? std::string_view() : stored.substr(first);
-        stored = stored.substr(0, stored.find_last_not_of(" \t") + 1);
-        if (stored == std::string_view(name.constData(), static_cast<std::size_t>(name.size())))
-            return true;
+    int day;
+    long long second;
+    std::string_view name;
+    friend bool operator==(const Slot&, const Slot&) = default;
+};
+
+// Seeded anew in each process, so no file can choose names that all fall into one bucket.
+std::size_t qHash(const Slot& slot, std::size_t seed)
+{
+    return qHashMulti(seed, slot.day, slot.second,
+                      QByteArrayView(slot.name.data(), static_cast<qsizetype>(slot.name.size())));
+}
+
+std::string_view Trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+}
+
+// The appointments of every day the import touches, each day read once: the
+// "already there" check costs the same for the millionth appointment as for the first.
+class Slots
+{
+public:
+    explicit Slots(const CalendarGrid& grid) : m_grid(grid), m_read(CalendarGrid::TotalDays) {}
+
+    bool contains(const QDate& date, const Slot& slot)
+    {
+        if (!m_read[static_cast<std::size_t>(slot.day)]) {
+            m_read[static_cast<std::size_t>(slot.day)] = true;
+            const DayList& day = m_grid.Day(date.year(), date.month(), date.day());
+            for (std::uint32_t i = 0; i < day.count(); ++i)
+                insert(slot.day, *day.at(static_cast<std::int32_t>(i)));
+        }
+        return m_slots.contains(slot);
     }
-    return false;
+    // The name is the appointment's own text, which stays where it is while the appointment does.
+    void insert(int day, const Appointment& a)
+    {
+        m_slots.insert({day, SecondsOfDays(a.TimeOfDay), Trimmed(a.Name)});
+    }
+
+private:
+    const CalendarGrid& m_grid;
+    std::vector<bool> m_read;
+    QSet<Slot> m_slots;
+};
+
+// An appointment's texts as the store keeps them; the occurrences of one event
+// follow each other and share them, so each run of equal texts is converted once.
+class TextsOf
+{
+public:
+    struct Texts
+    {
+        QByteArray name;
+        QByteArray description;
+        int lostCharacters = 0;
+    };
+
+    const Texts& of(const ImportedAppointment& item)
+    {
+        if (!m_known || item.name != m_name || item.description != m_description) {
+            m_known = true;
+            m_name = item.name;
+            m_description = item.description;
+            m_texts = {};
+            m_texts.name = AnsiText(item.name, false, m_texts.lostCharacters);
+            m_texts.description = AnsiText(item.description, true, m_texts.lostCharacters);
+        }
+        return m_texts;
+    }
+
+private:
+    bool m_known = false;
+    QString m_name;
+    QString m_description;
+    Texts m_texts;
+};
+
+// Takes back what an import added, the last first: each day's are at its end.
+void TakeBack(CalendarGrid& grid, const std::vector<QDate>& added)
+{
+    for (auto at = added.rbegin(); at != added.rend(); ++at) {
+        const DayList& day = grid.Day(at->year(), at->month(), at->day());
+        grid.DeleteAppointment(at->year(), at->month(), at->day(),
+                               static_cast<std::int32_t>(day.count()) - 1);
+    }
+}
+
+StoreFields NumbersOf(const ImportedAppointment& item)
+{
+    StoreFields f;
+    f.timeOfDay = dw::EncodeTime(item.hour, item.minute, std::min(item.second, 59));
+    f.firstLead = item.firstLead.value_or(DefaultFirstLead);
+    f.repeatInterval = item.repeatInterval.value_or(DefaultRepeatInterval);
+    f.lastReminded = item.lastReminded;
+    f.done = item.done;
+    return f;
 }
 
 } // namespace
@@ -79,13 +171,15 @@ QString ImportReport::text() const
                   .arg(alreadyThere)
                   .arg(outsideRange)
                   .arg(lostCharacters);
+    if (cancelled > 0)
+        result += QStringLiteral("\nAbgesagt, nicht übernommen: %1").arg(cancelled);
     if (cutOff > 0)
         result += QStringLiteral("\nWiederholungen über %1 je Termin nicht übernommen: %2")
                       .arg(MaxOccurrences)
                       .arg(cutOff);
     if (rulesEnded > 0)
         result += QStringLiteral("\nWiederholungsregeln nach %1 Schritten nicht weiter verfolgt: %2")
-                      .arg(ReadLimits().ruleStepsPerEvent)
+                      .arg(Bounds().ruleStepsPerEvent)
                       .arg(rulesEnded);
     if (outOfMemory)
         result += QStringLiteral("\nNicht genug Speicher: der Rest wurde nicht hinzugefügt.");
@@ -101,52 +195,87 @@ int AppointmentCount(const CalendarGrid& grid)
 
 StoreFields StoreFieldsOf(const ImportedAppointment& item)
 {
-    StoreFields f;
-    f.timeOfDay = dw::EncodeTime(item.hour, item.minute, std::min(item.second, 59));
+    StoreFields f = NumbersOf(item);
     f.name = AnsiText(item.name, false, f.lostCharacters);
     f.description = AnsiText(item.description, true, f.lostCharacters);
-    f.firstLead = item.firstLead.value_or(DefaultFirstLead);
-    f.repeatInterval = item.repeatInterval.value_or(DefaultRepeatInterval);
-    f.lastReminded = item.lastReminded;
-    f.done = item.done;
     return f;
 }
 
+QByteArray TextAsImported(const QByteArray& text, bool description)
+{
+    int lost = 0;
+    return AnsiText(dw::FromAnsi(text), description, lost);
+}
+
 ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar)
+{
+    Budget budget;
+    return ImportInto(grid, calendar, budget);
+}
+
+ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar, Budget& budget)
 {
     ImportReport report;
     report.outsideRange = calendar.outsideRange;
     report.cutOff = calendar.cutOff;
     report.rulesEnded = calendar.rulesEnded;
+    report.cancelled = calendar.cancelled;
     report.alreadyThere = calendar.duplicates;
-    for (const ImportedAppointment& item : calendar.appointments) {
-        const int y = item.date.year();
-        const int m = item.date.month();
-        const int d = item.date.day();
-        if (!CalendarGrid::Contains(y, m, d)) {
-            ++report.outsideRange;
-            continue;
+    const qint64 firstDay = QDate(CalendarGrid::FirstYear, 1, 1).toJulianDay();
+    Slots taken(grid);
+    TextsOf texts;
+    std::vector<QDate> added; // in turn, so that a pass past a bound can take them back
+    const std::vector<ImportedAppointment>& items = calendar.appointments;
+    std::size_t i = 0;
+    try {
+        for (; i < items.size(); ++i) {
+            budget.check();
+            const ImportedAppointment& item = items[i];
+            const int y = item.date.year();
+            const int m = item.date.month();
+            const int d = item.date.day();
+            if (!CalendarGrid::Contains(y, m, d)) {
+                ++report.outsideRange;
+                continue;
+            }
+            const TextsOf::Texts& t = texts.of(item);
+            const StoreFields f = NumbersOf(item);
+            const int day = static_cast<int>(item.date.toJulianDay() - firstDay);
+            if (taken.contains(item.date, {day, SecondsOfDays(f.timeOfDay),
+                                           std::string_view(t.name.constData(),
+                                                            static_cast<std::size_t>(t.name.size()))})) {
+                ++report.alreadyThere;
+                continue;
+            }
+            budget.chargeAdded();
+            Appointment* a = grid.NewAppointment(y, m, d);
+            if (!a || !ReplaceText(a->Name, t.name) || !ReplaceText(a->Description, t.description)) {
+                // The user has been told by the container; what was added stays.
+                if (a)
+                    grid.DeleteAppointment(y, m, d, static_cast<std::int32_t>(grid.Day(y, m, d).count()) - 1);
+                report.outOfMemory = true;
+                break;
+            }
+            a->TimeOfDay = f.timeOfDay;
+            a->FirstLead = f.firstLead;
+            a->RepeatInterval = f.repeatInterval;
+            a->LastReminded = f.lastReminded;
+            a->Done = f.done;
+            taken.insert(day, *a);
+            added.push_back(item.date);
+            report.lostCharacters += t.lostCharacters;
+            ++report.added;
         }
-        const StoreFields f = StoreFieldsOf(item);
-        if (AlreadyThere(grid.Day(y, m, d), SecondsOfDays(f.timeOfDay), f.name)) {
-            ++report.alreadyThere;
-            continue;
-        }
-        Appointment* a = grid.NewAppointment(y, m, d);
-        if (!a || !ReplaceText(a->Name, f.name) || !ReplaceText(a->Description, f.description)) {
-            // The user has been told by the container; what was added stays.
-            if (a)
-                grid.DeleteAppointment(y, m, d, static_cast<std::int32_t>(grid.Day(y, m, d).count()) - 1);
-            report.outOfMemory = true;
-            break;
-        }
-        a->TimeOfDay = f.timeOfDay;
-        a->FirstLead = f.firstLead;
-        a->RepeatInterval = f.repeatInterval;
-        a->LastReminded = f.lastReminded;
-        a->Done = f.done;
-        report.lostCharacters += f.lostCharacters;
-        ++report.added;
+    } catch (const BoundReached& reached) {
+        // Nothing of a pass past its budget stays, so no later save keeps half an import.
+        TakeBack(grid, added);
+        report.added = 0;
+        report.lostCharacters = 0;
+        report.refused =
+            reached.text +
+            QStringLiteral(" Bis dahin geprüft: %1 von %2 Terminen der Datei; nichts wurde "
+                           "importiert.")
+                .arg(Number(static_cast<long long>(i + 1)), Number(static_cast<long long>(items.size())));
     }
     return report;
 }

@@ -15,7 +15,11 @@ struct ImportReport
     int lostCharacters = 0; // texts with characters Windows-1252 cannot hold
     int cutOff = 0;         // occurrences beyond the bound per recurring event
     int rulesEnded = 0;     // events whose rules the bound on steps ended before 2100
+    int cancelled = 0;      // events and changed occurrences marked cancelled
     bool outOfMemory = false;
+    // The pass reached a bound of its budget (German: which, and how far it
+    // came); nothing was added then.
+    QString refused;
     // termine.dat could not be read completely before the import: where its
     // copy is and how many appointments were read (and kept) from it.
     bool storeDamaged = false;
@@ -49,9 +53,15 @@ struct StoreFields
     int lostCharacters = 0; // texts with characters Windows-1252 cannot hold
 };
 StoreFields StoreFieldsOf(const ImportedAppointment& item);
+// A stored Windows-1252 text as its export gives it back when imported: what
+// a calendar server returns of a text the program sent.
+QByteArray TextAsImported(const QByteArray& text, bool description);
 
 // Adds the file's appointments at the end of their days, skipping those whose
-// day, time (to the second) and name the store already holds.
+// day, time (to the second) and name the store already holds. Past a bound of
+// the budget nothing is added.
+ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar, Budget& budget);
+// An import of its own, within the default bounds.
 ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar);
 
 } // namespace dw::ical

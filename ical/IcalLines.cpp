@@ -91,14 +91,16 @@ LineReader::Result LineReader::next(ContentLine& line, ReadError& error)
             break;
     }
     line.line = m_number;
-    if (first.size() > m_max)
+    error.boundReached = first.size() > m_max;
+    if (error.boundReached)
         return Fail(error, line.line, TooLong(m_max));
     line.bytes.assign(first.data(), static_cast<std::size_t>(first.size()));
     // Folding may split a UTF-8 sequence, so a line is joined as bytes and checked whole.
     while (m_pos < m_bytes.size() && (m_bytes[m_pos] == ' ' || m_bytes[m_pos] == '\t')) {
         const QByteArrayView more = physical(m_pos).sliced(1);
         ++m_number;
-        if (static_cast<qsizetype>(line.bytes.size()) + more.size() > m_max)
+        error.boundReached = static_cast<qsizetype>(line.bytes.size()) + more.size() > m_max;
+        if (error.boundReached)
             return Fail(error, line.line, TooLong(m_max));
         line.bytes.append(more.data(), static_cast<std::size_t>(more.size()));
     }

@@ -42,6 +42,7 @@ public:
 
     LineReader(QByteArrayView bytes, qsizetype maxLineBytes, qsizetype from = 0, int lineBefore = 0);
     Result next(ContentLine& line, ReadError& error);
+    qsizetype position() const { return m_pos; } // where the next line begins
 
 private:
     QByteArrayView physical(qsizetype& pos) const;

@@ -1,13 +1,9 @@
+#include "ical/IcalConverter.h"
 #include "ical/IcalEventFields.h"
 #include "ical/IcalEvents.h"
 #include "ical/IcalLines.h"
 #include "ical/IcalMessages.h"
 #include "ical/IcalNames.h"
-#include "ical/IcalRecurrence.h"
-#include "ical/IcalTimes.h"
-
-#include "platform/DateTime.h"
-#include "store/Appointment.h"
 
 #include <QSet>
 
@@ -26,9 +22,9 @@ struct ParserDeleter
 // no fault in a property the program has no field for can cost anything.
 bool EventUses(const QByteArray& name)
 {
-    static const char* const used[] = {"DTSTART",   "DTEND", "DURATION", "SUMMARY", "DESCRIPTION",
-                                       "RRULE",     "RDATE", "EXDATE",   "TRIGGER", LastRemindedProperty,
-                                       DoneProperty};
+    static const char* const used[] = {
+        "DTSTART", "DTEND",  "DURATION",      "SUMMARY", "DESCRIPTION",        "RRULE",
+        "RDATE",   "EXDATE", "RECURRENCE-ID", "TRIGGER", LastRemindedProperty, DoneProperty};
     return std::any_of(std::begin(used), std::end(used), [&](const char* u) { return name == u; });
 }
 
@@ -53,13 +49,18 @@ QString NotACalendar()
 class StreamReader
 {
 public:
-    StreamReader(const QByteArray& bytes, const ReadLimits& limits)
-        : m_bytes(bytes), m_limits(limits),
-          m_deadline(limits.seconds + limits.secondsPerMegabyte * static_cast<double>(bytes.size()) / 1e6),
-          m_lines(bytes, limits.lineBytes), m_recurrences(m_limits, m_deadline),
-          m_zones(icalcomponent_new(ICAL_VCALENDAR_COMPONENT)), m_eventParser(icalparser_new()),
-          m_zoneParser(icalparser_new())
+    StreamReader(const QByteArray& bytes, Budget& budget)
+        : m_bytes(bytes), m_budget(budget), m_limits(budget.bounds()), m_lines(bytes, m_limits.lineBytes),
+          m_converter(budget), m_eventParser(icalparser_new()), m_zoneParser(icalparser_new())
     {
+    }
+
+    // Where the reading stands, for a message about a bound reached there.
+    int line() const { return m_lastLine; }
+    QString progress() const
+    {
+        return QStringLiteral(" Bis dahin gelesen: Ereignisse %1, Termine daraus %2.")
+            .arg(Number(m_events), Number(static_cast<long long>(m_converter.appointments())));
     }
 
     ImportedCalendar read()
@@ -72,39 +73,42 @@ public:
                 break;
             if (got == LineReader::NotContent && !m_started)
                 throw Failure(error.line, NotACalendar());
+            if (got == LineReader::Bad && error.boundReached) {
+                m_lastLine = error.line;
+                throw BoundReached{error.text};
+            }
             if (got != LineReader::Line)
                 throw Failure(error.line, error.text);
-            m_deadline.check(line.line);
+            m_budget.check();
             m_lastLine = line.line;
             take(line);
         }
         if (!m_started)
             throw Failure(1, NotACalendar());
-        if (!m_ended)
+        if (!m_open.empty())
             throw Failure(m_lastLine, QStringLiteral("Die Datei endet vor END:%1; sie ist unvollständig.")
                                           .arg(Shown(QByteArrayView(m_open.back()))));
-        readDeferred();
-        return std::move(m_out);
+        return m_converter.finish();
     }
 
 private:
     struct Deferred
     {
         ComponentPtr event;
-        EventLines lines;
-        QByteArray key;
-        std::size_t position; // where its appointments belong among the others
+        EventInfo info;
+        std::size_t place; // where its appointments belong among the others
     };
 
     void take(ContentLine& line)
     {
-        if (!m_started) {
+        // Some programs export one VCALENDAR after another: each is read in turn.
+        if (m_open.empty()) {
             if (!line.is("BEGIN") || line.value().trimmed().toByteArray().toUpper() != "VCALENDAR")
-                throw Failure(line.line, NotACalendar());
+                throw Failure(line.line, m_started ? QStringLiteral("Nach END:VCALENDAR folgt noch Inhalt.")
+                                                   : NotACalendar());
             m_started = true;
+            startCalendar(line);
         }
-        if (m_ended)
-            throw Failure(line.line, QStringLiteral("Nach END:VCALENDAR folgt noch Inhalt."));
         if (line.is("BEGIN"))
             begin(line);
         else if (line.is("END"))
@@ -124,9 +128,10 @@ private:
             return;
         if (depth == 2 && value == "VEVENT") {
             m_inEvent = true;
-            m_event = EventLines{};
-            m_event.begin = line.line;
-            m_key.clear();
+            m_event = EventInfo{};
+            m_event.lines.begin = line.line;
+            // Each VCALENDAR defines its own zones: the same lines may recur otherwise in another.
+            m_event.key = QByteArray::number(m_calendars) + '\n';
             feed(m_eventParser.get(), "BEGIN:VEVENT", line);
         } else if (depth == 2 && value == "VTIMEZONE") {
             m_inZone = true;
@@ -135,7 +140,7 @@ private:
         } else if (m_inZone) {
             feed(m_zoneParser.get(), "BEGIN:" + value, line);
         } else if (m_inEvent && depth == 3 && value == "VALARM") {
-            m_event.note("VALARM", line.line);
+            m_event.lines.note("VALARM", line.line);
             feed(m_eventParser.get(), "BEGIN:VALARM", line);
         } else if (depth > 1) {
             m_skipFrom = depth; // nothing in it is read
@@ -152,7 +157,8 @@ private:
                                                                Shown(QByteArrayView(value))));
         const std::size_t depth = m_open.size();
         m_open.pop_back();
-        m_ended = m_open.empty();
+        if (m_open.empty())
+            readDeferred(); // their zones are this VCALENDAR's
         if (m_skipFrom != 0) {
             if (depth == m_skipFrom)
                 m_skipFrom = 0;
@@ -176,6 +182,10 @@ private:
     void property(ContentLine& line)
     {
         const bool inAlarm = m_inEvent && m_open.size() == 3;
+        if (m_inEvent && !inAlarm && line.is("UID"))
+            m_event.uid = line.value().trimmed().toByteArray();
+        if (m_inEvent && !inAlarm && line.is("STATUS"))
+            m_event.cancelled = line.value().trimmed().compare("CANCELLED", Qt::CaseInsensitive) == 0;
         if (m_inEvent && !(inAlarm ? AlarmUses(line.name) : EventUses(line.name)))
             return;
         if (!m_inEvent && !m_inZone)
@@ -186,10 +196,10 @@ private:
                 QStringLiteral("Die Zeile hat mehr als %1 Parameter.").arg(m_limits.parametersPerLine));
         icalparser* parser = m_inZone ? m_zoneParser.get() : m_eventParser.get();
         if (m_inEvent) {
-            m_event.note(inAlarm ? "VALARM/" + line.name : line.name, line.line);
+            m_event.lines.note(inAlarm ? "VALARM/" + line.name : line.name, line.line);
             if (!inAlarm && DecidesOccurrences(line.name)) {
-                m_key.append(line.bytes.data(), static_cast<qsizetype>(line.bytes.size()));
-                m_key += '\n';
+                m_event.key.append(line.bytes.data(), static_cast<qsizetype>(line.bytes.size()));
+                m_event.key += '\n';
             }
         }
         // libical takes at most 500 values of a line and drops the rest
@@ -220,14 +230,15 @@ private:
     icalcomponent* feed(icalparser* parser, std::string& text, const ContentLine& line)
     {
         icalcomponent* done = icalparser_add_line(parser, text.data());
-        if (icalparser_get_state(parser) == ICALPARSER_ERROR && m_inEvent && m_event.badLine == 0) {
+        EventLines& lines = m_event.lines;
+        if (icalparser_get_state(parser) == ICALPARSER_ERROR && m_inEvent && lines.badLine == 0) {
             // An empty text is valid iCalendar; libical only drops it.
             const bool emptyText =
                 (line.is("SUMMARY") || line.is("DESCRIPTION")) && line.value().trimmed().isEmpty();
             if (!emptyText) {
-                m_event.badLine = line.line;
-                m_event.badName = line.name;
-                m_event.badValue = line.value().toByteArray();
+                lines.badLine = line.line;
+                lines.badName = line.name;
+                lines.badValue = line.value().toByteArray();
             }
         }
         return done;
@@ -237,22 +248,25 @@ private:
     {
         if (!done || icalcomponent_isa(done.get()) != ICAL_VTIMEZONE_COMPONENT)
             return;
-        m_recurrences.checkZone(done.get(), m_zoneLine, m_zoneChanges);
+        m_converter.checkZone(done.get(), m_zoneLine, m_zoneChanges);
         icalcomponent_add_component(m_zones.get(), done.release());
     }
 
     void event(ComponentPtr done)
     {
+        const EventLines& lines = m_event.lines;
         if (!done)
-            throw Failure(m_event.begin, QStringLiteral("Der Termin lässt sich nicht lesen."));
-        if (m_event.badLine != 0)
-            throw Failure(m_event.badLine,
-                          ParserErrorText(ParserErrorType(done.get()), m_event.badName, m_event.badValue));
+            throw Failure(lines.begin, QStringLiteral("Der Termin lässt sich nicht lesen."));
+        if (lines.badLine != 0)
+            throw Failure(lines.badLine,
+                          ParserErrorText(ParserErrorType(done.get()), lines.badName, lines.badValue));
+        ++m_events;
+        const std::size_t place = m_converter.place();
         if (waitsForLaterZone(done.get())) {
-            m_deferred.push_back({std::move(done), m_event, m_key, m_out.appointments.size()});
+            m_deferred.push_back({std::move(done), std::move(m_event), place});
             return;
         }
-        readEvent(done.get(), m_event, m_key, m_out.appointments);
+        readEvent(done.get(), m_event, place);
     }
 
     // A TZID that no VTIMEZONE so far defines, but one further down the file does.
@@ -271,12 +285,12 @@ private:
         if (m_laterZonesKnown)
             return m_laterZones;
         m_laterZonesKnown = true;
-        LineReader rest(m_bytes, m_limits.lineBytes, 0);
+        LineReader rest(m_bytes, m_limits.lineBytes, m_calendarFrom, m_calendarLine);
         ContentLine line;
         ReadError error;
-        int depth = 0;
+        int depth = 1; // inside this VCALENDAR
         bool inZone = false;
-        while (rest.next(line, error) == LineReader::Line) {
+        while (depth > 0 && rest.next(line, error) == LineReader::Line) {
             if (line.is("BEGIN")) {
                 ++depth;
                 inZone = inZone || (depth == 2 &&
@@ -291,113 +305,80 @@ private:
         return m_laterZones;
     }
 
-    void readDeferred()
+    void startCalendar(const ContentLine& begin)
     {
-        if (m_deferred.empty())
-            return;
-        std::vector<ImportedAppointment> merged;
-        std::size_t from = 0;
-        for (Deferred& d : m_deferred) {
-            std::move(m_out.appointments.begin() + static_cast<std::ptrdiff_t>(from),
-                      m_out.appointments.begin() + static_cast<std::ptrdiff_t>(d.position),
-                      std::back_inserter(merged));
-            from = d.position;
-            readEvent(d.event.get(), d.lines, d.key, merged);
-            d.event.reset();
-        }
-        std::move(m_out.appointments.begin() + static_cast<std::ptrdiff_t>(from), m_out.appointments.end(),
-                  std::back_inserter(merged));
-        m_out.appointments = std::move(merged);
+        ++m_calendars;
+        m_calendarFrom = m_lines.position();
+        m_calendarLine = begin.line;
+        m_zones.reset(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+        m_laterZones.clear();
+        m_laterZonesKnown = false;
     }
 
-    void readEvent(icalcomponent* event, const EventLines& lines, QByteArray key,
-                   std::vector<ImportedAppointment>& into)
+    void readDeferred()
     {
-        icalproperty* dtstart = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
-        if (!dtstart)
-            throw Failure(lines.begin, QStringLiteral("Termin ohne DTSTART."));
-        const icaltimetype start = icalproperty_get_dtstart(dtstart);
-        if (!Valid(start))
-            throw Failure(lines.of("DTSTART"), QStringLiteral("DTSTART ist kein gültiges Datum."));
-        const QString tzid = TzidOf(dtstart);
-        const icaltimezone* zone = ZoneOf(dtstart, m_zones.get());
+        for (Deferred& d : m_deferred)
+            readEvent(d.event.get(), d.info, d.place);
+        m_deferred.clear();
+    }
 
-        ImportedAppointment item;
-        const char* summary = icalcomponent_get_summary(event);
-        const bool summaryGiven = summary || lines.has("SUMMARY");
-        item.name =
-            summaryGiven ? QString::fromUtf8(summary ? summary : "") : QString::fromLatin1(DefaultName);
-        if (const char* description = icalcomponent_get_description(event))
-            item.description = QString::fromUtf8(description);
-        ReadAlarms(event, ToLocal(start, zone, tzid), m_zones.get(), lines, item);
-        ReadOwnProperties(event, lines, item);
-        if (!lines.has("RRULE") && !lines.has("RDATE"))
-            key.clear();
-        const std::vector<Moment> moments =
-            m_recurrences.of(event, start, zone, tzid, m_zones.get(), lines, key, m_out);
-        // The same occurrences under the same name again: the import would skip each as already there.
-        if (!key.isEmpty()) {
-            key += '\0' + item.name.toUtf8();
-            if (m_seen.contains(key)) {
-                m_out.duplicates += static_cast<int>(moments.size());
-                return;
-            }
-            m_seen.insert(key);
-        }
-        m_taken += moments.size();
-        if (m_taken > static_cast<std::size_t>(m_limits.appointments))
-            throw Failure(lines.begin,
-                          QStringLiteral("Die Datei ergibt mehr als %1 Termine; so viele nimmt der "
-                                         "Import nicht an.")
-                              .arg(Number(m_limits.appointments)));
-        for (const Moment& m : moments) {
-            item.date = m.date;
-            item.hour = m.time.hour();
-            item.minute = m.time.minute();
-            item.second = m.time.second();
-            into.push_back(item);
-        }
+    void readEvent(icalcomponent* event, const EventInfo& info, std::size_t place)
+    {
+        m_converter.convert(event, info, place, m_zones.get());
     }
 
     const QByteArray& m_bytes;
-    const ReadLimits& m_limits;
-    Deadline m_deadline;
+    Budget& m_budget;
+    const Bounds& m_limits;
     LineReader m_lines;
-    Recurrences m_recurrences;
-    ComponentPtr m_zones; // a calendar that holds the file's VTIMEZONEs read so far
+    EventConverter m_converter;
+    ComponentPtr m_zones; // a calendar that holds the VTIMEZONEs of this VCALENDAR read so far
     std::unique_ptr<icalparser, ParserDeleter> m_eventParser;
     std::unique_ptr<icalparser, ParserDeleter> m_zoneParser;
-    ImportedCalendar m_out;
 
     std::vector<QByteArray> m_open; // the components open at this line, outermost first
     bool m_started = false;
-    bool m_ended = false;
+    int m_calendars = 0;
+    qsizetype m_calendarFrom = 0; // where the content of this VCALENDAR begins
+    int m_calendarLine = 0;
     std::size_t m_skipFrom = 0; // depth of a component that is not read, 0: none
     bool m_inEvent = false;
     bool m_inZone = false;
     int m_zoneLine = 0;
     int m_lastLine = 0;
     int m_zoneChanges = 0;
-    EventLines m_event;
-    QByteArray m_key;
+    long long m_events = 0;
+    EventInfo m_event;
     std::string m_piece;
     std::vector<Deferred> m_deferred;
     QSet<QByteArray> m_laterZones;
     bool m_laterZonesKnown = false;
-    QSet<QByteArray> m_seen;
-    std::size_t m_taken = 0; // appointments read so far
 };
 
 } // namespace
 
-ReadResult ReadCalendar(const QByteArray& bytes, const ReadLimits& limits)
+ReadResult ReadCalendar(const QByteArray& bytes, const Bounds& bounds)
+{
+    Budget budget(bounds);
+    try {
+        budget.chargeInput(bytes.size());
+    } catch (const BoundReached& reached) {
+        return {std::nullopt, {1, reached.text, true}};
+    }
+    return ReadCalendar(bytes, budget);
+}
+
+ReadResult ReadCalendar(const QByteArray& bytes, Budget& budget)
 {
     icalerror_set_errors_are_fatal(0);
     ReadResult result;
+    StreamReader reader(bytes, budget);
     try {
-        result.calendar = StreamReader(bytes, limits).read();
+        result.calendar = reader.read();
     } catch (const Failure& failure) {
         result.error = {failure.line, failure.text};
+    } catch (const BoundReached& reached) {
+        result.error = {std::max(1, reader.line()), reached.text + reader.progress(), true};
     }
     return result;
 }

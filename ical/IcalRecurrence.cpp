@@ -226,8 +226,8 @@ long long WallAt2000(const icaltimetype& start, const icaltimezone* zone, const 
 }
 
 template <typename Visit>
-bool Walk(icalrecurrencetype rule, icaltimetype start, long long jump, int line, int& steps, int budget,
-          const Deadline& deadline, DayScans& scans, Visit visit)
+bool Walk(icalrecurrencetype rule, icaltimetype start, long long jump, int line, int& steps, Budget& budget,
+          DayScans& scans, Visit visit)
 {
     if (!DropLeapSeconds(rule))
         return true;
@@ -244,7 +244,7 @@ bool Walk(icalrecurrencetype rule, icaltimetype start, long long jump, int line,
                               Given(rule.by_day) || Given(rule.by_week_no);
         const bool timeParts = Given(rule.by_hour) || Given(rule.by_minute) || Given(rule.by_second);
         const long long days = dayParts ? gap + 1LL : timeParts ? 1 : 0;
-        if (days * 86400 / period > 2LL * budget)
+        if (days * 86400 / period > 2LL * budget.bounds().ruleStepsPerEvent)
             throw Failure(line,
                           QStringLiteral("Die Wiederholungsregel prüft jede Sekunde, Minute oder Stunde "
                                          "einzeln und trifft dabei bis zu %1 Tage lang nichts; so lässt "
@@ -265,14 +265,15 @@ bool Walk(icalrecurrencetype rule, icaltimetype start, long long jump, int line,
         throw Failure(line, QStringLiteral("RRULE kann nicht ausgewertet werden."));
     long long previous = Wall(start);
     for (;;) {
-        if (steps >= budget)
+        if (steps >= budget.bounds().ruleStepsPerEvent)
             return false;
-        deadline.check(line);
+        budget.check();
         icaltimetype next = icalrecur_iterator_next(it.get());
         if (icaltime_is_null_time(next))
             return true;
         const long long wall = Wall(next);
-        steps += static_cast<int>(std::clamp<long long>((wall - previous) / period, 1, budget));
+        steps += static_cast<int>(
+            std::clamp<long long>((wall - previous) / period, 1, budget.bounds().ruleStepsPerEvent));
         previous = wall;
         next.year -= ShiftYears;
         if (!visit(next))
@@ -298,10 +299,11 @@ Recurrences::Expansion Recurrences::expand(icalcomponent* event, icaltimetype st
         else
             excluded.insert(gone);
     }
-    std::set<Moment> found;
+    // Sorted once at the end: a rule walked through the century gives tens of thousands.
+    std::vector<Moment> found;
     const auto take = [&](const Moment& m) {
         if (!excluded.contains(m) && !excludedDays.contains(m.date))
-            found.insert(m);
+            found.push_back(m);
     };
     take(ToLocal(start, zone, tzid));
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); p;
@@ -324,21 +326,23 @@ Recurrences::Expansion Recurrences::expand(icalcomponent* event, icaltimetype st
         // Every rule is followed to the end of 2100 only, an open one from 2000
         // on; what lies beyond is not counted.
         const bool open = rule.count == 0 && icaltime_is_null_time(rule.until);
-        const bool whole = Walk(rule, start, jump, line, steps, m_limits.ruleStepsPerEvent, m_deadline,
-                                m_scans, [&](const icaltimetype& next) {
-                                    const Moment m = ToLocal(next, zone, tzid);
-                                    if (m.date > LastDay)
-                                        return false;
-                                    if (!open || m.date >= FirstDay)
-                                        take(m);
-                                    return true;
-                                });
+        const bool whole =
+            Walk(rule, start, jump, line, steps, m_budget, m_scans, [&](const icaltimetype& next) {
+                const Moment m = ToLocal(next, zone, tzid);
+                if (m.date > LastDay)
+                    return false;
+                if (!open || m.date >= FirstDay)
+                    take(m);
+                return true;
+            });
         result.ended = result.ended || !whole;
     }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
     for (const Moment& m : found) {
         if (m.date < FirstDay || m.date > LastDay)
             ++result.outsideRange;
-        else if (static_cast<int>(result.moments.size()) == m_limits.occurrencesPerEvent)
+        else if (static_cast<int>(result.moments.size()) == m_budget.bounds().occurrencesPerEvent)
             ++result.cutOff;
         else
             result.moments.push_back(m);
@@ -372,7 +376,7 @@ std::vector<Moment> Recurrences::of(icalcomponent* event, icaltimetype start, co
 
 void Recurrences::checkZone(icalcomponent* zone, int line, int& changesInFile)
 {
-    const ReadLimits& limits = m_limits;
+    const Bounds& limits = m_budget.bounds();
     int changes = 0;
     for (icalcomponent* part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
          part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
@@ -391,11 +395,10 @@ void Recurrences::checkZone(icalcomponent* zone, int line, int& changesInFile)
                 rule.count = 1; // only its start is left
             icalproperty_set_rrule(p, rule);
             int steps = 0;
-            Walk(rule, start, 0, line, steps, limits.ruleStepsPerEvent, m_deadline, m_scans,
-                 [&](const icaltimetype& next) {
-                     ++changes;
-                     return next.year <= LastDay.year() + 1 && changes <= limits.zoneChanges;
-                 });
+            Walk(rule, start, 0, line, steps, m_budget, m_scans, [&](const icaltimetype& next) {
+                ++changes;
+                return next.year <= LastDay.year() + 1 && changes <= limits.zoneChanges;
+            });
             if (steps >= limits.ruleStepsPerEvent)
                 changes = limits.zoneChanges + 1;
         }

@@ -27,9 +27,7 @@ using DayScans = QHash<QByteArray, DayScan>;
 class Recurrences
 {
 public:
-    Recurrences(const ReadLimits& limits, const Deadline& deadline) : m_limits(limits), m_deadline(deadline)
-    {
-    }
+    explicit Recurrences(Budget& budget) : m_budget(budget) {}
 
     // `key` names what decides the occurrences (the lines of DTSTART, RRULE,
     // RDATE and EXDATE); empty for an event without recurrence.
@@ -52,8 +50,7 @@ private:
     Expansion expand(icalcomponent* event, icaltimetype start, const icaltimezone* zone, const QString& tzid,
                      icalcomponent* zones, const EventLines& lines);
 
-    const ReadLimits& m_limits;
-    const Deadline& m_deadline;
+    Budget& m_budget;
     QHash<QByteArray, Expansion> m_cache;
     DayScans m_scans;
 };

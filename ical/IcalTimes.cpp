@@ -3,11 +3,9 @@
 #include "ical/IcalMessages.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <QTimeZone>
 
 #include <algorithm>
-#include <limits>
 
 namespace dw::ical {
 
@@ -42,25 +40,6 @@ void EventLines::note(const QByteArray& name, int line)
         if (p.first == name)
             return;
     properties.emplace_back(name, line);
-}
-
-Deadline::Deadline(double seconds) : m_seconds(seconds)
-{
-    const double ticks = seconds * CLOCKS_PER_SEC;
-    const std::clock_t now = std::clock();
-    m_end = ticks >= static_cast<double>(std::numeric_limits<std::clock_t>::max() - now)
-                ? std::numeric_limits<std::clock_t>::max()
-                : now + static_cast<std::clock_t>(ticks);
-}
-
-void Deadline::check(int line) const
-{
-    // Asking for the processor time is a system call: often enough is every few hundred steps.
-    if (++m_calls % 256 != 0 || std::clock() <= m_end)
-        return;
-    throw Failure(line, QStringLiteral("Der Import wurde nach %1 Sekunden Rechenzeit abgebrochen; so "
-                                       "aufwendig darf eine Datei dieser Größe nicht sein.")
-                            .arg(QLocale(QLocale::German).toString(m_seconds, 'f', 1)));
 }
 
 bool Valid(const icaltimetype& t)

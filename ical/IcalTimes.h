@@ -10,7 +10,6 @@
 
 #include <libical/ical.h>
 
-#include <ctime>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -59,19 +58,6 @@ struct EventLines
     int of(const char* name) const;
     void note(const QByteArray& name, int line);
     bool has(const char* name) const;
-};
-
-// The reading's processor time, checked between steps.
-class Deadline
-{
-public:
-    explicit Deadline(double seconds);
-    void check(int line) const;
-
-private:
-    std::clock_t m_end;
-    double m_seconds;
-    mutable unsigned m_calls = 0;
 };
 
 bool Valid(const icaltimetype& t);

@@ -5,6 +5,7 @@
 
 #include "platform/LocalSocket.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
@@ -15,9 +16,9 @@ namespace {
 
 QString NotAnswering()
 {
-    return QStringLiteral(
-        "Datumswecker läuft bereits für diesen Datenordner, nimmt den Import aber nicht an. "
-        "Bitte beenden Sie das Programm und rufen Sie --import noch einmal auf.");
+    return QCoreApplication::translate(
+        "ImportChannel", "Datumswecker läuft bereits für diesen Datenordner, nimmt den Import aber nicht an. "
+                         "Bitte beenden Sie das Programm und rufen Sie --import noch einmal auf.");
 }
 
 ImportOutcome Failed(const QString& text)
@@ -77,7 +78,9 @@ std::optional<ImportOutcome> TakeImportTurn(FolderLock& lock, const QString& ser
         case FolderLock::Result::Taken:
             return std::nullopt;
         case FolderLock::Result::Unavailable:
-            return Failed(QStringLiteral("Die Sperre %1 kann nicht angelegt werden.").arg(lock.path()));
+            return Failed(
+                QCoreApplication::translate("ImportChannel", "Die Sperre %1 kann nicht angelegt werden.")
+                    .arg(lock.path()));
         case FolderLock::Result::Held:
             break;
         }
@@ -94,10 +97,12 @@ std::optional<ImportOutcome> TakeImportTurn(FolderLock& lock, const QString& ser
                 return Failed(NotAnswering());
         }
         if (waiting.elapsed() >= patienceMs)
-            return Failed(QStringLiteral("Der Datenordner ist seit %1 Sekunden von einem anderen Import oder "
-                                         "von Datumswecker belegt; nichts wurde importiert. Läuft das "
-                                         "Programm, beenden Sie das Programm bitte und rufen Sie --import "
-                                         "noch einmal auf.")
+            return Failed(QCoreApplication::translate(
+                              "ImportChannel",
+                              "Der Datenordner ist seit %1 Sekunden von einem anderen Import oder "
+                              "von Datumswecker belegt; nichts wurde importiert. Läuft das "
+                              "Programm, beenden Sie das Programm bitte und rufen Sie --import "
+                              "noch einmal auf.")
                               .arg(patienceMs / 1000));
         QThread::msleep(20);
     }

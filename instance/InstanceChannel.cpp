@@ -41,13 +41,13 @@ QJsonObject InstanceServer::answer(const QByteArray& line) const
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(line, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        return InstanceError(QStringLiteral("Die Anfrage ist kein gültiges JSON-Objekt."));
+        return InstanceError(tr("Die Anfrage ist kein gültiges JSON-Objekt."));
     const QJsonObject request = document.object();
     const QString cmd = request.value(QStringLiteral("cmd")).toString();
     const auto handler = m_commands.constFind(cmd);
     if (handler == m_commands.constEnd())
-        return InstanceError(cmd.isEmpty() ? QStringLiteral("Die Anfrage nennt keinen Befehl.")
-                                           : QStringLiteral("Unbekannter Befehl „%1“.").arg(cmd));
+        return InstanceError(cmd.isEmpty() ? tr("Die Anfrage nennt keinen Befehl.")
+                                           : tr("Unbekannter Befehl „%1“.").arg(cmd));
     try {
         return (*handler)(request);
     } catch (const std::exception& e) {
@@ -94,10 +94,9 @@ void InstanceServer::serve(dw::LocalConnection* connection)
             });
             return;
         }
-        reply = line.endsWith('\n') ? answer(line.chopped(1))
-                                    : InstanceError(QStringLiteral("Die Anfrage ist zu lang."));
+        reply = line.endsWith('\n') ? answer(line.chopped(1)) : InstanceError(tr("Die Anfrage ist zu lang."));
     } else if (connection->bytesAvailable() > MaxRequestBytes) {
-        reply = InstanceError(QStringLiteral("Die Anfrage ist zu lang."));
+        reply = InstanceError(tr("Die Anfrage ist zu lang."));
     } else {
         return; // the rest of the line is still on its way
     }

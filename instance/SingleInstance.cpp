@@ -28,8 +28,11 @@ bool SingleInstance::claim()
     if (!lockFolder())
         return false;
     if (!m_server.listen(serverName()))
-        std::fprintf(stderr, "Datumswecker: der Kanal %s lässt sich nicht öffnen.\n",
-                     qPrintable(serverName()));
+        std::fprintf(
+            stderr, "%s\n",
+            qUtf8Printable(QCoreApplication::translate("SingleInstance",
+                                                       "Datumswecker: der Kanal %1 lässt sich nicht öffnen.")
+                               .arg(serverName())));
     return true;
 }
 
@@ -53,9 +56,11 @@ std::optional<int> SingleInstance::claimOrHandOver(int patienceMs)
             break;
         QThread::msleep(100);
     }
-    ReportInstanceFailure(QStringLiteral("Datumswecker läuft bereits mit den Daten in %1, antwortet aber "
-                                         "nicht.\nBitte in einigen Sekunden noch einmal versuchen.")
-                              .arg(QDir::toNativeSeparators(QDir::cleanPath(m_dataFolder))));
+    ReportInstanceFailure(
+        QCoreApplication::translate("SingleInstance",
+                                    "Datumswecker läuft bereits mit den Daten in %1, antwortet aber "
+                                    "nicht.\nBitte in einigen Sekunden noch einmal versuchen.")
+            .arg(QDir::toNativeSeparators(QDir::cleanPath(m_dataFolder))));
     return 1;
 }
 

@@ -5,6 +5,7 @@
 #include "light/Reading.h"
 #include "plain/DataFolderRule.h"
 #include "plain/LocalTime.h"
+#include "plain/Translate.h"
 
 #include <cerrno>
 #include <climits>
@@ -75,7 +76,9 @@ int main(int argc, char** argv)
     // The data folder and the autostart entry follow the command the user started.
     ::setenv("DATUMSWECKER_PROGRAM", self.c_str(), 1);
     ::execv(program.c_str(), argv);
-    std::fprintf(stderr, "Datumswecker: %s lässt sich nicht starten (%s).\n", program.c_str(),
-                 std::strerror(errno));
+    const std::string why = std::strerror(errno);
+    const std::string text =
+        dw::Arg(dw::Tr("plain::Launcher", "Datumswecker: %1 lässt sich nicht starten (%2)."), {program, why});
+    std::fprintf(stderr, "%s\n", text.c_str());
     return 2;
 }

@@ -14,20 +14,20 @@ namespace {
 
 QString Shown(const QString& path)
 {
-    return QStringLiteral("„%1“").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    return DataFileMessages::tr("„%1“").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
 QString CopyText(const QString& backupPath)
 {
-    return QStringLiteral("Eine Kopie der nicht lesbaren Datei wurde als %1 gesichert.")
+    return DataFileMessages::tr("Eine Kopie der nicht lesbaren Datei wurde als %1 gesichert.")
         .arg(QFileInfo(backupPath).fileName());
 }
 
 QString HeldBackText(const QString& path, int cause)
 {
-    return QStringLiteral("Die Datei %1 lässt sich nicht sichern (%2). Sie wird darum nicht "
-                          "überschrieben, und Änderungen werden nicht gespeichert, bis sie gesichert "
-                          "werden kann.")
+    return DataFileMessages::tr("Die Datei %1 lässt sich nicht sichern (%2). Sie wird darum nicht "
+                                "überschrieben, und Änderungen werden nicht gespeichert, bis sie gesichert "
+                                "werden kann.")
         .arg(Shown(path), DataFileMessages::CauseText(cause));
 }
 
@@ -38,21 +38,21 @@ QString DataFileMessages::CauseText(int systemError)
     switch (systemError) {
     case EACCES:
     case EPERM:
-        return QStringLiteral("keine Berechtigung");
+        return tr("keine Berechtigung");
     case ENOENT:
-        return QStringLiteral("nicht vorhanden");
+        return tr("nicht vorhanden");
     case EISDIR:
-        return QStringLiteral("ist ein Ordner");
+        return tr("ist ein Ordner");
     case ENOSPC:
-        return QStringLiteral("kein Platz mehr auf dem Datenträger");
+        return tr("kein Platz mehr auf dem Datenträger");
     case EROFS:
-        return QStringLiteral("Datenträger ist schreibgeschützt");
+        return tr("Datenträger ist schreibgeschützt");
     case EIO:
-        return QStringLiteral("Ein-/Ausgabefehler");
+        return tr("Ein-/Ausgabefehler");
     case 0:
-        return QStringLiteral("Ursache unbekannt");
+        return tr("Ursache unbekannt");
     default:
-        return QStringLiteral("Systemfehler %1").arg(systemError);
+        return tr("Systemfehler %1").arg(systemError);
     }
 }
 
@@ -81,24 +81,23 @@ void DataFileMessages::LoadFailed(const LoadFailure& failure)
 {
     if (failure.openError != 0) {
         // The described message first; then what happened, to which file, and what follows.
-        QString text =
-            QStringLiteral("Fehler: Konnte Datei nicht öffnen!\n\n%1 kann nicht gelesen werden (%2).")
-                .arg(Shown(failure.path), CauseText(failure.openError));
+        QString text = tr("Fehler: Konnte Datei nicht öffnen!\n\n%1 kann nicht gelesen werden (%2).")
+                           .arg(Shown(failure.path), CauseText(failure.openError));
         if (!failure.backupPath.isEmpty()) {
             text += QStringLiteral(" ") + CopyText(failure.backupPath);
         } else {
-            text += QStringLiteral(" Sie wird nicht überschrieben, und Änderungen werden nicht gespeichert, "
-                                   "solange sie nicht gelesen werden kann.");
+            text += tr(" Sie wird nicht überschrieben, und Änderungen werden nicht gespeichert, "
+                       "solange sie nicht gelesen werden kann.");
             m_heldBackTold = failure.copyError;
         }
         Show(text);
         return;
     }
-    // The box shows the reader's own message; standard error speaks German like the command line.
+    // The box shows the reader's own message; standard error speaks the command line's language.
     if (!failure.readError.isEmpty())
-        Show(m_unattended ? QStringLiteral("%1 ist beschädigt: %2.")
-                                .arg(Shown(failure.path), StoreErrorText(failure.readError))
-                          : dw::ErrorBoxText(failure.readError),
+        Show(m_unattended
+                 ? tr("%1 ist beschädigt: %2.").arg(Shown(failure.path), StoreErrorText(failure.readError))
+                 : dw::ErrorBoxText(failure.readError),
              true);
     if (!failure.backupPath.isEmpty()) {
         Show(CopyText(failure.backupPath));
@@ -112,7 +111,7 @@ void DataFileMessages::SaveFailed(const SaveFailure& failure)
 {
     switch (failure.problem) {
     case SaveProblem::CannotCreate:
-        ShowSaveMessage(QStringLiteral("Fehler: Konnte Datei nicht erzeugen!"));
+        ShowSaveMessage(tr("Fehler: Konnte Datei nicht erzeugen!"));
         break;
     case SaveProblem::WriteError:
         ShowSaveMessage(dw::ErrorBoxText(failure.errorText), true);

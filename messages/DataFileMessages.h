@@ -2,8 +2,10 @@
 
 #include "store/DataFileReport.h"
 
+#include <QCoreApplication>
+
 // What the user is told about termine.dat: the data file reports, this class
-// words it in German and shows it. Two rules live here: a failed save's message
+// words it for the person and shows it. Two rules live here: a failed save's message
 // is not stacked up by the save timer's ticks while it is open, and a file that
 // is held back because it cannot be read is told about once while the cause lasts.
 //
@@ -11,6 +13,8 @@
 // may be there to answer a box), messages go to standard error instead.
 class DataFileMessages : public IDataFileReport
 {
+    Q_DECLARE_TR_FUNCTIONS(DataFileMessages)
+
 public:
     void LoadFailed(const LoadFailure& failure) override;
     void SaveFailed(const SaveFailure& failure) override;

@@ -4,15 +4,17 @@
 #include "platform/Exceptions.h"
 #include "store/ByteStream.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 QString TextOfCode(int code)
 {
     switch (code) {
     case ByteStream::ReadBeyondEnd:
-        return QStringLiteral("sie endet vor ihrem Inhalt");
+        return QCoreApplication::translate("StoreErrorText", "sie endet vor ihrem Inhalt");
     case ByteStream::DiskFull:
-        return QStringLiteral("kein Platz mehr auf dem Datenträger");
+        return QCoreApplication::translate("StoreErrorText", "kein Platz mehr auf dem Datenträger");
     default:
         return DataFileMessages::CauseText(code);
     }
@@ -23,7 +25,8 @@ QString TextOfCode(int code)
 QString StoreErrorText(const std::exception& failure)
 {
     const auto* io = dynamic_cast<const dw::EInOutError*>(&failure);
-    return io ? TextOfCode(io->ErrorCode) : QStringLiteral("unbekannter Fehler");
+    return io ? TextOfCode(io->ErrorCode)
+              : QCoreApplication::translate("StoreErrorText", "unbekannter Fehler");
 }
 
 QString StoreErrorText(const QString& readerMessage)
@@ -34,5 +37,5 @@ QString StoreErrorText(const QString& readerMessage)
     for (int code = 1; code < 256; ++code)
         if (readerMessage == QString::fromStdString(ByteStream::MessageFor(code)))
             return TextOfCode(code);
-    return QStringLiteral("unbekannter Fehler");
+    return QCoreApplication::translate("StoreErrorText", "unbekannter Fehler");
 }

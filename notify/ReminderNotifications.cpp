@@ -2,10 +2,13 @@
 
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QThread>
 #include <QVariantMap>
 
 #include <utility>
@@ -43,9 +46,10 @@ QDBusMessage NotifyCall(const QString& summary, const QString& body, const QStri
 {
     QStringList actions;
     if (capabilities.contains(QStringLiteral("actions")))
-        actions = QStringList{DefaultAction, QStringLiteral("Erinnerung anzeigen"),
-                              LaterAction,   QStringLiteral("Später nochmal"),
-                              IgnoreAction,  QStringLiteral("Nicht mehr erinnern")};
+        actions = QStringList{
+            DefaultAction, QCoreApplication::translate("ReminderNotifications", "Erinnerung anzeigen"),
+            LaterAction,   QCoreApplication::translate("ReminderNotifications", "Später nochmal"),
+            IgnoreAction,  QCoreApplication::translate("ReminderNotifications", "Nicht mehr erinnern")};
     // Critical, so that it stays until it is answered, like the dialog.
     const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(2))},
                             {QStringLiteral("desktop-entry"), QStringLiteral("datumswecker")}};
@@ -93,7 +97,31 @@ ReminderNotifications::ReminderNotifications(IReminderDialog& dialog, const QDBu
                   SLOT(notificationClosed(uint, uint, QDBusMessage)));
 }
 
-ReminderNotifications::~ReminderNotifications() = default;
+ReminderNotifications::~ReminderNotifications()
+{
+    // The program ends. A notification whose post has not been answered yet
+    // would outlive it, so its answer is awaited a moment and it is closed.
+    // The answer comes in the bus's own thread, not through this one's events.
+    for (const auto& posting : m_open) {
+        if (posting->gone || !posting->notify)
+            continue;
+        const QDeadlineTimer deadline(2000);
+        while (!posting->notify->isFinished() && !deadline.hasExpired())
+            QThread::msleep(5);
+        const QDBusPendingReply<uint> id = *posting->notify;
+        if (posting->id == 0 && id.isFinished() && !id.isError())
+            posting->id = id.value();
+        withdraw(*posting);
+    }
+    // QtDBus writes in a thread of its own, which the end of the program may
+    // stop before it wrote a closing. The bus answers in order, so its answer
+    // to a ping means every closing before it has gone out.
+    if (m_closed)
+        m_bus.call(QDBusMessage::createMethodCall(
+                       QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                       QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")),
+                   QDBus::Block, 2000);
+}
 
 int ReminderNotifications::ShowReminder(const QString& heading, const QString& name,
                                         const QString& description)
@@ -114,6 +142,8 @@ std::shared_ptr<ReminderNotifications::Posting> ReminderNotifications::post(cons
                                                                             const QString& body)
 {
     auto posting = std::make_shared<Posting>();
+    std::erase_if(m_open, [](const auto& p) { return p->gone; });
+    m_open.push_back(posting);
     // Asked afresh each time: another server may have taken the name since the last reminder.
     OnReply(this, m_bus.asyncCall(Call(QStringLiteral("GetCapabilities"))),
             [=, this](const QDBusPendingCall& call) {
@@ -122,19 +152,19 @@ std::shared_ptr<ReminderNotifications::Posting> ReminderNotifications::post(cons
                     posting->gone = true;
                     return;
                 }
-                OnReply(this, m_bus.asyncCall(NotifyCall(summary, body, capabilities.value())),
-                        [=, this](const QDBusPendingCall& call) {
-                            const QDBusPendingReply<uint> id = call;
-                            if (id.isError()) {
-                                posting->gone = true;
-                                return;
-                            }
-                            posting->id = id.value();
-                            posting->server = id.reply().service();
-                            // Answered while the post was on its way.
-                            if (posting->answered)
-                                withdraw(*posting);
-                        });
+                posting->notify = m_bus.asyncCall(NotifyCall(summary, body, capabilities.value()));
+                OnReply(this, *posting->notify, [=, this](const QDBusPendingCall& call) {
+                    const QDBusPendingReply<uint> id = call;
+                    if (id.isError()) {
+                        posting->gone = true;
+                        return;
+                    }
+                    posting->id = id.value();
+                    posting->server = id.reply().service();
+                    // Answered while the post was on its way.
+                    if (posting->answered)
+                        withdraw(*posting);
+                });
             });
     return posting;
 }
@@ -145,6 +175,7 @@ void ReminderNotifications::withdraw(Posting& posting)
     if (posting.id == 0 || posting.gone)
         return;
     posting.gone = true;
+    m_closed = true;
     m_bus.send(Call(QStringLiteral("CloseNotification")) << posting.id);
 }
 

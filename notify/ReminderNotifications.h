@@ -3,11 +3,14 @@
 #include "core/ReminderDialog.h"
 
 #include <QDBusConnection>
+#include <QDBusPendingCall>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QDBusMessage;
 
@@ -56,6 +59,7 @@ private:
         QString token;         // the activation token sent with the last action
         bool answered = false; // the dialog has been answered
         bool gone = false;     // the server closed it, or it was never posted
+        std::optional<QDBusPendingCall> notify; // the post, while its answer may be on its way
     };
 
     std::shared_ptr<Posting> post(const QString& summary, const QString& body);
@@ -67,4 +71,7 @@ private:
     QDBusConnection m_bus;
     std::function<bool()> m_enabled;
     std::shared_ptr<Posting> m_posting;
+    // Every posting not yet closed, for the program's end.
+    std::vector<std::shared_ptr<Posting>> m_open;
+    bool m_closed = false; // a closing was sent
 };

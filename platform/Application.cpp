@@ -2,10 +2,9 @@
 
 #include "platform/MessageBox.h"
 #include "platform/ProgramNames.h"
+#include "translations/Translations.h"
 
 #include <QFont>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 namespace dw {
 
@@ -21,7 +20,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     InstallFontSubstitutions();
     // Hiding the main window must not end the program.
     setQuitOnLastWindowClosed(false);
-    InstallGermanTranslations(*this);
+    InstallTranslations(*this, true);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
@@ -50,18 +49,6 @@ QFont FormFont()
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
     return font;
-}
-
-void InstallGermanTranslations(QCoreApplication& app)
-{
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const char* name : {"qtbase_de"}) {
-        auto* translator = new QTranslator(&app);
-        if (translator->load(QString::fromLatin1(name), folder))
-            QCoreApplication::installTranslator(translator);
-        else
-            delete translator;
-    }
 }
 
 } // namespace dw

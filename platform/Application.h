@@ -25,7 +25,4 @@ void InstallFontSubstitutions();
 // The windows' font: "MS Sans Serif" at 11 pixels.
 QFont FormFont();
 
-// Loads Qt's own German texts (message-box buttons, edit-field context menus).
-void InstallGermanTranslations(QCoreApplication& app);
-
 } // namespace dw

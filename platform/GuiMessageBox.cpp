@@ -33,7 +33,7 @@ int ShowQtMessageBox(const QString& text, const QString& caption, unsigned flags
     default:
         break;
     }
-    // The texts are set here so that the buttons read German whatever translations are installed.
+    // The buttons read as the program words them, not as Qt's translations do.
     struct Choice
     {
         QMessageBox::StandardButton button;
@@ -43,24 +43,25 @@ int ShowQtMessageBox(const QString& text, const QString& caption, unsigned flags
     QList<Choice> choices;
     switch (flags & 0x0F) {
     case MB_YESNOCANCEL:
-        choices = {{QMessageBox::Yes, "&Ja", mrYes},
-                   {QMessageBox::No, "&Nein", mrNo},
-                   {QMessageBox::Cancel, "Abbrechen", mrCancel}};
+        choices = {{QMessageBox::Yes, QT_TRANSLATE_NOOP("MessageBox", "&Ja"), mrYes},
+                   {QMessageBox::No, QT_TRANSLATE_NOOP("MessageBox", "&Nein"), mrNo},
+                   {QMessageBox::Cancel, QT_TRANSLATE_NOOP("MessageBox", "Abbrechen"), mrCancel}};
         break;
     case MB_YESNO:
-        choices = {{QMessageBox::Yes, "&Ja", mrYes}, {QMessageBox::No, "&Nein", mrNo}};
+        choices = {{QMessageBox::Yes, QT_TRANSLATE_NOOP("MessageBox", "&Ja"), mrYes},
+                   {QMessageBox::No, QT_TRANSLATE_NOOP("MessageBox", "&Nein"), mrNo}};
         break;
     case MB_SERIESCHOICE:
-        choices = {{QMessageBox::Yes, "&Nur diesen Termin", mrYes},
-                   {QMessageBox::YesToAll, "&Alle Termine der Serie", mrAll},
-                   {QMessageBox::Cancel, "Abbrechen", mrCancel}};
+        choices = {{QMessageBox::Yes, QT_TRANSLATE_NOOP("MessageBox", "&Nur diesen Termin"), mrYes},
+                   {QMessageBox::YesToAll, QT_TRANSLATE_NOOP("MessageBox", "&Alle Termine der Serie"), mrAll},
+                   {QMessageBox::Cancel, QT_TRANSLATE_NOOP("MessageBox", "Abbrechen"), mrCancel}};
         break;
     default:
-        choices = {{QMessageBox::Ok, "OK", mrOk}};
+        choices = {{QMessageBox::Ok, QT_TRANSLATE_NOOP("MessageBox", "OK"), mrOk}};
         break;
     }
     for (const Choice& c : choices)
-        box.addButton(c.button)->setText(QString::fromUtf8(c.text));
+        box.addButton(c.button)->setText(QCoreApplication::translate("MessageBox", c.text));
     box.setDefaultButton(static_cast<QPushButton*>(box.button(choices.first().button)));
     box.exec();
     QAbstractButton* clicked = box.clickedButton();

@@ -1,5 +1,7 @@
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
 
 namespace dw {
@@ -10,7 +12,7 @@ MessageBoxHandler g_handler;
 
 QString DefaultMessageBoxCaption()
 {
-    return QStringLiteral("Fehler");
+    return QCoreApplication::translate("MessageBox", "Fehler");
 }
 
 int MessageBoxA(const QString& text, const QString& caption, unsigned flags)

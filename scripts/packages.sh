@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev
   libjpeg62-turbo-dev libical-dev qtkeychain-qt6-dev
   remind calcurse
-  radicale vdirsyncer curl openssl ca-certificates gnome-keyring dbus
+  radicale vdirsyncer curl openssl ca-certificates gnome-keyring dbus python3
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth trayer xdotool openbox wmctrl x11-apps x11-utils imagemagick

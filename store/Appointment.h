@@ -18,9 +18,13 @@ struct Appointment
     double LastReminded;   // moment of the pass that last reminded; 0.0 = never
     double TimeOfDay;      // fraction of a day
     std::uint8_t Done;     // non-zero: no more reminders
+    // Identity in memory, handed out by the grid when first asked for and never
+    // written to termine.dat; 0: none yet. It fills padding, so a record keeps its size.
+    std::uint32_t Id;
     char* Name;
     char* Description;
 };
+static_assert(sizeof(Appointment) == 56, "Id lives in padding; the record's size stays");
 
 // A text lives in a heap block of its own or, when a load brought it in, in the
 // grid's text arena. The byte before the text tells which, so a text can be

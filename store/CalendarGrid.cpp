@@ -105,24 +105,29 @@ int CalendarGrid::NextFilledDay(int first, int end) const
     return std::min(end, static_cast<int>(word * 64) + std::countr_zero(rest));
 }
 
+MonthRecord& CalendarGrid::MonthAt(int index, int& year, int& month)
+{
+    // Months are 28 to 31 days long: the average finds the month at once or next to it.
+    int monthIndex = static_cast<int>(std::int64_t{index} * Years * 12 / TotalDays);
+    while (index < m_months[monthIndex / 12][monthIndex % 12].FirstDayIndex)
+        --monthIndex;
+    while (index >= m_months[monthIndex / 12][monthIndex % 12].FirstDayIndex +
+                        m_months[monthIndex / 12][monthIndex % 12].DayCount)
+        ++monthIndex;
+    year = FirstYear + monthIndex / 12;
+    month = monthIndex % 12 + 1;
+    return m_months[monthIndex / 12][monthIndex % 12];
+}
+
 void CalendarGrid::EmptyFilledDays(int first, int end)
 {
     for (int index = NextFilledDay(first, end); index < end; index = NextFilledDay(index + 1, end)) {
-        // Months are 28 to 31 days long: the average finds the month at once
-        // or next to it.
-        int monthIndex = static_cast<int>(std::int64_t{index} * Years * 12 / TotalDays);
-        MonthRecord* month = &m_months[monthIndex / 12][monthIndex % 12];
-        while (index < month->FirstDayIndex) {
-            --monthIndex;
-            month = &m_months[monthIndex / 12][monthIndex % 12];
-        }
-        while (index >= month->FirstDayIndex + month->DayCount) {
-            ++monthIndex;
-            month = &m_months[monthIndex / 12][monthIndex % 12];
-        }
-        const int day = index - month->FirstDayIndex + 1;
-        Destroy(month->Days[day - 1]);
-        Construct(*month, day);
+        int year = 0;
+        int month = 0;
+        MonthRecord& record = MonthAt(index, year, month);
+        const int day = index - record.FirstDayIndex + 1;
+        Destroy(record.Days[day - 1]);
+        Construct(record, day);
     }
 }
 
@@ -131,6 +136,7 @@ void CalendarGrid::delall()
     ForEachDay([this](int, int, int, DayList& day) { Destroy(day); });
     m_pool.Records.ReleaseAll();
     m_pool.Texts.ReleaseAll();
+    m_dayOfId.clear();
 }
 
 bool CalendarGrid::Contains(int year, int month, int day)
@@ -170,7 +176,64 @@ bool CalendarGrid::DeleteAppointment(int year, int month, int day, std::int32_t 
     if (!cell.Items->Delete(index))
         return false;
     FreeTexts(copy);
+    if (copy.Id != 0)
+        m_dayOfId.erase(copy.Id);
     return true;
+}
+
+Appointment* CalendarGrid::MoveAppointment(int year, int month, int day, std::int32_t index, int toYear,
+                                           int toMonth, int toDay)
+{
+    DayList& from = Day(year, month, day);
+    DayList& to = Day(toYear, toMonth, toDay);
+    if (index < 0 || static_cast<std::uint32_t>(index) >= from.count())
+        return nullptr;
+    const Appointment moving = *from.at(index);
+    auto* record = static_cast<Appointment*>(to.Items->Append());
+    if (!record)
+        return nullptr;
+    *record = moving;
+    const auto last = static_cast<std::int32_t>(to.count()) - 1;
+    // The texts now belong to the new record: the old one goes without them.
+    if (!from.Items->Delete(index)) {
+        to.Items->Delete(last);
+        return nullptr;
+    }
+    if (moving.Id != 0)
+        m_dayOfId[moving.Id] = PositionOf(toYear, toMonth, toDay);
+    return to.at(static_cast<std::int32_t>(to.count()) - 1);
+}
+
+std::uint32_t CalendarGrid::IdOf(int year, int month, int day, std::int32_t index)
+{
+    Appointment& a = *Day(year, month, day).at(index);
+    if (a.Id == 0) {
+        a.Id = ++m_lastId;
+        m_dayOfId.emplace(a.Id, PositionOf(year, month, day));
+    }
+    return a.Id;
+}
+
+Appointment* CalendarGrid::Find(std::uint32_t id, Place* place)
+{
+    const auto known = m_dayOfId.find(id);
+    if (known == m_dayOfId.end())
+        return nullptr;
+    Place at;
+    const MonthRecord& record = MonthAt(known->second, at.year, at.month);
+    at.day = known->second - record.FirstDayIndex + 1;
+    const DayList& cell = record.Days[at.day - 1];
+    for (std::uint32_t i = 0; i < cell.count(); ++i) {
+        Appointment* a = cell.at(static_cast<std::int32_t>(i));
+        if (a->Id != id)
+            continue;
+        at.index = static_cast<std::int32_t>(i);
+        if (place)
+            *place = at;
+        return a;
+    }
+    m_dayOfId.erase(known);
+    return nullptr;
 }
 
 std::uint32_t CalendarGrid::MonthCount(int year, int month) const

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <unordered_map>
 
 bool IsLeapYear(std::int32_t year);
 // Month 1..12, not checked.
@@ -121,6 +122,25 @@ public:
     Appointment* NewAppointment(int year, int month, int day);
     // Removes the appointment at index with its texts.
     bool DeleteAppointment(int year, int month, int day, std::int32_t index);
+    // Moves the appointment at index to the end of another day with its id and
+    // texts; nullptr (nothing moved) without memory.
+    Appointment* MoveAppointment(int year, int month, int day, std::int32_t index, int toYear, int toMonth,
+                                 int toDay);
+
+    // The identity of the appointment at index (in range), handed out now if it
+    // has none. Ids are never handed out twice in a grid's life, so one held
+    // across an event loop finds its appointment or nothing, never another.
+    std::uint32_t IdOf(int year, int month, int day, std::int32_t index);
+    struct Place
+    {
+        int year = 0;
+        int month = 0;
+        int day = 0;
+        std::int32_t index = -1;
+    };
+    // The appointment with the id, and where it stands; nullptr when it is gone.
+    // A hash probe and a scan of one day.
+    Appointment* Find(std::uint32_t id, Place* place = nullptr);
 
     // Total appointments of a month, a year, everything.
     std::uint32_t MonthCount(int year, int month) const;
@@ -138,9 +158,19 @@ private:
     };
     void Construct(MonthRecord& month, int day);
     void Destroy(DayList& day);
+    // The month that holds the day at a grid position.
+    MonthRecord& MonthAt(int index, int& year, int& month);
+    int PositionOf(int year, int month, int day) const
+    {
+        return m_months[year - FirstYear][month - 1].FirstDayIndex + day - 1;
+    }
 
     std::array<std::array<MonthRecord, 12>, Years> m_months;
     std::unique_ptr<Slot[]> m_slots;
     int m_containers = 0; // days that have a container
     ContainerPool m_pool; // its count of filled days is kept up to date by the containers themselves
+    // The grid position of each id handed out; an entry whose appointment went
+    // with a reload is dropped when it is next looked for.
+    std::unordered_map<std::uint32_t, int> m_dayOfId;
+    std::uint32_t m_lastId = 0;
 };

@@ -60,6 +60,7 @@ void CopyFixedFields(Appointment& a, const TerminRecord& record)
     a.FirstLead = record.firstLead;
     a.RepeatInterval = record.repeatInterval;
     a.Done = record.done;
+    a.Id = 0; // the arena's memory is not zero-filled
 }
 
 enum class Taken

@@ -95,6 +95,8 @@ void ReadProp(QXmlStreamReader& xml, Entry& e)
                 xml.skipCurrentElement();
             }
             e.events = !named || events;
+        } else if (Is(xml, DavNs, "displayname")) {
+            e.displayName = xml.readElementText().simplified().left(200);
         } else if (Is(xml, DavNs, "current-user-principal")) {
             e.principal = HrefWithin(xml);
         } else if (Is(xml, CalNs, "calendar-home-set")) {
@@ -143,6 +145,8 @@ void ReadResponse(QXmlStreamReader& xml, Multistatus& out)
                 e.principal = props.principal;
             if (!props.calendarHome.isEmpty())
                 e.calendarHome = props.calendarHome;
+            if (!props.displayName.isEmpty())
+                e.displayName = props.displayName;
         } else {
             xml.skipCurrentElement();
         }
@@ -194,7 +198,7 @@ QByteArray CollectionPropfind()
     Body b(QStringLiteral("d:propfind"));
     b.prop({QStringLiteral("d:resourcetype"), QStringLiteral("d:supported-report-set"),
             QStringLiteral("d:current-user-principal"), QStringLiteral("c:calendar-home-set"),
-            QStringLiteral("c:supported-calendar-component-set")});
+            QStringLiteral("c:supported-calendar-component-set"), QStringLiteral("d:displayname")});
     return b.done();
 }
 

@@ -25,6 +25,7 @@ struct Entry
     bool events = true;      // takes VEVENT (a collection that names its components and not VEVENT does not)
     QString principal;
     QString calendarHome;
+    QString displayName;
 };
 
 struct Multistatus

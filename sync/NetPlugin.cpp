@@ -6,6 +6,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QSslError>
 
 #include <qt6keychain/keychain.h>
@@ -18,6 +19,33 @@ namespace {
 
 constexpr const char* KeychainService = "datumswecker";
 
+// The failure a network error stands for; None where the reply came whole
+// (an HTTP status, whatever it is, is the server's answer).
+HttpReply::Failure FailureOf(QNetworkReply::NetworkError error, int status)
+{
+    using F = HttpReply::Failure;
+    switch (error) {
+    case QNetworkReply::NoError:
+        return status == 0 ? F::Other : F::None;
+    case QNetworkReply::OperationCanceledError: // the transfer timeout cancels
+    case QNetworkReply::TimeoutError:
+        return F::TimedOut;
+    case QNetworkReply::SslHandshakeFailedError:
+        return F::Certificate;
+    case QNetworkReply::RemoteHostClosedError:
+        return F::Interrupted;
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::UnknownNetworkError:
+        return F::Unreachable;
+    default:
+        // Errors from 200 up restate the HTTP status; below it the connection failed.
+        return error < QNetworkReply::ContentAccessDenied || status == 0 ? F::Other : F::None;
+    }
+}
+
 class NetTransport : public Transport
 {
 public:
@@ -28,75 +56,91 @@ public:
         m_authorization = "Basic " + (user + QLatin1Char(':') + password).toUtf8().toBase64();
     }
 
+    void setOrigin(const QUrl& origin) override { m_origin = origin; }
+
+    void trustCertificate(const QByteArray& sha256) override { m_trusted = sha256.toLower(); }
+
     void send(const HttpRequest& request, std::function<void(const HttpReply&)> done) override
     {
-        const QString scheme = request.url.scheme().toLower();
-        if (scheme != QLatin1String("https") &&
-            !(scheme == QLatin1String("http") && IsLoopbackHost(request.url.host()))) {
-            HttpReply refused;
+        HttpReply refused;
+        if (!SecureOrLoopback(request.url)) {
             refused.failure = HttpReply::Failure::Insecure;
+        } else if (!m_authorization.isEmpty() && !SameOrigin(request.url, m_origin)) {
+            // Whatever the caller asked: the password goes to the server the person set up only.
+            refused.failure = HttpReply::Failure::OtherOrigin;
+            refused.detail = QStringLiteral("%1:%2").arg(request.url.host()).arg(PortOf(request.url));
+        }
+        if (refused.failure != HttpReply::Failure::None) {
             QMetaObject::invokeMethod(
                 &m_manager, [done, refused] { done(refused); }, Qt::QueuedConnection);
             return;
         }
         QNetworkRequest r(request.url);
         r.setTransferTimeout(m_timeoutMs);
-        // A redirect to another host would take the password along.
-        r.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
+        // Not followed: the person is told where the calendar went and sets it up.
+        r.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
         if (!m_authorization.isEmpty())
             r.setRawHeader("Authorization", m_authorization);
         for (const auto& [name, value] : request.headers)
             r.setRawHeader(name, value);
         QNetworkReply* reply = m_manager.sendCustomRequest(r, request.method, request.body);
-        auto certificate = std::make_shared<QString>();
+        auto refusal = std::make_shared<std::pair<QString, QByteArray>>();
+        QObject::connect(reply, &QNetworkReply::sslErrors, reply,
+                         [reply, refusal, trusted = m_trusted](const QList<QSslError>& errors) {
+                             QSslCertificate peer = reply->sslConfiguration().peerCertificate();
+                             if (peer.isNull() && !errors.isEmpty())
+                                 peer = errors.first().certificate();
+                             const QByteArray fingerprint = peer.digest(QCryptographicHash::Sha256).toHex();
+                             // Only the very certificate the person trusted; any other is refused.
+                             if (!trusted.isEmpty() && !peer.isNull() && fingerprint == trusted) {
+                                 reply->ignoreSslErrors(errors);
+                                 return;
+                             }
+                             refusal->second = fingerprint;
+                             const QStringList names = peer.subjectInfo(QSslCertificate::CommonName);
+                             refusal->first = !names.isEmpty()    ? names.join(QStringLiteral(", "))
+                                              : !errors.isEmpty() ? errors.first().errorString()
+                                                                  : QString();
+                         });
+        auto tooLarge = std::make_shared<bool>(false);
+        QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
+                         [reply, tooLarge](qint64 received, qint64 total) {
+                             if (*tooLarge || (received <= MaxReplyBytes && total <= MaxReplyBytes))
+                                 return;
+                             *tooLarge = true;
+                             reply->abort();
+                         });
         QObject::connect(
-            reply, &QNetworkReply::sslErrors, reply, [certificate](const QList<QSslError>& errors) {
-                // Never ignored: the reply ends with a handshake failure; the name tells the user whose it
-                // was.
-                for (const QSslError& e : errors) {
-                    const QStringList names = e.certificate().subjectInfo(QSslCertificate::CommonName);
-                    if (!names.isEmpty()) {
-                        *certificate = names.join(QStringLiteral(", "));
-                        break;
+            reply, &QNetworkReply::finished, reply, [reply, done, refusal, tooLarge, url = request.url] {
+                reply->deleteLater();
+                HttpReply out;
+                out.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                out.failure =
+                    *tooLarge ? HttpReply::Failure::TooLarge : FailureOf(reply->error(), out.status);
+                if (out.failure != HttpReply::Failure::None) {
+                    out.detail = reply->errorString();
+                    if (out.failure == HttpReply::Failure::Certificate && !refusal->first.isEmpty()) {
+                        out.detail = refusal->first;
+                        out.fingerprint = refusal->second;
                     }
+                    return done(out);
                 }
-                if (certificate->isEmpty() && !errors.isEmpty())
-                    *certificate = errors.first().errorString();
+                out.body = reply->readAll();
+                // Closed before the length it announced had come: cut off, even where the network
+                // layer took the close for the end (a compressed body has a length of its own).
+                const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+                if (length.isValid() && reply->rawHeader("Content-Encoding").isEmpty() &&
+                    out.body.size() < length.toLongLong()) {
+                    out.failure = HttpReply::Failure::Interrupted;
+                    out.body.clear();
+                    return done(out);
+                }
+                out.etag = reply->rawHeader("ETag");
+                const QUrl location = reply->header(QNetworkRequest::LocationHeader).toUrl();
+                if (location.isValid() && !location.isEmpty())
+                    out.location = url.resolved(location);
+                done(out);
             });
-        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, done, certificate] {
-            reply->deleteLater();
-            HttpReply out;
-            out.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            out.body = reply->readAll();
-            out.etag = reply->rawHeader("ETag");
-            const QNetworkReply::NetworkError error = reply->error();
-            if (out.status == 0 || error == QNetworkReply::OperationCanceledError ||
-                error == QNetworkReply::TimeoutError || error == QNetworkReply::SslHandshakeFailedError) {
-                out.detail = reply->errorString();
-                switch (error) {
-                case QNetworkReply::OperationCanceledError: // the transfer timeout cancels
-                case QNetworkReply::TimeoutError:
-                    out.failure = HttpReply::Failure::TimedOut;
-                    break;
-                case QNetworkReply::SslHandshakeFailedError:
-                    out.failure = HttpReply::Failure::Certificate;
-                    if (!certificate->isEmpty())
-                        out.detail = *certificate;
-                    break;
-                case QNetworkReply::ConnectionRefusedError:
-                case QNetworkReply::RemoteHostClosedError:
-                case QNetworkReply::HostNotFoundError:
-                case QNetworkReply::NetworkSessionFailedError:
-                case QNetworkReply::TemporaryNetworkFailureError:
-                case QNetworkReply::UnknownNetworkError:
-                    out.failure = HttpReply::Failure::Unreachable;
-                    break;
-                default:
-                    out.failure = HttpReply::Failure::Other;
-                }
-            }
-            done(out);
-        });
         m_pending.append(reply);
         QObject::connect(reply, &QObject::destroyed, &m_manager,
                          [this, reply] { m_pending.removeOne(reply); });
@@ -117,6 +161,8 @@ private:
     QNetworkAccessManager m_manager;
     QList<QNetworkReply*> m_pending;
     QByteArray m_authorization;
+    QUrl m_origin;
+    QByteArray m_trusted;
     int m_timeoutMs;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/RegionalFormats.h"
 #include "sync/NetLoader.h"
 #include "sync/SyncEngine.h"
+#include "sync/SyncFaults.h"
 
 #include <QSettings>
 
@@ -25,6 +26,7 @@ AccountSettings ReadAccount(QSettings& settings)
     a.url = settings.value(QStringLiteral("sync/url")).toString();
     a.user = settings.value(QStringLiteral("sync/user")).toString();
     a.minutes = std::max(1, settings.value(QStringLiteral("sync/minutes"), 15).toInt());
+    a.certificate = FingerprintFrom(settings.value(QStringLiteral("sync/certificate")).toString());
     return a;
 }
 
@@ -33,6 +35,10 @@ void WriteAccount(QSettings& settings, const AccountSettings& account)
     settings.setValue(QStringLiteral("sync/url"), account.url);
     settings.setValue(QStringLiteral("sync/user"), account.user);
     settings.setValue(QStringLiteral("sync/minutes"), account.minutes);
+    if (account.certificate.isEmpty())
+        settings.remove(QStringLiteral("sync/certificate"));
+    else
+        settings.setValue(QStringLiteral("sync/certificate"), FingerprintText(account.certificate));
     settings.sync();
 }
 
@@ -42,7 +48,7 @@ QString CheckAddress(const QString& text)
     if (!url.isValid() || url.host().isEmpty() ||
         (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")))
         return QStringLiteral("„%1“ ist keine Adresse eines Servers (https://...).").arg(text);
-    if (url.scheme() == QLatin1String("http") && !IsLoopbackHost(url.host()))
+    if (!SecureOrLoopback(url))
         return QStringLiteral("Unverschlüsselt (http://) wird nur mit diesem Rechner selbst abgeglichen; "
                               "bitte eine https://-Adresse angeben.");
     return {};
@@ -82,12 +88,18 @@ void SyncController::restartPeriodic()
 void SyncController::setAccount(const AccountSettings& account)
 {
     const bool changed = account.url != m_account.url || account.user != m_account.user;
+    // The same user on the same server (another of its calendars) keeps the password.
+    const bool sameServer =
+        account.user == m_account.user && SameOrigin(QUrl(account.url), QUrl(m_account.url));
     m_account = account;
     WriteAccount(m_core.programSettings(), account);
     restartPeriodic();
     if (changed) {
-        m_password.clear();
-        m_askedStore = false;
+        if (!sameServer) {
+            m_password.clear();
+            m_askedStore = false;
+        }
+        m_storePassword = !m_password.isEmpty();
         if (m_engine && !m_engine->running())
             m_engine.reset(); // the next sync starts afresh with the new account
     }
@@ -100,13 +112,31 @@ void SyncController::setPassword(const QString& password)
     m_password = password;
     m_storePassword = !password.isEmpty();
     if (m_engine)
-        m_engine->setAccount({QUrl(m_account.url), m_account.user, m_password});
+        m_engine->setAccount({QUrl(m_account.url), m_account.user, m_password, m_account.certificate});
 }
 
-void SyncController::appointmentEdited(int year, int month, int day, int index, AppCore::Edit edit)
+void SyncController::trustCertificate(const QByteArray& sha256)
+{
+    AccountSettings account = m_account;
+    account.certificate = sha256;
+    setAccount(account);
+    syncNow();
+}
+
+QList<std::pair<QString, QString>> SyncController::calendars() const
+{
+    QList<std::pair<QString, QString>> out;
+    const QStringList stored =
+        m_core.programSettings().value(QStringLiteral("sync/calendars")).toStringList();
+    for (const QString& line : stored)
+        out.append({line.section(QLatin1Char('\t'), 0, 0), line.section(QLatin1Char('\t'), 1)});
+    return out;
+}
+
+void SyncController::appointmentEdited(std::uint32_t, AppCore::Edit edit)
 {
     if (m_engine && edit == AppCore::Edit::Deleted)
-        m_engine->noteDeleted(QDate(year, month, day), index);
+        m_engine->noteDeleted();
     if (m_account.set())
         m_soon.start();
 }
@@ -159,7 +189,8 @@ void SyncController::syncNow()
     m_soon.stop();
     // The command line may have set up the account meanwhile.
     const AccountSettings stored = ReadAccount(m_core.programSettings());
-    if (stored.url != m_account.url || stored.user != m_account.user || stored.minutes != m_account.minutes)
+    if (stored.url != m_account.url || stored.user != m_account.user || stored.minutes != m_account.minutes ||
+        stored.certificate != m_account.certificate)
         setAccount(stored);
     if (!m_account.set() || m_core.Terminating() || m_waitingForStore)
         return;
@@ -199,7 +230,7 @@ void SyncController::startWithPassword()
         emit passwordNeeded(QStringLiteral("Bitte geben Sie das Passwort für %1 ein.").arg(m_account.user));
         return;
     }
-    m_engine->setAccount({QUrl(m_account.url), m_account.user, m_password});
+    m_engine->setAccount({QUrl(m_account.url), m_account.user, m_password, m_account.certificate});
     if (m_storePassword && m_secrets) {
         // Where no store answers, the password stays in this run's memory only.
         m_storePassword = false;
@@ -214,7 +245,14 @@ void SyncController::done(const SyncReport& report)
     QSettings& settings = m_core.programSettings();
     settings.setValue(QStringLiteral("sync/lastTime"),
                       dw::ToQDateTime(dw::Now()).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
-    settings.setValue(QStringLiteral("sync/lastResult"), report.text());
+    settings.setValue(QStringLiteral("sync/lastResult"), report.fullText());
+    // The list to choose from stays until a calendar is chosen.
+    if (!report.calendars.isEmpty()) {
+        QStringList lines;
+        for (const auto& [url, name] : report.calendars)
+            lines << url + QLatin1Char('\t') + name;
+        settings.setValue(QStringLiteral("sync/calendars"), lines);
+    }
     settings.sync();
     emit runningChanged(false);
     emit finished(report);

@@ -20,7 +20,8 @@ struct AccountSettings
 {
     QString url;
     QString user;
-    int minutes = 15; // between two syncs
+    int minutes = 15;         // between two syncs
+    QByteArray certificate{}; // SHA-256 (hex) of a certificate the person trusts; empty: the system decides
     bool set() const { return !url.isEmpty() && !user.isEmpty(); }
 };
 AccountSettings ReadAccount(QSettings& settings);
@@ -55,6 +56,10 @@ public:
     bool running() const;
     // What the settings page shows: time and result of the last sync, in German.
     QString lastText() const;
+    // (address, name) of the calendars the server offered at the last sync, when it has several.
+    QList<std::pair<QString, QString>> calendars() const;
+    // Trusts the certificate of this fingerprint for the account and syncs.
+    void trustCertificate(const QByteArray& sha256);
 
     // Until it allows, the merge waits (a reminder or a question is open).
     std::function<bool()> mayChangeGrid;
@@ -68,7 +73,7 @@ signals:
     void runningChanged(bool running);
 
 private:
-    void appointmentEdited(int year, int month, int day, int index, AppCore::Edit edit);
+    void appointmentEdited(std::uint32_t id, AppCore::Edit edit);
     bool ensureEngine();
     void startWithPassword();
     void done(const SyncReport& report);

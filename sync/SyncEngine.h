@@ -1,15 +1,17 @@
 #pragma once
 
 #include "store/CalendarGrid.h"
-#include "sync/Dav.h"
+#include "sync/DavClient.h"
+#include "sync/Discovery.h"
+#include "sync/Listing.h"
+#include "sync/MergePass.h"
 #include "sync/SyncReport.h"
 #include "sync/SyncState.h"
+#include "sync/Ties.h"
 #include "sync/Transport.h"
+#include "sync/Uploads.h"
 
-#include <QHash>
 #include <QObject>
-#include <QSet>
-#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -23,12 +25,14 @@ struct Account
     QUrl url; // the calendar collection, or the server's address to find it from
     QString user;
     QString password;
+    QByteArray certificate{}; // SHA-256 (hex) of a certificate the person trusts
 };
 
-// Two-way sync of the grid with one calendar collection. A pass lists what
-// changed on the server (sync-collection, or the ETags of a PROPFIND), fetches
-// it, merges it into the grid in one step, saves, and then sends what changed
-// here; a pass cut off anywhere is taken up by the next one.
+// Two-way sync of the grid with one calendar collection. A pass finds the
+// calendar (Discovery), lists what changed there (Listing), fetches those events
+// and the ones changed here and merges each as it arrives (MergePass), saves
+// termine.dat and the state, and then sends what changed here (Uploads); a
+// pass cut off anywhere is taken up by the next one.
 class SyncEngine : public QObject
 {
     Q_OBJECT
@@ -41,8 +45,9 @@ public:
     // Starts a pass; asked while one runs, another follows it.
     void start();
     bool running() const { return m_running; }
-    // The windows deleted the appointment at `index` of `day`.
-    void noteDeleted(QDate day, int index);
+    // The windows deleted an appointment: the state file learns where the
+    // others now stand, so that the next start finds each again.
+    void noteDeleted();
     // Stops the pass at once, as a killed program would.
     void cancel();
 
@@ -52,7 +57,7 @@ public:
     // Writes termine.dat; false when that failed.
     std::function<bool()> saveStore;
     // Compare ETags even where the server offers sync-collection.
-    void setUseSyncReport(bool use) { m_useSyncReport = use; }
+    void setUseSyncReport(bool use) { m_listing.setUseSyncReport(use); }
 
 signals:
     void finished(const dw::sync::SyncReport& report);
@@ -60,81 +65,42 @@ signals:
     void gridChanged();
 
 private:
-    struct Upload
-    {
-        QString href;
-        QByteArray method;
-        QByteArray body;
-        QByteArray ifMatch;
-        bool create = false;
-        std::vector<int> links; // links whose content this sends
-        std::vector<QByteArray> hashes;
-        std::vector<std::pair<double, std::uint8_t>> reminders;
-    };
     struct Fetched
     {
+        QString href;
         QByteArray etag;
         QByteArray data;
     };
 
-    void send(const QByteArray& method, const QUrl& url, const QByteArray& body, int depth,
-              std::function<void(const HttpReply&)> done, const QByteArray& ifMatch = {},
-              bool ifNoneMatch = false);
-    bool failed(const HttpReply& reply, const QString& what);
-    void finish(SyncReport::Fault fault = SyncReport::Fault::None, const QString& error = {});
-    void badReply(const QString& error);
-    // A request whose answer is a multistatus: `done` gets it read; faults end
-    // the pass. `first`, when it returns true, has dealt with the reply itself.
-    void ask(const QByteArray& method, const QUrl& url, const QByteArray& body, int depth,
-             std::function<void(const dav::Multistatus&)> done,
-             std::function<bool(const HttpReply&)> first = {});
-
-    void discover();
-    void probeCollection();
-    void list();
-    void listed(const QHash<QString, QByteArray>& etags, const QSet<QString>& removed, bool complete);
-    void fetch();
-    void merge();
-    void push();
-    void pushed(const Upload& upload, const HttpReply& reply);
-
-    // Merge parts (SyncMerge.cpp).
-    void verifyLinks();
-    Appointment* appointmentOf(const Link& link) const;
-    void mergeResource(const QString& href, const Fetched& fetched);
-    void planUploads();
-    void shiftAfterDelete(QDate day, int index);
-    int addAppointment(QDate day, const dw::ical::StoreFields& fields, const QByteArray& nameSuffix = {});
-    int newLink(const QString& href, const QString& rid, QDate day, int index);
-    void index();
+    void finish(const Fault& fault = {});
+    void round();
+    void listed(const Changes& changes);
+    void mergeWaiting();
+    void merged();
+    bool save();
     void writeState();
-    QUrl urlOf(const QString& href) const;
-    QString hrefOf(const QUrl& url) const;
 
     CalendarGrid& m_grid;
     QString m_statePath;
     std::unique_ptr<Transport> m_transport;
     Account m_account;
     SyncState m_state;
+    Ties m_ties;
+    SyncReport m_report;
+    DavClient m_dav;
+    Discovery m_discovery;
+    Listing m_listing;
+    MergePass m_merge;
+    Uploads m_uploads;
     bool m_stateLoaded = false;
     bool m_running = false;
     bool m_again = false;
-    bool m_useSyncReport = true;
-    bool m_syncReport = false;
     int m_round = 0;
-    int m_inFlight = 0;
-    QUrl m_collection;
-    SyncReport m_report;
-    // What the listing found changed on the server, and its data.
-    QHash<QString, QByteArray> m_changed;
-    QSet<QString> m_removed;
-    QHash<QString, Fetched> m_fetched;
-    QByteArray m_newToken;
-    std::vector<Upload> m_uploads;
-    bool m_conflictRound = false;
-    // During a merge: the links of each event, and the positions that have a link.
-    QHash<QString, std::vector<int>> m_byHref;
-    QSet<qint64> m_claimed;
+    QByteArray m_token;             // the listing's new sync token, kept once the merge is saved
+    std::vector<Fetched> m_waiting; // fetched, to be merged once the grid may change
+    bool m_fetched = false;         // every event of the round has arrived
+    bool m_retrying = false;        // a later try of the merge is due
+    bool m_unsaved = false;         // the merge changed the grid since it was last saved
 };
 
 } // namespace dw::sync

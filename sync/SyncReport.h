@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QMetaType>
 #include <QString>
+
+#include <utility>
 
 namespace dw::sync {
 
@@ -21,8 +24,11 @@ struct SyncReport
         NotFound,
         Server, // 5xx or another status the sync cannot go on with
         BadReply,
-        Store, // termine.dat or the sync's own file could not be written
-        Other  // the sync's network part could not be loaded
+        Store,          // termine.dat or the sync's own file could not be written
+        Redirected,     // the server sends the requests elsewhere (3xx)
+        OtherOrigin,    // the server points to another host: nothing is sent there
+        ChooseCalendar, // the server has several calendars and none was chosen
+        Other           // the sync's network part could not be loaded
     };
     Fault fault = Fault::None;
     QString error;      // German, when fault != None
@@ -33,9 +39,16 @@ struct SyncReport
     int deleted = 0;    // events deleted on the server
     int conflicts = 0;  // kept twice
     int unreadable = 0; // server objects that are no readable iCalendar
+    int outside = 0;    // hrefs of a listing outside the calendar, skipped
+    QString calendar;   // the calendar synced: its name, or its address
+    // The calendars for events the server offers, (address, name), when it has several.
+    QList<std::pair<QString, QString>> calendars;
+    QByteArray fingerprint; // of a refused certificate (SHA-256, hex), so that it can be trusted
     bool ok() const { return fault == Fault::None; }
     // German, one line per count that is not zero, or the error.
     QString text() const;
+    // The same, and the calendar it was synced with (or tried) on a line of its own.
+    QString fullText() const;
 };
 
 } // namespace dw::sync

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "ical/CalendarImport.h"
-#include "store/Appointment.h"
+#include "sync/EventFields.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -13,14 +12,6 @@
 
 namespace dw::sync {
 
-// What the user sees of an appointment and may change (day, time, name,
-// description, lead, repeat interval), in the units iCalendar carries: equal
-// here and on the server exactly when the two agree.
-QByteArray UserHash(QDate day, const Appointment& a);
-QByteArray UserHash(QDate day, const dw::ical::StoreFields& f);
-// The same together with the reminder state; tells a link's appointment again after a restart.
-QByteArray FullHash(QDate day, const Appointment& a);
-
 // One event (resource) of the collection, by its path on the server.
 struct Resource
 {
@@ -30,24 +21,25 @@ struct Resource
 };
 
 // The tie between one appointment here and one event on the server (or one
-// occurrence of a recurring event). termine.dat has no ids: the appointment is
-// known by its day and its index in that day, which the windows' additions and
-// deletions keep up to date, and by what it held when last written.
-struct Link
+// occurrence of a series).
+struct Tie
 {
-    QString href;
-    QString rid;       // occurrence: its original start in local time (yyyy-MM-ddTHH:mm:ss); empty otherwise
-    QDate day;         // invalid: deleted here, the deletion not yet on the server
-    int index = 0;     // within the day
-    QByteArray base;   // UserHash both sides agreed on last
-    double last = 0.0; // reminder state agreed on last
-    std::uint8_t done = 0;
-    QByteArray seen; // FullHash when the state was written
-    bool alive() const { return day.isValid(); }
+    QString href; // empty: the tie has ended
+    QString rid;  // occurrence: its original start in local time (yyyy-MM-ddTHH:mm:ss); empty otherwise
+    std::uint32_t id = 0; // the appointment (CalendarGrid::IdOf); 0: deleted here
+    EventFields base;     // what both sides agreed on at the last sync (or what a creation sent)
+    // From the sync's first file format, which kept only a hash of the base:
+    // the hash, until the event is read again and the base is known.
+    QByteArray legacyHash;
+    // Where the appointment stood and what it held when the file was written:
+    // termine.dat keeps no ids, so a start finds it again by these.
+    QDate day; // invalid: deleted here
+    int index = 0;
+    std::uint64_t seen = 0;
 };
 
 // The sync's own file in the data folder: the collection, its sync token, the
-// resources and the links. termine.dat stays as it is.
+// resources and the ties. termine.dat stays as it is.
 class SyncState
 {
 public:
@@ -56,16 +48,20 @@ public:
     QByteArray token;   // RFC 6578 sync token; empty: compare ETags
     int reports = -1;   // whether the calendar offers sync-collection (1, 0); -1: not asked yet
     QHash<QString, Resource> resources;
-    std::vector<Link> links;
+    std::vector<Tie> ties;
 
-    // A missing file is an empty state; false only for a file that cannot be read.
+    // A missing file is an empty state; false only for a file that cannot be
+    // read. The first format is converted as it is read.
     bool load(const QString& path);
     bool save(const QString& path) const;
     void clear() { *this = SyncState(); }
-    // Drops the links of deleted appointments whose deletion is done.
-    void compact();
+    // Forgets every resource and tie whose path lies outside the collection.
+    void dropOutside();
 };
 
 QString SyncStatePath(const QString& dataFolder);
+
+// The first format's hash of what the user sees: kept to convert its ties.
+QByteArray LegacyHash(const EventFields& f);
 
 } // namespace dw::sync

@@ -31,21 +31,33 @@ struct HttpReply
         TimedOut,
         Certificate, // the system does not trust the server's certificate
         Insecure,    // plain http:// to a host other than the loopback address
+        Interrupted, // the connection broke off in the middle of the reply
+        OtherOrigin, // refused here: the request would take the password to another server
+        TooLarge,    // the reply grew past the bound; cut off
         Other
     };
     Failure failure = Failure::None;
     int status = 0;
     QByteArray body;
     QByteArray etag;
-    QString detail; // the certificate's name, or the network layer's own words
+    QUrl location;          // where a redirect (3xx) points, resolved against the request
+    QString detail;         // the certificate's name, the other host, or the network layer's own words
+    QByteArray fingerprint; // SHA-256 of a refused certificate, hex
 };
 
 class Transport
 {
 public:
     virtual ~Transport() = default;
-    // Sent with every request (HTTP Basic; only over TLS or to the loopback address).
+    // Sent with every request to the origin set below (HTTP Basic; only over TLS
+    // or to the loopback address).
     virtual void setCredentials(const QString& user, const QString& password) = 0;
+    // The one origin (scheme, host, port) the credentials may go to: a request
+    // to any other is refused while credentials are set.
+    virtual void setOrigin(const QUrl& origin) { (void)origin; }
+    // A certificate the person trusts although the system does not: its SHA-256
+    // in hex; only exactly this certificate is let through.
+    virtual void trustCertificate(const QByteArray& sha256) { (void)sha256; }
     // Sends one request; `done` is called once, from the event loop, also on failure.
     virtual void send(const HttpRequest& request, std::function<void(const HttpReply&)> done) = 0;
     // Drops every pending request without calling its `done`.
@@ -68,8 +80,12 @@ struct NetPlugin
     Transport* (*newTransport)(int timeoutMs);
     SecretStore* (*newSecretStore)();
 };
-inline constexpr int NetPluginVersion = 1;
+inline constexpr int NetPluginVersion = 2;
 inline constexpr const char* NetPluginEntry = "dw_sync_net_plugin";
+
+// The most a reply may bring, counted as it arrives: far above any calendar's
+// listing or batch of events, far below what would strain the memory.
+inline constexpr qint64 MaxReplyBytes = 64 * 1024 * 1024;
 
 // Whether plain http:// may go to this host: the loopback address only.
 inline bool IsLoopbackHost(const QString& host)
@@ -86,6 +102,28 @@ inline bool IsLoopbackHost(const QString& host)
             return false;
     }
     return true;
+}
+
+// The port a URL names or its scheme implies.
+inline int PortOf(const QUrl& url)
+{
+    return url.port(url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 ? 443 : 80);
+}
+
+// Same scheme, host and port: where credentials for `a` may also go.
+inline bool SameOrigin(const QUrl& a, const QUrl& b)
+{
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0 &&
+           a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && PortOf(a) == PortOf(b) &&
+           !a.host().isEmpty();
+}
+
+// https:// anywhere, plain http:// to this computer only.
+inline bool SecureOrLoopback(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("https") ||
+           (scheme == QLatin1String("http") && IsLoopbackHost(url.host()));
 }
 
 } // namespace dw::sync

@@ -155,7 +155,11 @@ void BM_LoadIntoEmptyGrid(benchmark::State& state)
     }
     state.SetBytesProcessed(state.iterations() * Bytes(*source).size());
 }
-BENCHMARK(BM_LoadIntoEmptyGrid)->Args({10000, RandomDays})->Args({10000, TenADay})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadIntoEmptyGrid)
+    ->Args({10000, RandomDays})
+    ->Args({10000, TenADay})
+    ->Args({100000, RandomDays})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_LoadFloor(benchmark::State& state)
 {
@@ -177,6 +181,7 @@ BENCHMARK(BM_LoadFloor)
     ->Args({0, 0})
     ->Args({10000, RandomDays})
     ->Args({10000, TenADay})
+    ->Args({100000, RandomDays})
     ->Unit(benchmark::kMicrosecond);
 
 } // namespace

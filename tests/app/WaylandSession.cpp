@@ -6,6 +6,8 @@
 #include <QDBusMessage>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace dwtest {
@@ -49,6 +51,7 @@ WaylandSession::WaylandSession()
 
 WaylandSession::~WaylandSession()
 {
+    StopProcess(m_protocolLog);
     StopProcess(m_a11yLauncher);
     StopProcess(m_weston);
     m_bus.reset(); // the accessibility registry ends with the session bus
@@ -93,6 +96,46 @@ QStringList WaylandSession::shownWindows() const
 bool WaylandSession::waitForWindow(const QString& title, bool shown, int timeoutMs) const
 {
     return PollUntil([&] { return shownWindows().contains(title) == shown; }, timeoutMs);
+}
+
+bool WaylandSession::startWindowLog()
+{
+    StopProcess(m_protocolLog);
+    const QString file = m_runtime.filePath(QStringLiteral("protocol.log"));
+    QFile::remove(file);
+    m_protocolLog.setProcessEnvironment(environment());
+    // The compositor writes into the file itself, so no reader can fall behind.
+    m_protocolLog.start(QStringLiteral("weston-debug"),
+                        {QStringLiteral("--output"), file, QStringLiteral("proto")});
+    // The log's first line is weston-debug's own request, once it is subscribed.
+    return m_protocolLog.waitForStarted(XSession::WaitMs) &&
+           PollUntil([&] { return QFileInfo(file).size() > 0; }, XSession::WaitMs);
+}
+
+QStringList WaylandSession::windowLog() const
+{
+    // Qt makes a top-level anew each time a window is shown and destroys it when
+    // the window is hidden; ids are per client and used again.
+    static const QRegularExpression request(QStringLiteral(
+        "client (0x[0-9a-f]+) rq xdg_toplevel@(\\d+)\\.(?:set_title\\(\"(.*)\"\\)|destroy\\(\\))$"));
+    QFile file(m_runtime.filePath(QStringLiteral("protocol.log")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QHash<QString, QString> titles;
+    QStringList log;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch m = request.match(line);
+        if (!m.hasMatch())
+            continue;
+        const QString toplevel = m.captured(1) + m.captured(2);
+        if (m.hasCaptured(3) && !titles.contains(toplevel))
+            log << QLatin1Char('+') + m.captured(3);
+        if (m.hasCaptured(3))
+            titles.insert(toplevel, m.captured(3));
+        else if (titles.contains(toplevel))
+            log << QLatin1Char('-') + titles.take(toplevel);
+    }
+    return log;
 }
 
 bool WaylandSession::press(const QString& name, int timeoutMs) const

@@ -25,6 +25,11 @@ public:
     // The titles of the top-level windows the compositor shows now.
     QStringList shownWindows() const;
     bool waitForWindow(const QString& title, bool shown = true, int timeoutMs = XSession::WaitMs) const;
+    // Records from now on what the clients ask of the compositor (its protocol log),
+    // so that a window shown for a moment is not missed between two looks.
+    bool startWindowLog();
+    // Since then, in order: "+title" for each top-level window made, "-title" for each taken away.
+    QStringList windowLog() const;
     // Presses the first control of the program with this accessible name (a button, a page's tab).
     bool press(const QString& name, int timeoutMs = XSession::WaitMs) const;
     bool screenshot(const QString& pngPath) const;
@@ -34,6 +39,7 @@ private:
     std::unique_ptr<PrivateBus> m_bus;
     QProcess m_weston;
     QProcess m_a11yLauncher;
+    QProcess m_protocolLog;
     bool m_ok = false;
 };
 

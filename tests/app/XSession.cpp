@@ -5,11 +5,15 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QThread>
 
 #include <csignal>
 #include <dlfcn.h>
+#include <optional>
+#include <utility>
 
 namespace dwtest {
 
@@ -49,6 +53,19 @@ bool SelectionOwned(const QString& display, const char* selection)
     const bool owned = owner(connection, intern(connection, selection, 0)) != 0;
     close(connection);
     return owned;
+}
+
+// Where a window is on the screen, from what xwininfo -id says of it.
+QRect ScreenRect(const QString& info)
+{
+    static const QRegularExpression geometry(
+        QStringLiteral("Absolute upper-left X:\\s+(-?\\d+).*Absolute upper-left Y:\\s+(-?\\d+).*"
+                       "Width:\\s+(\\d+).*Height:\\s+(\\d+)"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch m = geometry.match(info);
+    return m.hasMatch() ? QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                                m.captured(4).toInt())
+                        : QRect();
 }
 
 } // namespace
@@ -118,6 +135,7 @@ XSession::XSession(Tray tray)
 
 XSession::~XSession()
 {
+    Stop(m_windowLog);
     Stop(m_a11yLauncher);
     Stop(m_sniHost);
     Stop(m_watcher);
@@ -491,6 +509,50 @@ bool XSession::waitForWindowGone(const QString& title, int timeoutMs) const
     return PollUntil([&] { return !isWindowVisible(title); }, timeoutMs);
 }
 
+bool XSession::startWindowLog()
+{
+    Stop(m_windowLog);
+    m_windowLog = std::make_unique<QProcess>();
+    m_windowLog->setProcessEnvironment(environment());
+    m_windowLog->setStandardOutputFile(m_dir.filePath(QStringLiteral("clients.log")));
+    m_windowLog->start(QStringLiteral("xprop"),
+                       {QStringLiteral("-spy"), QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST")});
+    // Its first line is the list as it is, printed once it follows the changes.
+    return m_windowLog->waitForStarted(WaitMs) &&
+           PollUntil([this] { return QFileInfo(m_dir.filePath(QStringLiteral("clients.log"))).size() > 0; },
+                     WaitMs);
+}
+
+QStringList XSession::windowLog() const
+{
+    // Each line is the whole list after a change, the first one the list as it was.
+    static const QRegularExpression window(QStringLiteral("0x[0-9a-f]+"));
+    QFile file(m_dir.filePath(QStringLiteral("clients.log")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    lines.removeLast(); // empty, or still being written
+    auto titled = [this](QChar change, const QString& id) {
+        const QString decimal = QString::number(id.toULongLong(nullptr, 16));
+        return change + run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), decimal}).trimmed();
+    };
+    QStringList log;
+    std::optional<QSet<QString>> before;
+    for (const QByteArray& line : lines) {
+        QSet<QString> now;
+        for (auto it = window.globalMatch(QString::fromLatin1(line)); it.hasNext();)
+            now << it.next().captured();
+        if (before) {
+            for (const QString& id : now - *before)
+                log << titled(QLatin1Char('+'), id);
+            for (const QString& id : *before - now)
+                log << titled(QLatin1Char('-'), id);
+        }
+        before = now;
+    }
+    return log;
+}
+
 bool XSession::waitForActiveWindow(qulonglong window, int timeoutMs) const
 {
     return PollUntil(
@@ -509,10 +571,6 @@ QRect XSession::waitForMenu(int timeoutMs) const
     // besides, so only the parent's line tells them apart.
     static const QRegularExpression onRoot(
         QStringLiteral("Parent window id: 0x[0-9a-f]+ \\(the root window\\)"));
-    static const QRegularExpression geometry(
-        QStringLiteral("Absolute upper-left X:\\s+(-?\\d+).*Absolute upper-left Y:\\s+(-?\\d+).*"
-                       "Width:\\s+(\\d+).*Height:\\s+(\\d+)"),
-        QRegularExpression::DotMatchesEverythingOption);
     QRect menu;
     PollUntil(
         [&] {
@@ -524,11 +582,9 @@ QRect XSession::waitForMenu(int timeoutMs) const
                 const QString info = run(QStringLiteral("xwininfo"),
                                          {QStringLiteral("-children"), QStringLiteral("-id"), id.trimmed()}) +
                                      run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id.trimmed()});
-                const QRegularExpressionMatch m = geometry.match(info);
                 if (info.contains(QStringLiteral("Override Redirect State: yes")) &&
-                    onRoot.match(info).hasMatch() && m.hasMatch()) {
-                    menu = QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
-                                 m.captured(4).toInt());
+                    onRoot.match(info).hasMatch()) {
+                    menu = ScreenRect(info);
                     return menu.height() > 20;
                 }
             }
@@ -540,34 +596,48 @@ QRect XSession::waitForMenu(int timeoutMs) const
 
 QRect XSession::trayIconRect() const
 {
-    // The icon is a window of the program embedded in trayer's panel.
+    // The icon is a window of the program embedded in trayer's panel. Only the
+    // panel's subtree counts: until trayer has taken the icon in, the program's
+    // other windows (a reminder, say) are listed after the panel as well.
+    static const QRegularExpression window(QStringLiteral("^(\\s*)(0x[0-9a-f]+) (.*)$"));
     const QString tree = run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
-    static const QRegularExpression line(QStringLiteral(
-        "\\(\"datumswecker\" \"[^\"]*\"\\)\\s+(\\d+)x(\\d+)\\+-?\\d+\\+-?\\d+\\s+\\+(-?\\d+)\\+(-?\\d+)"));
-    bool inPanel = false;
+    qsizetype panelDepth = -1;
+    QString icon;
     for (const QString& l : tree.split(QLatin1Char('\n'))) {
-        if (l.contains(QStringLiteral("\"panel\"")))
-            inPanel = true;
-        if (!inPanel)
+        const QRegularExpressionMatch m = window.match(l);
+        if (!m.hasMatch())
             continue;
-        const QRegularExpressionMatch m = line.match(l);
-        if (m.hasMatch() && !l.contains(QStringLiteral("Norvex")))
-            return QRect(m.captured(3).toInt(), m.captured(4).toInt(), m.captured(1).toInt(),
-                         m.captured(2).toInt());
+        const qsizetype depth = m.capturedLength(1);
+        if (panelDepth < 0) {
+            if (m.captured(3).contains(QStringLiteral("\"panel\"")))
+                panelDepth = depth;
+        } else if (depth <= panelDepth) {
+            break;
+        } else if (m.captured(3).contains(QStringLiteral("(\"datumswecker\" "))) {
+            icon = m.captured(2);
+            break;
+        }
     }
-    return QRect();
+    if (icon.isEmpty())
+        return QRect();
+    // Trayer lists the icon before it maps it, at the end of the XEmbed handshake.
+    const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), icon});
+    return info.contains(QStringLiteral("Map State: IsViewable")) ? ScreenRect(info) : QRect();
 }
 
 QRect XSession::waitForTrayIcon(int timeoutMs) const
 {
+    // Trayer moves and sizes the icon while it takes it in; a click lands where
+    // the icon stays, the same place on two polls in a row.
+    QRect last;
     QRect icon;
-    PollUntil(
+    const bool resting = PollUntil(
         [&] {
             icon = trayIconRect();
-            return icon.isValid() && icon.width() > 1;
+            return icon.width() > 1 && std::exchange(last, icon) == icon;
         },
         timeoutMs);
-    return icon.isValid() && icon.width() > 1 ? icon : QRect();
+    return resting ? icon : QRect();
 }
 
 bool XSession::waitForTrayIconGone(int timeoutMs) const

@@ -77,13 +77,18 @@ public:
     qulonglong waitForWindow(const QString& title, int timeoutMs = WaitMs) const;
     bool isWindowVisible(const QString& title) const;
     bool waitForWindowGone(const QString& title, int timeoutMs = WaitMs) const;
+    // Records from now on the windows the window manager takes in and lets go (its
+    // client list), so that a window shown for a moment is not missed between two looks.
+    bool startWindowLog();
+    // Since then, in order: "+title" for each window shown, "-title" for each taken away.
+    QStringList windowLog() const;
     // Waits until the window has the input focus, so that keys reach it.
     bool waitForActiveWindow(qulonglong window, int timeoutMs = WaitMs) const;
     // Waits until a menu of the program is open (a top-level override-redirect
     // window); where it is on the screen, or an empty rectangle. Click its items:
     // keys may reach the window below while the menu is still taking the keyboard.
     QRect waitForMenu(int timeoutMs = WaitMs) const;
-    // The screen rectangle of the program's icon in trayer's panel, or an empty one.
+    // The screen rectangle of the program's icon in trayer's panel once trayer shows it, or an empty one.
     QRect trayIconRect() const;
     QRect waitForTrayIcon(int timeoutMs = WaitMs) const;
     bool waitForTrayIconGone(int timeoutMs = WaitMs) const;
@@ -147,6 +152,7 @@ private:
     std::unique_ptr<QProcess> m_sniHost;
     std::unique_ptr<QProcess> m_taskBar;
     std::unique_ptr<QProcess> m_a11yLauncher;
+    std::unique_ptr<QProcess> m_windowLog;
     bool m_ok = false;
 };
 

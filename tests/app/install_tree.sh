@@ -48,6 +48,7 @@ expected=$(printf '%s\n' bin/datumswecker libexec/datumswecker/datumswecker-wind
   share/applications/datumswecker.desktop \
   share/metainfo/example.norvex.datumswecker.metainfo.xml \
   share/doc/datumswecker/copyright share/doc/datumswecker/changelog.gz share/man/man1/datumswecker.1.gz \
+  share/man/de/man1/datumswecker.1.gz \
   share/icons/hicolor/scalable/apps/datumswecker.svg \
   $(for s in 16 22 24 32 48 64 128; do echo "share/icons/hicolor/${s}x${s}/apps/datumswecker.png"; done) | sort)
 actual=$(cd "$usr" && find . -type f | sed 's|^\./||' | sort)

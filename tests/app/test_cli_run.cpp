@@ -89,9 +89,10 @@ protected:
 TEST_F(CommandLineTest, HelpListsEveryOptionAndUnknownOptionsGetItWithStatusTwo)
 {
     EXPECT_EQ(Run({"--help"}), 0);
-    for (const char* option : {"--agenda", "--days", "--json", "--due", "--export", "--import", "--help"})
+    for (const char* option :
+         {"--agenda", "--days", "--json", "--due", "--export", "--import", "--trust-certificate", "--help"})
         EXPECT_TRUE(context.out.contains(QLatin1String(option))) << option;
-    EXPECT_EQ(context.out.count(QStringLiteral("Beispiel: datumswecker")), 7);
+    EXPECT_EQ(context.out.count(QStringLiteral("Beispiel: datumswecker")), 8);
     for (const QStringList& args :
          {QStringList{"--bogus"}, QStringList{"--due", "--days"}, QStringList{"--agenda", "31.02.2030"},
           QStringList{"--agenda", "--days", "0"}, QStringList{"--export"}, QStringList{"--import", "a", "b"},
@@ -335,6 +336,49 @@ TEST_F(CommandLineTest, ImportWritesOnceAndLeavesTheStoreAloneOnBadFiles)
     // The export holds what was imported.
     EXPECT_EQ(Run({"--export", dir.filePath("aus.ics")}), 0);
     EXPECT_TRUE(Bytes(dir.filePath("aus.ics")).contains("SUMMARY:Sommer in New York"));
+}
+
+// Past any bound of its budget an import stops, says which bound it reached
+// and how far it came, and leaves termine.dat as it was.
+TEST_F(CommandLineTest, AnImportPastABoundOfItsBudgetSaysWhichAndKeepsNothing)
+{
+    CalendarGrid grid;
+    grid.Build();
+    Add(grid, At(2024, 1, 9, 9, 0), "Vorher");
+    Save(grid);
+    const QByteArray before = Bytes(DataFile());
+    struct Case
+    {
+        const char* file;
+        dw::ical::Bounds bounds;
+        const char* text;
+    } cases[] = {
+        {"utc.ics", {.inputBytes = 100}, "Grenze erreicht: mehr als 100 Bytes Eingabe. Nichts"},
+        {"folded.ics",
+         {.lineBytes = 60},
+         "Zeile 11: Die Zeile ist zu lang (mehr als 60 Bytes). Bis dahin gelesen: Ereignisse 0"},
+        {"utc.ics", {.wallSeconds = -1}, "Sekunden für den ganzen Durchgang"},
+        {"utc.ics", {.seconds = -1}, "Sekunden Rechenzeit"},
+        {"changed_occurrences.ics", {.exceptionsPerEvent = 2}, "mehr als 2 geänderte Wiederholungen"},
+        {"changed_occurrences.ics", {.appointments = 2}, "mehr als 2 Termine in einem Durchgang"},
+        {"changed_occurrences.ics",
+         {.added = 3},
+         "mehr als 3 neue Termine in einem Durchgang. Bis dahin geprüft: 4 von 4 Terminen"},
+    };
+    for (const Case& c : cases) {
+        context.importBounds = c.bounds;
+        EXPECT_EQ(Run({"--import", IcsPath(c.file)}), 2) << c.text;
+        EXPECT_TRUE(context.err.contains(QString::fromUtf8(c.text)) &&
+                    context.err.contains(QStringLiteral("ichts wurde importiert.")))
+            << qPrintable(context.err);
+        EXPECT_EQ(Bytes(DataFile()), before) << c.text;
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"termine.dat"});
+    context.importBounds = {};
+    EXPECT_EQ(Run({"--import", IcsPath("changed_occurrences.ics")}), 0);
+    EXPECT_TRUE(context.out.contains(QStringLiteral("Hinzugefügt: 4")) &&
+                context.out.contains(QStringLiteral("Abgesagt, nicht übernommen: 2")))
+        << qPrintable(context.out);
 }
 
 // What the window tells about a damaged file the command line tells too, in

@@ -11,6 +11,7 @@
 #include "platform/Shell.h"
 #include "platform/Tray.h"
 #include "store/DataFile.h"
+#include "sync/SyncController.h"
 #include "ui_CalendarPage.h"
 #include "ui_MainForm.h"
 
@@ -29,6 +30,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -350,22 +352,33 @@ QStringList MnemonicFaults(QWidget& window)
 
 TEST_F(MainFormTest, EachPageGivesEveryButtonAndLabelledControlAKeyOfItsOwn)
 {
-    form().show();
-    Ui::TCalendarPage& calendar = *form().CalendarPage()->form();
-    calendar.AddTerminBtn->click(); // today's first appointment: the edit pages show
-    const struct
-    {
-        const char* page;
-        std::function<void()> open;
-    } pages[] = {
-        {"Termine verwalten, Allgemein", [] {}},
-        {"Termine verwalten, Erinnerung", [&] { calendar.PageControl1->setCurrentIndex(1); }},
-        {"Termine verwalten, Wiederkehr", [&] { calendar.PageControl1->setCurrentIndex(2); }},
-        {"Einstellungen, with the sync", [&] { ui().PageControl2->setCurrentIndex(1); }},
-    };
-    for (const auto& page : pages) {
-        page.open();
-        EXPECT_EQ(MnemonicFaults(form()), QStringList()) << page.page;
+    // A translation picks its own keys, so each language is checked.
+    for (const char* language : {"", "datumswecker_en"}) {
+        QTranslator translation;
+        if (*language) {
+            ASSERT_TRUE(translation.load(QString::fromLatin1(language), QStringLiteral(":/i18n")));
+            QCoreApplication::installTranslator(&translation);
+        }
+        form().show();
+        Ui::TCalendarPage& calendar = *form().CalendarPage()->form();
+        calendar.AddTerminBtn->click(); // today's first appointment: the edit pages show
+        const struct
+        {
+            const char* page;
+            std::function<void()> open;
+        } pages[] = {
+            {"Termine verwalten, Allgemein", [] {}},
+            {"Termine verwalten, Erinnerung", [&] { calendar.PageControl1->setCurrentIndex(1); }},
+            {"Termine verwalten, Wiederkehr", [&] { calendar.PageControl1->setCurrentIndex(2); }},
+            {"Einstellungen, with the sync", [&] { ui().PageControl2->setCurrentIndex(1); }},
+        };
+        for (const auto& page : pages) {
+            page.open();
+            EXPECT_EQ(MnemonicFaults(form()).join(QStringLiteral("; ")).toStdString(), "")
+                << page.page << " " << language;
+        }
+        destroyForm();
+        QCoreApplication::removeTranslator(&translation);
     }
 }
 
@@ -482,4 +495,22 @@ TEST_F(MainFormTest, AMegabyteDescriptionIsSavedAndLoadedBackIntact)
     back.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     EXPECT_EQ(back.size(), text.size());
     EXPECT_TRUE(back == text);
+}
+
+// A failed sync shows on every page (the status bar) and in the tray's tip; the next good one clears both.
+TEST_F(MainFormTest, AFailedSyncShowsInTheStatusAndTheTrayTip)
+{
+    auto* status = ui().StatusBar1->findChild<QLabel*>();
+    ASSERT_NE(status, nullptr);
+    dw::sync::SyncReport failed;
+    failed.fault = dw::sync::SyncReport::Fault::Unreachable;
+    failed.error =
+        QStringLiteral("Verbindung unterbrochen: der Server x hat die Antwort nicht zu Ende gesendet.");
+    emit form().sync().finished(failed);
+    EXPECT_TRUE(
+        status->text().startsWith(QStringLiteral("Abgleich fehlgeschlagen: Verbindung unterbrochen")));
+    EXPECT_EQ(form().Tray()->tip(), QStringLiteral("Datumswecker: Abgleich fehlgeschlagen"));
+    emit form().sync().finished(dw::sync::SyncReport{});
+    EXPECT_TRUE(status->text().isEmpty());
+    EXPECT_EQ(form().Tray()->tip(), QStringLiteral("Datumswecker"));
 }

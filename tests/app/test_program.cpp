@@ -96,9 +96,14 @@ TEST_F(Program, StartMinimisedHidesTheWindowHalfASecondAfterItCameUp)
 {
     ProgramRun run(x());
     WriteEmptyStore(run.dataFile(), 0, 30, 1);
+    // Up for half a second only: followed in the window manager's list, since
+    // looking for it may take longer than that under load.
+    ASSERT_TRUE(x().startWindowLog());
     ASSERT_TRUE(run.start());
-    EXPECT_NE(x().waitForWindow(MainTitle), 0u);
-    EXPECT_TRUE(x().waitForWindowGone(MainTitle));
+    const QStringList cameAndWent{QLatin1Char('+') + MainTitle, QLatin1Char('-') + MainTitle};
+    EXPECT_TRUE(PollUntil([&] { return x().windowLog() == cameAndWent; }, XSession::WaitMs))
+        << x().windowLog().join(QLatin1Char(' ')).toStdString();
+    EXPECT_FALSE(x().isWindowVisible(MainTitle));
     EXPECT_TRUE(run.running()); // still there, with its icon
     EXPECT_TRUE(x().waitForTrayIcon().isValid());
     EXPECT_EQ(run.terminate(SIGTERM), 0);

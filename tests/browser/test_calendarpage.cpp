@@ -341,6 +341,34 @@ TEST_F(CalendarPageTest, DeletingAsksAndRemovesOnlyTheSelectedRows)
     EXPECT_FALSE(ui().DelTerminBtn->isEnabled());
 }
 
+// Edits are told by the appointment's id, and a refill after a change from
+// outside (the sync deleted a row above) selects the same appointment again.
+TEST_F(CalendarPageTest, EditsNameTheirAppointmentWhichARefillFindsAgain)
+{
+    std::vector<std::pair<std::uint32_t, TCalendarPage::Edit>> told;
+    page->appointmentEdited = [&](std::uint32_t id, TCalendarPage::Edit edit) {
+        told.emplace_back(id, edit);
+    };
+    AddToday({"A", "B"});
+    QTest::mouseClick(ui().AddTerminBtn, Qt::LeftButton);
+    QTest::keyClicks(ui().NameEd, "C");
+    ASSERT_GE(told.size(), 2u);
+    const std::uint32_t c = told.front().first;
+    EXPECT_EQ(told.front().second, TCalendarPage::Edit::Added);
+    EXPECT_EQ(told.back(), std::make_pair(c, TCalendarPage::Edit::Changed));
+    EXPECT_EQ(grid.Find(c), today().at(2));
+
+    ASSERT_TRUE(grid.DeleteAppointment(2024, 1, 5, 0));
+    page->RefreshList();
+    ASSERT_NE(list()->currentItem(), nullptr);
+    EXPECT_EQ(list()->indexOfTopLevelItem(list()->currentItem()), 1);
+    EXPECT_EQ(ui().NameEd->text(), QStringLiteral("C"));
+    boxes.answer(dw::mrYes);
+    QTest::mouseClick(ui().DelTerminBtn, Qt::LeftButton);
+    EXPECT_EQ(told.back(), std::make_pair(c, TCalendarPage::Edit::Deleted));
+    EXPECT_EQ(grid.Find(c), nullptr);
+}
+
 TEST_F(CalendarPageTest, DeleteKeyAsksEvenForThePlaceholderRow)
 {
     for (Qt::KeyboardModifiers modifiers :

@@ -122,15 +122,26 @@ TEST(AppCore, LoadsAppliesImportsAndSavesWithoutAScreen)
     EXPECT_EQ(core.grid().Day(2024, 1, 5).count(), 1u);
 
     dw::ical::ImportedCalendar calendar;
-    calendar.appointments.push_back({});
-    calendar.appointments.back().date = QDate(2024, 1, 6);
-    calendar.appointments.back().name = QStringLiteral("Import");
+    for (const int day : {6, 5}) {
+        calendar.appointments.push_back({});
+        calendar.appointments.back().date = QDate(2024, 1, day);
+        calendar.appointments.back().name = QStringLiteral("Import");
+    }
     QSignalSpy added(&core, &AppCore::appointmentsAdded);
-    const AppCore::Imported done = core.Import(calendar);
-    EXPECT_EQ(done.report.added, 1);
+    const auto import = [&](const dw::ical::Bounds& bounds) {
+        dw::ical::Budget budget(bounds);
+        return core.Import(calendar, budget);
+    };
+    // Past a bound of its budget the import takes back what it added, so no later save keeps half of it.
+    EXPECT_FALSE(import({.added = 1}).report.refused.isEmpty());
+    EXPECT_EQ(core.grid().Day(2024, 1, 6).count(), 0u);
+    EXPECT_EQ(core.grid().Day(2024, 1, 5).count(), 1u);
+    EXPECT_EQ(added.count(), 0);
+    const AppCore::Imported done = import({});
+    EXPECT_EQ(done.report.added, 2);
     EXPECT_TRUE(done.saved);
     EXPECT_EQ(added.count(), 1);
-    EXPECT_EQ(core.Import(calendar).report.added, 0); // already there: nothing changes
+    EXPECT_EQ(import({}).report.added, 0); // already there: nothing changes
     EXPECT_EQ(added.count(), 1);
 
     core.setCheckInterval(0, 10);

@@ -41,6 +41,7 @@ struct FileCase
     const char* file;
     QStringList expected;
     int outsideRange = 0;
+    int cancelled = 0;
 };
 
 // The tests run in Europe/Berlin; UTC and foreign zones arrive in its local time.
@@ -55,6 +56,7 @@ TEST_P(IcalFileTest, ReadsWhatEachProducerMeant)
     ASSERT_TRUE(read.calendar) << c.file << ": " << read.error.line << " " << qPrintable(read.error.text);
     EXPECT_EQ(Summary(*read.calendar), c.expected);
     EXPECT_EQ(read.calendar->outsideRange, c.outsideRange);
+    EXPECT_EQ(read.calendar->cancelled, c.cancelled);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -75,7 +77,15 @@ INSTANTIATE_TEST_SUITE_P(
             {QStringLiteral("2024-02-29 00:00 Schalttag"), QStringLiteral("2024-12-24 00:00 Weihnachten")}},
         FileCase{"escaped.ics",
                  {QStringLiteral("2024-08-01 08:00 Äpfel, Birnen; Pflaumen"),
-                  QStringLiteral("2024-08-01 09:00 Berlin → Москва")}}),
+                  QStringLiteral("2024-08-01 09:00 Berlin → Москва")}},
+        // A series with one occurrence moved, one renamed (its RECURRENCE-ID in
+        // UTC), one cancelled; a cancelled event; a second VCALENDAR.
+        FileCase{"changed_occurrences.ics",
+                 {QStringLiteral("2024-01-08 10:00 Teamrunde"), QStringLiteral("2024-01-16 14:30 Teamrunde"),
+                  QStringLiteral("2024-01-22 10:00 Teamrunde mit Gästen"),
+                  QStringLiteral("2024-01-11 09:00 Zahnarzt")},
+                 0,
+                 2}),
     [](const auto& info) {
         return QString::fromLatin1(info.param.file).section(QLatin1Char('.'), 0, 0).toStdString();
     });
@@ -359,11 +369,72 @@ TEST(IcalBounds, HostileCalendarsEndInTimeWithTheirCountsRight)
     }
 }
 
+// A changed occurrence replaces the one it names, wherever the two stand; each
+// VCALENDAR of a file has its own zones.
+TEST(IcalRead, ChangedOccurrencesReplaceTheirOwnAndEachCalendarHasItsZones)
+{
+    const QByteArray daily = "DTSTART:20240101T100000\r\nRRULE:FREQ=DAILY;COUNT=3\r\nSUMMARY:Serie\r\n";
+    const QByteArray series = Event("UID:s\r\n" + daily);
+    const QByteArray moved =
+        Event("UID:s\r\nRECURRENCE-ID:20240102T100000\r\nDTSTART:20240105T090000\r\nSUMMARY:Serie\r\n");
+    const QByteArray local = "DTSTART;TZID=Eigene:20240101T090000\r\nSUMMARY:";
+    struct Case
+    {
+        const char* what;
+        QByteArray file;
+        QStringList expected;
+        int cancelled;
+    } cases[] = {
+        {"a change before its series",
+         Calendar(moved + series),
+         {"2024-01-05 09:00 Serie", "2024-01-01 10:00 Serie", "2024-01-03 10:00 Serie"},
+         0},
+        {"a change without its series", Calendar(moved), {"2024-01-05 09:00 Serie"}, 0},
+        // A single event's recurrence set is its start alone, which a change may name.
+        {"a change of a single event",
+         Calendar(Event("UID:s\r\nDTSTART:20240102T100000\r\nSUMMARY:Serie\r\n") + moved),
+         {"2024-01-05 09:00 Serie"},
+         0},
+        {"a whole day changed",
+         Calendar(Event("UID:d\r\nDTSTART;VALUE=DATE:20240101\r\nRRULE:FREQ=DAILY;COUNT=3\r\n") +
+                  Event("UID:d\r\nRECURRENCE-ID;VALUE=DATE:20240102\r\nDTSTART;VALUE=DATE:20240110\r\n")),
+         {"2024-01-01 00:00 Kein Name", "2024-01-03 00:00 Kein Name", "2024-01-10 00:00 Kein Name"},
+         0},
+        {"the same series under another UID keeps its own",
+         Calendar(series + Event("UID:t\r\n" + daily) + moved),
+         {"2024-01-01 10:00 Serie", "2024-01-03 10:00 Serie", "2024-01-01 10:00 Serie",
+          "2024-01-02 10:00 Serie", "2024-01-03 10:00 Serie", "2024-01-05 09:00 Serie"},
+         0},
+        {"a cancelled series keeps a change of its own",
+         Calendar(Event("UID:s\r\nSTATUS:CANCELLED\r\n" + daily) + moved),
+         {"2024-01-05 09:00 Serie"},
+         1},
+        {"a cancelled occurrence",
+         Calendar(series + Event("UID:s\r\nRECURRENCE-ID:20240102T100000\r\nDTSTART:20240102T100000\r\n"
+                                 "STATUS:cancelled\r\n")),
+         {"2024-01-01 10:00 Serie", "2024-01-03 10:00 Serie"},
+         1},
+        {"a zone only in the second of three calendars",
+         Calendar(Event(local + "a\r\n")) + Calendar(Zone("Eigene", "") + Event(local + "b\r\n")) +
+             Calendar(Event(local + "c\r\n")),
+         {"2024-01-01 10:00 a", "2024-01-01 01:00 b", "2024-01-01 10:00 c"},
+         0},
+    };
+    for (const Case& c : cases) {
+        const ReadResult read = ReadCalendar(c.file);
+        ASSERT_TRUE(read.calendar) << c.what << ": " << qPrintable(read.error.text);
+        EXPECT_EQ(Summary(*read.calendar), c.expected) << c.what;
+        EXPECT_EQ(read.calendar->cancelled, c.cancelled) << c.what;
+    }
+    const ReadResult trailing = ReadCalendar(Calendar(series) + "SUMMARY:danach\r\n");
+    EXPECT_EQ(trailing.error.text, QStringLiteral("Nach END:VCALENDAR folgt noch Inhalt."));
+}
+
 TEST(IcalBounds, RefusedCalendarsNameTheLineInGermanAndEchoNoControlCharacters)
 {
-    ReadLimits few;
+    Bounds few;
     few.appointments = 5;
-    ReadLimits quick;
+    Bounds quick;
     quick.seconds = 0;
     quick.secondsPerMegabyte = 0;
     QByteArray parameters = "SUMMARY";
@@ -373,7 +444,7 @@ TEST(IcalBounds, RefusedCalendarsNameTheLineInGermanAndEchoNoControlCharacters)
     {
         const char* what;
         QByteArray file;
-        ReadLimits limits;
+        Bounds limits;
         int line;
         const char* text;
     } cases[] = {
@@ -408,8 +479,8 @@ TEST(IcalBounds, RefusedCalendarsNameTheLineInGermanAndEchoNoControlCharacters)
          5,
          "mehr als 100 Parameter"},
         {"more appointments than allowed",
-         Calendar(Event("DTSTART:20240101T100000\r\nRRULE:FREQ=DAILY;COUNT=6\r\n")), few, 3,
-         "mehr als 5 Termine"},
+         Calendar(Event("DTSTART:20240101T100000\r\nRRULE:FREQ=DAILY;COUNT=6\r\n")), few, 6,
+         "mehr als 5 Termine in einem Durchgang. Bis dahin gelesen: Ereignisse 1, Termine daraus 0."},
         {"an alarm 800 years away",
          Calendar(
              Event("DTSTART:20240601T100000\r\nBEGIN:VALARM\r\nTRIGGER;VALUE=DATE-TIME:28240602T100000\r\n"
@@ -418,7 +489,7 @@ TEST(IcalBounds, RefusedCalendarsNameTheLineInGermanAndEchoNoControlCharacters)
          6,
          "68 Jahre"},
         {"no time left", Calendar(Event("DTSTART:20240101T100000\r\nRRULE:FREQ=DAILY;COUNT=1000\r\n")), quick,
-         0, "abgebrochen"},
+         0, "Sekunden Rechenzeit"},
     };
     for (const Case& c : cases) {
         QElapsedTimer clock;

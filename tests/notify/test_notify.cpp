@@ -220,20 +220,28 @@ TEST_F(Notifications, AButtonAnswersTheDialogAndEveryAnswerWithdrawsTheNotificat
          dw::mrYes,
          {1},
          {}},
+        {"program ends before the post's reply",
+         [](auto&, auto& d, auto&) { d.AnswerReminder(dw::mrCancel); },
+         dw::mrCancel,
+         {1},
+         {}},
     };
     for (const auto& c : cases) {
         FakeServer server(bus(), {"actions", "body"});
-        server.holdNotify = c.what == std::string("answered before the post's reply");
+        const bool ends = c.what == std::string("program ends before the post's reply");
+        server.holdNotify = ends || c.what == std::string("answered before the post's reply");
         FakeDialog dialog;
         QDBusConnection client = FakeServer::Connect(bus());
-        ReminderNotifications notifications(dialog, client);
+        auto notifications = std::make_unique<ReminderNotifications>(dialog, client);
         dialog.whenShown = [&] {
             WaitFor([&] { return !server.notified.isEmpty(); });
-            c.act(server, dialog, notifications);
+            c.act(server, dialog, *notifications);
         };
-        EXPECT_EQ(Remind(notifications), c.result) << c.what;
+        EXPECT_EQ(Remind(*notifications), c.result) << c.what;
         if (server.holdNotify)
             server.release();
+        if (ends)
+            notifications.reset(); // before this thread has seen the post's answer
         EXPECT_EQ(dialog.fronted, c.fronted) << c.what;
         if (!c.closed.isEmpty()) {
             EXPECT_TRUE(WaitFor([&] { return server.closed == c.closed; })) << c.what;

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <functional>
+#include <tuple>
 
 using storetest::Add;
 using storetest::Entry;
@@ -122,6 +123,38 @@ TEST(CalendarGrid, DeleteAppointmentKeepsTheOthersInOrder)
     EXPECT_STREQ(day.at(0)->Name, "A");
     EXPECT_STREQ(day.at(1)->Name, "C");
     EXPECT_EQ(day.Current, nullptr);
+}
+
+// An id finds its appointment wherever deletions, additions and moves put it,
+// and never another one: not after it was deleted, nor after a load replaced it.
+TEST(CalendarGrid, AnIdFindsItsAppointmentOrNothing)
+{
+    auto grid = NewGrid();
+    for (const char* name : {"A", "B", "C"})
+        Add(*grid, 2030, 1, 1, Entry().named(name));
+    EXPECT_EQ(grid->Day(2030, 1, 1).at(2)->Id, 0u); // handed out only when asked for
+    const std::uint32_t a = grid->IdOf(2030, 1, 1, 0);
+    const std::uint32_t c = grid->IdOf(2030, 1, 1, 2);
+    EXPECT_EQ(grid->IdOf(2030, 1, 1, 2), c);
+    EXPECT_NE(a, c);
+    ASSERT_TRUE(grid->DeleteAppointment(2030, 1, 1, 0));
+    Add(*grid, 2030, 1, 1, Entry().named("D"));
+    CalendarGrid::Place at;
+    ASSERT_NE(grid->Find(c, &at), nullptr);
+    EXPECT_STREQ(grid->Find(c)->Name, "C");
+    EXPECT_EQ(at.index, 1);
+    EXPECT_EQ(grid->Find(a), nullptr);
+    ASSERT_NE(grid->MoveAppointment(2030, 1, 1, 1, 2031, 2, 3), nullptr);
+    ASSERT_NE(grid->Find(c, &at), nullptr);
+    EXPECT_EQ(std::tie(at.year, at.month, at.day, at.index), std::make_tuple(2031, 2, 3, 0));
+    EXPECT_EQ(grid->Day(2030, 1, 1).count(), 2u);
+    EXPECT_STREQ(grid->Find(c)->Name, "C");
+
+    const QByteArray bytes = storetest::Serialize(*grid, {});
+    storetest::Deserialize(bytes, *grid);
+    EXPECT_EQ(grid->Find(c), nullptr);
+    EXPECT_EQ(grid->Day(2031, 2, 3).at(0)->Id, 0u);
+    EXPECT_NE(grid->IdOf(2031, 2, 3, 0), c);
 }
 
 TEST(CalendarGrid, EditingTheTimeDoesNotReorder)

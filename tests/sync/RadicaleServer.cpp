@@ -134,7 +134,8 @@ int RadicaleServer::curl(const QStringList& args, QByteArray* out, QByteArray* h
     if (headers)
         all << QStringLiteral("-D") << m_dir.filePath(QStringLiteral("headers"));
     p.start(QStringLiteral("curl"), all + args);
-    if (!p.waitForFinished(60000))
+    // curl ends by its own --max-time.
+    if (!p.waitForFinished(-1))
         return -1;
     QByteArray body = p.readAllStandardOutput();
     const qsizetype cut = body.lastIndexOf('\n');
@@ -197,11 +198,19 @@ void RadicaleServer::seed(const QString& name, const QByteArray& ics) const
         file.write(ics);
 }
 
+QByteArray RadicaleServer::stored(const QString& name) const
+{
+    QFile file(QDir(folder()).filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 bool RadicaleServer::settle() const
 {
-    return curl({QStringLiteral("-X"), QStringLiteral("REPORT"), QStringLiteral("-H"),
-                 QStringLiteral("Depth: 1"), QStringLiteral("-H"),
-                 QStringLiteral("Content-Type: application/xml"), QStringLiteral("--data-binary"),
+    // Taking in ten thousand events keeps a busy machine's server at it for minutes.
+    return curl({QStringLiteral("--max-time"), QStringLiteral("900"), QStringLiteral("-X"),
+                 QStringLiteral("REPORT"), QStringLiteral("-H"), QStringLiteral("Depth: 1"),
+                 QStringLiteral("-H"), QStringLiteral("Content-Type: application/xml"),
+                 QStringLiteral("--data-binary"),
                  QStringLiteral("<?xml version=\"1.0\"?><sync-collection xmlns=\"DAV:\"><sync-token/>"
                                 "<sync-level>1</sync-level><prop><getetag/></prop></sync-collection>"),
                  calendarUrl()}) == 207;

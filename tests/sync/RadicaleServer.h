@@ -47,6 +47,9 @@ public:
     bool settle() const;
     // Every event's text, joined.
     QByteArray everything() const;
+    // An event's text as the server stored it, read from its storage folder
+    // (a quick look that asks the server nothing).
+    QByteArray stored(const QString& name) const;
     // The processor seconds the server has used so far (the benchmark's share of the server).
     double processorSeconds() const;
 

@@ -10,6 +10,36 @@
 
 namespace dwtest {
 
+namespace {
+
+// The plugin's transport, with a moment before each request in which the test may act.
+class Interleaved : public dw::sync::Transport
+{
+public:
+    Interleaved(dw::sync::Transport* real, const std::function<void(const dw::sync::HttpRequest&)>& before)
+        : m_real(real), m_before(before)
+    {
+    }
+    void setCredentials(const QString& user, const QString& password) override
+    {
+        m_real->setCredentials(user, password);
+    }
+    void send(const dw::sync::HttpRequest& request,
+              std::function<void(const dw::sync::HttpReply&)> done) override
+    {
+        if (m_before)
+            m_before(request);
+        m_real->send(request, std::move(done));
+    }
+    void cancelAll() override { m_real->cancelAll(); }
+
+private:
+    std::unique_ptr<dw::sync::Transport> m_real;
+    const std::function<void(const dw::sync::HttpRequest&)>& m_before;
+};
+
+} // namespace
+
 SyncSide::SyncSide(const RadicaleServer& server, const QString& url)
     : m_server(server), m_url(url.isEmpty() ? server.calendarUrl() : url),
       m_password(QString::fromLatin1(RadicaleServer::Password))
@@ -32,7 +62,7 @@ void SyncSide::makeEngine()
     EXPECT_NE(plugin, nullptr) << error.toStdString();
     m_engine = std::make_unique<dw::sync::SyncEngine>(
         m_core->grid(), m_core->dataFolder(),
-        std::unique_ptr<dw::sync::Transport>(plugin->newTransport(30000)));
+        std::make_unique<Interleaved>(plugin->newTransport(30000), beforeSend));
     m_engine->saveStore = [this] { return m_core->SaveTermins(); };
     m_engine->setAccount({QUrl(m_url), QString::fromLatin1(RadicaleServer::User), m_password});
 }

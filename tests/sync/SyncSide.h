@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 #include <ostream>
@@ -32,6 +33,8 @@ public:
     // As a program that ends (or is killed) and starts again on the same folder.
     void restart(bool save = true);
     void setPassword(const QString& password);
+    // Called with each request before it goes out: another client may change the server meanwhile.
+    std::function<void(const dw::sync::HttpRequest&)> beforeSend;
 
     void add(int y, int m, int d, int hour, const QByteArray& name);
     // "HH:MM name" of each appointment of a day, in order.

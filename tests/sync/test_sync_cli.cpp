@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -67,6 +69,15 @@ protected:
         p.write(input);
         p.waitForBytesWritten(30000); // the caller may not run an event loop
         p.closeWriteChannel();
+    }
+
+    // --sync-account on the server's calendar, the password from standard input: the exit status.
+    int setUpAccount(const RadicaleServer& server)
+    {
+        return run({QStringLiteral("--sync-account"), server.calendarUrl(),
+                    QString::fromLatin1(RadicaleServer::User), QStringLiteral("--password-stdin")},
+                   QByteArray(RadicaleServer::Password) + "\n")
+            .status;
     }
 
     QTemporaryDir m_dir;
@@ -217,11 +228,7 @@ TEST_F(SyncCommandLine, AKilledSyncIsTakenUpWithNothingLostOrDoubled)
     many.close();
     ASSERT_EQ(run({QStringLiteral("--import"), many.fileName()}).status, 0);
     const QByteArray password = QByteArray(RadicaleServer::Password) + "\n";
-    ASSERT_EQ(run({QStringLiteral("--sync-account"), server.calendarUrl(),
-                   QString::fromLatin1(RadicaleServer::User), QStringLiteral("--password-stdin")},
-                  password)
-                  .status,
-              0);
+    ASSERT_EQ(setUpAccount(server), 0);
     for (const int killAt : {1, count / 2}) {
         QProcess p;
         start(p, {QStringLiteral("--sync"), QStringLiteral("--password-stdin")}, password);
@@ -240,4 +247,191 @@ TEST_F(SyncCommandLine, AKilledSyncIsTakenUpWithNothingLostOrDoubled)
     EXPECT_EQ(back.readAll().count("BEGIN:VEVENT"), count);
     EXPECT_TRUE(run({QStringLiteral("--sync"), QStringLiteral("--password-stdin")}, password)
                     .out.contains(QStringLiteral("nichts geändert")));
+}
+
+// Each --sync is a process of its own that starts with the ties the last one
+// stored: a rename on the server changes the appointment (no second one), a
+// deletion there is applied, and a rename here changes the server's event.
+TEST_F(SyncCommandLine, EverySyncProcessKnowsWhatTheLastOneTied)
+{
+    RadicaleServer server;
+    ASSERT_TRUE(server.ok());
+    for (const char* name : {"Eins", "Zwei", "Drei"})
+        ASSERT_EQ(
+            server.put(QStringLiteral("%1.ics").arg(QLatin1String(name)),
+                       Event(QLatin1String(name), QStringLiteral("20300501T090000"), QLatin1String(name))),
+            201);
+    const QByteArray password = QByteArray(RadicaleServer::Password) + "\n";
+    ASSERT_EQ(setUpAccount(server), 0);
+    const QStringList sync{QStringLiteral("--sync"), QStringLiteral("--password-stdin")};
+    Outcome r = run(sync, password);
+    ASSERT_TRUE(r.out.contains(QStringLiteral("Vom Server neu: 3")))
+        << r.out.toStdString() << r.err.toStdString();
+    ASSERT_EQ(
+        server.put(QStringLiteral("Zwei.ics"),
+                   server.get(QStringLiteral("Zwei.ics")).replace("SUMMARY:Zwei", "SUMMARY:Zwei umbenannt")),
+        201);
+    ASSERT_EQ(server.remove(QStringLiteral("Drei.ics")), 200);
+    r = run(sync, password);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Vom Server geändert: 1"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Auf dem Server gelöscht: 1"))) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("Vom Server neu"))) << r.out.toStdString();
+    const QString exported = m_dir.filePath(QStringLiteral("hier.ics"));
+    ASSERT_EQ(run({QStringLiteral("--export"), exported}).status, 0);
+    QFile back(exported);
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+    const QByteArray here = back.readAll();
+    EXPECT_EQ(here.count("BEGIN:VEVENT"), 2) << here.constData();
+    EXPECT_TRUE(here.contains("SUMMARY:Zwei umbenannt")) << here.constData();
+    EXPECT_EQ(server.names(), (QStringList{QStringLiteral("Eins.ics"), QStringLiteral("Zwei.ics")}));
+}
+
+// A server that points discovery to another host, lists hrefs outside the
+// calendar, breaks off its answer or sends far too much: the password stays with 127.0.0.1,
+// nothing is sent outside the calendar, and termine.dat is left as it was.
+TEST_F(SyncCommandLine, AHostileServerGetsNothingOutsideTheCalendar)
+{
+    QTemporaryDir logDir;
+    const QString log = logDir.filePath(QStringLiteral("requests.log"));
+    QProcess server;
+    server.start(QStringLiteral("python3"),
+                 {QStringLiteral(DW_SOURCE_DIR "/tests/sync/hostile_dav.py"), log});
+    while (!server.canReadLine() && server.waitForReadyRead(30000)) {
+    }
+    const QStringList ports = QString::fromLatin1(server.readLine()).split(QLatin1Char(' '));
+    ASSERT_EQ(ports.size(), 2) << server.readAllStandardError().constData();
+    const QString here = QStringLiteral("127.0.0.1:") + ports[0].trimmed();
+    const QString other = QStringLiteral("127.0.0.2:") + ports[1].trimmed();
+
+    QFile ics(m_dir.filePath(QStringLiteral("eins.ics")));
+    ASSERT_TRUE(ics.open(QIODevice::WriteOnly));
+    ics.write(Event(QStringLiteral("eins"), QStringLiteral("20300501T080000"), QStringLiteral("Hier")));
+    ics.close();
+    ASSERT_EQ(run({QStringLiteral("--import"), ics.fileName()}).status, 0);
+    QFile data(m_dir.filePath(QStringLiteral("termine.dat")));
+    ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+    const QByteArray before = data.readAll();
+    data.close();
+
+    const std::vector<std::tuple<const char*, int, QString>> passes{
+        {"/dav/", 2, QStringLiteral("Der Server %1 verweist auf einen anderen Server, %2").arg(here, other)},
+        {"/cal/", 0, QStringLiteral("Außerhalb des Kalenders, übersprungen: 3")},
+        {"/reset/", 2, QStringLiteral("Verbindung unterbrochen")},
+        {"/huge/", 2, QStringLiteral("größer als 64 MB")},
+    };
+    for (const auto& [path, status, says] : passes) {
+        {
+            QSettings ini(m_dir.filePath(QStringLiteral("datumswecker.ini")), QSettings::IniFormat);
+            ini.setValue(QStringLiteral("sync/url"),
+                         QStringLiteral("http://%1%2").arg(here, QLatin1String(path)));
+            ini.setValue(QStringLiteral("sync/user"), QStringLiteral("anna"));
+        }
+        const Outcome r = run({QStringLiteral("--sync"), QStringLiteral("--password-stdin")}, "geheim\n");
+        EXPECT_EQ(r.status, status) << path << r.err.toStdString();
+        EXPECT_TRUE((r.out + r.err).contains(says)) << path << (r.out + r.err).toStdString();
+        if (status != 0) {
+            ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+            EXPECT_EQ(data.readAll(), before) << path;
+            data.close();
+        }
+    }
+    QFile requests(log);
+    ASSERT_TRUE(requests.open(QIODevice::ReadOnly));
+    int puts = 0;
+    for (const QByteArray& line : requests.readAll().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        EXPECT_TRUE(line.startsWith(here.toLatin1() + ' ')) << line.constData();
+        const QList<QByteArray> f = line.split(' ');
+        if (f.value(1) == "PUT") {
+            ++puts;
+            EXPECT_TRUE(f.value(2).startsWith("/cal/")) << line.constData();
+        }
+    }
+    EXPECT_EQ(puts, 1);
+    server.kill();
+    server.waitForFinished();
+}
+
+// --sync-account tries the address and password before it keeps them; --sync
+// on a terminal asks for the password without echo where no secret store holds it.
+TEST_F(SyncCommandLine, TheAccountIsTriedAndThePasswordAskedOnATerminal)
+{
+    RadicaleServer server;
+    ASSERT_TRUE(server.ok());
+    const QStringList account{QStringLiteral("--sync-account"), server.calendarUrl(),
+                              QString::fromLatin1(RadicaleServer::User), QStringLiteral("--password-stdin")};
+    Outcome r = run(account, "falsch\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("nicht eingerichtet"))) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("datumswecker.ini"))));
+    r = run(account, QByteArray(RadicaleServer::Password) + "\n");
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Kalender: „anna/kalender“ (%1)").arg(server.calendarUrl())))
+        << r.out.toStdString();
+
+    // A terminal of its own (python3's pty): the prompt, the password typed, nothing echoed.
+    const char* script = "import os, pty, sys\n"
+                         "pid, fd = pty.fork()\n"
+                         "if pid == 0: os.execv(sys.argv[1], sys.argv[1:])\n"
+                         "out = b''\n"
+                         "def read():\n"
+                         "    global out\n"
+                         "    chunk = os.read(fd, 1024)\n"
+                         "    sys.stdout.buffer.write(chunk); sys.stdout.flush(); out += chunk\n"
+                         "    return chunk\n"
+                         "while b'Passwort' not in out: read()\n"
+                         "os.write(fd, os.environ['PW'].encode() + b'\\n')\n"
+                         "try:\n"
+                         "    while read(): pass\n"
+                         "except OSError: pass\n"
+                         "sys.exit(os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1]))\n";
+    QProcess terminal;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
+    env.insert(QStringLiteral("PW"), QString::fromLatin1(RadicaleServer::Password));
+    terminal.setProcessEnvironment(env);
+    terminal.start(QStringLiteral("python3"),
+                   {QStringLiteral("-c"), QString::fromLatin1(script),
+                    m_dir.filePath(QStringLiteral("datumswecker")), QStringLiteral("--sync")});
+    const bool ended = terminal.waitForFinished(60000);
+    const QByteArray seen = terminal.readAllStandardOutput();
+    ASSERT_TRUE(ended) << seen.constData() << terminal.readAllStandardError().constData();
+    EXPECT_EQ(terminal.exitCode(), 0) << seen.constData() << terminal.readAllStandardError().constData();
+    EXPECT_TRUE(seen.contains("Abgeglichen")) << seen.constData();
+    EXPECT_FALSE(seen.contains(RadicaleServer::Password)) << seen.constData();
+}
+
+// A self-signed certificate: refused with its fingerprint, trusted by it, and
+// another certificate is refused again.
+TEST_F(SyncCommandLine, ASelfSignedCertificateIsTrustedByItsFingerprintOnly)
+{
+    RadicaleServer server(true);
+    ASSERT_TRUE(server.ok());
+    const QByteArray password = QByteArray(RadicaleServer::Password) + "\n";
+    QStringList account{QStringLiteral("--sync-account"), server.calendarUrl(),
+                        QString::fromLatin1(RadicaleServer::User), QStringLiteral("--password-stdin")};
+    Outcome r = run(account, password);
+    EXPECT_EQ(r.status, 2);
+    const QRegularExpression shown(QStringLiteral("Fingerabdruck \\(SHA-256\\): ([0-9A-F:]{95})"));
+    const QString fingerprint = shown.match(r.err).captured(1);
+    ASSERT_FALSE(fingerprint.isEmpty()) << r.err.toStdString();
+    r = run({QStringLiteral("--trust-certificate"), QStringLiteral("12:34")});
+    EXPECT_EQ(r.status, 2);
+    account << QStringLiteral("--trust-certificate") << fingerprint;
+    r = run(account, password);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    r = run({QStringLiteral("--sync"), QStringLiteral("--password-stdin")}, password);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+
+    RadicaleServer another(true);
+    ASSERT_TRUE(another.ok());
+    {
+        QSettings ini(m_dir.filePath(QStringLiteral("datumswecker.ini")), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("sync/url"), another.calendarUrl());
+    }
+    r = run({QStringLiteral("--sync"), QStringLiteral("--password-stdin")}, password);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("nicht vertrauenswürdig"))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(fingerprint));
 }
