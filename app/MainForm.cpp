@@ -88,7 +88,7 @@ void TMainForm::SetUpSync()
     });
     // A failed sync shows where the person looks, not only on the settings page.
     m_syncStatus = new QLabel(ui->StatusBar1);
-    m_syncStatus->setAccessibleName(QStringLiteral("Abgleich"));
+    m_syncStatus->setAccessibleName(tr("Abgleich"));
     ui->StatusBar1->addWidget(m_syncStatus, 1);
     connect(m_sync, &dw::sync::SyncController::finished, this, &TMainForm::ShowSyncResult);
     m_sync->begin();
@@ -97,12 +97,12 @@ void TMainForm::SetUpSync()
 void TMainForm::ShowSyncResult(const dw::sync::SyncReport& report)
 {
     const QString failed = report.ok() ? QString() : report.fullText();
-    m_syncStatus->setText(failed.isEmpty() ? QString()
-                                           : QStringLiteral("Abgleich fehlgeschlagen: ") +
-                                                 failed.section(QLatin1Char('\n'), 0, 0));
+    m_syncStatus->setText(failed.isEmpty()
+                              ? QString()
+                              : tr("Abgleich fehlgeschlagen: ") + failed.section(QLatin1Char('\n'), 0, 0));
     m_syncStatus->setToolTip(failed);
     m_tray->setTip(failed.isEmpty() ? QStringLiteral("Datumswecker")
-                                    : QStringLiteral("Datumswecker: Abgleich fehlgeschlagen"));
+                                    : tr("Datumswecker: Abgleich fehlgeschlagen"));
 }
 
 void TMainForm::FormDestroy()

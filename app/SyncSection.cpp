@@ -55,7 +55,7 @@ SyncSection::SyncSection(QWidget* settingsArea, int top, dw::sync::SyncControlle
     m_minutes->setGeometry(80, top + 68, 57, 21);
     m_minutes->setRange(1, 1440);
     m_minutes->setAccessibleName(QStringLiteral("Abgleichen alle: Minuten"));
-    Label(page, QStringLiteral("A&lle:"), QRect(8, top + 68, 70, 21), m_minutes);
+    Label(page, QStringLiteral("Inter&vall:"), QRect(8, top + 68, 70, 21), m_minutes);
     Label(page, QStringLiteral("Minuten"), QRect(142, top + 68, 60, 21), m_minutes);
     m_now = new QPushButton(QStringLiteral("&Jetzt abgleichen"), page);
     m_now->setGeometry(272, top + 67, 128, 23);
@@ -63,8 +63,8 @@ SyncSection::SyncSection(QWidget* settingsArea, int top, dw::sync::SyncControlle
     m_calendars = new QComboBox(page);
     m_calendars->setGeometry(80, top + 94, 188, 21);
     m_calendars->setAccessibleName(QStringLiteral("Kalender"));
-    Label(page, QStringLiteral("&Kalender:"), QRect(8, top + 94, 70, 21), m_calendars);
-    m_trust = new QPushButton(QStringLiteral("Zertifikat &vertrauen"), page);
+    Label(page, QStringLiteral("Ka&lender:"), QRect(8, top + 94, 70, 21), m_calendars);
+    m_trust = new QPushButton(QStringLiteral("Zerti&fikat vertrauen"), page);
     m_trust->setGeometry(272, top + 93, 128, 23);
     m_trust->setAccessibleName(QStringLiteral("Zertifikat vertrauen"));
     m_trust->hide();

@@ -543,6 +543,18 @@ https://www.norvex.example/</translation>
 <context>
     <name>TMainForm</name>
     <message>
+        <source>Abgleich</source>
+        <translation>Sync</translation>
+    </message>
+    <message>
+        <source>Abgleich fehlgeschlagen: </source>
+        <translation>Sync failed: </translation>
+    </message>
+    <message>
+        <source>Datumswecker: Abgleich fehlgeschlagen</source>
+        <translation>Datumswecker: sync failed</translation>
+    </message>
+    <message>
         <source>Norvex Datumswecker 1.0</source>
         <translation>Norvex Datumswecker 1.0</translation>
     </message>

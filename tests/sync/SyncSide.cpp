@@ -32,6 +32,8 @@ public:
         m_real->send(request, std::move(done));
     }
     void cancelAll() override { m_real->cancelAll(); }
+    void setOrigin(const QUrl& origin) override { m_real->setOrigin(origin); }
+    void trustCertificate(const QByteArray& sha256) override { m_real->trustCertificate(sha256); }
 
 private:
     std::unique_ptr<dw::sync::Transport> m_real;
