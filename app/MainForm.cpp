@@ -62,6 +62,7 @@ void TMainForm::FormCreate()
     // From here on a logout ends the program cleanly, also while a start-up message is open.
     dw::InstallTerminationHandler(this, [this] { EndFromSignal(); });
     m_core.Open(dw::ResolveDataFolder());
+    m_calendarPage->setSeries(&m_core.series(), [this] { m_core.SeriesChanged(); });
     {
         const QSignalBlocker quiet(ui->MitteilungCheck);
         ui->MitteilungCheck->setChecked(m_core.NotificationsOn());

@@ -2,6 +2,8 @@
 
 #include "browser/DateTreeModel.h"
 #include "browser/ListRows.h"
+#include "browser/OccurrenceEditor.h"
+#include "browser/RepeatPage.h"
 #include "controls/Pictures.h"
 #include "platform/MessageBox.h"
 #include "ui_CalendarPage.h"
@@ -33,11 +35,38 @@ void SetGlyph(TBitBtnXP* button, const char* file)
 
 TCalendarPage::TCalendarPage(CalendarGrid& grid, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TCalendarPage>()), m_grid(grid),
-      m_treeModel(new DateTreeModel(grid, this))
+      m_treeModel(new DateTreeModel(grid, this)), m_repeatPage(new RepeatPage),
+      m_occurrences(new OccurrenceEditor(grid, *m_repeatPage, this))
 {
     ui->setupUi(this);
     SetUpControls();
     ConnectHandlers();
+    SetUpOccurrences();
+}
+
+void TCalendarPage::SetUpOccurrences()
+{
+    // Every letter of "Wiederholung" is another control's key already.
+    ui->PageControl1->addTab(m_repeatPage, RepeatPage::tr("Wieder&kehr"));
+    m_occurrences->refill = [this] { ShowInformation(); };
+    m_occurrences->selectRow = [this](int row) {
+        if (row >= 0 && row < ui->ListView1->topLevelItemCount())
+            ui->ListView1->setCurrentItem(ui->ListView1->topLevelItem(row));
+    };
+    m_occurrences->saveNow = [this] {
+        if (saveNow)
+            saveNow();
+    };
+    m_occurrences->appointmentEdited = [this](std::uint32_t id, bool added) {
+        if (appointmentEdited)
+            appointmentEdited(id, added ? Edit::Added : Edit::Deleted);
+    };
+}
+
+void TCalendarPage::setSeries(dw::series::SeriesSet* series, std::function<void()> changed)
+{
+    m_occurrences->setSeries(series, std::move(changed));
+    ShowInformation();
 }
 
 TCalendarPage::~TCalendarPage() = default;
@@ -196,7 +225,9 @@ void TCalendarPage::ShowInformation()
     const std::optional<quint32> key = SelectedKey();
     if (!key)
         return;
-    const ListContent content = ListRowsFor(m_grid, *key);
+    const ListContent content = ListRowsFor(m_grid, *key, m_occurrences->series());
+    m_occurrences->setDay(content.level == NodeLevel::Day ? std::optional(DecodeKey(*key)) : std::nullopt,
+                          content.occurrences);
     QTreeWidget* list = ui->ListView1;
     list->setUpdatesEnabled(false);
     list->clear();
@@ -207,6 +238,8 @@ void TCalendarPage::ShowInformation()
         auto* item = new QTreeWidgetItem(QStringList{row.when, row.what});
         if (row.node)
             item->setData(0, NodeKeyRole, *row.node);
+        if (row.occurrence)
+            OccurrenceEditor::MarkRow(item);
         items.append(item);
     }
     list->addTopLevelItems(items);
@@ -237,6 +270,7 @@ QTreeWidgetItem* TCalendarPage::FirstSelectedItem() const
 bool TCalendarPage::IsTerminSelected()
 {
     SelectedAppointment = nullptr;
+    m_occurrenceRow = -1;
     const std::optional<quint32> key = SelectedKey();
     const int row = FirstSelectedRow();
     if (!key || row < 0)
@@ -245,8 +279,13 @@ bool TCalendarPage::IsTerminSelected()
     if (date.level() != NodeLevel::Day)
         return false;
     DayList& day = m_grid.Day(date.year, date.month, date.day);
-    if (static_cast<std::uint32_t>(row) >= day.count())
-        return false;
+    if (static_cast<std::uint32_t>(row) >= day.count()) {
+        // The rows after the day's appointments are occurrences of series.
+        m_occurrenceRow = row - static_cast<int>(day.count());
+        SelectedAppointment = m_occurrences->Select(m_occurrenceRow);
+        return SelectedAppointment != nullptr;
+    }
+    m_occurrences->Select(-1);
     SelectedAppointment = static_cast<Appointment*>(day.Items->GoTo(row));
     return true;
 }
@@ -254,16 +293,24 @@ bool TCalendarPage::IsTerminSelected()
 void TCalendarPage::ListView1Change()
 {
     const bool selected = IsTerminSelected();
-    // Remembered by its id: a change from outside may move its row.
+    // Remembered by its id: a change from outside may move its row. An
+    // occurrence of a series has none; its row follows the day's appointments.
     m_shownId = 0;
-    if (const std::optional<quint32> key = SelectedKey(); selected && key) {
+    if (const std::optional<quint32> key = SelectedKey(); selected && key && m_occurrenceRow < 0) {
         const DateKey date = DecodeKey(*key);
         m_shownId = m_grid.IdOf(date.year, date.month, date.day, FirstSelectedRow());
     }
     ui->DelTerminBtn->setEnabled(selected);
     ui->Panel12->setVisible(selected);
-    if (selected)
-        ShowAppointment(*SelectedAppointment);
+    if (!selected)
+        return;
+    const int occurrence = m_occurrenceRow;
+    const int row = FirstSelectedRow();
+    ShowAppointment(*SelectedAppointment);
+    if (occurrence >= 0)
+        m_occurrences->ShowRepeatForOccurrence(occurrence);
+    else
+        m_occurrences->ShowRepeatForAppointment(row);
 }
 
 void TCalendarPage::ListView1DblClick()
@@ -292,9 +339,13 @@ void TCalendarPage::AddTerminBtnClick()
         TellEdit(date, static_cast<int>(m_grid.Day(date.year, date.month, date.day).count()) - 1,
                  Edit::Added);
     ShowInformation();
+    // The new appointment is the day's last; the occurrences of series follow it.
     QTreeWidget* list = ui->ListView1;
-    if (list->topLevelItemCount() > 0)
-        list->setCurrentItem(list->topLevelItem(list->topLevelItemCount() - 1));
+    const int last = date.level() == NodeLevel::Day
+                         ? static_cast<int>(m_grid.Day(date.year, date.month, date.day).count()) - 1
+                         : list->topLevelItemCount() - 1;
+    if (last >= 0 && last < list->topLevelItemCount())
+        list->setCurrentItem(list->topLevelItem(last));
     if (ui->PageControl1->currentIndex() == 0 && ui->Panel12->isVisibleTo(this)) {
         ui->NameEd->setFocus(Qt::OtherFocusReason);
         ui->NameEd->selectAll();
@@ -317,11 +368,34 @@ void TCalendarPage::DelTerminBtnClick()
     const DateKey date = DecodeKey(*key);
     if (date.level() != NodeLevel::Day)
         return;
-    const int answer =
-        dw::MessageBoxA(QStringLiteral("Wollen Sie die markierten Termine wirklich unwiderruflich löschen?"),
-                        QStringLiteral("Termine löschen"), dw::MB_YESNOCANCEL | dw::MB_ICONQUESTION);
-    if (answer != dw::mrYes)
+    const auto count = static_cast<int>(m_grid.Day(date.year, date.month, date.day).count());
+    std::vector<int> occurrences;
+    QTreeWidget* list = ui->ListView1;
+    for (int row = count; row < count + m_occurrences->rowCount() && row < list->topLevelItemCount(); ++row)
+        if (list->topLevelItem(row)->isSelected())
+            occurrences.push_back(row - count);
+    // Occurrences of series are asked about as calendar programs ask, which is also the confirmation.
+    std::optional<bool> alone;
+    if (!occurrences.empty()) {
+        alone = m_occurrences->AskDeleteAlone();
+        if (!alone)
+            return;
+    } else if (dw::MessageBoxA(
+                   QStringLiteral("Wollen Sie die markierten Termine wirklich unwiderruflich löschen?"),
+                   QStringLiteral("Termine löschen"),
+                   dw::MB_YESNOCANCEL | dw::MB_ICONQUESTION) != dw::mrYes) {
         return;
+    }
+    DeleteSelectedRows(date);
+    if (alone)
+        m_occurrences->DeleteOccurrences(occurrences, *alone);
+    ShowInformation();
+    if (saveNow)
+        saveNow();
+}
+
+void TCalendarPage::DeleteSelectedRows(const DateKey& date)
+{
     const DayList& day = m_grid.Day(date.year, date.month, date.day);
     QTreeWidget* list = ui->ListView1;
     // From the last row up, so the rows still to be visited keep their indexes.
@@ -332,7 +406,4 @@ void TCalendarPage::DelTerminBtnClick()
         if (m_grid.DeleteAppointment(date.year, date.month, date.day, row) && appointmentEdited)
             appointmentEdited(id, Edit::Deleted);
     }
-    ShowInformation();
-    if (saveNow)
-        saveNow();
 }

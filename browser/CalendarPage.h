@@ -12,7 +12,12 @@
 namespace Ui {
 class TCalendarPage;
 }
+namespace dw::series {
+class SeriesSet;
+}
 class DateTreeModel;
+class OccurrenceEditor;
+class RepeatPage;
 class QTreeWidgetItem;
 struct DateKey;
 
@@ -41,6 +46,12 @@ public:
         Deleted
     };
     std::function<void(std::uint32_t id, Edit edit)> appointmentEdited;
+
+    // The series, whose occurrences the list shows after each day's
+    // appointments; changed is told of each change of them.
+    void setSeries(dw::series::SeriesSet* series, std::function<void()> changed);
+    OccurrenceEditor* occurrences() const { return m_occurrences; }
+    RepeatPage* repeatPage() const { return m_repeatPage; }
 
     // Builds the date tree and fills every day's weekday.
     void ShowAll();
@@ -97,11 +108,17 @@ private:
     void ShowAppointment(const Appointment& appointment);
     void StoreTimeOfDay();
     template <typename Store> void EditSelected(Store&& store);
+    void SetUpOccurrences();
+    void DeleteSelectedRows(const DateKey& date);
     void TellEdit(const DateKey& date, int index, Edit edit);
 
     std::unique_ptr<Ui::TCalendarPage> ui;
     CalendarGrid& m_grid;
     DateTreeModel* m_treeModel;
+    RepeatPage* m_repeatPage;
+    OccurrenceEditor* m_occurrences;
+    // The occurrence IsTerminSelected found (its index among the day's), -1 for an appointment.
+    int m_occurrenceRow = -1;
     // The fields are being set to show an appointment: their handlers store nothing.
     bool m_showing = false;
     // The appointment the edit pages show; 0: none.

@@ -4,6 +4,7 @@
 
 #include "browser/DateKey.h"
 #include "browser/FieldValues.h"
+#include "browser/OccurrenceEditor.h"
 #include "platform/Ansi.h"
 #include "platform/MessageBox.h"
 #include "platform/RegionalFormats.h"
@@ -43,6 +44,11 @@ template <typename Store> void TCalendarPage::EditSelected(Store&& store)
             restartSaveTimer();
         return;
     }
+    // An occurrence of a series is shown as an appointment; what the field
+    // changed in it is then kept in its series, as the user answers.
+    const bool occurrence = m_occurrenceRow >= 0;
+    const AppointmentValues before =
+        occurrence ? AppointmentValues::Of(*SelectedAppointment) : AppointmentValues{};
     try {
         if (!store(*SelectedAppointment))
             return;
@@ -50,8 +56,21 @@ template <typename Store> void TCalendarPage::EditSelected(Store&& store)
         dw::ShowException(error);
         return;
     }
-    if (const std::optional<quint32> key = SelectedKey())
+    if (occurrence) {
+        if (!m_occurrences->Apply(before)) {
+            // Cancelled: the fields and the row show the occurrence as it stays.
+            if (IsTerminSelected()) {
+                ShowAppointment(*SelectedAppointment);
+                if (QTreeWidgetItem* row = FirstSelectedItem()) {
+                    row->setText(0, dw::FormatLongTime(SelectedAppointment->TimeOfDay));
+                    row->setText(1, dw::FromAnsi(SelectedAppointment->Name));
+                }
+            }
+            return;
+        }
+    } else if (const std::optional<quint32> key = SelectedKey()) {
         TellEdit(DecodeKey(*key), FirstSelectedRow(), Edit::Changed);
+    }
     if (restartSaveTimer)
         restartSaveTimer();
 }

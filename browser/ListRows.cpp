@@ -2,6 +2,7 @@
 
 #include "platform/Ansi.h"
 #include "platform/RegionalFormats.h"
+#include "series/SeriesSet.h"
 #include "store/CalendarGrid.h"
 
 QString CountText(quint32 count)
@@ -17,7 +18,20 @@ QString DayCaption(const CalendarGrid& grid, int year, int month, int day)
            QString::fromLatin1(grid.Day(year, month, day).Weekday);
 }
 
-void FillDay(const CalendarGrid& grid, const DateKey& date, ListContent& content)
+using dw::series::SeriesSet;
+
+std::int64_t DayNumber(int year, int month, int day)
+{
+    return static_cast<std::int64_t>(CalendarGrid::DateOf(year, month, day));
+}
+
+// The occurrences of the series on the days first to last.
+std::uint64_t SeriesCount(const SeriesSet* series, std::int64_t first, std::int64_t last)
+{
+    return series ? series->Count(first, last) : 0;
+}
+
+void FillDay(const CalendarGrid& grid, const DateKey& date, const SeriesSet* series, ListContent& content)
 {
     const DayList& day = grid.Day(date.year, date.month, date.day);
     content.header = QString::fromLatin1(day.Weekday) + QLatin1Char(' ') + QString::number(date.day) +
@@ -29,34 +43,55 @@ void FillDay(const CalendarGrid& grid, const DateKey& date, ListContent& content
         content.rows.push_back(
             {dw::FormatLongTime(appointment->TimeOfDay), dw::FromAnsi(appointment->Name), {}});
     }
+    if (!series)
+        return;
+    const std::int64_t number = DayNumber(date.year, date.month, date.day);
+    for (const dw::series::Occurrence& o : series->Occurrences(number, number)) {
+        content.rows.push_back({dw::FormatLongTime(o.timeOfDay()),
+                                dw::FromAnsi(QByteArray::fromStdString(o.fields->name)),
+                                {},
+                                true});
+        content.occurrences.push_back({(*series)[o.series].uid, o.recurrenceId});
+    }
 }
 
-void FillMonth(const CalendarGrid& grid, const DateKey& date, ListContent& content)
+void FillMonth(const CalendarGrid& grid, const DateKey& date, const SeriesSet* series, ListContent& content)
 {
     content.header = MonthName(date.month) + QLatin1Char(' ') + QString::number(date.year);
-    for (int d = 1; d <= grid.DayCount(date.year, date.month); ++d) {
-        const std::uint32_t count = grid.Day(date.year, date.month, d).count();
+    const int days = grid.DayCount(date.year, date.month);
+    const std::int64_t first = DayNumber(date.year, date.month, 1);
+    std::vector<std::uint32_t> occurrences(static_cast<std::size_t>(days));
+    if (series)
+        for (const dw::series::Occurrence& o : series->Occurrences(first, first + days - 1))
+            ++occurrences[static_cast<std::size_t>(o.day() - first)];
+    for (int d = 1; d <= days; ++d) {
+        const std::uint32_t count =
+            grid.Day(date.year, date.month, d).count() + occurrences[static_cast<std::size_t>(d - 1)];
         if (count > 0)
             content.rows.push_back({DayCaption(grid, date.year, date.month, d), CountText(count),
                                     MakeKey(date.year, date.month, d)});
     }
 }
 
-void FillYear(const CalendarGrid& grid, const DateKey& date, ListContent& content)
+void FillYear(const CalendarGrid& grid, const DateKey& date, const SeriesSet* series, ListContent& content)
 {
     content.header = QStringLiteral("Jahr ") + QString::number(date.year);
     for (int m = 1; m <= 12; ++m) {
-        const std::uint32_t count = grid.MonthCount(date.year, m);
+        const std::int64_t first = DayNumber(date.year, m, 1);
+        const auto count =
+            static_cast<std::uint32_t>(grid.MonthCount(date.year, m) +
+                                       SeriesCount(series, first, first + grid.DayCount(date.year, m) - 1));
         if (count > 0)
             content.rows.push_back({MonthName(m), CountText(count), MakeKey(date.year, m)});
     }
 }
 
-void FillRoot(const CalendarGrid& grid, ListContent& content)
+void FillRoot(const CalendarGrid& grid, const SeriesSet* series, ListContent& content)
 {
     content.header = QStringLiteral("Alle Jahre");
     for (int y = CalendarGrid::FirstYear; y <= CalendarGrid::LastYear; ++y) {
-        const std::uint32_t count = grid.YearCount(y);
+        const auto count = static_cast<std::uint32_t>(
+            grid.YearCount(y) + SeriesCount(series, DayNumber(y, 1, 1), DayNumber(y, 12, 31)));
         if (count > 0)
             content.rows.push_back({QString::number(y), CountText(count), MakeKey(y)});
     }
@@ -79,7 +114,7 @@ bool InGrid(const DateKey& date)
 
 } // namespace
 
-ListContent ListRowsFor(const CalendarGrid& grid, quint32 key)
+ListContent ListRowsFor(const CalendarGrid& grid, quint32 key, const SeriesSet* series)
 {
     const DateKey date = DecodeKey(key);
     ListContent content;
@@ -87,16 +122,16 @@ ListContent ListRowsFor(const CalendarGrid& grid, quint32 key)
     if (InGrid(date)) {
         switch (content.level) {
         case NodeLevel::Root:
-            FillRoot(grid, content);
+            FillRoot(grid, series, content);
             break;
         case NodeLevel::Year:
-            FillYear(grid, date, content);
+            FillYear(grid, date, series, content);
             break;
         case NodeLevel::Month:
-            FillMonth(grid, date, content);
+            FillMonth(grid, date, series, content);
             break;
         case NodeLevel::Day:
-            FillDay(grid, date, content);
+            FillDay(grid, date, series, content);
             break;
         }
     }

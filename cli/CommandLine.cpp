@@ -5,6 +5,9 @@
 #include "cli/Sync.h"
 #include "ical/IcalWriter.h"
 #include "light/Reading.h"
+#include "series/IcalHelper.h"
+#include "series/SeriesFile.h"
+#include "series/SeriesWriter.h"
 #include "store/DataFile.h"
 #include "sync/SyncController.h"
 #include "sync/SyncFaults.h"
@@ -48,11 +51,13 @@ int Reading(const QStringList& arguments, Context& context)
     std::vector<std::string> args;
     for (const QString& a : arguments)
         args.push_back(a.toStdString());
+    // Here libical serves the series that the light program hands over.
+    dw::series::InstallIcalHelper();
     dw::reading::Output output;
     const int status = dw::reading::Run(args, context.dataFolder.toStdString(), dw::Now(), output);
     context.out += QString::fromStdString(output.out);
     context.err += QString::fromStdString(output.err);
-    return status;
+    return status == dw::reading::HandOver ? ExitError : status;
 }
 
 int Export(const QStringList& args, Context& context)
@@ -62,10 +67,20 @@ int Export(const QStringList& args, Context& context)
                                   "CommandLine",
                                   "--export braucht genau eine Datei (oder - für die Standardausgabe)."));
     CalendarGrid grid;
+    dw::series::SeriesSet series;
     QString error;
-    if (!ReadStore(DataFile(context), grid, error))
+    dw::series::InstallIcalHelper();
+    if (!ReadStore(DataFile(context), grid, error) ||
+        !ReadSeriesFile(SeriesFilePath(context.dataFolder), series, error))
         return Fail(context, error);
-    const QByteArray calendar = dw::ical::WriteCalendar(grid, dw::Now());
+    QByteArray calendar = dw::ical::WriteCalendar(grid, dw::Now());
+    // Each series as one event with its rule, after the appointments.
+    if (series.size() > 0) {
+        std::string events = dw::series::WriteZones(series);
+        for (const dw::series::Series& s : series.list())
+            events += dw::series::WriteSeriesEvents(s);
+        calendar.insert(calendar.lastIndexOf("END:VCALENDAR"), QByteArray::fromStdString(events));
+    }
     if (args[0] == QLatin1String("-")) {
         context.out += QString::fromUtf8(calendar);
         return 0;

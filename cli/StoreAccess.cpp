@@ -2,9 +2,11 @@
 
 #include "messages/DataFileMessages.h"
 #include "messages/StoreErrorText.h"
+#include "series/SeriesReader.h"
 #include "store/DataFile.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 
 namespace dw::cli {
@@ -33,6 +35,30 @@ bool ReadStore(const QString& path, CalendarGrid& grid, QString& error)
         break;
     }
     return false;
+}
+
+bool ReadSeriesFile(const QString& path, dw::series::SeriesSet& set, QString& error)
+{
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QCoreApplication::translate("StoreAccess", "%1 kann nicht gelesen werden.").arg(path);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    dw::series::ReadOutcome read = dw::series::ReadSeries(std::string_view(bytes.constData(), bytes.size()));
+    if (!read.complete) {
+        error = QCoreApplication::translate(
+                    "StoreAccess",
+                    "%1 ist beschädigt (Zeile %2: %3). Starten Sie das Programm: es sichert die Datei.")
+                    .arg(path)
+                    .arg(read.line)
+                    .arg(QString::fromStdString(read.problem));
+        return false;
+    }
+    set = std::move(read.set);
+    return true;
 }
 
 StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar& calendar,

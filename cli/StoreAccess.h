@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ical/CalendarImport.h"
+#include "series/SeriesSet.h"
 #include "store/CalendarGrid.h"
 
 #include <QString>
@@ -12,6 +13,10 @@ namespace dw::cli {
 // A missing file is an empty store. False with a German message when the file
 // cannot be read completely.
 bool ReadStore(const QString& path, CalendarGrid& grid, QString& error);
+
+// Reads the series file for the reading options, in the same way: nothing
+// written, a missing file no series, a damaged one a German message.
+bool ReadSeriesFile(const QString& path, dw::series::SeriesSet& set, QString& error);
 
 struct StoreImport
 {

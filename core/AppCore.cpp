@@ -1,6 +1,7 @@
 #include "core/AppCore.h"
 
 #include "platform/Clock.h"
+#include "series/IcalHelper.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -25,6 +26,7 @@ AppCore::AppCore(QObject* parent)
     : QObject(parent), m_saveTimer(new dw::WindowTimer(1000, false, this)),
       m_checkTimer(new dw::WindowTimer(30000, true, this)), m_reminderCheck(m_grid)
 {
+    m_reminderCheck.setSeries(&m_series, [this] { SeriesChanged(); });
     connect(m_saveTimer, &dw::WindowTimer::timeout, this, &AppCore::SaveTermins);
     connect(m_checkTimer, &dw::WindowTimer::timeout, this, &AppCore::CheckTermins);
     m_monotonic.start();
@@ -44,11 +46,20 @@ void AppCore::Open(const QString& dataFolder)
     m_dataFile = std::make_unique<DataFile>(dataFilePath(), &m_messages);
     m_dataFile->RemoveLeftovers();
     m_programSettings = std::make_unique<QSettings>(ProgramSettingsPath(dataFolder), QSettings::IniFormat);
+    OpenSeries();
     if (!QFile::exists(dataFilePath()))
         return;
     const DataFile::LoadResult loaded = m_dataFile->OpenTermins(m_grid);
     if (loaded.settingsRead)
         ApplyLoadedSettings(loaded.settings);
+}
+
+void AppCore::OpenSeries()
+{
+    dw::series::InstallIcalHelper();
+    m_seriesFile = std::make_unique<SeriesFile>(seriesFilePath(), &m_seriesMessages);
+    m_seriesFile->RemoveLeftovers();
+    m_seriesFile->Load(m_series);
 }
 
 bool AppCore::NotificationsOn() const
@@ -85,6 +96,7 @@ void AppCore::Close()
     if (!saved && m_messages.unattended())
         emit endSaveFailed();
     m_grid.delall();
+    m_series = {};
 }
 
 void AppCore::setCheckInterval(int minutes, int seconds)
@@ -105,9 +117,11 @@ void AppCore::setStartMinimised(bool startMinimised)
 bool AppCore::SaveTermins()
 {
     // The save timer's ticks do not stack up messages of a failed save.
-    if (m_messages.SaveMessageOpen())
+    if (m_messages.SaveMessageOpen() || m_seriesMessages.SaveMessageOpen())
         return false;
-    return m_dataFile->SaveTermins(m_grid, m_settings);
+    const bool saved = m_dataFile->SaveTermins(m_grid, m_settings);
+    const bool seriesSaved = !m_seriesFile || m_seriesFile->Save(m_series);
+    return saved && seriesSaved;
 }
 
 void AppCore::setReminderDialog(IReminderDialog* dialog)
@@ -154,8 +168,10 @@ AppCore::Imported AppCore::Import(const dw::ical::ImportedCalendar& calendar, dw
 
 void AppCore::End(bool unattended)
 {
-    if (unattended)
+    if (unattended) {
         m_messages.setUnattended(true);
+        m_seriesMessages.setUnattended(true);
+    }
     if (m_terminating)
         return;
     m_terminating = true;

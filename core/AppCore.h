@@ -5,6 +5,8 @@
 #include "ical/CalendarImport.h"
 #include "messages/DataFileMessages.h"
 #include "platform/WindowTimer.h"
+#include "series/SeriesFile.h"
+#include "series/SeriesSet.h"
 #include "store/CalendarGrid.h"
 #include "store/DataFile.h"
 #include "store/StoredSettings.h"
@@ -62,6 +64,16 @@ public:
 
     // An edit was made: it is saved a second after the last one.
     void RestartSaveTimer() { m_saveTimer->restart(); }
+
+    // The repeating appointments, kept beside termine.dat in their own file.
+    dw::series::SeriesSet& series() { return m_series; }
+    QString seriesFilePath() const { return SeriesFilePath(m_dataFolder); }
+    // The series changed (the windows, the check pass): the next save writes them.
+    void SeriesChanged()
+    {
+        if (m_seriesFile)
+            m_seriesFile->MarkChanged();
+    }
     // False when the save failed or is held back while its failure is being told.
     bool SaveTermins();
 
@@ -116,11 +128,15 @@ signals:
 
 private:
     void ApplyLoadedSettings(const StoredSettings& loaded);
+    void OpenSeries();
 
     CalendarGrid m_grid;
     QString m_dataFolder;
     DataFileMessages m_messages;
     std::unique_ptr<DataFile> m_dataFile;
+    dw::series::SeriesSet m_series;
+    DataFileMessages m_seriesMessages;
+    std::unique_ptr<SeriesFile> m_seriesFile;
     std::unique_ptr<QSettings> m_programSettings;
     StoredSettings m_settings;
     dw::WindowTimer* m_saveTimer;

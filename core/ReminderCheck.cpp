@@ -145,7 +145,13 @@ void ReminderCheck::CheckTermins()
         return;
     const CheckingScope scope(m_checking);
     const dw::TDateTime now = dw::Now();
+    m_dialogShown = false;
+    if (WalkGrid(now))
+        RemindOccurrences(now);
+}
 
+bool ReminderCheck::WalkGrid(dw::TDateTime now)
+{
     // Days follow each other without gaps, so each day's date is one more than
     // the last. Counted as an integer: a floating-point sum carried across the
     // calls below would be kept in memory and chain every day to the one before.
@@ -153,7 +159,6 @@ void ReminderCheck::CheckTermins()
     // Until a dialog has run, nothing else can have changed the grid, so the
     // walk may end once it has seen every day that holds appointments.
     std::uint32_t filledLeft = m_grid.FilledDays();
-    m_dialogShown = false;
     // The containers lie side by side in grid order, so the walk reads them
     // one after another and looks at a day's cell only when it holds a due
     // record. The records of a loaded store lie in grid order as well, so the
@@ -163,14 +168,14 @@ void ReminderCheck::CheckTermins()
     DayPosition at;
     for (int index = 0; index < CalendarGrid::TotalDays; ++index, ++dayNumber) {
         if (filledLeft == 0 && !m_dialogShown)
-            return;
+            return true;
         if (built) {
             // Most days hold nothing due: those are passed without reading their cells.
             const int due = SkipNothingDue(m_grid, index, dayNumber, now, filledLeft, !m_dialogShown);
             dayNumber += due - index;
             index = due;
             if (index == CalendarGrid::TotalDays)
-                return;
+                return true;
             if (filledLeft > 0)
                 --filledLeft;
         }
@@ -182,11 +187,12 @@ void ReminderCheck::CheckTermins()
                 --filledLeft;
         }
         if (!WalkDay(at.year, at.month, day, dayNumber, now))
-            return;
+            return false;
         // Whatever ran while a dialog was open may have cleared the grid.
         if (m_dialogShown)
             built = m_grid.Built();
     }
+    return true;
 }
 
 // The records are read in place. The cursor goes where moving it to every

@@ -1,5 +1,7 @@
 #include "ical/IcalNames.h"
 
+#include "series/SeriesReader.h"
+
 #include <QDateTime>
 
 #include <algorithm>
@@ -34,26 +36,15 @@ std::optional<dw::TDateTime> ParseLastReminded(const QString& text)
     return static_cast<double>(Epoch.daysTo(at.date())) + at.time().msecsSinceStartOfDay() / dw::MSecsPerDay;
 }
 
+// The series file writes durations the same way.
 long long SecondsOfDays(double days)
 {
-    // Beyond a hundred thousand years nothing is meant; keep the number sane.
-    constexpr double Limit = 1e8 * 86400;
-    if (!std::isfinite(days))
-        return 0;
-    return std::llround(std::clamp(days * 86400.0, -Limit, Limit));
+    return dw::series::SecondsOfDays(days);
 }
 
 double DaysFromSeconds(long long seconds)
 {
-    long long days = seconds / 86400;
-    long long rest = seconds % 86400;
-    if (rest < 0) {
-        --days;
-        rest += 86400;
-    }
-    return static_cast<double>(days) + dw::EncodeTime(static_cast<int>(rest / 3600),
-                                                      static_cast<int>(rest / 60 % 60),
-                                                      static_cast<int>(rest % 60));
+    return dw::series::DaysFromSeconds(seconds);
 }
 
 } // namespace dw::ical

@@ -4,6 +4,7 @@
 #include "ical/IcalTimes.h"
 
 #include "platform/Ansi.h"
+#include "series/SeriesWriter.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -27,18 +28,6 @@ QByteArray Text(icalcomponent* component)
     return bytes;
 }
 
-icaldurationtype DurationOf(long long seconds)
-{
-    icaldurationtype d = icaldurationtype_null_duration();
-    d.is_neg = seconds < 0 ? 1 : 0;
-    const long long magnitude = seconds < 0 ? -seconds : seconds;
-    d.days = static_cast<unsigned int>(magnitude / 86400);
-    d.hours = static_cast<unsigned int>(magnitude / 3600 % 24);
-    d.minutes = static_cast<unsigned int>(magnitude / 60 % 60);
-    d.seconds = static_cast<unsigned int>(magnitude % 60);
-    return d;
-}
-
 // The same appointment gets the same UID in every export: its day, time and
 // name, numbered when a day holds that pair twice.
 QByteArray UidOf(int year, int month, int day, long long second, const QByteArray& name,
@@ -49,24 +38,6 @@ QByteArray UidOf(int year, int month, int day, long long second, const QByteArra
     const QByteArray digest = QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(24);
     const int n = ++seen[digest];
     return digest + (n > 1 ? '-' + QByteArray::number(n) : QByteArray()) + "@datumswecker";
-}
-
-icalcomponent* Alarm(const Appointment& a, const QByteArray& name)
-{
-    icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
-    icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
-    icalcomponent_add_property(alarm, icalproperty_new_description(name.constData()));
-    const long long lead = SecondsOfDays(a.FirstLead);
-    icaltriggertype trigger;
-    trigger.time = icaltime_null_time();
-    trigger.duration = DurationOf(-lead);
-    icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
-    // REPEAT counts the reminders after the first that still fit before the start.
-    const long long every = SecondsOfDays(a.RepeatInterval);
-    const long long repeats = every > 0 && lead > 0 ? std::min<long long>(lead / every, 1000000) : 0;
-    icalcomponent_add_property(alarm, icalproperty_new_repeat(static_cast<int>(repeats)));
-    icalcomponent_add_property(alarm, icalproperty_new_duration(DurationOf(every)));
-    return alarm;
 }
 
 icaltimetype StampOf(dw::TDateTime now)
@@ -110,7 +81,8 @@ icalcomponent* EventOf(const Appointment& a, int y, int m, int d, const QByteArr
         icalproperty_set_x_name(done, DoneProperty);
         icalcomponent_add_property(event, done);
     }
-    icalcomponent_add_component(event, Alarm(a, name));
+    icalcomponent_add_component(event,
+                                dw::series::NewAlarm(a.FirstLead, a.RepeatInterval, name.toStdString()));
     return event;
 }
 

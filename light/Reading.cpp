@@ -4,6 +4,8 @@
 #include "plain/JsonText.h"
 #include "plain/TimeFormats.h"
 #include "plain/Windows1252.h"
+#include "series/Instances.h"
+#include "series/SeriesReader.h"
 #include "store/TerminRecord.h"
 #include "store/TerminScan.h"
 
@@ -12,7 +14,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -216,6 +220,67 @@ bool Scan(MappedFile& file, const std::string& dataFolder, Output& output, Visit
     return false;
 }
 
+// An occurrence as the output shows an appointment. Its texts are kept in
+// texts, as the series it came from may be gone (a streamed one).
+StoredAppointment AsStored(const series::Series& s, const series::Occurrence& o,
+                           std::deque<std::string>& texts)
+{
+    StoredAppointment a;
+    a.day = static_cast<std::int32_t>(o.day());
+    a.timeOfDay = o.timeOfDay();
+    const series::ReminderState* state = series::FindState(s, o.recurrenceId);
+    a.lastReminded = state ? state->lastReminded : 0.0;
+    a.done = state && state->done ? 1 : 0;
+    a.firstLead = o.fields->firstLead;
+    a.repeatInterval = o.fields->repeatInterval;
+    a.name = texts.emplace_back(o.fields->name);
+    a.description = texts.emplace_back(o.fields->description);
+    return a;
+}
+
+// What an option takes of one series (it may be streamed and gone right after).
+using Pick =
+    std::function<void(const series::Series& s, std::size_t index, std::vector<series::Occurrence>& out)>;
+
+// The occurrences pick takes of the series file beside termine.dat, appended
+// to found: read series by series where the file allows, so that a thousand
+// series cost little memory, otherwise whole. The status: 0, ExitError with
+// the German message in output when the file cannot be read wholly (it is
+// never copied aside here: nothing is written), HandOver when a series needs libical.
+int SeriesEntries(const std::string& dataFolder, Output& output, const Pick& pick,
+                  std::vector<StoredAppointment>& found, std::deque<std::string>& texts)
+{
+    const std::string path = dataFolder + series::SeriesFileName;
+    MappedFile file;
+    if (!file.open(path))
+        return Fail(output, path + " kann nicht gelesen werden.");
+    if (file.bytes().empty())
+        return 0;
+    const std::size_t before = found.size();
+    std::vector<series::Occurrence> picked;
+    std::size_t index = 0;
+    const auto take = [&](const series::Series& s) {
+        picked.clear();
+        pick(s, index++, picked);
+        for (const series::Occurrence& o : picked)
+            found.push_back(AsStored(s, o, texts));
+        return true;
+    };
+    if (series::StreamSeries(file.bytes(), take))
+        return 0;
+    found.resize(before);
+    index = 0;
+    const series::ReadOutcome read = series::ReadSeries(file.bytes());
+    if (!read.complete)
+        return Fail(output, path + " ist beschädigt (Zeile " + std::to_string(read.line) + ": " +
+                                read.problem + "). Starten Sie das Programm: es sichert die Datei.");
+    if (read.set.NeedsHelper() && !series::InstalledHelper())
+        return HandOver;
+    for (const series::Series& s : read.set.list())
+        take(s);
+    return 0;
+}
+
 int Agenda(const std::vector<std::string>& args, const std::string& dataFolder, TDateTime now, Output& output)
 {
     std::int64_t first = static_cast<std::int64_t>(std::trunc(now));
@@ -253,6 +318,13 @@ int Agenda(const std::vector<std::string>& args, const std::string& dataFolder, 
                 found.push_back(a);
         }))
         return ExitError;
+    std::deque<std::string> texts;
+    const auto within = [&](const series::Series& s, std::size_t index,
+                            std::vector<series::Occurrence>& out) {
+        series::SeriesSet::OccurrencesIn(s, index, first, last, out);
+    };
+    if (const int status = SeriesEntries(dataFolder, output, within, found, texts); status != 0)
+        return status;
     // Days come in order from the file; within a day the time decides.
     std::stable_sort(found.begin(), found.end(), [](const StoredAppointment& a, const StoredAppointment& b) {
         return a.day != b.day ? a.day < b.day : a.timeOfDay < b.timeOfDay;
@@ -283,6 +355,19 @@ int Due(const std::vector<std::string>& args, const std::string& dataFolder, TDa
                 due.push_back(a);
         }))
         return ExitError;
+    // After the appointments of termine.dat, by their moments, as the check pass reminds them.
+    const auto single = static_cast<std::ptrdiff_t>(due.size());
+    std::deque<std::string> texts;
+    const auto dueNow = [&](const series::Series& s, std::size_t index,
+                            std::vector<series::Occurrence>& out) {
+        series::SeriesSet::DueIn(s, index, now, out);
+    };
+    if (const int status = SeriesEntries(dataFolder, output, dueNow, due, texts); status != 0)
+        return status;
+    std::stable_sort(due.begin() + single, due.end(),
+                     [](const StoredAppointment& a, const StoredAppointment& b) {
+                         return a.day + a.timeOfDay < b.day + b.timeOfDay;
+                     });
     if (json)
         AppendJson(output.out, due);
     else

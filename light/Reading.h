@@ -21,8 +21,11 @@ struct Output
 bool Serves(std::string_view option);
 
 // Runs a served option with its arguments (args[0] is the option) on the
-// termine.dat in dataFolder (ending in '/') at moment now, and returns the exit
-// status: 0 done (for --due: something is due), 1 nothing due, 2 error.
+// termine.dat and the series file in dataFolder (ending in '/') at moment now,
+// and returns the exit status: 0 done (for --due: something is due), 1 nothing
+// due, 2 error; or HandOver when a series needs libical (a zone or a rule only
+// it knows) and none is installed: a program that has it must answer.
+inline constexpr int HandOver = -1;
 int Run(const std::vector<std::string>& args, const std::string& dataFolder, TDateTime now, Output& output);
 
 std::string HelpText();

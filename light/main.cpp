@@ -31,6 +31,7 @@ std::string SelfPath()
     return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
 }
 
+// The status, or HandOver when the Qt command line must answer.
 int Serve(int argc, char** argv, const std::string& self)
 {
     // Only the time category follows the user: the regional date and time formats.
@@ -40,6 +41,8 @@ int Serve(int argc, char** argv, const std::string& self)
     dw::reading::Output output;
     const int status = dw::reading::Run(std::vector<std::string>(argv + 1, argv + argc),
                                         dw::DataFolderFor(self), dw::LocalNow() + offset, output);
+    if (status == dw::reading::HandOver)
+        return status;
     std::fwrite(output.out.data(), 1, output.out.size(), stdout);
     std::fflush(stdout);
     std::fwrite(output.err.data(), 1, output.err.size(), stderr);
@@ -64,8 +67,10 @@ int main(int argc, char** argv)
 {
     const std::string self = SelfPath();
     const bool commandLine = dw::reading::IsCommandLine(argc, argv);
+    // A series in a zone or with a rule only libical knows is answered by the Qt command line.
     if (commandLine && dw::reading::Serves(argv[1]))
-        return Serve(argc, argv, self);
+        if (const int status = Serve(argc, argv, self); status != dw::reading::HandOver)
+            return status;
     const std::string program =
         InternalProgram(self, commandLine ? "datumswecker-cli" : "datumswecker-window");
     // The data folder and the autostart entry follow the command the user started.

@@ -18,11 +18,20 @@ int ShowQtMessageBox(const QString& text, const QString& caption, unsigned flags
     box.setText(text);
     box.setWindowModality(Qt::ApplicationModal);
     switch (flags & 0xF0) {
-    case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
-    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
-    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
-    default: break;
+    case MB_ICONERROR:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONQUESTION:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MB_ICONWARNING:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MB_ICONINFORMATION:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
     }
     // The buttons read as the program words them, not as Qt's translations do.
     struct Choice
@@ -41,6 +50,11 @@ int ShowQtMessageBox(const QString& text, const QString& caption, unsigned flags
     case MB_YESNO:
         choices = {{QMessageBox::Yes, QT_TRANSLATE_NOOP("MessageBox", "&Ja"), mrYes},
                    {QMessageBox::No, QT_TRANSLATE_NOOP("MessageBox", "&Nein"), mrNo}};
+        break;
+    case MB_SERIESCHOICE:
+        choices = {{QMessageBox::Yes, QT_TRANSLATE_NOOP("MessageBox", "&Nur diesen Termin"), mrYes},
+                   {QMessageBox::YesToAll, QT_TRANSLATE_NOOP("MessageBox", "&Alle Termine der Serie"), mrAll},
+                   {QMessageBox::Cancel, QT_TRANSLATE_NOOP("MessageBox", "Abbrechen"), mrCancel}};
         break;
     default:
         choices = {{QMessageBox::Ok, QT_TRANSLATE_NOOP("MessageBox", "OK"), mrOk}};

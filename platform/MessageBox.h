@@ -8,10 +8,13 @@
 namespace dw {
 
 // Button sets and icons as the message box service takes them.
-enum MessageBoxFlags : unsigned {
+enum MessageBoxFlags : unsigned
+{
     MB_OK = 0x0,
     MB_YESNOCANCEL = 0x3,
     MB_YESNO = 0x4,
+    // Our own: "Nur diesen Termin" (mrYes), "Alle Termine der Serie" (mrAll), "Abbrechen".
+    MB_SERIESCHOICE = 0xE,
     MB_ICONERROR = 0x10,
     MB_ICONQUESTION = 0x20,
     MB_ICONWARNING = 0x30,
@@ -19,7 +22,8 @@ enum MessageBoxFlags : unsigned {
 };
 
 // Modal results: what a dialog or message box answers.
-enum ModalResult : int {
+enum ModalResult : int
+{
     mrNone = 0,
     mrOk = 1,
     mrCancel = 2,

@@ -101,7 +101,7 @@ void DataFile::RemoveLeftovers() const
 bool DataFile::SaveTermins(const CalendarGrid& grid, const StoredSettings& settings)
 {
     try {
-        if (!MayReplace())
+        if (!m_unreadable.MayReplace(m_path, m_report))
             return false;
         if (AlreadyOnDisk(grid, settings))
             return true;
@@ -146,28 +146,6 @@ bool DataFile::WriteFile(const CalendarGrid& grid, const StoredSettings& setting
     return true;
 }
 
-bool DataFile::MayReplace()
-{
-    if (!m_guarded)
-        return true;
-    const QFileInfo info(m_path);
-    if (!info.exists() && !info.isSymLink()) {
-        m_guarded = false;
-        return true;
-    }
-    // It may have become readable since the start.
-    int error = 0;
-    const QString backup = CopyToFreeBackupName(m_path, &error);
-    if (backup.isEmpty()) {
-        SaveFailed(IDataFileReport::SaveProblem::HeldBack, {}, error);
-        return false;
-    }
-    m_guarded = false;
-    if (m_report)
-        m_report->CopyKept(backup);
-    return true;
-}
-
 void DataFile::SaveFailed(IDataFileReport::SaveProblem problem, const QString& errorText, int systemError)
 {
     if (m_report)
@@ -191,19 +169,9 @@ DataFile::LoadResult DataFile::OpenTermins(CalendarGrid& grid)
     failure.openError = read.openError;
     failure.readError = read.readError;
     // The copy comes first, so that it exists whatever happens while the failure is told.
-    KeepUnreadable(failure);
+    m_unreadable.KeepUnreadable(failure);
     result.backupPath = failure.backupPath;
     if (m_report)
         m_report->LoadFailed(failure);
     return result;
-}
-
-void DataFile::KeepUnreadable(IDataFileReport::LoadFailure& failure)
-{
-    try {
-        failure.backupPath = CopyToFreeBackupName(m_path, &failure.copyError);
-    } catch (const std::bad_alloc&) {
-        failure.copyError = ENOMEM;
-    }
-    m_guarded = failure.backupPath.isEmpty();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CalendarGrid.h"
+#include "store/DataFileBackup.h"
 #include "store/DataFileReport.h"
 #include "store/FileStamp.h"
 #include "store/StoredSettings.h"
@@ -79,8 +80,6 @@ public:
 private:
     bool WriteFile(const CalendarGrid& grid, const StoredSettings& settings);
     bool AlreadyOnDisk(const CalendarGrid& grid, const StoredSettings& settings) const;
-    bool MayReplace();
-    void KeepUnreadable(IDataFileReport::LoadFailure& failure);
     void SaveFailed(IDataFileReport::SaveProblem problem, const QString& errorText = {}, int systemError = 0);
 
     QString m_path;
@@ -89,6 +88,5 @@ private:
     // The file the last successful save made. While it stands untouched, its
     // bytes are the last save's, and a save compares with them before writing.
     FileStamp m_lastSave;
-    // The file could be read neither whole nor copied aside: it must not be replaced.
-    bool m_guarded = false;
+    UnreadableGuard m_unreadable;
 };

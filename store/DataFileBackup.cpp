@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <new>
 #include <unistd.h>
 
 namespace {
@@ -85,4 +86,37 @@ QString CopyToFreeBackupName(const QString& path, int* systemError)
     if (systemError)
         *systemError = copy.isEmpty() ? error : 0;
     return copy;
+}
+
+void UnreadableGuard::KeepUnreadable(IDataFileReport::LoadFailure& failure)
+{
+    try {
+        failure.backupPath = CopyToFreeBackupName(failure.path, &failure.copyError);
+    } catch (const std::bad_alloc&) {
+        failure.copyError = ENOMEM;
+    }
+    m_guarded = failure.backupPath.isEmpty();
+}
+
+bool UnreadableGuard::MayReplace(const QString& path, IDataFileReport* report)
+{
+    if (!m_guarded)
+        return true;
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        m_guarded = false;
+        return true;
+    }
+    // It may have become readable since the start.
+    int error = 0;
+    const QString backup = CopyToFreeBackupName(path, &error);
+    if (backup.isEmpty()) {
+        if (report)
+            report->SaveFailed({IDataFileReport::SaveProblem::HeldBack, path, {}, error});
+        return false;
+    }
+    m_guarded = false;
+    if (report)
+        report->CopyKept(backup);
+    return true;
 }

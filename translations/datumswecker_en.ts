@@ -206,6 +206,14 @@ termine.dat could not be saved; the appointments are in the running program and 
         <source>Fehler</source>
         <translation>Error</translation>
     </message>
+    <message>
+        <source>&amp;Nur diesen Termin</source>
+        <translation>&amp;Only this appointment</translation>
+    </message>
+    <message>
+        <source>&amp;Alle Termine der Serie</source>
+        <translation>&amp;All appointments of the series</translation>
+    </message>
 </context>
 <context>
     <name>ReminderNotifications</name>
@@ -220,6 +228,65 @@ termine.dat could not be saved; the appointments are in the running program and 
     <message>
         <source>Nicht mehr erinnern</source>
         <translation>Don&apos;t remind again</translation>
+    </message>
+</context>
+<context>
+    <name>RepeatPage</name>
+    <message>
+        <source>Wieder&amp;kehr</source>
+        <translation>Repe&amp;at</translation>
+    </message>
+    <message>
+        <source>nie</source>
+        <translation>never</translation>
+    </message>
+    <message>
+        <source>täglich</source>
+        <translation>daily</translation>
+    </message>
+    <message>
+        <source>wöchentlich</source>
+        <translation>weekly</translation>
+    </message>
+    <message>
+        <source>alle zwei Wochen</source>
+        <translation>every two weeks</translation>
+    </message>
+    <message>
+        <source>monatlich</source>
+        <translation>monthly</translation>
+    </message>
+    <message>
+        <source>jährlich</source>
+        <translation>yearly</translation>
+    </message>
+    <message>
+        <source>wie im Kalender angegeben</source>
+        <translation>as the calendar gives it</translation>
+    </message>
+    <message>
+        <source>&amp;bis</source>
+        <translation>un&amp;til</translation>
+    </message>
+    <message>
+        <source>Wiede&amp;rholen:</source>
+        <translation>Re&amp;peat:</translation>
+    </message>
+    <message>
+        <source>Wiederholen</source>
+        <translation>Repeat</translation>
+    </message>
+    <message>
+        <source>Wiederholen bis</source>
+        <translation>Repeat until</translation>
+    </message>
+    <message>
+        <source>Letzter Tag der Serie</source>
+        <translation>Last day of the series</translation>
+    </message>
+    <message>
+        <source>Serie</source>
+        <translation>Series</translation>
     </message>
 </context>
 <context>
@@ -256,6 +323,10 @@ Please try again in a few seconds.</translation>
     <message>
         <source>%1 konnte nicht gespeichert werden; nichts wurde importiert.</source>
         <translation>%1 could not be saved; nothing was imported.</translation>
+    </message>
+    <message>
+        <source>%1 ist beschädigt (Zeile %2: %3). Starten Sie das Programm: es sichert die Datei.</source>
+        <translation>%1 is damaged (line %2: %3). Start the program: it keeps a copy of the file.</translation>
     </message>
 </context>
 <context>

@@ -5,7 +5,10 @@
 // user at the shell.
 //
 //   bench_cli [repetitions] [sizes...]     defaults: 7 and 1000 10000 100000
+//   bench_cli --series [repetitions] [sizes...]   weekly series: --due against remind's REM ... *7
 
+#include "series/SeriesEdit.h"
+#include "series/SeriesWriter.h"
 #include "store/ByteStream.h"
 #include "store/CalendarGrid.h"
 #include "store/TerminFormat.h"
@@ -21,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -70,8 +74,9 @@ bool WriteStore(const QString& path, const std::vector<Generated>& items)
     return true;
 }
 
-// remind: the same first lead of three days (+3) at the time of day.
-bool WriteRemind(const QString& path, const std::vector<Generated>& items)
+// remind: the same first lead of three days (+3) at the time of day; repeat
+// " *7" makes each a weekly series.
+bool WriteRemind(const QString& path, const std::vector<Generated>& items, const char* repeat = "")
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -80,11 +85,28 @@ bool WriteRemind(const QString& path, const std::vector<Generated>& items)
     static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     for (const Generated& g : items)
-        out << "REM " << g.date.day() << ' ' << months[g.date.month() - 1] << ' ' << g.date.year()
+        out << "REM " << g.date.day() << ' ' << months[g.date.month() - 1] << ' ' << g.date.year() << repeat
             << " +3 AT " << g.minuteOfDay / 60 << ':'
             << QString::number(g.minuteOfDay % 60).rightJustified(2, QLatin1Char('0')) << " MSG " << g.name
             << '\n';
     return true;
+}
+
+// The same appointments as open weekly series: ours in the series file beside an
+// empty termine.dat, remind's in its own repeating form (*7).
+bool WriteSeries(const QString& folder, const std::vector<Generated>& items)
+{
+    dw::series::SeriesSet set;
+    for (const Generated& g : items) {
+        dw::series::Fields fields;
+        fields.name = g.name.toStdString();
+        set.list().push_back(dw::series::NewSeries(static_cast<std::int64_t>(dw::FromQDate(g.date)),
+                                                   g.minuteOfDay * 60, fields, dw::series::Rule{}, 0));
+    }
+    QFile file(folder + QStringLiteral("datumswecker-serien.ics"));
+    const std::string bytes = dw::series::WriteSeriesFile(set);
+    return WriteStore(folder + QStringLiteral("termine.dat"), {}) && file.open(QIODevice::WriteOnly) &&
+           file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
 }
 
 QString CalcurseDate(const QDate& d)
@@ -163,16 +185,55 @@ Times Median(const QStringList& command, int repetitions)
 
 } // namespace
 
+// --due on weekly series against remind on the same, each in its own form.
+int SeriesMain(int repetitions, const std::vector<int>& sizes, const QDate& today)
+{
+    const QString day = today.toString(Qt::ISODate);
+    std::printf("medians of %d runs; processor ms (wall ms)\n", repetitions);
+    std::printf("%-8s %18s %18s %11s\n", "series", "--due", "remind *7", "due/remind");
+    for (int count : sizes) {
+        QTemporaryDir dir;
+        dir.setAutoRemove(!qEnvironmentVariableIsSet("DW_BENCH_KEEP"));
+        const QString folder = dir.path() + QLatin1Char('/');
+        const QString program = folder + QStringLiteral("datumswecker");
+        const std::vector<Generated> items = Generate(count, today);
+        if (!QFile::copy(QStringLiteral(DW_PROGRAM), program) || !WriteSeries(folder, items) ||
+            !WriteRemind(folder + QStringLiteral("termine.rem"), items, " *7")) {
+            std::fprintf(stderr, "cannot write the generated files\n");
+            return 2;
+        }
+        const Times due = Median({program, QStringLiteral("--due")}, repetitions);
+        const Times remind = Median({QStringLiteral("remind"), QStringLiteral("-q"), QStringLiteral("-aa"),
+                                     QStringLiteral("-h"), folder + QStringLiteral("termine.rem"),
+                                     day + QStringLiteral("@12:00")},
+                                    repetitions);
+        const auto cell = [](const Times& t) {
+            return QStringLiteral("%1 (%2)").arg(t.cpu, 0, 'f', 2).arg(t.wall, 0, 'f', 1).toStdString();
+        };
+        std::printf("%-8d %18s %18s %11.3f\n", count, cell(due).c_str(), cell(remind).c_str(),
+                    due.cpu / remind.cpu);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    const bool series = argc > 1 && std::strcmp(argv[1], "--series") == 0;
+    if (series) {
+        --argc;
+        ++argv;
+    }
     int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     std::vector<int> sizes;
     for (int i = 2; i < argc; ++i)
         sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty())
-        sizes = {1000, 10000, 100000};
+        sizes = series ? std::vector<int>{1000} : std::vector<int>{1000, 10000, 100000};
 
     const QDate today = QDate::currentDate();
+    if (series)
+        return SeriesMain(repetitions, sizes, today);
     const QString day = today.toString(Qt::ISODate);
     // Processor time (user and system) decides: on a busy machine the wall time
     // mostly measures the wait for a processor. Wall times follow in brackets.

@@ -8,6 +8,7 @@
 // PATH is the program to measure (default: the one built beside this
 // benchmark), so an older build can be measured against the same baseline.
 #include "BenchStores.h"
+#include "series/SeriesWriter.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -237,7 +238,8 @@ void BM_BareWindow(benchmark::State& state)
 }
 BENCHMARK(BM_BareWindow)->Iterations(1)->Unit(benchmark::kSecond);
 
-// Arguments: appointments, spread, 1 = with a data file (0: the program starts without one).
+// Arguments: appointments, spread, 1 = with a data file (0: the program starts
+// without one), open weekly series beside it (a lead of 0, so none reminds at the start).
 void BM_Program(benchmark::State& state)
 {
     const int appointments = static_cast<int>(state.range(0));
@@ -251,6 +253,14 @@ void BM_Program(benchmark::State& state)
     }
     QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner);
     const QByteArray bytes = Bytes(*MakeGrid(appointments, spread));
+    const std::string series =
+        state.range(3) > 0 ? dw::series::WriteSeriesFile(MakeSeries(static_cast<int>(state.range(3)), 0.0))
+                           : std::string();
+    if (!series.empty()) {
+        QFile file(dir.filePath(QStringLiteral("datumswecker-serien.ics")));
+        file.open(QIODevice::WriteOnly);
+        file.write(series.data(), static_cast<qint64>(series.size()));
+    }
     std::vector<double> runs;
     for (auto _ : state) {
         for (int i = 0; i < Runs; ++i) {
@@ -272,11 +282,12 @@ void BM_Program(benchmark::State& state)
     state.counters["x_bare"] = g_bare > 0 ? resident / g_bare : 0.0;
 }
 BENCHMARK(BM_Program)
-    ->Args({0, RandomDays, 0})
-    ->Args({0, RandomDays, 1})
-    ->Args({10000, TenADay, 1})
-    ->Args({10000, RandomDays, 1})
-    ->Args({100000, RandomDays, 1})
+    ->Args({0, RandomDays, 0, 0})
+    ->Args({0, RandomDays, 1, 0})
+    ->Args({0, RandomDays, 1, 1000})
+    ->Args({10000, TenADay, 1, 0})
+    ->Args({10000, RandomDays, 1, 0})
+    ->Args({100000, RandomDays, 1, 0})
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 

@@ -1,5 +1,6 @@
 #include "BenchStores.h"
 
+#include "series/SeriesEdit.h"
 #include "store/ByteStream.h"
 #include "store/TerminFormat.h"
 
@@ -42,4 +43,20 @@ QByteArray Bytes(const CalendarGrid& grid)
     ByteStream out(&buffer);
     WriteTermins(out, grid, {});
     return bytes;
+}
+
+dw::series::SeriesSet MakeSeries(int count, double firstLead)
+{
+    dw::series::SeriesSet set;
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> day(0, 18262); // 2000 to 2050
+    std::uniform_int_distribution<int> minute(0, 1439);
+    for (int i = 0; i < count; ++i) {
+        dw::series::Fields fields;
+        fields.name = "Serie " + std::to_string(i);
+        fields.firstLead = firstLead;
+        set.list().push_back(dw::series::NewSeries(dw::series::FirstDay + day(random), minute(random) * 60,
+                                                   fields, dw::series::Rule{}, 0));
+    }
+    return set;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "series/SeriesSet.h"
 #include "store/CalendarGrid.h"
 
 #include <QByteArray>
@@ -19,3 +20,7 @@ std::unique_ptr<CalendarGrid> MakeGrid(int appointments, int spread = RandomDays
 
 // The bytes of termine.dat for the grid, with the settings' initial values.
 QByteArray Bytes(const CalendarGrid& grid);
+
+// Open weekly series as the window makes them, starting on random days from
+// 2000 to 2050 at random minutes, with the given first lead (days).
+dw::series::SeriesSet MakeSeries(int count, double firstLead = 3.0);

@@ -13,7 +13,7 @@ QPoint ControlInMainWindow(const char* objectName)
     return ControlRectInMainWindow(objectName).center();
 }
 
-QRect ControlRectInMainWindow(const char* objectName)
+QRect ControlRectInMainWindow(const char* objectName, bool editPages)
 {
     QTemporaryDir dir;
     dw::SetModuleFileNameForTesting(dir.filePath(QStringLiteral("datumswecker")));
@@ -22,6 +22,8 @@ QRect ControlRectInMainWindow(const char* objectName)
         TMainForm form;
         form.setAttribute(Qt::WA_DontShowOnScreen);
         form.skipFirstShowCheck(); // no reminder check here
+        if (auto* pages = form.findChild<QWidget*>(QStringLiteral("Panel12")); pages && editPages)
+            pages->setVisible(true);
         form.show();
         if (auto* control = form.findChild<QWidget*>(QLatin1String(objectName)))
             at = QRect(control->mapTo(&form, QPoint(0, 0)), control->size());

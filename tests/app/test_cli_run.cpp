@@ -1,17 +1,17 @@
 #include "app/ImportCommand.h"
-#include "instance/InstanceChannel.h"
 #include "app/MainForm.h"
+#include "browser/CalendarPage.h"
+#include "browser/DateKey.h"
 #include "cli/Agenda.h"
 #include "cli/CommandLine.h"
 #include "instance/ImportChannel.h"
-#include "browser/CalendarPage.h"
-#include "browser/DateKey.h"
+#include "instance/InstanceChannel.h"
 #include "tests/support/TestSupport.h"
 
+#include "core/ReminderCheck.h"
 #include "platform/Ansi.h"
 #include "platform/DataFolder.h"
 #include "platform/ProgramFolder.h"
-#include "core/ReminderCheck.h"
 #include "store/ByteStream.h"
 #include "store/TerminFormat.h"
 
@@ -216,6 +216,40 @@ TEST_F(CommandLineTest, DueAgreesWithTheCheckPassAndChangesNoByte)
     clock.clock.set(At(2101, 1, 1));
     EXPECT_EQ(Run({"--due"}), 1);
     EXPECT_EQ(context.out, QString());
+}
+
+// A series beside termine.dat: the reading options see its occurrences, the
+// export writes it as one event, and a damaged series file is refused as a
+// damaged termine.dat is.
+TEST_F(CommandLineTest, SeriesAreSeenByTheReadingOptionsAndExportedAsOneEvent)
+{
+    CalendarGrid grid;
+    grid.Build();
+    Add(grid, At(2030, 12, 24, 9, 0), "Einkaufen");
+    Save(grid);
+    QFile series(dir.filePath(QStringLiteral("datumswecker-serien.ics")));
+    const QByteArray text = "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:s\r\nDTSTART:20301213T100000\r\n"
+                            "RRULE:FREQ=WEEKLY;COUNT=4\r\nSUMMARY:Chor\r\nBEGIN:VALARM\r\nTRIGGER:-P8D\r\n"
+                            "END:VALARM\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    ASSERT_TRUE(series.open(QIODevice::WriteOnly) && series.write(text) == text.size());
+    series.close();
+    EXPECT_EQ(Run({"--agenda"}), 0);
+    EXPECT_EQ(context.out, QStringLiteral("20.12.2030 10:00:00 Chor\n24.12.2030 09:00:00 Einkaufen\n"));
+    EXPECT_EQ(Run({"--due"}), 0);
+    EXPECT_EQ(context.out, QStringLiteral("27.12.2030 10:00:00 Chor\n"));
+    EXPECT_EQ(Run({"--export", "-"}), 0);
+    EXPECT_EQ(context.out.count(QStringLiteral("BEGIN:VEVENT")), 2);
+    EXPECT_EQ(context.out.count(QStringLiteral("RRULE:FREQ=WEEKLY;COUNT=4")), 1);
+
+    ASSERT_TRUE(series.open(QIODevice::WriteOnly) && series.write(text.left(60)) == 60);
+    series.close();
+    for (const QStringList& args :
+         {QStringList{"--agenda"}, QStringList{"--due"}, QStringList{"--export", "-"}}) {
+        EXPECT_EQ(Run(args), 2) << qPrintable(args.join(' '));
+        EXPECT_TRUE(context.err.contains(QStringLiteral("datumswecker-serien.ics ist beschädigt")))
+            << qPrintable(context.err);
+    }
+    EXPECT_EQ(Bytes(series.fileName()), text.left(60));
 }
 
 // The reading options walk the file themselves; they must accept and refuse

@@ -118,8 +118,10 @@ TEST_F(MainFormTest, CheckIntervalFollowsTheSettingsFields)
     for (const Case& c : cases) {
         TypeInto(ui().gmin, QString::fromLatin1(c.minutes));
         TypeInto(ui().gsek, QString::fromLatin1(c.seconds));
-        EXPECT_EQ(form().core().Timer2()->interval(), c.interval) << c.minutes << " min " << c.seconds << " s";
-        EXPECT_EQ(form().core().Timer2()->isTicking(), c.ticking) << c.minutes << " min " << c.seconds << " s";
+        EXPECT_EQ(form().core().Timer2()->interval(), c.interval)
+            << c.minutes << " min " << c.seconds << " s";
+        EXPECT_EQ(form().core().Timer2()->isTicking(), c.ticking)
+            << c.minutes << " min " << c.seconds << " s";
         EXPECT_TRUE(form().core().Timer1()->enabled()); // every settings change restarts the save timer
     }
 }
@@ -367,6 +369,7 @@ TEST_F(MainFormTest, EachPageGivesEveryButtonAndLabelledControlAKeyOfItsOwn)
         } pages[] = {
             {"Termine verwalten, Allgemein", [] {}},
             {"Termine verwalten, Erinnerung", [&] { calendar.PageControl1->setCurrentIndex(1); }},
+            {"Termine verwalten, Wiederkehr", [&] { calendar.PageControl1->setCurrentIndex(2); }},
             {"Einstellungen, with the sync", [&] { ui().PageControl2->setCurrentIndex(1); }},
         };
         for (const auto& page : pages) {

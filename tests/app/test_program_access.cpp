@@ -236,6 +236,8 @@ TEST_F(ProgramAccess, TabReachesEveryControlOfEveryWindowAndEachHasAName)
          calendar + "Erinnerung; " + first + "Tage; " + first + "Stunden; " + first + "Minuten vorher; " +
              then + "Tage; " + then + "Stunden; " + then +
              "Minuten; Nichtmehr erinnern; Zurücksetzen auf 'nie'" + bottomBar},
+        // Qt names a combo box on Linux by its choice; its label is tied to it as a relation.
+        {"alt+k", MainTitle, calendar + "Wiederkehr; nie" + bottomBar},
         {"alt+e", MainTitle,
          "Einstellungen; Auf Termine prüfen aller: Minuten; Sekunden; Jetzt auf Termine prüfen; Minimiert "
          "starten; Beim Anmelden starten; Erinnerungen auch als Mitteilung zeigen; Adresse des "

@@ -3,10 +3,14 @@
 #include "TestSupport.h"
 #include "browser/CalendarPage.h"
 #include "browser/DateTreeModel.h"
+#include "browser/RepeatPage.h"
 #include "platform/Memory.h"
+#include "series/SeriesEdit.h"
+#include "series/SeriesSet.h"
 #include "ui_CalendarPage.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
@@ -594,6 +598,107 @@ TEST_F(CalendarPageTest, ControlsCanBeReachedAndNamed)
     }
     for (QLabel* label : page->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^Label(?!15)"))))
         EXPECT_NE(label->buddy(), nullptr) << label->objectName().toStdString();
+}
+
+// An occurrence of a weekly series today, after today's appointment: what the
+// user does to it, asked whether for it alone or all of the series.
+TEST_F(CalendarPageTest, OccurrencesAreChangedAndDeletedAloneOrWithTheirSeries)
+{
+    using namespace dw::series;
+    const std::int64_t day = dw::DaysFromCivil(2024, 1, 5);
+    const Wall id = WallOf(day, 36000);
+    struct Case
+    {
+        const char* name;
+        int row;
+        std::function<void()> act;
+        int answer;
+        RowTexts rows;
+        std::function<bool(const SeriesSet&, const DayList&)> kept;
+    };
+    const auto rename = [this] { TypeInto(ui().NameEd, QStringLiteral("Solo")); };
+    const auto remove = [this] { QTest::mouseClick(ui().DelTerminBtn, Qt::LeftButton); };
+    const auto repeat = [this](RepeatChoice choice) {
+        return [this, choice] {
+            QComboBox* box = page->repeatPage()->repeatBox();
+            box->setCurrentIndex(box->findData(static_cast<int>(choice)));
+        };
+    };
+    const Case cases[] = {
+        {"renamed alone: an exception",
+         1,
+         rename,
+         dw::mrYes,
+         {{"12:00:00", "A"}, {"10:00:00", "Solo"}},
+         [&](const SeriesSet& s, const DayList&) {
+             const Exception* e = FindException(s[0], id);
+             return s[0].fields.name == "Chor" && e && e->fields.name == "Solo";
+         }},
+        {"renamed for all",
+         1,
+         rename,
+         dw::mrAll,
+         {{"12:00:00", "A"}, {"10:00:00", "Solo"}},
+         [](const SeriesSet& s, const DayList&) {
+             return s[0].fields.name == "Solo" && s[0].exceptions.empty();
+         }},
+        {"renaming cancelled",
+         1,
+         rename,
+         dw::mrCancel,
+         {{"12:00:00", "A"}, {"10:00:00", "Chor"}},
+         [](const SeriesSet& s, const DayList&) {
+             return s[0].fields.name == "Chor" && s[0].exceptions.empty();
+         }},
+        {"deleted alone: an excluded date",
+         1,
+         remove,
+         dw::mrYes,
+         {{"12:00:00", "A"}},
+         [&](const SeriesSet& s, const DayList&) { return s[0].exdates == std::vector<Wall>{id}; }},
+        {"deleted with its series",
+         1,
+         remove,
+         dw::mrAll,
+         {{"12:00:00", "A"}},
+         [](const SeriesSet& s, const DayList& d) { return s.size() == 0 && d.count() == 1; }},
+        {"repeated never: this one stays alone",
+         1,
+         repeat(RepeatChoice::Never),
+         dw::mrYes,
+         {{"12:00:00", "A"}, {"10:00:00", "Chor"}},
+         [](const SeriesSet& s, const DayList& d) { return s.size() == 0 && d.count() == 2; }},
+        {"an appointment made daily",
+         0,
+         repeat(RepeatChoice::Daily),
+         dw::mrYes,
+         {{"10:00:00", "Chor"}, {"12:00:00", "A"}},
+         [](const SeriesSet& s, const DayList& d) {
+             return s.size() == 2 && d.count() == 0 && s[1].rule->frequency == Frequency::Daily;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SeriesSet set;
+        Fields fields;
+        fields.name = "Chor";
+        set.list().push_back(NewSeries(day, 36000, fields, Rule{}, 0));
+        while (today().count() > 0)
+            grid.DeleteAppointment(2024, 1, 5, 0);
+        int changes = 0;
+        page->setSeries(&set, [&] { ++changes; });
+        AddToday({"A"});
+        ASSERT_EQ(Rows(), (RowTexts{{"12:00:00", "A"}, {"10:00:00", "Chor"}}));
+        EXPECT_FALSE(list()->topLevelItem(1)->icon(1).isNull()) << "the occurrence is marked";
+        ClickRow(c.row);
+        boxes.clear();
+        boxes.answer(c.answer);
+        c.act();
+        EXPECT_EQ(Rows(), c.rows);
+        EXPECT_TRUE(c.kept(set, today()));
+        EXPECT_EQ(changes > 0, c.answer != dw::mrCancel);
+        page->setSeries(nullptr, {});
+    }
 }
 
 } // namespace

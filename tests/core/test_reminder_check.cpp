@@ -1,6 +1,8 @@
 #include "core/ReminderCheck.h"
 
 #include "platform/MessageBox.h"
+#include "series/SeriesEdit.h"
+#include "series/SeriesSet.h"
 #include "tests/support/TestSupport.h"
 
 #include <QEventLoop>
@@ -395,3 +397,43 @@ TEST_F(ReminderCheckTest, EmptyGridPassShowsNothing)
 }
 
 } // namespace
+
+// A series' due occurrences come after the grid's appointments, by their
+// moments, each answered into its own reminder state; "Alle abbrechen" ends
+// the pass there, and a series deleted while its dialog was open is passed by.
+TEST_F(ReminderCheckTest, SeriesOccurrencesComeAfterTheGridEachWithItsOwnAnswer)
+{
+    Add(2030, 12, 22, 9, 0, "Einzeln");
+    dw::series::SeriesSet series;
+    dw::series::Fields fields;
+    fields.name = "Chor";
+    fields.firstLead = 8.0;
+    dw::series::Rule daily;
+    daily.frequency = dw::series::Frequency::Daily;
+    // Daily at 10:00 from 21 December: eight occurrences within the lead.
+    series.list().push_back(dw::series::NewSeries(static_cast<std::int64_t>(dw::EncodeDate(2030, 12, 21)),
+                                                  36000, fields, daily, 0));
+    int changes = 0;
+    check.setSeries(&series, [&] { ++changes; });
+    const auto state = [&](int day) {
+        return dw::series::FindState(
+            series[0], dw::series::WallOf(static_cast<std::int64_t>(dw::EncodeDate(2030, 12, day)), 36000));
+    };
+    dialog.answers = {dw::mrYes, dw::mrYes, dw::mrIgnore, dw::mrCancel};
+    check.CheckTermins();
+    ASSERT_EQ(dialog.names(), (QStringList{"Einzeln", "Chor", "Chor", "Chor"}));
+    EXPECT_EQ(dialog.shown[1].heading, QStringLiteral("Am 21.12.2030 um 10:00:00 Uhr"));
+    EXPECT_EQ(changes, 2);
+    ASSERT_TRUE(state(21) && state(22));
+    EXPECT_EQ(*state(21),
+              (dw::series::ReminderState{state(21)->recurrenceId, At(2030, 12, 20, 12, 0), false}));
+    EXPECT_TRUE(state(22)->done);
+    EXPECT_EQ(state(23), nullptr) << "cancelled: unchanged";
+
+    // The next pass a day later: the answered ones wait for their repeat, the done one for ever.
+    clock.clock.set(At(2030, 12, 21, 12, 0, 0, 1));
+    dialog.shown.clear();
+    dialog.whileOpen = [&] { series.list().clear(); };
+    check.CheckTermins();
+    EXPECT_EQ(dialog.shown.size(), 1u) << "the series went while its first dialog was open";
+}

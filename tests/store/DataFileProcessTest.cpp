@@ -1,7 +1,10 @@
 // Saves interrupted from outside: a disk that fills up and a process killed in
-// the middle of saving. The helper program saves known stores.
+// the middle of saving, for termine.dat and for the series file beside it.
+// The helper program saves known stores.
 #include "KnownStates.h"
 #include "StoreTestSupport.h"
+#include "series/SeriesReader.h"
+#include "series/SeriesWriter.h"
 #include "store/AtomicFile.h"
 
 #include <QDir>
@@ -20,12 +23,36 @@ namespace {
 
 const QString SaveTool = QStringLiteral(DW_SAVE_TOOL);
 
-QByteArray KnownBytes(char which)
+// One of the files the program saves: its name, the bytes of its two known
+// states, and whether bytes read back wholly.
+struct SavedFile
 {
-    auto grid = std::make_unique<CalendarGrid>();
-    BuildKnownState(*grid, which);
-    return Serialize(*grid, KnownSettings(which));
-}
+    const char* name;
+    QByteArray (*known)(char which);
+    bool (*readable)(const QByteArray& bytes);
+};
+
+const SavedFile Files[] = {
+    {"termine.dat",
+     [](char which) {
+         auto grid = std::make_unique<CalendarGrid>();
+         BuildKnownState(*grid, which);
+         return Serialize(*grid, KnownSettings(which));
+     },
+     [](const QByteArray& bytes) {
+         auto grid = NewGrid();
+         return Deserialize(bytes, *grid).complete;
+     }},
+    {"datumswecker-serien.ics",
+     [](char which) { return QByteArray::fromStdString(dw::series::WriteSeriesFile(KnownSeries(which))); },
+     [](const QByteArray& bytes) {
+         return dw::series::ReadSeries(std::string_view(bytes.constData(), bytes.size())).complete;
+     }},
+};
+
+class SaveProcess : public ::testing::TestWithParam<SavedFile>
+{
+};
 
 // Runs a shell line; -1 when it did not end within the timeout (it is killed then).
 int RunShell(const QString& line, int timeoutMs = 20000)
@@ -46,19 +73,19 @@ QString Quoted(const QString& text)
     return QLatin1Char('\'') + text + QLatin1Char('\'');
 }
 
-QStringList OtherFiles(const QString& folder)
+QStringList OtherFiles(const QString& folder, const char* file)
 {
     QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    names.removeAll(QStringLiteral("termine.dat"));
+    names.removeAll(QLatin1String(file));
     return names;
 }
 
-TEST(DataFileProcess, DiskFillingUpNeverLeavesACutOffFile)
+TEST_P(SaveProcess, DiskFillingUpNeverLeavesACutOffFile)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("termine.dat"));
-    const QByteArray oldBytes = KnownBytes('A');
-    const QByteArray newBytes = KnownBytes('B');
+    const QString path = dir.filePath(QLatin1String(GetParam().name));
+    const QByteArray oldBytes = GetParam().known('A');
+    const QByteArray newBytes = GetParam().known('B');
     ASSERT_GT(newBytes.size(), oldBytes.size());
     int failed = 0;
     int saved = 0;
@@ -79,19 +106,19 @@ TEST(DataFileProcess, DiskFillingUpNeverLeavesACutOffFile)
             EXPECT_TRUE(now == oldBytes) << "failed, and the file has " << now.size() << " bytes";
             ++failed;
         }
-        EXPECT_TRUE(OtherFiles(dir.path()).isEmpty())
-            << OtherFiles(dir.path()).join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(OtherFiles(dir.path(), GetParam().name).isEmpty())
+            << OtherFiles(dir.path(), GetParam().name).join(QLatin1Char(' ')).toStdString();
     }
     EXPECT_GT(failed, 10);
     EXPECT_GT(saved, 0);
 }
 
-TEST(DataFileProcess, KilledWhileSavingLeavesTheOldOrTheNewFile)
+TEST_P(SaveProcess, KilledWhileSavingLeavesTheOldOrTheNewFile)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("termine.dat"));
-    const QByteArray a = KnownBytes('A');
-    const QByteArray b = KnownBytes('B');
+    const QString path = dir.filePath(QLatin1String(GetParam().name));
+    const QByteArray a = GetParam().known('A');
+    const QByteArray b = GetParam().known('B');
     WriteFile(path, a);
     std::mt19937 random(5);
     std::uniform_int_distribution<int> delayUs(0, 30000);
@@ -116,16 +143,20 @@ TEST(DataFileProcess, KilledWhileSavingLeavesTheOldOrTheNewFile)
         const QByteArray now = ReadFile(path);
         ASSERT_TRUE(now == a || now == b) << "after kill " << kills << ": " << now.size() << " bytes";
         (now == a ? sawA : sawB)++;
-        auto grid = NewGrid();
-        EXPECT_TRUE(Deserialize(now, *grid).complete);
+        EXPECT_TRUE(GetParam().readable(now));
     }
     EXPECT_GE(kills, 200);
     EXPECT_GT(sawB, 0) << "no kill came after a finished save";
     // A kill between naming the new file and putting it in place leaves it
     // behind; the next start removes it.
     AtomicFile::RemoveLeftovers(path);
-    EXPECT_TRUE(OtherFiles(dir.path()).isEmpty());
+    EXPECT_TRUE(OtherFiles(dir.path(), GetParam().name).isEmpty());
     std::printf("%d kills: %d times the old state, %d times the new\n", kills, sawA, sawB);
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, SaveProcess, ::testing::ValuesIn(Files),
+                         [](const ::testing::TestParamInfo<SavedFile>& info) {
+                             return std::string(info.index == 0 ? "DataFile" : "SeriesFile");
+                         });
 
 } // namespace

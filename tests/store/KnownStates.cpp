@@ -1,5 +1,7 @@
 #include "KnownStates.h"
 
+#include "series/SeriesEdit.h"
+
 #include <QByteArray>
 
 void BuildKnownState(CalendarGrid& grid, char which)
@@ -26,4 +28,20 @@ void BuildKnownState(CalendarGrid& grid, char which)
 StoredSettings KnownSettings(char which)
 {
     return which == 'A' ? StoredSettings{1, 15, false} : StoredSettings{2, 45, true};
+}
+
+dw::series::SeriesSet KnownSeries(char which)
+{
+    dw::series::SeriesSet set;
+    const int count = which == 'A' ? 100 : 300;
+    for (int i = 0; i < count; ++i) {
+        dw::series::Series s;
+        s.uid = "serie-" + std::to_string(i) + which + "@datumswecker";
+        s.start = dw::series::WallOf(dw::series::FirstDay + i * 17, i % 1440 * 60);
+        s.rule = dw::series::Rule{};
+        s.fields.name = std::string("Serie ") + which + std::to_string(i);
+        dw::series::SetState(s, s.start, 40000.25 + i, i % 2 == 0);
+        set.list().push_back(std::move(s));
+    }
+    return set;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "series/SeriesSet.h"
 #include "store/CalendarGrid.h"
 #include "store/StoredSettings.h"
 
@@ -7,3 +8,5 @@
 // build: the tests know every byte the helper writes.
 void BuildKnownState(CalendarGrid& grid, char which);
 StoredSettings KnownSettings(char which);
+// The same for the series file: a hundred series, or three hundred.
+dw::series::SeriesSet KnownSeries(char which);
