@@ -60,14 +60,13 @@ QStringList ShownTexts(QDBusConnection& bus, const Node& window)
             continue;
         add(node);
         const QString role = RoleName(bus, node);
-        // What a text box holds: the sync's report, the reminder's description.
-        if (role == QLatin1String("text") || role == QLatin1String("entry"))
-            texts << Call(bus, node, QStringLiteral("org.a11y.atspi.Text"), QStringLiteral("GetText"),
-                          {0, -1})
-                         .arguments()
-                         .value(0)
-                         .toString()
-                         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        // What a text box holds: the sync's report, the name typed.
+        if (role == QLatin1String("text")) {
+            const QDBusMessage text =
+                Call(bus, node, QStringLiteral("org.a11y.atspi.Text"), QStringLiteral("GetText"), {0, -1});
+            if (text.type() == QDBusMessage::ReplyMessage)
+                texts << text.arguments().value(0).toString().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        }
         // A tree's rows are dates and appointments, not the program's texts.
         if (role != QLatin1String("tree") && role != QLatin1String("tree table") &&
             role != QLatin1String("table") && role != QLatin1String("list"))
