@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include <QCoreApplication>
+
 void ServeSyncCommand(InstanceServer& server, dw::sync::SyncController& controller)
 {
     server.registerDeferredCommand(QStringLiteral("sync"), [&controller](const QJsonObject& request,
@@ -14,7 +16,8 @@ void ServeSyncCommand(InstanceServer& server, dw::sync::SyncController& controll
         if (!password.isEmpty() && !controller.hasPassword())
             controller.setPassword(password);
         if (!controller.account().set())
-            return answer(dw::instance::ImportFailure(QStringLiteral(
+            return answer(dw::instance::ImportFailure(QCoreApplication::translate(
+                "SyncCommand",
                 "Es ist kein Kalender-Server eingerichtet (datumswecker --sync-account ADRESSE BENUTZER).")));
         auto finished = std::make_shared<QMetaObject::Connection>();
         auto refused = std::make_shared<QMetaObject::Connection>();

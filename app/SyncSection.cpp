@@ -38,35 +38,34 @@ SyncSection::SyncSection(QWidget* settingsArea, int top, dw::sync::SyncControlle
     auto* page = new QWidget(settingsArea);
     page->setGeometry(0, top, 410, 200);
     top = 0;
-    QLabel* heading =
-        Label(page, QStringLiteral("Abgleich mit einem Kalender-Server (CalDAV)"), QRect(8, top, 400, 16));
+    QLabel* heading = Label(page, tr("Abgleich mit einem Kalender-Server (CalDAV)"), QRect(8, top, 400, 16));
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
-    m_address = Field(page, QRect(80, top + 20, 320, 21), QStringLiteral("Adresse des Kalender-Servers"));
-    m_address->setPlaceholderText(QStringLiteral("https://server/kalender/"));
-    Label(page, QStringLiteral("&Adresse:"), QRect(8, top + 20, 70, 21), m_address);
-    m_user = Field(page, QRect(80, top + 44, 120, 21), QStringLiteral("Benutzername"));
-    Label(page, QStringLiteral("&Benutzer:"), QRect(8, top + 44, 70, 21), m_user);
-    m_password = Field(page, QRect(272, top + 44, 128, 21), QStringLiteral("Passwort"));
+    m_address = Field(page, QRect(80, top + 20, 320, 21), tr("Adresse des Kalender-Servers"));
+    m_address->setPlaceholderText(tr("https://server/kalender/"));
+    Label(page, tr("&Adresse:"), QRect(8, top + 20, 70, 21), m_address);
+    m_user = Field(page, QRect(80, top + 44, 120, 21), tr("Benutzername"));
+    Label(page, tr("&Benutzer:"), QRect(8, top + 44, 70, 21), m_user);
+    m_password = Field(page, QRect(272, top + 44, 128, 21), tr("Passwort"));
     m_password->setEchoMode(QLineEdit::Password);
-    Label(page, QStringLiteral("&Passwort:"), QRect(210, top + 44, 60, 21), m_password);
+    Label(page, tr("&Passwort:"), QRect(210, top + 44, 60, 21), m_password);
     m_minutes = new SpinEdit(page);
     m_minutes->setGeometry(80, top + 68, 57, 21);
     m_minutes->setRange(1, 1440);
-    m_minutes->setAccessibleName(QStringLiteral("Abgleichen alle: Minuten"));
-    Label(page, QStringLiteral("Inter&vall:"), QRect(8, top + 68, 70, 21), m_minutes);
-    Label(page, QStringLiteral("Minuten"), QRect(142, top + 68, 60, 21), m_minutes);
-    m_now = new QPushButton(QStringLiteral("&Jetzt abgleichen"), page);
+    m_minutes->setAccessibleName(tr("Abgleichen alle: Minuten"));
+    Label(page, tr("Inter&vall:"), QRect(8, top + 68, 70, 21), m_minutes);
+    Label(page, tr("Minuten"), QRect(142, top + 68, 60, 21), m_minutes);
+    m_now = new QPushButton(tr("&Jetzt abgleichen"), page);
     m_now->setGeometry(272, top + 67, 128, 23);
-    m_now->setAccessibleName(QStringLiteral("Jetzt abgleichen"));
+    m_now->setAccessibleName(tr("Jetzt abgleichen"));
     m_calendars = new QComboBox(page);
     m_calendars->setGeometry(80, top + 94, 188, 21);
-    m_calendars->setAccessibleName(QStringLiteral("Kalender"));
-    Label(page, QStringLiteral("Ka&lender:"), QRect(8, top + 94, 70, 21), m_calendars);
-    m_trust = new QPushButton(QStringLiteral("Zerti&fikat vertrauen"), page);
+    m_calendars->setAccessibleName(tr("Kalender"));
+    Label(page, tr("Ka&lender:"), QRect(8, top + 94, 70, 21), m_calendars);
+    m_trust = new QPushButton(tr("Zerti&fikat vertrauen"), page);
     m_trust->setGeometry(272, top + 93, 128, 23);
-    m_trust->setAccessibleName(QStringLiteral("Zertifikat vertrauen"));
+    m_trust->setAccessibleName(tr("Zertifikat vertrauen"));
     m_trust->hide();
     // Text that scrolls where it is long (a list of calendars, a fingerprint), never cut off.
     m_status = new QPlainTextEdit(page);
@@ -74,7 +73,7 @@ SyncSection::SyncSection(QWidget* settingsArea, int top, dw::sync::SyncControlle
     m_status->setReadOnly(true);
     m_status->setFrameShape(QFrame::NoFrame);
     m_status->viewport()->setAutoFillBackground(false);
-    m_status->setAccessibleName(QStringLiteral("Letzter Abgleich"));
+    m_status->setAccessibleName(tr("Letzter Abgleich"));
     m_status->setFocusPolicy(Qt::TabFocus);
 
     const dw::sync::AccountSettings account = controller.account();
@@ -139,8 +138,7 @@ void SyncSection::syncNow()
 {
     takeAccount();
     if (!m_controller.account().set()) {
-        m_status->setPlainText(
-            QStringLiteral("Bitte zuerst Adresse und Benutzer des Kalender-Servers angeben."));
+        m_status->setPlainText(tr("Bitte zuerst Adresse und Benutzer des Kalender-Servers angeben."));
         return;
     }
     if (!m_password->text().isEmpty())
@@ -152,7 +150,7 @@ void SyncSection::showState(bool running)
 {
     m_now->setEnabled(!running);
     if (running)
-        m_status->setPlainText(QStringLiteral("Wird abgeglichen …"));
+        m_status->setPlainText(tr("Wird abgeglichen …"));
 }
 
 void SyncSection::fillCalendars()
@@ -165,8 +163,8 @@ void SyncSection::fillCalendars()
         m_calendars->addItem(name.isEmpty() ? url : QStringLiteral("%1 (%2)").arg(name, url), url);
     m_calendars->setCurrentIndex(m_calendars->findData(chosen));
     if (m_calendars->currentIndex() < 0)
-        m_calendars->setPlaceholderText(calendars.isEmpty() ? QStringLiteral("der Kalender unter der Adresse")
-                                                            : QStringLiteral("bitte wählen"));
+        m_calendars->setPlaceholderText(calendars.isEmpty() ? tr("der Kalender unter der Adresse")
+                                                            : tr("bitte wählen"));
     m_calendars->setEnabled(!calendars.isEmpty());
 }
 
@@ -192,10 +190,9 @@ void SyncSection::finished(const dw::sync::SyncReport& report)
         // Told once, without stopping anything: both versions are in the calendar already.
         auto* box = new QMessageBox(
             QMessageBox::Information, QStringLiteral("Datumswecker"),
-            QStringLiteral(
-                "%1 Termin(e) wurden hier und auf dem Server geändert. Beide Fassungen sind erhalten: "
-                "die des Servers an ihrem Platz, Ihre als zweiter Termin mit „(Konflikt)“ am Ende "
-                "des Namens.")
+            tr("%1 Termin(e) wurden hier und auf dem Server geändert. Beide Fassungen sind erhalten: "
+               "die des Servers an ihrem Platz, Ihre als zweiter Termin mit „(Konflikt)“ am Ende "
+               "des Namens.")
                 .arg(report.conflicts),
             QMessageBox::Ok, m_page->window());
         box->setAttribute(Qt::WA_DeleteOnClose);
@@ -209,7 +206,7 @@ void SyncSection::askPassword(const QString& reason)
     m_status->setPlainText(reason);
     auto* dialog = new QInputDialog(m_page->window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowTitle(QStringLiteral("Kalender-Abgleich"));
+    dialog->setWindowTitle(tr("Kalender-Abgleich"));
     dialog->setLabelText(reason);
     dialog->setTextEchoMode(QLineEdit::Password);
     connect(dialog, &QInputDialog::textValueSelected, this, [this](const QString& password) {

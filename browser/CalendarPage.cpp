@@ -380,10 +380,9 @@ void TCalendarPage::DelTerminBtnClick()
         alone = m_occurrences->AskDeleteAlone();
         if (!alone)
             return;
-    } else if (dw::MessageBoxA(
-                   QStringLiteral("Wollen Sie die markierten Termine wirklich unwiderruflich löschen?"),
-                   QStringLiteral("Termine löschen"),
-                   dw::MB_YESNOCANCEL | dw::MB_ICONQUESTION) != dw::mrYes) {
+    } else if (dw::MessageBoxA(tr("Wollen Sie die markierten Termine wirklich unwiderruflich löschen?"),
+                               tr("Termine löschen"),
+                               dw::MB_YESNOCANCEL | dw::MB_ICONQUESTION) != dw::mrYes) {
         return;
     }
     DeleteSelectedRows(date);

@@ -47,8 +47,18 @@ inline constexpr DateKey DecodeKey(std::uint32_t key)
             static_cast<int>(key % 32)};
 }
 
-// "Januar" .. "Dezember"; month 1..12.
+// "Januar" .. "Dezember" in German; in English the month's name in the locale
+// of dates, as dates follow that locale. month 1..12.
 QString MonthName(int month);
+
+// "Mo" .. "So" in German, the locale's short name in English.
+QString WeekdayName(int year, int month, int day);
+
+// A day in the tree and the month's list: "15. Fr".
+QString DayCaption(int year, int month, int day);
+
+// The list's heading of a day: "Fr 15.März 2024", the locale's long date in English.
+QString DayHeading(int year, int month, int day);
 
 // The tables the tree and the list share.
 inline constexpr const char* MonthNames[12] = {"Januar",    "Februar", "März",     "April",

@@ -141,14 +141,13 @@ QString DateTreeModel::NodeText(quint32 key) const
     const DateKey date = DecodeKey(key);
     switch (date.level()) {
     case NodeLevel::Root:
-        return QStringLiteral("Jahre");
+        return tr("Jahre");
     case NodeLevel::Year:
         return QString::number(date.year);
     case NodeLevel::Month:
         return MonthName(date.month);
     case NodeLevel::Day:
-        return QString::number(date.day) + QStringLiteral(". ") +
-               QString::fromLatin1(m_grid.Day(date.year, date.month, date.day).Weekday);
+        return DayCaption(date.year, date.month, date.day);
     }
     return {};
 }

@@ -2,6 +2,8 @@
 
 #include "platform/RegionalFormats.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -43,9 +45,9 @@ dw::TDateTime ComposeDuration(int days, int hours, int minutes)
 QString RemindedText(dw::TDateTime lastReminded)
 {
     if (lastReminded == 0.0)
-        return QStringLiteral("Erinnert: nie");
-    return QStringLiteral("Erinnert: ") + dw::FormatShortDate(lastReminded) + QStringLiteral("; ") +
-           dw::FormatLongTime(lastReminded);
+        return QCoreApplication::translate("FieldValues", "Erinnert: nie");
+    return QCoreApplication::translate("FieldValues", "Erinnert: %1; %2")
+        .arg(dw::FormatShortDate(lastReminded), dw::FormatLongTime(lastReminded));
 }
 
 QString ToEditText(QString stored)

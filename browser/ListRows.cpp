@@ -5,18 +5,15 @@
 #include "series/SeriesSet.h"
 #include "store/CalendarGrid.h"
 
+#include <QCoreApplication>
+
 QString CountText(quint32 count)
 {
-    return QString::number(count) + (count == 1 ? QStringLiteral(" Termin") : QStringLiteral(" Termine"));
+    return count == 1 ? QCoreApplication::translate("ListRows", "1 Termin")
+                      : QCoreApplication::translate("ListRows", "%1 Termine").arg(count);
 }
 
 namespace {
-
-QString DayCaption(const CalendarGrid& grid, int year, int month, int day)
-{
-    return QString::number(day) + QStringLiteral(". ") +
-           QString::fromLatin1(grid.Day(year, month, day).Weekday);
-}
 
 using dw::series::SeriesSet;
 
@@ -34,8 +31,7 @@ std::uint64_t SeriesCount(const SeriesSet* series, std::int64_t first, std::int6
 void FillDay(const CalendarGrid& grid, const DateKey& date, const SeriesSet* series, ListContent& content)
 {
     const DayList& day = grid.Day(date.year, date.month, date.day);
-    content.header = QString::fromLatin1(day.Weekday) + QLatin1Char(' ') + QString::number(date.day) +
-                     QLatin1Char('.') + MonthName(date.month) + QLatin1Char(' ') + QString::number(date.year);
+    content.header = DayHeading(date.year, date.month, date.day);
     const std::uint32_t count = day.count();
     content.rows.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -68,14 +64,14 @@ void FillMonth(const CalendarGrid& grid, const DateKey& date, const SeriesSet* s
         const std::uint32_t count =
             grid.Day(date.year, date.month, d).count() + occurrences[static_cast<std::size_t>(d - 1)];
         if (count > 0)
-            content.rows.push_back({DayCaption(grid, date.year, date.month, d), CountText(count),
-                                    MakeKey(date.year, date.month, d)});
+            content.rows.push_back(
+                {DayCaption(date.year, date.month, d), CountText(count), MakeKey(date.year, date.month, d)});
     }
 }
 
 void FillYear(const CalendarGrid& grid, const DateKey& date, const SeriesSet* series, ListContent& content)
 {
-    content.header = QStringLiteral("Jahr ") + QString::number(date.year);
+    content.header = QCoreApplication::translate("ListRows", "Jahr %1").arg(date.year);
     for (int m = 1; m <= 12; ++m) {
         const std::int64_t first = DayNumber(date.year, m, 1);
         const auto count =
@@ -88,7 +84,7 @@ void FillYear(const CalendarGrid& grid, const DateKey& date, const SeriesSet* se
 
 void FillRoot(const CalendarGrid& grid, const SeriesSet* series, ListContent& content)
 {
-    content.header = QStringLiteral("Alle Jahre");
+    content.header = QCoreApplication::translate("ListRows", "Alle Jahre");
     for (int y = CalendarGrid::FirstYear; y <= CalendarGrid::LastYear; ++y) {
         const auto count = static_cast<std::uint32_t>(
             grid.YearCount(y) + SeriesCount(series, DayNumber(y, 1, 1), DayNumber(y, 12, 31)));
@@ -136,6 +132,6 @@ ListContent ListRowsFor(const CalendarGrid& grid, quint32 key, const SeriesSet* 
         }
     }
     if (content.rows.empty())
-        content.rows.push_back({QString(), QString::fromLatin1(PlaceholderText), {}});
+        content.rows.push_back({QString(), QCoreApplication::translate("ListRows", PlaceholderText), {}});
     return content;
 }

@@ -55,4 +55,4 @@ QString CountText(quint32 count);
 // day's own appointments, series after series.
 ListContent ListRowsFor(const CalendarGrid& grid, quint32 key, const dw::series::SeriesSet* series = nullptr);
 
-inline constexpr const char* PlaceholderText = "Keine Termine...";
+inline constexpr const char* PlaceholderText = QT_TRANSLATE_NOOP("ListRows", "Keine Termine...");

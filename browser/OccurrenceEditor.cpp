@@ -87,8 +87,8 @@ void OccurrenceEditor::setDay(std::optional<DateKey> day, std::vector<Occurrence
 void OccurrenceEditor::MarkRow(QTreeWidgetItem* item)
 {
     item->setIcon(1, QApplication::style()->standardIcon(QStyle::SP_BrowserReload));
-    item->setToolTip(1, QStringLiteral("Termin einer Serie"));
-    item->setData(1, Qt::AccessibleDescriptionRole, QStringLiteral("Termin einer Serie"));
+    item->setToolTip(1, tr("Termin einer Serie"));
+    item->setData(1, Qt::AccessibleDescriptionRole, tr("Termin einer Serie"));
 }
 
 Series* OccurrenceEditor::Find(const OccurrenceRef& ref) const
@@ -142,11 +142,10 @@ bool OccurrenceEditor::Apply(const AppointmentValues& before)
                                after.repeatInterval != before.repeatInterval;
     if (fieldsChanged && !m_alone) {
         const int answer = dw::MessageBoxA(
-            QStringLiteral(
-                "„%1“ ist ein Termin einer Serie. Soll die Änderung nur für diesen Termin gelten oder "
-                "für alle Termine der Serie?")
+            tr("„%1“ ist ein Termin einer Serie. Soll die Änderung nur für diesen Termin gelten oder "
+               "für alle Termine der Serie?")
                 .arg(dw::FromAnsi(before.name)),
-            QStringLiteral("Serie ändern"), dw::MB_SERIESCHOICE | dw::MB_ICONQUESTION);
+            tr("Serie ändern"), dw::MB_SERIESCHOICE | dw::MB_ICONQUESTION);
         if (answer != dw::mrYes && answer != dw::mrAll)
             return false;
         m_alone = answer == dw::mrYes;
@@ -204,10 +203,9 @@ bool OccurrenceEditor::Apply(const AppointmentValues& before)
 std::optional<bool> OccurrenceEditor::AskDeleteAlone()
 {
     const int answer = dw::MessageBoxA(
-        QStringLiteral(
-            "Die markierten Termine gehören zu einer Serie. Wollen Sie nur diesen Termin oder alle "
-            "Termine der Serie unwiderruflich löschen?"),
-        QStringLiteral("Termine löschen"), dw::MB_SERIESCHOICE | dw::MB_ICONQUESTION);
+        tr("Die markierten Termine gehören zu einer Serie. Wollen Sie nur diesen Termin oder alle "
+           "Termine der Serie unwiderruflich löschen?"),
+        tr("Termine löschen"), dw::MB_SERIESCHOICE | dw::MB_ICONQUESTION);
     if (answer != dw::mrYes && answer != dw::mrAll)
         return std::nullopt;
     return answer == dw::mrYes;
@@ -235,9 +233,9 @@ void OccurrenceEditor::DeleteOccurrences(const std::vector<int>& rows, bool alon
 void OccurrenceEditor::ShowRepeatForAppointment(int index)
 {
     m_appointment = index;
-    m_page.Show(
-        RepeatChoice::Never, std::nullopt, m_day ? QDate(m_day->year, m_day->month, m_day->day) : QDate(),
-        m_set ? QStringLiteral("Ein einzelner Termin.") : QStringLiteral("Serien sind nicht verfügbar."));
+    m_page.Show(RepeatChoice::Never, std::nullopt,
+                m_day ? QDate(m_day->year, m_day->month, m_day->day) : QDate(),
+                m_set ? tr("Ein einzelner Termin.") : tr("Serien sind nicht verfügbar."));
     m_page.setEnabled(m_set != nullptr);
 }
 
@@ -251,9 +249,9 @@ void OccurrenceEditor::ShowRepeatForOccurrence(int k)
         return;
     const std::optional<Wall> last = s->rule ? LastOfRule(*s) : std::nullopt;
     const bool exception = FindException(*s, m_rows[static_cast<std::size_t>(k)].recurrenceId) != nullptr;
-    const QString about = QStringLiteral("Termin einer Serie, seit dem %1%2.")
+    const QString about = tr("Termin einer Serie, seit dem %1%2.")
                               .arg(dw::FormatShortDate(static_cast<double>(LocalDay(*s, s->start))),
-                                   exception ? QStringLiteral(", einzeln geändert") : QString());
+                                   exception ? tr(", einzeln geändert") : QString());
     m_page.Show(ChoiceOf(s->rule),
                 last && s->rule->simple() && s->rule->until ? std::optional(DateOfDay(LocalDay(*s, *last)))
                                                             : std::nullopt,
@@ -317,11 +315,10 @@ void OccurrenceEditor::EndSeries()
         return;
     const AppointmentValues values = AppointmentValues::Of(*view);
     const int answer = dw::MessageBoxA(
-        QStringLiteral(
-            "Die Serie „%1“ endet: dieser Termin bleibt als einzelner Termin, alle anderen Termine der "
-            "Serie werden gelöscht. Fortfahren?")
+        tr("Die Serie „%1“ endet: dieser Termin bleibt als einzelner Termin, alle anderen Termine der "
+           "Serie werden gelöscht. Fortfahren?")
             .arg(dw::FromAnsi(values.name)),
-        QStringLiteral("Serie beenden"), dw::MB_YESNO | dw::MB_ICONQUESTION);
+        tr("Serie beenden"), dw::MB_YESNO | dw::MB_ICONQUESTION);
     if (answer != dw::mrYes) {
         Reselect(ref);
         return;

@@ -167,6 +167,8 @@ void RepeatPage::Show(RepeatChoice choice, std::optional<QDate> until, const QDa
     m_untilCheck->setChecked(until.has_value());
     m_until->setDate(until.value_or(day));
     m_about->setText(about);
+    // Its name says what it is; a screen reader finds what it says here.
+    m_about->setAccessibleDescription(about);
     UpdateEnabled();
     m_showing = false;
 }

@@ -133,10 +133,14 @@ int SyncAccount(const QStringList& args, Context& context)
     QByteArray certificate;
     if (const qsizetype at = rest.indexOf(QStringLiteral("--trust-certificate")); at >= 0) {
         if (at + 1 >= rest.size())
-            return Usage(context, QStringLiteral("--trust-certificate braucht einen SHA-256-Fingerabdruck."));
+            return Usage(context,
+                         QCoreApplication::translate(
+                             "CommandLine", "--trust-certificate braucht einen SHA-256-Fingerabdruck."));
         certificate = dw::sync::FingerprintFrom(rest[at + 1]);
         if (certificate.isEmpty())
-            return Fail(context, QStringLiteral("„%1“ ist kein SHA-256-Fingerabdruck.").arg(rest[at + 1]));
+            return Fail(context,
+                        QCoreApplication::translate("CommandLine", "„%1“ ist kein SHA-256-Fingerabdruck.")
+                            .arg(rest[at + 1]));
         rest.remove(at, 2);
     }
     if (rest.size() != 2 || rest[0].startsWith(QLatin1String("--")) ||
@@ -160,7 +164,8 @@ int SyncAccount(const QStringList& args, Context& context)
 int TrustCommand(const QStringList& args, Context& context)
 {
     if (args.size() != 1)
-        return Usage(context, QStringLiteral("--trust-certificate braucht einen SHA-256-Fingerabdruck."));
+        return Usage(context, QCoreApplication::translate(
+                                  "CommandLine", "--trust-certificate braucht einen SHA-256-Fingerabdruck."));
     return Outcome(dw::cli::TrustCertificate(context.dataFolder, args[0]), context);
 }
 

@@ -7,6 +7,7 @@
 #include "sync/NetLoader.h"
 #include "sync/SyncController.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QSettings>
 #include <QTimer>
@@ -35,7 +36,8 @@ QString Write(const QString& dataFolder, QSettings& settings, const dw::sync::Ac
     dw::sync::WriteAccount(settings, account);
     return settings.status() == QSettings::NoError
                ? QString()
-               : QStringLiteral("%1 kann nicht geschrieben werden.").arg(ProgramSettingsPath(dataFolder));
+               : QCoreApplication::translate("Sync", "%1 kann nicht geschrieben werden.")
+                     .arg(ProgramSettingsPath(dataFolder));
 }
 
 } // namespace
@@ -85,8 +87,9 @@ ImportOutcome SyncFolder(const QString& dataFolder, const std::optional<QString>
     core.Open(dataFolder);
     dw::sync::SyncController controller(core);
     if (!controller.account().set()) {
-        outcome.error = QStringLiteral("Es ist kein Kalender-Server eingerichtet "
-                                       "(datumswecker --sync-account ADRESSE BENUTZER).");
+        outcome.error =
+            QCoreApplication::translate("Sync", "Es ist kein Kalender-Server eingerichtet "
+                                                "(datumswecker --sync-account ADRESSE BENUTZER).");
         core.Close();
         return outcome;
     }
@@ -116,10 +119,11 @@ ImportOutcome SyncFolder(const QString& dataFolder, const std::optional<QString>
                 QTimer::singleShot(0, &loop, [&, reason] {
                     if (asked > 1)
                         std::fprintf(stderr, "%s\n", reason.toLocal8Bit().constData());
-                    const std::optional<QString> typed = ReadPassword(
-                        false, QStringLiteral("Passwort für %1: ").arg(controller.account().user));
+                    const std::optional<QString> typed =
+                        ReadPassword(false, QCoreApplication::translate("Sync", "Passwort für %1: ")
+                                                .arg(controller.account().user));
                     if (!typed || typed->isEmpty()) {
-                        outcome.error = QStringLiteral("Kein Passwort eingegeben.");
+                        outcome.error = QCoreApplication::translate("Sync", "Kein Passwort eingegeben.");
                         return loop.quit();
                     }
                     controller.setPassword(*typed);
@@ -129,7 +133,8 @@ ImportOutcome SyncFolder(const QString& dataFolder, const std::optional<QString>
             }
             if (outcome.error.isEmpty())
                 outcome.error =
-                    reason + QStringLiteral(" Ohne Schlüsselbund: datumswecker --sync --password-stdin");
+                    reason + QCoreApplication::translate(
+                                 "Sync", " Ohne Schlüsselbund: datumswecker --sync --password-stdin");
             loop.quit();
         });
     controller.syncNow();
@@ -167,7 +172,8 @@ ImportOutcome StoreAccount(const QString& dataFolder, const QString& url, const 
         loop.exec();
     }
     if (!found.ok()) {
-        outcome.error = found.text() + QStringLiteral("\nDer Kalender-Server wurde nicht eingerichtet.");
+        outcome.error = found.text() + QCoreApplication::translate(
+                                           "Sync", "\nDer Kalender-Server wurde nicht eingerichtet.");
         return outcome;
     }
     dw::sync::AccountSettings account;
@@ -182,8 +188,9 @@ ImportOutcome StoreAccount(const QString& dataFolder, const QString& url, const 
             return outcome;
     }
     outcome.exitCode = 0;
-    outcome.report = QStringLiteral("Kalender-Server eingerichtet: %1 (Benutzer %2).\nKalender: %3")
-                         .arg(url, user, found.calendar);
+    outcome.report =
+        QCoreApplication::translate("Sync", "Kalender-Server eingerichtet: %1 (Benutzer %2).\nKalender: %3")
+            .arg(url, user, found.calendar);
     bool stored = false;
     std::unique_ptr<dw::sync::SecretStore> secrets(plugin->newSecretStore());
     QEventLoop loop;
@@ -193,10 +200,13 @@ ImportOutcome StoreAccount(const QString& dataFolder, const QString& url, const 
         loop.quit();
     });
     loop.exec();
-    outcome.report += stored ? QStringLiteral("\nDas Passwort liegt im Schlüsselbund der Arbeitsumgebung.")
-                             : QStringLiteral("\nKein Schlüsselbund erreichbar: das Passwort wurde nicht "
-                                              "gespeichert. Das Programm fragt beim Abgleich danach; auf der "
-                                              "Kommandozeile: datumswecker --sync --password-stdin");
+    outcome.report +=
+        stored ? QCoreApplication::translate("Sync",
+                                             "\nDas Passwort liegt im Schlüsselbund der Arbeitsumgebung.")
+               : QCoreApplication::translate("Sync",
+                                             "\nKein Schlüsselbund erreichbar: das Passwort wurde nicht "
+                                             "gespeichert. Das Programm fragt beim Abgleich danach; auf der "
+                                             "Kommandozeile: datumswecker --sync --password-stdin");
     return outcome;
 }
 
@@ -205,17 +215,18 @@ ImportOutcome TrustCertificate(const QString& dataFolder, const QString& fingerp
     ImportOutcome outcome;
     const QByteArray sha256 = dw::sync::FingerprintFrom(fingerprint);
     if (sha256.isEmpty()) {
-        outcome.error = QStringLiteral("„%1“ ist kein SHA-256-Fingerabdruck (64 Hexadezimalziffern, wie sie "
-                                       "die Ablehnung des Zertifikats nennt).")
+        outcome.error = QCoreApplication::translate(
+                            "Sync", "„%1“ ist kein SHA-256-Fingerabdruck (64 Hexadezimalziffern, wie sie "
+                                    "die Ablehnung des Zertifikats nennt).")
                             .arg(fingerprint);
         return outcome;
     }
     QSettings settings(ProgramSettingsPath(dataFolder), QSettings::IniFormat);
     dw::sync::AccountSettings account = dw::sync::ReadAccount(settings);
     if (!account.set()) {
-        outcome.error =
-            QStringLiteral("Es ist kein Kalender-Server eingerichtet "
-                           "(datumswecker --sync-account ADRESSE BENUTZER --trust-certificate SHA256).");
+        outcome.error = QCoreApplication::translate(
+            "Sync", "Es ist kein Kalender-Server eingerichtet "
+                    "(datumswecker --sync-account ADRESSE BENUTZER --trust-certificate SHA256).");
         return outcome;
     }
     account.certificate = sha256;
@@ -223,9 +234,9 @@ ImportOutcome TrustCertificate(const QString& dataFolder, const QString& fingerp
     if (!outcome.error.isEmpty())
         return outcome;
     outcome.exitCode = 0;
-    outcome.report =
-        QStringLiteral("Dem Zertifikat %1 wird für %2 vertraut; ein anderes wird wieder abgelehnt.")
-            .arg(dw::sync::FingerprintText(sha256), account.url);
+    outcome.report = QCoreApplication::translate(
+                         "Sync", "Dem Zertifikat %1 wird für %2 vertraut; ein anderes wird wieder abgelehnt.")
+                         .arg(dw::sync::FingerprintText(sha256), account.url);
     return outcome;
 }
 

@@ -6,6 +6,8 @@
 #include "platform/MessageBox.h"
 #include "platform/RegionalFormats.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -135,8 +137,8 @@ inline std::uint32_t FirstDueFrom(const Appointment* records, std::uint32_t from
 
 QString ReminderHeading(dw::TDateTime moment, double timeOfDay)
 {
-    return QStringLiteral("Am ") + dw::FormatShortDate(moment) + QStringLiteral(" um ") +
-           dw::FormatLongTime(timeOfDay) + QStringLiteral(" Uhr");
+    return QCoreApplication::translate("ReminderCheck", "Am %1 um %2 Uhr")
+        .arg(dw::FormatShortDate(moment), dw::FormatLongTime(timeOfDay));
 }
 
 void ReminderCheck::CheckTermins()

@@ -2,6 +2,7 @@
 
 #include "ical/IcalMessages.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <algorithm>
@@ -17,7 +18,7 @@ QString Seconds(double seconds)
 
 [[noreturn]] void Reached(const QString& what)
 {
-    throw BoundReached{QStringLiteral("Grenze erreicht: %1.").arg(what)};
+    throw BoundReached{QCoreApplication::translate("Budget", "Grenze erreicht: %1.").arg(what)};
 }
 
 } // namespace
@@ -35,7 +36,8 @@ void Budget::chargeInput(qint64 bytes)
 {
     m_input += bytes;
     if (m_input > m_bounds.inputBytes)
-        Reached(QStringLiteral("mehr als %1 Bytes Eingabe").arg(Number(m_bounds.inputBytes)));
+        Reached(QCoreApplication::translate("Budget", "mehr als %1 Bytes Eingabe")
+                    .arg(Number(m_bounds.inputBytes)));
     checkClocks();
 }
 
@@ -43,20 +45,23 @@ void Budget::chargeAppointments(qint64 read)
 {
     m_appointments += read;
     if (m_appointments > m_bounds.appointments)
-        Reached(QStringLiteral("mehr als %1 Termine in einem Durchgang").arg(Number(m_bounds.appointments)));
+        Reached(QCoreApplication::translate("Budget", "mehr als %1 Termine in einem Durchgang")
+                    .arg(Number(m_bounds.appointments)));
 }
 
 void Budget::chargeAdded(qint64 added)
 {
     m_added += added;
     if (m_added > m_bounds.added)
-        Reached(QStringLiteral("mehr als %1 neue Termine in einem Durchgang").arg(Number(m_bounds.added)));
+        Reached(QCoreApplication::translate("Budget", "mehr als %1 neue Termine in einem Durchgang")
+                    .arg(Number(m_bounds.added)));
 }
 
 void Budget::checkExceptions(int ofOneEvent) const
 {
     if (ofOneEvent > m_bounds.exceptionsPerEvent)
-        Reached(QStringLiteral("mehr als %1 geänderte Wiederholungen (RECURRENCE-ID) eines Termins")
+        Reached(QCoreApplication::translate(
+                    "Budget", "mehr als %1 geänderte Wiederholungen (RECURRENCE-ID) eines Termins")
                     .arg(Number(m_bounds.exceptionsPerEvent)));
 }
 
@@ -72,11 +77,12 @@ void Budget::checkClocks() const
     const double allowed =
         m_bounds.seconds + m_bounds.secondsPerMegabyte * static_cast<double>(m_input) / 1e6;
     if (static_cast<double>(std::clock() - m_processorStart) / CLOCKS_PER_SEC > allowed)
-        Reached(QStringLiteral("mehr als %1 Sekunden Rechenzeit; so aufwendig darf eine Eingabe dieser "
-                               "Größe nicht sein")
+        Reached(QCoreApplication::translate(
+                    "Budget", "mehr als %1 Sekunden Rechenzeit; so aufwendig darf eine Eingabe dieser "
+                              "Größe nicht sein")
                     .arg(Seconds(allowed)));
     if (std::chrono::steady_clock::now() > m_wallEnd)
-        Reached(QStringLiteral("mehr als %1 Sekunden für den ganzen Durchgang")
+        Reached(QCoreApplication::translate("Budget", "mehr als %1 Sekunden für den ganzen Durchgang")
                     .arg(Seconds(m_bounds.wallSeconds)));
 }
 

@@ -2,6 +2,7 @@
 
 #include "ical/IcalMessages.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace dw::ical {
@@ -38,20 +39,23 @@ bool ReadCalendarFile(const QString& path, ImportedCalendar& calendar, QString& 
     QByteArray bytes;
     try {
         if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !ReadBytes(file, bytes, budget)) {
-            error = QStringLiteral("%1 kann nicht gelesen werden.").arg(shown);
+            error = QCoreApplication::translate("CalendarFile", "%1 kann nicht gelesen werden.").arg(shown);
             return false;
         }
     } catch (const BoundReached& reached) {
-        error = QStringLiteral("%1: %2 Nichts wurde importiert.").arg(shown, reached.text);
+        error = QCoreApplication::translate("CalendarFile", "%1: %2 Nichts wurde importiert.")
+                    .arg(shown, reached.text);
         return false;
     }
     ReadResult read = ReadCalendar(bytes, budget);
     if (!read.calendar) {
-        error = QStringLiteral("%1, Zeile %2: %3%4")
+        error = QCoreApplication::translate("CalendarFile", "%1, Zeile %2: %3%4")
                     .arg(shown)
                     .arg(read.error.line)
                     .arg(read.error.text,
-                         read.error.boundReached ? QStringLiteral(" Nichts wurde importiert.") : QString());
+                         read.error.boundReached
+                             ? QCoreApplication::translate("CalendarFile", " Nichts wurde importiert.")
+                             : QString());
         return false;
     }
     calendar = std::move(*read.calendar);

@@ -5,6 +5,7 @@
 
 #include "platform/Ansi.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 #include <string_view>
@@ -158,31 +159,40 @@ QString ImportReport::text() const
 {
     QString result;
     if (storeDamaged)
-        result += QStringLiteral("termine.dat war beschädigt: %1 Termine ließen sich lesen und bleiben; %2\n")
+        result += QCoreApplication::translate(
+                      "CalendarImport",
+                      "termine.dat war beschädigt: %1 Termine ließen sich lesen und bleiben; %2\n")
                       .arg(storeAppointmentsRead)
                       .arg(storeCopy.isEmpty()
-                               ? QStringLiteral("eine Kopie der Datei ließ sich nicht anlegen.")
-                               : QStringLiteral("die ganze Datei ist als %1 gesichert.").arg(storeCopy));
-    result += QStringLiteral("Hinzugefügt: %1\n"
-                             "Übersprungen, schon vorhanden: %2\n"
-                             "Übersprungen, außerhalb 2000–2100: %3\n"
-                             "Texte mit verlorenen Zeichen: %4")
+                               ? QCoreApplication::translate("CalendarImport",
+                                                             "eine Kopie der Datei ließ sich nicht anlegen.")
+                               : QCoreApplication::translate("CalendarImport",
+                                                             "die ganze Datei ist als %1 gesichert.")
+                                     .arg(storeCopy));
+    result += QCoreApplication::translate("CalendarImport", "Hinzugefügt: %1\n"
+                                                            "Übersprungen, schon vorhanden: %2\n"
+                                                            "Übersprungen, außerhalb 2000–2100: %3\n"
+                                                            "Texte mit verlorenen Zeichen: %4")
                   .arg(added)
                   .arg(alreadyThere)
                   .arg(outsideRange)
                   .arg(lostCharacters);
     if (cancelled > 0)
-        result += QStringLiteral("\nAbgesagt, nicht übernommen: %1").arg(cancelled);
+        result +=
+            QCoreApplication::translate("CalendarImport", "\nAbgesagt, nicht übernommen: %1").arg(cancelled);
     if (cutOff > 0)
-        result += QStringLiteral("\nWiederholungen über %1 je Termin nicht übernommen: %2")
+        result += QCoreApplication::translate("CalendarImport",
+                                              "\nWiederholungen über %1 je Termin nicht übernommen: %2")
                       .arg(MaxOccurrences)
                       .arg(cutOff);
     if (rulesEnded > 0)
-        result += QStringLiteral("\nWiederholungsregeln nach %1 Schritten nicht weiter verfolgt: %2")
+        result += QCoreApplication::translate(
+                      "CalendarImport", "\nWiederholungsregeln nach %1 Schritten nicht weiter verfolgt: %2")
                       .arg(Bounds().ruleStepsPerEvent)
                       .arg(rulesEnded);
     if (outOfMemory)
-        result += QStringLiteral("\nNicht genug Speicher: der Rest wurde nicht hinzugefügt.");
+        result += QCoreApplication::translate("CalendarImport",
+                                              "\nNicht genug Speicher: der Rest wurde nicht hinzugefügt.");
     return result;
 }
 
@@ -273,8 +283,9 @@ ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar, Bu
         report.lostCharacters = 0;
         report.refused =
             reached.text +
-            QStringLiteral(" Bis dahin geprüft: %1 von %2 Terminen der Datei; nichts wurde "
-                           "importiert.")
+            QCoreApplication::translate("CalendarImport",
+                                        " Bis dahin geprüft: %1 von %2 Terminen der Datei; nichts wurde "
+                                        "importiert.")
                 .arg(Number(static_cast<long long>(i + 1)), Number(static_cast<long long>(items.size())));
     }
     return report;

@@ -5,6 +5,8 @@
 
 #include "store/Appointment.h"
 
+#include <QCoreApplication>
+
 namespace dw::ical {
 
 namespace {
@@ -30,8 +32,9 @@ void EventConverter::convert(icalcomponent* event, const EventInfo& info, std::s
     if (changed) {
         const icaltimetype at = icalproperty_get_recurrenceid(rid);
         if (!Valid(at))
-            throw Failure(lines.of("RECURRENCE-ID"),
-                          QStringLiteral("RECURRENCE-ID ist kein gültiges Datum."));
+            throw Failure(
+                lines.of("RECURRENCE-ID"),
+                QCoreApplication::translate("IcalConverter", "RECURRENCE-ID ist kein gültiges Datum."));
         if (!info.uid.isEmpty())
             m_collected.replace(info.uid, ToLocal(at, ZoneOf(rid, zones), TzidOf(rid)), at.is_date);
         for (const icalproperty_kind kind : {ICAL_RRULE_PROPERTY, ICAL_RDATE_PROPERTY, ICAL_EXDATE_PROPERTY})
@@ -44,17 +47,19 @@ void EventConverter::convert(icalcomponent* event, const EventInfo& info, std::s
     }
     icalproperty* dtstart = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
     if (!dtstart)
-        throw Failure(lines.begin, QStringLiteral("Termin ohne DTSTART."));
+        throw Failure(lines.begin, QCoreApplication::translate("IcalConverter", "Termin ohne DTSTART."));
     const icaltimetype start = icalproperty_get_dtstart(dtstart);
     if (!Valid(start))
-        throw Failure(lines.of("DTSTART"), QStringLiteral("DTSTART ist kein gültiges Datum."));
+        throw Failure(lines.of("DTSTART"),
+                      QCoreApplication::translate("IcalConverter", "DTSTART ist kein gültiges Datum."));
     const QString tzid = TzidOf(dtstart);
     const icaltimezone* zone = ZoneOf(dtstart, zones);
 
     ImportedAppointment item;
     const char* summary = icalcomponent_get_summary(event);
     const bool summaryGiven = summary || lines.has("SUMMARY");
-    item.name = summaryGiven ? QString::fromUtf8(summary ? summary : "") : QString::fromLatin1(DefaultName);
+    item.name = summaryGiven ? QString::fromUtf8(summary ? summary : "")
+                             : QCoreApplication::translate("Appointment", DefaultName);
     if (const char* description = icalcomponent_get_description(event))
         item.description = QString::fromUtf8(description);
     ReadAlarms(event, ToLocal(start, zone, tzid), zones, lines, item);

@@ -2,6 +2,7 @@
 
 #include "ical/IcalNames.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 #include <cstring>
@@ -16,7 +17,8 @@ void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* zones
          alarm = icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT)) {
         icalproperty* trigger = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
         if (!trigger)
-            throw Failure(lines.of("VALARM"), QStringLiteral("Erinnerung ohne gültigen TRIGGER."));
+            throw Failure(lines.of("VALARM"), QCoreApplication::translate(
+                                                  "IcalEventFields", "Erinnerung ohne gültigen TRIGGER."));
         const icaltriggertype value = icalproperty_get_trigger(trigger);
         long long leadSeconds = 0;
         if (!icaltime_is_null_time(value.time)) {
@@ -25,7 +27,9 @@ void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* zones
             leadSeconds = QDateTime(at.date, at.time).secsTo(QDateTime(begins.date, begins.time));
         } else {
             if (icaldurationtype_is_bad_duration(value.duration))
-                throw Failure(lines.of("VALARM/TRIGGER"), QStringLiteral("TRIGGER ist keine gültige Dauer."));
+                throw Failure(
+                    lines.of("VALARM/TRIGGER"),
+                    QCoreApplication::translate("IcalEventFields", "TRIGGER ist keine gültige Dauer."));
             leadSeconds = -static_cast<long long>(icaldurationtype_as_int(value.duration));
             icalparameter* related = icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER);
             if (related && icalparameter_get_related(related) == ICAL_RELATED_END) {
@@ -36,8 +40,10 @@ void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* zones
         }
         // An export writes the lead as a duration in seconds, which libical reads back as an int.
         if (leadSeconds > std::numeric_limits<int>::max() || leadSeconds < -std::numeric_limits<int>::max())
-            throw Failure(lines.of("VALARM/TRIGGER"),
-                          QStringLiteral("Die Erinnerung liegt mehr als 68 Jahre vor oder nach dem Termin."));
+            throw Failure(
+                lines.of("VALARM/TRIGGER"),
+                QCoreApplication::translate(
+                    "IcalEventFields", "Die Erinnerung liegt mehr als 68 Jahre vor oder nach dem Termin."));
         const double lead = DaysFromSeconds(leadSeconds);
         if (item.firstLead && *item.firstLead >= lead)
             continue;
@@ -46,8 +52,9 @@ void ReadAlarms(icalcomponent* event, const Moment& begins, icalcomponent* zones
         if (icalproperty* duration = icalcomponent_get_first_property(alarm, ICAL_DURATION_PROPERTY)) {
             const icaldurationtype every = icalproperty_get_duration(duration);
             if (icaldurationtype_is_bad_duration(every))
-                throw Failure(lines.of("VALARM/DURATION"),
-                              QStringLiteral("DURATION ist keine gültige Dauer."));
+                throw Failure(
+                    lines.of("VALARM/DURATION"),
+                    QCoreApplication::translate("IcalEventFields", "DURATION ist keine gültige Dauer."));
             item.repeatInterval = DaysFromSeconds(icaldurationtype_as_int(every));
         }
     }
@@ -63,15 +70,17 @@ void ReadOwnProperties(icalcomponent* event, const EventLines& lines, ImportedAp
         if (name == LastRemindedProperty) {
             const std::optional<double> moment = ParseLastReminded(value);
             if (!moment)
-                throw Failure(line,
-                              QStringLiteral("%1 ist kein gültiger Zeitpunkt.").arg(QLatin1String(name)));
+                throw Failure(
+                    line, QCoreApplication::translate("IcalEventFields", "%1 ist kein gültiger Zeitpunkt.")
+                              .arg(QLatin1String(name)));
             item.lastReminded = *moment;
         } else if (name == DoneProperty) {
             bool ok = false;
             const uint done = value.toUInt(&ok);
             if (!ok || done > 255)
-                throw Failure(
-                    line, QStringLiteral("%1 muss eine Zahl von 0 bis 255 sein.").arg(QLatin1String(name)));
+                throw Failure(line, QCoreApplication::translate("IcalEventFields",
+                                                                "%1 muss eine Zahl von 0 bis 255 sein.")
+                                        .arg(QLatin1String(name)));
             item.done = static_cast<std::uint8_t>(done);
         }
     }

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include <QCoreApplication>
+
 namespace dw::ical {
 
 namespace {
@@ -106,11 +108,15 @@ LineReader::Result LineReader::next(ContentLine& line, ReadError& error)
     }
     const QByteArrayView whole(line.bytes.data(), static_cast<qsizetype>(line.bytes.size()));
     if (whole.contains('\0'))
-        return Fail(error, line.line, QStringLiteral("Die Zeile enthält ein Nullzeichen."));
+        return Fail(error, line.line,
+                    QCoreApplication::translate("IcalLines", "Die Zeile enthält ein Nullzeichen."));
     if (!whole.isValidUtf8())
-        return Fail(error, line.line, QStringLiteral("Die Zeile ist kein gültiges UTF-8."));
+        return Fail(error, line.line,
+                    QCoreApplication::translate("IcalLines", "Die Zeile ist kein gültiges UTF-8."));
     if (!Parse(line)) {
-        Fail(error, line.line, QStringLiteral("Die Zeile ist keine iCalendar-Zeile (NAME:WERT erwartet)."));
+        Fail(error, line.line,
+             QCoreApplication::translate("IcalLines",
+                                         "Die Zeile ist keine iCalendar-Zeile (NAME:WERT erwartet)."));
         return NotContent;
     }
     return Line;

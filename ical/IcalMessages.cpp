@@ -1,5 +1,6 @@
 #include "ical/IcalMessages.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <libical/ical.h>
@@ -50,7 +51,8 @@ QString Number(long long n)
 
 QString TooLong(qsizetype maxBytes)
 {
-    return QStringLiteral("Die Zeile ist zu lang (mehr als %1 Bytes).").arg(Number(maxBytes));
+    return QCoreApplication::translate("IcalMessages", "Die Zeile ist zu lang (mehr als %1 Bytes).")
+        .arg(Number(maxBytes));
 }
 
 QString ParserErrorText(int errorType, const QByteArray& name, QByteArrayView value)
@@ -59,16 +61,20 @@ QString ParserErrorText(int errorType, const QByteArray& name, QByteArrayView va
     switch (errorType) {
     case ICAL_XLICERRORTYPE_VALUEPARSEERROR:
         if (value.trimmed().isEmpty())
-            return QStringLiteral("%1 hat keinen Wert.").arg(property);
-        return QStringLiteral("%1 hat keinen gültigen Wert: „%2“.").arg(property, Shown(value));
+            return QCoreApplication::translate("IcalMessages", "%1 hat keinen Wert.").arg(property);
+        return QCoreApplication::translate("IcalMessages", "%1 hat keinen gültigen Wert: „%2“.")
+            .arg(property, Shown(value));
     case ICAL_XLICERRORTYPE_PARAMETERNAMEPARSEERROR:
-        return QStringLiteral("%1 hat einen Parameter, der sich nicht lesen lässt.").arg(property);
+        return QCoreApplication::translate("IcalMessages",
+                                           "%1 hat einen Parameter, der sich nicht lesen lässt.")
+            .arg(property);
     case ICAL_XLICERRORTYPE_PARAMETERVALUEPARSEERROR:
-        return QStringLiteral("%1 hat einen ungültigen Parameterwert.").arg(property);
+        return QCoreApplication::translate("IcalMessages", "%1 hat einen ungültigen Parameterwert.")
+            .arg(property);
     case ICAL_XLICERRORTYPE_PROPERTYPARSEERROR:
-        return QStringLiteral("Unbekannte Eigenschaft %1.").arg(property);
+        return QCoreApplication::translate("IcalMessages", "Unbekannte Eigenschaft %1.").arg(property);
     default:
-        return QStringLiteral("%1 ist fehlerhaft.").arg(property);
+        return QCoreApplication::translate("IcalMessages", "%1 ist fehlerhaft.").arg(property);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "ical/IcalMessages.h"
 #include "ical/IcalNames.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 #include <algorithm>
@@ -41,7 +42,7 @@ bool DecidesOccurrences(const QByteArray& name)
 
 QString NotACalendar()
 {
-    return QStringLiteral("Das ist keine iCalendar-Datei: BEGIN:VCALENDAR fehlt.");
+    return QCoreApplication::translate("IcalReader", "Das ist keine iCalendar-Datei: BEGIN:VCALENDAR fehlt.");
 }
 
 // Reads a calendar one content line at a time and converts each event as soon
@@ -59,7 +60,8 @@ public:
     int line() const { return m_lastLine; }
     QString progress() const
     {
-        return QStringLiteral(" Bis dahin gelesen: Ereignisse %1, Termine daraus %2.")
+        return QCoreApplication::translate("IcalReader",
+                                           " Bis dahin gelesen: Ereignisse %1, Termine daraus %2.")
             .arg(Number(m_events), Number(static_cast<long long>(m_converter.appointments())));
     }
 
@@ -86,7 +88,8 @@ public:
         if (!m_started)
             throw Failure(1, NotACalendar());
         if (!m_open.empty())
-            throw Failure(m_lastLine, QStringLiteral("Die Datei endet vor END:%1; sie ist unvollständig.")
+            throw Failure(m_lastLine, QCoreApplication::translate(
+                                          "IcalReader", "Die Datei endet vor END:%1; sie ist unvollständig.")
                                           .arg(Shown(QByteArrayView(m_open.back()))));
         return m_converter.finish();
     }
@@ -104,8 +107,10 @@ private:
         // Some programs export one VCALENDAR after another: each is read in turn.
         if (m_open.empty()) {
             if (!line.is("BEGIN") || line.value().trimmed().toByteArray().toUpper() != "VCALENDAR")
-                throw Failure(line.line, m_started ? QStringLiteral("Nach END:VCALENDAR folgt noch Inhalt.")
-                                                   : NotACalendar());
+                throw Failure(line.line,
+                              m_started ? QCoreApplication::translate("IcalReader",
+                                                                      "Nach END:VCALENDAR folgt noch Inhalt.")
+                                        : NotACalendar());
             m_started = true;
             startCalendar(line);
         }
@@ -121,7 +126,7 @@ private:
     {
         const QByteArray value = line.value().trimmed().toByteArray().toUpper();
         if (value.isEmpty())
-            throw Failure(line.line, QStringLiteral("BEGIN ohne Namen."));
+            throw Failure(line.line, QCoreApplication::translate("IcalReader", "BEGIN ohne Namen."));
         m_open.push_back(value);
         const std::size_t depth = m_open.size();
         if (m_skipFrom != 0)
@@ -151,10 +156,11 @@ private:
     {
         const QByteArray value = line.value().trimmed().toByteArray().toUpper();
         if (m_open.empty() || m_open.back() != value)
-            throw Failure(line.line, m_open.empty() ? QStringLiteral("END ohne BEGIN.")
-                                                    : QStringLiteral("END:%1 erwartet, nicht END:%2.")
-                                                          .arg(Shown(QByteArrayView(m_open.back())),
-                                                               Shown(QByteArrayView(value))));
+            throw Failure(line.line,
+                          m_open.empty()
+                              ? QCoreApplication::translate("IcalReader", "END ohne BEGIN.")
+                              : QCoreApplication::translate("IcalReader", "END:%1 erwartet, nicht END:%2.")
+                                    .arg(Shown(QByteArrayView(m_open.back())), Shown(QByteArrayView(value))));
         const std::size_t depth = m_open.size();
         m_open.pop_back();
         if (m_open.empty())
@@ -191,9 +197,9 @@ private:
         if (!m_inEvent && !m_inZone)
             return;
         if (line.parameters > m_limits.parametersPerLine)
-            throw Failure(
-                line.line,
-                QStringLiteral("Die Zeile hat mehr als %1 Parameter.").arg(m_limits.parametersPerLine));
+            throw Failure(line.line,
+                          QCoreApplication::translate("IcalReader", "Die Zeile hat mehr als %1 Parameter.")
+                              .arg(m_limits.parametersPerLine));
         icalparser* parser = m_inZone ? m_zoneParser.get() : m_eventParser.get();
         if (m_inEvent) {
             m_event.lines.note(inAlarm ? "VALARM/" + line.name : line.name, line.line);
@@ -256,7 +262,8 @@ private:
     {
         const EventLines& lines = m_event.lines;
         if (!done)
-            throw Failure(lines.begin, QStringLiteral("Der Termin lässt sich nicht lesen."));
+            throw Failure(lines.begin,
+                          QCoreApplication::translate("IcalReader", "Der Termin lässt sich nicht lesen."));
         if (lines.badLine != 0)
             throw Failure(lines.badLine,
                           ParserErrorText(ParserErrorType(done.get()), lines.badName, lines.badValue));

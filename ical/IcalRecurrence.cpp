@@ -2,6 +2,7 @@
 
 #include "ical/IcalMessages.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QTimeZone>
 
@@ -245,11 +246,12 @@ bool Walk(icalrecurrencetype rule, icaltimetype start, long long jump, int line,
         const bool timeParts = Given(rule.by_hour) || Given(rule.by_minute) || Given(rule.by_second);
         const long long days = dayParts ? gap + 1LL : timeParts ? 1 : 0;
         if (days * 86400 / period > 2LL * budget.bounds().ruleStepsPerEvent)
-            throw Failure(line,
-                          QStringLiteral("Die Wiederholungsregel prüft jede Sekunde, Minute oder Stunde "
-                                         "einzeln und trifft dabei bis zu %1 Tage lang nichts; so lässt "
-                                         "sie sich nicht in vertretbarer Zeit auswerten.")
-                              .arg(days));
+            throw Failure(line, QCoreApplication::translate(
+                                    "IcalRecurrence",
+                                    "Die Wiederholungsregel prüft jede Sekunde, Minute oder Stunde "
+                                    "einzeln und trifft dabei bis zu %1 Tage lang nichts; so lässt "
+                                    "sie sich nicht in vertretbarer Zeit auswerten.")
+                                    .arg(days));
     }
     const bool finite = rule.count > 0 || !icaltime_is_null_time(rule.until);
     // An open rule of fixed steps starts afresh just before 2000, on its own beat.
@@ -262,7 +264,8 @@ bool Walk(icalrecurrencetype rule, icaltimetype start, long long jump, int line,
         rule.until.year += ShiftYears;
     RecurPtr it(icalrecur_iterator_new(rule, start));
     if (!it)
-        throw Failure(line, QStringLiteral("RRULE kann nicht ausgewertet werden."));
+        throw Failure(line,
+                      QCoreApplication::translate("IcalRecurrence", "RRULE kann nicht ausgewertet werden."));
     long long previous = Wall(start);
     for (;;) {
         if (steps >= budget.bounds().ruleStepsPerEvent)
@@ -292,7 +295,8 @@ Recurrences::Expansion Recurrences::expand(icalcomponent* event, icaltimetype st
          p = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY)) {
         const icaltimetype at = icalproperty_get_exdate(p);
         if (!Valid(at))
-            throw Failure(lines.of("EXDATE"), QStringLiteral("EXDATE ist kein gültiges Datum."));
+            throw Failure(lines.of("EXDATE"),
+                          QCoreApplication::translate("IcalRecurrence", "EXDATE ist kein gültiges Datum."));
         const Moment gone = ToLocal(at, ZoneOf(p, zones), TzidOf(p));
         if (at.is_date)
             excludedDays.insert(gone.date);
@@ -311,7 +315,8 @@ Recurrences::Expansion Recurrences::expand(icalcomponent* event, icaltimetype st
         const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
         const icaltimetype at = icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time;
         if (!Valid(at))
-            throw Failure(lines.of("RDATE"), QStringLiteral("RDATE ist kein gültiges Datum."));
+            throw Failure(lines.of("RDATE"),
+                          QCoreApplication::translate("IcalRecurrence", "RDATE ist kein gültiges Datum."));
         take(ToLocal(at, ZoneOf(p, zones), TzidOf(p)));
     }
     Expansion result;
@@ -322,7 +327,8 @@ Recurrences::Expansion Recurrences::expand(icalcomponent* event, icaltimetype st
          p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
         const icalrecurrencetype rule = icalproperty_get_rrule(p);
         if (rule.freq == ICAL_NO_RECURRENCE)
-            throw Failure(line, QStringLiteral("RRULE ist keine gültige Wiederholungsregel."));
+            throw Failure(line, QCoreApplication::translate("IcalRecurrence",
+                                                            "RRULE ist keine gültige Wiederholungsregel."));
         // Every rule is followed to the end of 2100 only, an open one from 2000
         // on; what lies beyond is not counted.
         const bool open = rule.count == 0 && icaltime_is_null_time(rule.until);
@@ -405,9 +411,11 @@ void Recurrences::checkZone(icalcomponent* zone, int line, int& changesInFile)
     }
     changesInFile += changes;
     if (changes > limits.zoneChanges || changesInFile > 10 * limits.zoneChanges)
-        throw Failure(line, QStringLiteral("Die Zeitzone wechselt bis 2100 zu oft (mehr als %1-mal in einer "
-                                           "Zone oder %2-mal in der Datei).")
-                                .arg(Number(limits.zoneChanges), Number(10 * limits.zoneChanges)));
+        throw Failure(line,
+                      QCoreApplication::translate(
+                          "IcalRecurrence", "Die Zeitzone wechselt bis 2100 zu oft (mehr als %1-mal in einer "
+                                            "Zone oder %2-mal in der Datei).")
+                          .arg(Number(limits.zoneChanges), Number(10 * limits.zoneChanges)));
 }
 
 } // namespace dw::ical

@@ -3,6 +3,7 @@
 #include "core/DueRule.h"
 #include "plain/JsonText.h"
 #include "plain/TimeFormats.h"
+#include "plain/Translate.h"
 #include "plain/Windows1252.h"
 #include "series/Instances.h"
 #include "series/SeriesReader.h"
@@ -210,13 +211,15 @@ bool Scan(MappedFile& file, const std::string& dataFolder, Output& output, Visit
 {
     const std::string path = dataFolder + TerminFileName;
     if (!file.open(path)) {
-        Fail(output, path + " kann nicht gelesen werden.");
+        Fail(output, dw::Arg(dw::Tr("plain::Reading", "%1 kann nicht gelesen werden."), {path}));
         return false;
     }
     if (file.bytes().empty() || ScanTermins(file.bytes(), visit))
         return true;
     Fail(output,
-         path + " ist beschädigt (die Datei endet zu früh). Starten Sie das Programm: es sichert die Datei.");
+         dw::Arg(dw::Tr("plain::Reading", "%1 ist beschädigt (die Datei endet zu früh). Starten Sie das "
+                                          "Programm: es sichert die Datei."),
+                 {path}));
     return false;
 }
 
@@ -253,7 +256,7 @@ int SeriesEntries(const std::string& dataFolder, Output& output, const Pick& pic
     const std::string path = dataFolder + series::SeriesFileName;
     MappedFile file;
     if (!file.open(path))
-        return Fail(output, path + " kann nicht gelesen werden.");
+        return Fail(output, dw::Arg(dw::Tr("plain::Reading", "%1 kann nicht gelesen werden."), {path}));
     if (file.bytes().empty())
         return 0;
     const std::size_t before = found.size();
@@ -272,8 +275,10 @@ int SeriesEntries(const std::string& dataFolder, Output& output, const Pick& pic
     index = 0;
     const series::ReadOutcome read = series::ReadSeries(file.bytes());
     if (!read.complete)
-        return Fail(output, path + " ist beschädigt (Zeile " + std::to_string(read.line) + ": " +
-                                read.problem + "). Starten Sie das Programm: es sichert die Datei.");
+        return Fail(output,
+                    dw::Arg(dw::Tr("plain::Reading", "%1 ist beschädigt (Zeile %2: %3). Starten Sie das "
+                                                     "Programm: es sichert die Datei."),
+                            {path, std::to_string(read.line), read.problem}));
     if (read.set.NeedsHelper() && !series::InstalledHelper())
         return HandOver;
     for (const series::Series& s : read.set.list())
@@ -296,18 +301,20 @@ int Agenda(const std::vector<std::string>& args, const std::string& dataFolder, 
             const long n = i + 1 < args.size() ? std::strtol(args[i + 1].c_str(), &end, 10) : 0;
             if (!end || *end != '\0' || end == args[i + 1].c_str() || n < 1 || n > TerminDays)
                 return Usage(output,
-                             "--days braucht eine Zahl von 1 bis " + std::to_string(TerminDays) + ".");
+                             dw::Arg(dw::Tr("plain::Reading", "--days braucht eine Zahl von 1 bis %1."),
+                                     {std::to_string(TerminDays)}));
             days = static_cast<int>(n);
             ++i;
         } else if (!dateGiven && a.rfind("--", 0) != 0) {
             const std::optional<std::int64_t> date = ParseUserDate(a);
             if (!date)
-                return Usage(output, "Unbekanntes Datum: " + a + " (erwartet " +
-                                         Date(DaysFromCivil(2024, 12, 24)) + " oder JJJJ-MM-TT).");
+                return Usage(output, dw::Arg(dw::Tr("plain::Reading",
+                                                    "Unbekanntes Datum: %1 (erwartet %2 oder JJJJ-MM-TT)."),
+                                             {a, Date(DaysFromCivil(2024, 12, 24))}));
             first = *date;
             dateGiven = true;
         } else {
-            return Usage(output, "Unbekannte Option: " + a);
+            return Usage(output, dw::Arg(dw::Tr("plain::Reading", "Unbekannte Option: %1"), {a}));
         }
     }
     const std::int64_t last = first + days - 1;
@@ -332,7 +339,9 @@ int Agenda(const std::vector<std::string>& args, const std::string& dataFolder, 
     if (json)
         AppendJson(output.out, found);
     else if (found.empty())
-        output.out += "Keine Termine vom " + Date(first) + " bis " + Date(last) + ".\n";
+        output.out +=
+            dw::Arg(dw::Tr("plain::Reading", "Keine Termine vom %1 bis %2."), {Date(first), Date(last)}) +
+            '\n';
     else
         AppendText(output.out, found);
     return 0;
@@ -343,7 +352,7 @@ int Due(const std::vector<std::string>& args, const std::string& dataFolder, TDa
     bool json = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] != "--json")
-            return Usage(output, "Unbekannte Option: " + args[i]);
+            return Usage(output, dw::Arg(dw::Tr("plain::Reading", "Unbekannte Option: %1"), {args[i]}));
         json = true;
     }
     MappedFile file;
@@ -404,7 +413,7 @@ int Run(const std::vector<std::string>& args, const std::string& dataFolder, TDa
     if (option == "--due")
         return Due(args, dataFolder, now, output);
     if (args.size() > 1)
-        return Usage(output, "Unbekannte Option: " + args[1]);
+        return Usage(output, dw::Arg(dw::Tr("plain::Reading", "Unbekannte Option: %1"), {args[1]}));
     output.out += HelpText();
     return 0;
 }

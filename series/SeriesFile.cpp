@@ -8,6 +8,7 @@
 
 #include "platform/Exceptions.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -52,7 +53,7 @@ SeriesFile::LoadResult SeriesFile::Load(dw::series::SeriesSet& set)
         set = std::move(read.set);
         if (read.complete)
             return result;
-        failure.readError = QStringLiteral("%1, Zeile %2: %3")
+        failure.readError = QCoreApplication::translate("SeriesFile", "%1, Zeile %2: %3")
                                 .arg(info.fileName())
                                 .arg(read.line)
                                 .arg(QString::fromStdString(read.problem));

@@ -1,5 +1,6 @@
 #include "series/SeriesReader.h"
 
+#include "plain/Translate.h"
 #include "plain/Windows1252.h"
 #include "series/Instances.h"
 #include "series/SeriesEdit.h"
@@ -101,12 +102,13 @@ public:
             while (m_pos < m_bytes.size() && (m_bytes[m_pos] == ' ' || m_bytes[m_pos] == '\t')) {
                 m_folded.append(takePhysical().substr(1));
                 if (m_folded.size() > MaxLineBytes)
-                    throw Failure(line.number, "Die Zeile ist länger als 1 MiB.");
+                    throw Failure(line.number,
+                                  dw::Tr("plain::SeriesReader", "Die Zeile ist länger als 1 MiB."));
             }
             line.text = m_folded;
         }
         if (line.text.size() > MaxLineBytes)
-            throw Failure(line.number, "Die Zeile ist länger als 1 MiB.");
+            throw Failure(line.number, dw::Tr("plain::SeriesReader", "Die Zeile ist länger als 1 MiB."));
         Split(line);
         return true;
     }
@@ -144,7 +146,7 @@ private:
         while (at < t.size() && NameChar(t[at]))
             ++at;
         if (at == 0)
-            throw Failure(line.number, "Die Zeile ist keine iCalendar-Zeile.");
+            throw Failure(line.number, dw::Tr("plain::SeriesReader", "Die Zeile ist keine iCalendar-Zeile."));
         line.name = t.substr(0, at);
         if (!line.parameters.empty())
             line.parameters.clear();
@@ -153,7 +155,8 @@ private:
             while (at < t.size() && NameChar(t[at]))
                 ++at;
             if (at == nameFrom || at >= t.size() || t[at] != '=')
-                throw Failure(line.number, "Ein Parameter der Zeile ist unvollständig.");
+                throw Failure(line.number,
+                              dw::Tr("plain::SeriesReader", "Ein Parameter der Zeile ist unvollständig."));
             const std::string_view name = t.substr(nameFrom, at - nameFrom);
             const std::size_t from = ++at;
             // Values, quoted or not, separated by commas; a quoted value may hold ; : and ,.
@@ -161,7 +164,9 @@ private:
                 if (at < t.size() && t[at] == '"') {
                     const std::size_t close = t.find('"', at + 1);
                     if (close == std::string_view::npos)
-                        throw Failure(line.number, "Ein Anführungszeichen der Zeile wird nicht geschlossen.");
+                        throw Failure(line.number,
+                                      dw::Tr("plain::SeriesReader",
+                                             "Ein Anführungszeichen der Zeile wird nicht geschlossen."));
                     at = close + 1;
                 } else {
                     while (at < t.size() && t[at] != ';' && t[at] != ':' && t[at] != ',' && t[at] != '"')
@@ -180,7 +185,8 @@ private:
             line.parameters.push_back({name, value});
         }
         if (at >= t.size() || t[at] != ':')
-            throw Failure(line.number, "Der Zeile fehlt der Doppelpunkt vor dem Wert.");
+            throw Failure(line.number,
+                          dw::Tr("plain::SeriesReader", "Der Zeile fehlt der Doppelpunkt vor dem Wert."));
         line.valueAt = at + 1;
     }
 
@@ -241,11 +247,13 @@ Time TimeOf(const Line& line, std::string_view text, std::string* tzid = nullptr
 {
     std::optional<Time> t = ParseTime(text);
     if (!t)
-        throw Failure(line.number, std::string(line.name) +
-                                       " ist kein gültiges Datum: " + std::string(text.substr(0, 40)));
+        throw Failure(line.number, dw::Arg(dw::Tr("plain::SeriesReader", "%1 ist kein gültiges Datum: %2"),
+                                           {line.name, text.substr(0, 40)}));
     const std::optional<std::string_view> value = line.parameter("VALUE");
     if (value && Same(*value, "DATE") && !t->date)
-        throw Failure(line.number, std::string(line.name) + " soll ein Datum ohne Uhrzeit sein.");
+        throw Failure(
+            line.number,
+            dw::Arg(dw::Tr("plain::SeriesReader", "%1 soll ein Datum ohne Uhrzeit sein."), {line.name}));
     if (const std::optional<std::string_view> zone = line.parameter("TZID"); tzid && zone && !t->utc)
         tzid->assign(*zone);
     return *t;
@@ -361,13 +369,13 @@ Rule ParseRule(const std::string& value, int number, Wall start, std::optional<T
         const std::string_view key = part.substr(0, eq);
         if (eq == std::string_view::npos ||
             std::any_of(parts.begin(), parts.end(), [&](const auto& p) { return p.first == key; }))
-            throw Failure(number, "Die Wiederholungsregel ist nicht lesbar.");
+            throw Failure(number, dw::Tr("plain::SeriesReader", "Die Wiederholungsregel ist nicht lesbar."));
         parts.emplace_back(key, part.substr(eq + 1));
     }
     const auto frequency =
         std::find_if(parts.begin(), parts.end(), [](const auto& p) { return p.first == "FREQ"; });
     if (frequency == parts.end())
-        throw Failure(number, "Der Wiederholungsregel fehlt die Frequenz.");
+        throw Failure(number, dw::Tr("plain::SeriesReader", "Der Wiederholungsregel fehlt die Frequenz."));
     const std::string_view freq = frequency->second;
     if (freq == "DAILY")
         rule.frequency = Frequency::Daily;
@@ -380,24 +388,28 @@ Rule ParseRule(const std::string& value, int number, Wall start, std::optional<T
     else if (freq == "HOURLY" || freq == "MINUTELY" || freq == "SECONDLY")
         simple = false;
     else
-        throw Failure(number, "Die Wiederholungsregel hat keine gültige Frequenz.");
+        throw Failure(number,
+                      dw::Tr("plain::SeriesReader", "Die Wiederholungsregel hat keine gültige Frequenz."));
     for (const auto& [key, text] : parts) {
         if (key == "FREQ" || key == "WKST") {
             // The week's start matters only to weekday lists, which make a rule beyond the simple form.
         } else if (key == "INTERVAL") {
             const std::optional<long long> n = Number(text);
             if (!n || *n < 1 || *n > std::numeric_limits<int>::max())
-                throw Failure(number, "Das Intervall der Wiederholungsregel ist ungültig.");
+                throw Failure(number, dw::Tr("plain::SeriesReader",
+                                             "Das Intervall der Wiederholungsregel ist ungültig."));
             rule.interval = static_cast<int>(*n);
         } else if (key == "COUNT") {
             const std::optional<long long> n = Number(text);
             if (!n || *n < 1 || *n > std::numeric_limits<std::uint32_t>::max())
-                throw Failure(number, "Die Anzahl der Wiederholungsregel ist ungültig.");
+                throw Failure(
+                    number, dw::Tr("plain::SeriesReader", "Die Anzahl der Wiederholungsregel ist ungültig."));
             rule.count = static_cast<std::uint32_t>(*n);
         } else if (key == "UNTIL") {
             until = ParseTime(text);
             if (!until)
-                throw Failure(number, "Das Ende der Wiederholungsregel ist kein gültiges Datum.");
+                throw Failure(number, dw::Tr("plain::SeriesReader",
+                                             "Das Ende der Wiederholungsregel ist kein gültiges Datum."));
         } else if (key == "BYDAY" && text == Days[WeekdayOf(start)]) {
             simple = simple && freq == "WEEKLY";
         } else if (key == "BYMONTHDAY" && Number(text) == date.day) {
@@ -457,7 +469,8 @@ double Reminded(const Line& line)
         return 0.0;
     const std::optional<TDateTime> at = ParseReminded(line.value());
     if (!at)
-        throw Failure(line.number, "Der Zeitpunkt der letzten Erinnerung ist ungültig.");
+        throw Failure(line.number,
+                      dw::Tr("plain::SeriesReader", "Der Zeitpunkt der letzten Erinnerung ist ungültig."));
     return *at;
 }
 
@@ -470,7 +483,8 @@ void ReadAlarm(LineReader& lines, Event& event)
     while (lines.next(line)) {
         if (line.named("BEGIN")) {
             if (++depth > MaxDepth)
-                throw Failure(line.number, "Die Komponenten sind zu tief verschachtelt.");
+                throw Failure(line.number,
+                              dw::Tr("plain::SeriesReader", "Die Komponenten sind zu tief verschachtelt."));
         } else if (line.named("END")) {
             if (depth-- == 0)
                 return;
@@ -483,15 +497,17 @@ void ReadAlarm(LineReader& lines, Event& event)
             } else if (const std::optional<long long> d = ParseDuration(line.value())) {
                 event.trigger = *d;
             } else {
-                throw Failure(line.number, "Die Vorlaufzeit der Erinnerung ist ungültig.");
+                throw Failure(line.number,
+                              dw::Tr("plain::SeriesReader", "Die Vorlaufzeit der Erinnerung ist ungültig."));
             }
         } else if (first && depth == 0 && line.named("DURATION")) {
             event.every = ParseDuration(line.value());
             if (!event.every)
-                throw Failure(line.number, "Der Abstand der Erinnerungen ist ungültig.");
+                throw Failure(line.number,
+                              dw::Tr("plain::SeriesReader", "Der Abstand der Erinnerungen ist ungültig."));
         }
     }
-    throw Failure(line.number, "Die Datei endet mitten in einer Erinnerung.");
+    throw Failure(line.number, dw::Tr("plain::SeriesReader", "Die Datei endet mitten in einer Erinnerung."));
 }
 
 void Skip(LineReader& lines, int line)
@@ -500,11 +516,12 @@ void Skip(LineReader& lines, int line)
     int depth = 0;
     while (lines.next(l)) {
         if (l.named("BEGIN") && ++depth > MaxDepth)
-            throw Failure(l.number, "Die Komponenten sind zu tief verschachtelt.");
+            throw Failure(l.number,
+                          dw::Tr("plain::SeriesReader", "Die Komponenten sind zu tief verschachtelt."));
         if (l.named("END") && depth-- == 0)
             return;
     }
-    throw Failure(line, "Die Datei endet mitten in einer Komponente.");
+    throw Failure(line, dw::Tr("plain::SeriesReader", "Die Datei endet mitten in einer Komponente."));
 }
 
 // Reads one VEVENT after its BEGIN. A value that cannot be read throws after
@@ -551,25 +568,27 @@ Event ReadEvent(LineReader& lines, int begin)
             } else if (line.named(OccurrenceStateProperty)) {
                 const std::optional<std::string_view> of = line.parameter(OccurrenceParameter);
                 if (!of)
-                    throw Failure(line.number, "Der Erinnerung fehlt der Termin der Serie.");
+                    throw Failure(line.number, dw::Tr("plain::SeriesReader",
+                                                      "Der Erinnerung fehlt der Termin der Serie."));
                 const std::optional<std::string_view> done = line.parameter(DoneParameter);
                 event.states.push_back(
                     {TimeOf(line, *of), {0, Reminded(line), done && Number(*done).value_or(0) != 0}});
             }
         } catch (const Failure& f) {
-            // A component cut off by the end of the file ends the reading.
-            if (f.text.find("endet mitten") != std::string::npos)
+            // A component cut off by the end of the file ends the reading (those
+            // messages share these words in either language).
+            if (f.text.find(dw::Tr("plain::SeriesReader", "endet mitten")) != std::string::npos)
                 throw;
             if (!failure)
                 failure = f;
         }
     }
     if (line.name != "END")
-        throw Failure(begin, "Die Datei endet mitten in einem Termin.");
+        throw Failure(begin, dw::Tr("plain::SeriesReader", "Die Datei endet mitten in einem Termin."));
     if (failure)
         throw *failure;
     if (!event.start)
-        throw Failure(begin, "Dem Termin fehlt sein Beginn (DTSTART).");
+        throw Failure(begin, dw::Tr("plain::SeriesReader", "Dem Termin fehlt sein Beginn (DTSTART)."));
     return event;
 }
 
@@ -744,7 +763,7 @@ struct Reading
                         add(e);
                 } catch (const Failure& f) {
                     note(f);
-                    if (f.text.find("endet mitten") != std::string::npos)
+                    if (f.text.find(dw::Tr("plain::SeriesReader", "endet mitten")) != std::string::npos)
                         throw;
                 }
             } else if (line.is("BEGIN", "VTIMEZONE")) {
@@ -753,7 +772,8 @@ struct Reading
                 Skip(lines, line.number);
             }
         }
-        throw Failure(line.number, "Die Datei endet, bevor der Kalender endet.");
+        throw Failure(line.number,
+                      dw::Tr("plain::SeriesReader", "Die Datei endet, bevor der Kalender endet."));
     }
 
     // A zone's whole text, for libical, under its TZID.
@@ -770,14 +790,16 @@ struct Reading
             if (line.named("TZID") && depth == 0)
                 tzid = std::string(line.value());
             if (line.named("BEGIN") && ++depth > MaxDepth)
-                throw Failure(line.number, "Die Komponenten sind zu tief verschachtelt.");
+                throw Failure(line.number,
+                              dw::Tr("plain::SeriesReader", "Die Komponenten sind zu tief verschachtelt."));
             if (line.named("END") && depth-- == 0) {
                 if (!tzid.empty())
                     out.set.zones().emplace(tzid, std::move(text));
                 return;
             }
         }
-        throw Failure(begin.number, "Die Datei endet mitten in einer Zeitzone.");
+        throw Failure(begin.number,
+                      dw::Tr("plain::SeriesReader", "Die Datei endet mitten in einer Zeitzone."));
     }
 
     // What needed every zone of the file: the series that waited, and the exceptions.
@@ -807,8 +829,10 @@ struct Reading
             for (std::size_t j = i; j-- > 0 && order[j].first == order[i].first;)
                 if (!twice[order[j].second] && list[order[j].second].uid == list[order[i].second].uid) {
                     twice[order[i].second] = true;
-                    note(Failure(begins[order[i].second],
-                                 "Die Serie " + list[order[i].second].uid + " steht zweimal in der Datei."));
+                    note(Failure(
+                        begins[order[i].second],
+                        dw::Arg(dw::Tr("plain::SeriesReader", "Die Serie %1 steht zweimal in der Datei."),
+                                {list[order[i].second].uid})));
                     break;
                 }
         for (Event& e : exceptions) {
@@ -818,7 +842,9 @@ struct Reading
             while (master != order.end() && master->first == hash && list[master->second].uid != e.uid)
                 ++master;
             if (master == order.end() || master->first != hash) {
-                note(Failure(e.line, "Zur Ausnahme " + e.uid + " gibt es keine Serie."));
+                note(Failure(
+                    e.line,
+                    dw::Arg(dw::Tr("plain::SeriesReader", "Zur Ausnahme %1 gibt es keine Serie."), {e.uid})));
                 continue;
             }
             Attach(list[master->second], e);
@@ -842,7 +868,8 @@ void ReadInto(Reading& reading, std::string_view bytes)
     try {
         if (lines.next(line)) {
             if (!line.is("BEGIN", "VCALENDAR"))
-                throw Failure(line.number, "Die Datei ist keine iCalendar-Datei.");
+                throw Failure(line.number,
+                              dw::Tr("plain::SeriesReader", "Die Datei ist keine iCalendar-Datei."));
             reading.calendar(lines);
         }
     } catch (const Failure& f) {

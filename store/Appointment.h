@@ -50,8 +50,8 @@ bool ReplaceText(char*& text, const QByteArray& newText);
 // Releases both texts of a record.
 void FreeTexts(Appointment& appointment);
 
-// The values a new appointment starts with.
-inline constexpr const char* DefaultName = "Kein Name";
+// The values a new appointment starts with; the name in the user's language.
+inline constexpr const char* DefaultName = QT_TRANSLATE_NOOP("Appointment", "Kein Name");
 inline constexpr double DefaultTimeOfDay = 0.5;
 inline constexpr double DefaultFirstLead = 3.0;
 inline constexpr double DefaultRepeatInterval = 1.0;

@@ -1,5 +1,7 @@
 #include "store/CalendarGrid.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <bit>
 
@@ -148,7 +150,7 @@ bool CalendarGrid::Contains(int year, int month, int day)
 Appointment* CalendarGrid::NewAppointment(int year, int month, int day)
 {
     DayList& cell = Day(year, month, day);
-    char* name = NewText(QByteArray(DefaultName));
+    char* name = NewText(QCoreApplication::translate("Appointment", DefaultName).toLatin1());
     char* description = NewText(QByteArray());
     auto* record = name && description ? static_cast<Appointment*>(cell.Items->Append()) : nullptr;
     if (!record) {

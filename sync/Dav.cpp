@@ -1,5 +1,6 @@
 #include "sync/Dav.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -170,10 +171,12 @@ bool Parse(const QByteArray& body, Multistatus& out, QString& error)
     QXmlStreamReader xml(body);
     if (!xml.readNextStartElement() || !Is(xml, DavNs, "multistatus")) {
         error = xml.hasError()
-                    ? QStringLiteral("Die Antwort des Servers ist kein gültiges XML (Zeile %1: %2).")
+                    ? QCoreApplication::translate(
+                          "Dav", "Die Antwort des Servers ist kein gültiges XML (Zeile %1: %2).")
                           .arg(xml.lineNumber())
                           .arg(xml.errorString())
-                    : QStringLiteral("Die Antwort des Servers ist keine WebDAV-Antwort (multistatus).");
+                    : QCoreApplication::translate(
+                          "Dav", "Die Antwort des Servers ist keine WebDAV-Antwort (multistatus).");
         return false;
     }
     while (xml.readNextStartElement()) {
@@ -185,7 +188,8 @@ bool Parse(const QByteArray& body, Multistatus& out, QString& error)
             xml.skipCurrentElement();
     }
     if (xml.hasError()) {
-        error = QStringLiteral("Die Antwort des Servers ist kein gültiges XML (Zeile %1: %2).")
+        error = QCoreApplication::translate("Dav",
+                                            "Die Antwort des Servers ist kein gültiges XML (Zeile %1: %2).")
                     .arg(xml.lineNumber())
                     .arg(xml.errorString());
         return false;

@@ -5,6 +5,7 @@
 #include "platform/Ansi.h"
 #include "sync/EventParts.h"
 
+#include <QCoreApplication>
 #include <QUuid>
 
 #include <cmath>
@@ -228,7 +229,7 @@ QByteArray PatchEvent(const QByteArray& data, const QByteArray& uid, const std::
     const Component calendar = Parse(data);
     icalcomponent* master = calendar ? MasterOf(calendar.get()) : nullptr;
     if (!calendar) {
-        error = QStringLiteral("kein iCalendar-Objekt");
+        error = QCoreApplication::translate("EventPatch", "kein iCalendar-Objekt");
         return {};
     }
     for (const EventChange& change : changes) {
@@ -250,7 +251,7 @@ QByteArray PatchEvent(const QByteArray& data, const QByteArray& uid, const std::
         if (!target && master && !change.rid.isEmpty())
             target = NewException(calendar.get(), master, change.rid);
         if (!target) {
-            error = QStringLiteral("Termin nicht im Objekt des Servers");
+            error = QCoreApplication::translate("EventPatch", "Termin nicht im Objekt des Servers");
             return {};
         }
         Patch(target, calendar.get(), change, now);

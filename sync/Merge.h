@@ -49,6 +49,6 @@ Merged Merge(const std::optional<EventFields>& base, const std::optional<EventFi
              const std::optional<EventFields>& there);
 
 // The suffix of a conflict copy's name.
-inline constexpr const char* ConflictSuffix = " (Konflikt)";
+inline constexpr const char* ConflictSuffix = QT_TRANSLATE_NOOP("Merge", " (Konflikt)");
 
 } // namespace dw::sync

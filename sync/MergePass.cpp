@@ -1,5 +1,8 @@
 #include "sync/MergePass.h"
 
+#include "platform/Ansi.h"
+
+#include <QCoreApplication>
 #include <QUuid>
 
 namespace dw::sync {
@@ -139,7 +142,7 @@ bool MergePass::apply(int tie, const Merged& m, const std::optional<EventFields>
     }
     if (m.conflict) {
         EventFields copy = *m.conflict;
-        copy.name += ConflictSuffix;
+        copy.name += dw::ToAnsi(QCoreApplication::translate("Merge", ConflictSuffix));
         if (add(copy) != 0)
             ++m_report.conflicts;
     }

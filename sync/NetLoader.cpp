@@ -30,9 +30,12 @@ const NetPlugin* LoadNetPlugin(QString& error, const QStringList& folders)
         }
         tried << QStringLiteral("%1 (%2)").arg(path, library.errorString());
     }
-    error = tried.isEmpty() ? QStringLiteral("Der Teil für den Abgleich (datumswecker-sync-net.so) fehlt.")
-                            : QStringLiteral("Der Teil für den Abgleich lässt sich nicht laden: %1")
-                                  .arg(tried.join(QStringLiteral(", ")));
+    error =
+        tried.isEmpty()
+            ? QCoreApplication::translate("NetLoader",
+                                          "Der Teil für den Abgleich (datumswecker-sync-net.so) fehlt.")
+            : QCoreApplication::translate("NetLoader", "Der Teil für den Abgleich lässt sich nicht laden: %1")
+                  .arg(tried.join(QStringLiteral(", ")));
     return nullptr;
 }
 

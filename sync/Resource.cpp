@@ -3,6 +3,8 @@
 #include "ical/IcalEvents.h"
 #include "sync/EventParts.h"
 
+#include <QCoreApplication>
+
 namespace dw::sync {
 
 namespace {
@@ -25,7 +27,8 @@ bool Read(const QByteArray& text, const QString& rid, ReadItems& out, bool ridFr
 {
     const dw::ical::ReadResult read = dw::ical::ReadCalendar(text);
     if (!read.calendar) {
-        out.error = QStringLiteral("Zeile %1: %2").arg(read.error.line).arg(read.error.text);
+        out.error =
+            QCoreApplication::translate("Resource", "Zeile %1: %2").arg(read.error.line).arg(read.error.text);
         return false;
     }
     for (const dw::ical::ImportedAppointment& a : read.calendar->appointments) {
@@ -45,7 +48,7 @@ ReadItems ReadResource(const QByteArray& data)
     ReadItems out;
     const Component calendar = Parse(data);
     if (!calendar) {
-        out.error = QStringLiteral("kein iCalendar-Objekt");
+        out.error = QCoreApplication::translate("Resource", "kein iCalendar-Objekt");
         return out;
     }
     icalcomponent* master = MasterOf(calendar.get());

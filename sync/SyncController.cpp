@@ -7,6 +7,7 @@
 #include "sync/SyncEngine.h"
 #include "sync/SyncFaults.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace dw::sync {
@@ -47,9 +48,12 @@ QString CheckAddress(const QString& text)
     const QUrl url(text, QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty() ||
         (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")))
-        return QStringLiteral("„%1“ ist keine Adresse eines Servers (https://...).").arg(text);
+        return QCoreApplication::translate("SyncController",
+                                           "„%1“ ist keine Adresse eines Servers (https://...).")
+            .arg(text);
     if (!SecureOrLoopback(url))
-        return QStringLiteral("Unverschlüsselt (http://) wird nur mit diesem Rechner selbst abgeglichen; "
+        return QCoreApplication::translate(
+            "SyncController", "Unverschlüsselt (http://) wird nur mit diesem Rechner selbst abgeglichen; "
                               "bitte eine https://-Adresse angeben.");
     return {};
 }
@@ -227,7 +231,9 @@ void SyncController::startWithPassword()
 {
     if (m_password.isEmpty()) {
         emit runningChanged(false);
-        emit passwordNeeded(QStringLiteral("Bitte geben Sie das Passwort für %1 ein.").arg(m_account.user));
+        emit passwordNeeded(
+            QCoreApplication::translate("SyncController", "Bitte geben Sie das Passwort für %1 ein.")
+                .arg(m_account.user));
         return;
     }
     m_engine->setAccount({QUrl(m_account.url), m_account.user, m_password, m_account.certificate});
@@ -268,9 +274,9 @@ QString SyncController::lastText() const
     const QDateTime at = QDateTime::fromString(settings.value(QStringLiteral("sync/lastTime")).toString(),
                                                QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
     if (!at.isValid())
-        return QStringLiteral("Noch nie abgeglichen.");
+        return QCoreApplication::translate("SyncController", "Noch nie abgeglichen.");
     const dw::TDateTime moment = dw::FromQDateTime(at);
-    return QStringLiteral("Letzter Abgleich: %1 %2\n%3")
+    return QCoreApplication::translate("SyncController", "Letzter Abgleich: %1 %2\n%3")
         .arg(dw::FormatShortDate(moment), dw::FormatLongTime(moment),
              settings.value(QStringLiteral("sync/lastResult")).toString());
 }

@@ -1,5 +1,6 @@
 #include "sync/SyncEngine.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 namespace dw::sync {
@@ -22,16 +23,19 @@ QString SyncReport::text() const
         if (n > 0)
             lines << text.arg(n);
     };
-    add(added, QStringLiteral("Vom Server neu: %1"));
-    add(changed, QStringLiteral("Vom Server geändert: %1"));
-    add(removed, QStringLiteral("Auf dem Server gelöscht: %1"));
-    add(uploaded, QStringLiteral("Zum Server gesendet: %1"));
-    add(deleted, QStringLiteral("Auf dem Server gelöscht von hier: %1"));
-    add(conflicts, QStringLiteral("Hier und auf dem Server geändert, beide Fassungen behalten: %1"));
-    add(unreadable, QStringLiteral("Auf dem Server nicht lesbar, übersprungen: %1"));
-    add(outside, QStringLiteral("Außerhalb des Kalenders, übersprungen: %1"));
-    return lines.isEmpty() ? QStringLiteral("Abgeglichen, nichts geändert.")
-                           : QStringLiteral("Abgeglichen.\n") + lines.join(QLatin1Char('\n'));
+    add(added, QCoreApplication::translate("SyncReport", "Vom Server neu: %1"));
+    add(changed, QCoreApplication::translate("SyncReport", "Vom Server geändert: %1"));
+    add(removed, QCoreApplication::translate("SyncReport", "Auf dem Server gelöscht: %1"));
+    add(uploaded, QCoreApplication::translate("SyncReport", "Zum Server gesendet: %1"));
+    add(deleted, QCoreApplication::translate("SyncReport", "Auf dem Server gelöscht von hier: %1"));
+    add(conflicts, QCoreApplication::translate(
+                       "SyncReport", "Hier und auf dem Server geändert, beide Fassungen behalten: %1"));
+    add(unreadable,
+        QCoreApplication::translate("SyncReport", "Auf dem Server nicht lesbar, übersprungen: %1"));
+    add(outside, QCoreApplication::translate("SyncReport", "Außerhalb des Kalenders, übersprungen: %1"));
+    return lines.isEmpty()
+               ? QCoreApplication::translate("SyncReport", "Abgeglichen, nichts geändert.")
+               : QCoreApplication::translate("SyncReport", "Abgeglichen.\n") + lines.join(QLatin1Char('\n'));
 }
 
 QString SyncReport::fullText() const

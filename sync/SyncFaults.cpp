@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+
 namespace dw::sync {
 
 std::optional<Fault> FaultOf(const HttpReply& reply, const ReplyContext& c)
@@ -15,72 +17,90 @@ std::optional<Fault> FaultOf(const HttpReply& reply, const ReplyContext& c)
         break;
     case F::Unreachable:
         return Fault{K::Unreachable,
-                     QStringLiteral("Der Server %1 ist nicht erreichbar. Der Abgleich wird später "
-                                    "wiederholt; nichts geht verloren.")
+                     QCoreApplication::translate(
+                         "SyncFaults", "Der Server %1 ist nicht erreichbar. Der Abgleich wird später "
+                                       "wiederholt; nichts geht verloren.")
                          .arg(c.server)};
     case F::TimedOut:
-        return Fault{K::TimedOut, QStringLiteral("Der Server %1 antwortet nicht (Zeitüberschreitung). Der "
-                                                 "Abgleich wird später wiederholt.")
+        return Fault{K::TimedOut, QCoreApplication::translate(
+                                      "SyncFaults", "Der Server %1 antwortet nicht (Zeitüberschreitung). Der "
+                                                    "Abgleich wird später wiederholt.")
                                       .arg(c.server)};
     case F::Certificate:
         if (reply.fingerprint.isEmpty())
-            return Fault{
-                K::Certificate,
-                QStringLiteral("Das Zertifikat des Servers %1 („%2“) ist nicht vertrauenswürdig; die "
-                               "Verbindung wurde abgelehnt.")
-                    .arg(c.server, reply.detail)};
-        return Fault{
-            K::Certificate,
-            QStringLiteral("Das Zertifikat des Servers %1 („%2“) ist nicht vertrauenswürdig; die "
-                           "Verbindung wurde abgelehnt.\nSein Fingerabdruck (SHA-256): %3\nWer ihn "
-                           "mit dem des Servers verglichen hat, kann ihm vertrauen: „Zertifikat "
-                           "vertrauen“ in den Einstellungen oder datumswecker --trust-certificate %3")
-                .arg(c.server, reply.detail, FingerprintText(reply.fingerprint)),
-            reply.fingerprint};
+            return Fault{K::Certificate,
+                         QCoreApplication::translate(
+                             "SyncFaults",
+                             "Das Zertifikat des Servers %1 („%2“) ist nicht vertrauenswürdig; die "
+                             "Verbindung wurde abgelehnt.")
+                             .arg(c.server, reply.detail)};
+        return Fault{K::Certificate,
+                     QCoreApplication::translate(
+                         "SyncFaults",
+                         "Das Zertifikat des Servers %1 („%2“) ist nicht vertrauenswürdig; die "
+                         "Verbindung wurde abgelehnt.\nSein Fingerabdruck (SHA-256): %3\nWer ihn "
+                         "mit dem des Servers verglichen hat, kann ihm vertrauen: „Zertifikat "
+                         "vertrauen“ in den Einstellungen oder datumswecker --trust-certificate %3")
+                         .arg(c.server, reply.detail, FingerprintText(reply.fingerprint)),
+                     reply.fingerprint};
     case F::Interrupted:
-        return Fault{K::Unreachable, QStringLiteral("Verbindung unterbrochen: der Server %1 hat die Antwort "
-                                                    "nicht zu Ende gesendet. Der Abgleich wird später "
-                                                    "wiederholt; nichts geht verloren.")
-                                         .arg(c.server)};
+        return Fault{K::Unreachable,
+                     QCoreApplication::translate("SyncFaults",
+                                                 "Verbindung unterbrochen: der Server %1 hat die Antwort "
+                                                 "nicht zu Ende gesendet. Der Abgleich wird später "
+                                                 "wiederholt; nichts geht verloren.")
+                         .arg(c.server)};
     case F::TooLarge:
         return Fault{K::BadReply,
-                     QStringLiteral("Eine Antwort des Servers %1 ist größer als %2 MB; der Abgleich "
-                                    "wurde abgebrochen.")
+                     QCoreApplication::translate(
+                         "SyncFaults", "Eine Antwort des Servers %1 ist größer als %2 MB; der Abgleich "
+                                       "wurde abgebrochen.")
                          .arg(c.server)
                          .arg(MaxReplyBytes / (1024 * 1024))};
     case F::OtherOrigin:
-        return Fault{K::OtherOrigin, QStringLiteral("Eine Anfrage an %1 wurde nicht gesendet: Passwort und "
-                                                    "Termine gehen nur an den eingerichteten Server %2.")
-                                         .arg(reply.detail, c.server)};
+        return Fault{K::OtherOrigin,
+                     QCoreApplication::translate("SyncFaults",
+                                                 "Eine Anfrage an %1 wurde nicht gesendet: Passwort und "
+                                                 "Termine gehen nur an den eingerichteten Server %2.")
+                         .arg(reply.detail, c.server)};
     case F::Insecure:
         return Fault{
             K::Insecure,
-            QStringLiteral("Unverschlüsselt (http://) wird nur mit diesem Rechner selbst abgeglichen.")};
+            QCoreApplication::translate(
+                "SyncFaults", "Unverschlüsselt (http://) wird nur mit diesem Rechner selbst abgeglichen.")};
     case F::Other:
         return Fault{K::Unreachable,
-                     QStringLiteral("Verbindung zum Server %1 gescheitert: %2").arg(c.server, reply.detail)};
+                     QCoreApplication::translate("SyncFaults", "Verbindung zum Server %1 gescheitert: %2")
+                         .arg(c.server, reply.detail)};
     }
     if (reply.status >= 300 && reply.status < 400)
-        return Fault{
-            K::Redirected,
-            reply.location.isEmpty()
-                ? QStringLiteral("Der Server %1 leitet %2 um, nennt aber kein Ziel.").arg(c.server, c.request)
-                : QStringLiteral("Der Server %1 leitet %2 nach %3 um. Bitte diese Adresse als Adresse "
-                                 "des Kalender-Servers einrichten.")
-                      .arg(c.server, c.request, reply.location.toString())};
+        return Fault{K::Redirected,
+                     reply.location.isEmpty()
+                         ? QCoreApplication::translate("SyncFaults",
+                                                       "Der Server %1 leitet %2 um, nennt aber kein Ziel.")
+                               .arg(c.server, c.request)
+                         : QCoreApplication::translate(
+                               "SyncFaults",
+                               "Der Server %1 leitet %2 nach %3 um. Bitte diese Adresse als Adresse "
+                               "des Kalender-Servers einrichten.")
+                               .arg(c.server, c.request, reply.location.toString())};
     if (reply.status == 401)
-        return Fault{K::Unauthorized,
-                     QStringLiteral("Der Server %1 lehnt Benutzername oder Passwort ab.").arg(c.server)};
+        return Fault{K::Unauthorized, QCoreApplication::translate(
+                                          "SyncFaults", "Der Server %1 lehnt Benutzername oder Passwort ab.")
+                                          .arg(c.server)};
     if (reply.status == 403)
         return Fault{K::Forbidden,
-                     QStringLiteral("Der Server %1 verweigert den Zugriff (%2).").arg(c.server, c.request)};
+                     QCoreApplication::translate("SyncFaults", "Der Server %1 verweigert den Zugriff (%2).")
+                         .arg(c.server, c.request)};
     if (reply.status == 404)
-        return Fault{K::NotFound, QStringLiteral("Den Kalender %1 gibt es auf dem Server nicht (mehr).")
+        return Fault{K::NotFound, QCoreApplication::translate(
+                                      "SyncFaults", "Den Kalender %1 gibt es auf dem Server nicht (mehr).")
                                       .arg(c.collection.toString())};
     if (reply.status < 200 || reply.status >= 300)
         return Fault{
             K::Server,
-            QStringLiteral(
+            QCoreApplication::translate(
+                "SyncFaults",
                 "Der Server %1 meldet einen Fehler (%2 bei %3). Der Abgleich wird später wiederholt.")
                 .arg(c.server)
                 .arg(reply.status)
@@ -92,65 +112,75 @@ namespace faults {
 
 Fault NoAccount()
 {
-    return {SyncReport::Fault::NoAccount, QStringLiteral("Es ist kein Kalender-Server eingerichtet.")};
+    return {SyncReport::Fault::NoAccount,
+            QCoreApplication::translate("SyncFaults", "Es ist kein Kalender-Server eingerichtet.")};
 }
 
 Fault InsecureAddress()
 {
     return {SyncReport::Fault::Insecure,
-            QStringLiteral("Unverschlüsselt (http://) wird nur mit diesem Rechner selbst abgeglichen; "
-                           "bitte eine https://-Adresse angeben.")};
+            QCoreApplication::translate(
+                "SyncFaults", "Unverschlüsselt (http://) wird nur mit diesem Rechner selbst abgeglichen; "
+                              "bitte eine https://-Adresse angeben.")};
 }
 
 Fault StateUnreadable(const QString& path)
 {
     return {SyncReport::Fault::Store,
-            QStringLiteral("%1 kann nicht gelesen werden; es wurde nichts abgeglichen.").arg(path)};
+            QCoreApplication::translate("SyncFaults",
+                                        "%1 kann nicht gelesen werden; es wurde nichts abgeglichen.")
+                .arg(path)};
 }
 
 Fault StoreNotSaved()
 {
-    return {
-        SyncReport::Fault::Store,
-        QStringLiteral("termine.dat konnte nicht gespeichert werden; der Abgleich wird später wiederholt.")};
+    return {SyncReport::Fault::Store,
+            QCoreApplication::translate(
+                "SyncFaults",
+                "termine.dat konnte nicht gespeichert werden; der Abgleich wird später wiederholt.")};
 }
 
 Fault BadReply(const QString& server, const QString& error)
 {
     return {SyncReport::Fault::BadReply,
-            error.isEmpty()
-                ? QStringLiteral("Der Server %1 antwortet nicht wie ein CalDAV-Server.").arg(server)
-                : error};
+            error.isEmpty() ? QCoreApplication::translate(
+                                  "SyncFaults", "Der Server %1 antwortet nicht wie ein CalDAV-Server.")
+                                  .arg(server)
+                            : error};
 }
 
 Fault NoCalendarAt(const QString& address)
 {
     return {SyncReport::Fault::NotFound,
-            QStringLiteral("Unter %1 ist kein Kalender zu finden.").arg(address)};
+            QCoreApplication::translate("SyncFaults", "Unter %1 ist kein Kalender zu finden.").arg(address)};
 }
 
 Fault NoEventCalendarAt(const QString& address)
 {
     return {SyncReport::Fault::NotFound,
-            QStringLiteral("Unter %1 gibt es keinen Kalender für Termine.").arg(address)};
+            QCoreApplication::translate("SyncFaults", "Unter %1 gibt es keinen Kalender für Termine.")
+                .arg(address)};
 }
 
 Fault NoCalendarHome()
 {
     return {SyncReport::Fault::NotFound,
-            QStringLiteral("Der Server nennt keinen Ort für Kalender (calendar-home-set).")};
+            QCoreApplication::translate("SyncFaults",
+                                        "Der Server nennt keinen Ort für Kalender (calendar-home-set).")};
 }
 
 Fault NotACalendar(const QString& address)
 {
-    return {SyncReport::Fault::NotFound, QStringLiteral("%1 ist kein Kalender.").arg(address)};
+    return {SyncReport::Fault::NotFound,
+            QCoreApplication::translate("SyncFaults", "%1 ist kein Kalender.").arg(address)};
 }
 
 Fault NotDone(const QString& server, const QString& request, int status, const QString& wanted)
 {
     return {SyncReport::Fault::Server,
-            QStringLiteral("Der Server %1 hat %2 nicht wie erwartet ausgeführt (Antwort %3 statt %4). Der "
-                           "Abgleich wird später wiederholt.")
+            QCoreApplication::translate(
+                "SyncFaults", "Der Server %1 hat %2 nicht wie erwartet ausgeführt (Antwort %3 statt %4). Der "
+                              "Abgleich wird später wiederholt.")
                 .arg(server, request)
                 .arg(status)
                 .arg(wanted)};
@@ -159,8 +189,10 @@ Fault NotDone(const QString& server, const QString& request, int status, const Q
 Fault OtherServer(const QUrl& account, const QUrl& other)
 {
     return {SyncReport::Fault::OtherOrigin,
-            QStringLiteral("Der Server %1 verweist auf einen anderen Server, %2. Dorthin sendet Datumswecker "
-                           "weder Passwort noch Termine; wer %2 vertraut, richtet dessen Adresse selbst ein.")
+            QCoreApplication::translate(
+                "SyncFaults",
+                "Der Server %1 verweist auf einen anderen Server, %2. Dorthin sendet Datumswecker "
+                "weder Passwort noch Termine; wer %2 vertraut, richtet dessen Adresse selbst ein.")
                 .arg(HostOf(account), HostOf(other))};
 }
 
@@ -168,14 +200,17 @@ Fault ChooseCalendar(const QString& server, const QList<std::pair<QString, QStri
 {
     QStringList lines;
     for (const auto& [url, name] : calendars)
-        lines << QStringLiteral("  %1: %2").arg(name.isEmpty() ? QStringLiteral("(ohne Namen)") : name, url);
-    return {
-        SyncReport::Fault::ChooseCalendar,
-        QStringLiteral("Der Server %1 hat %2 Kalender für Termine. Bitte einen davon wählen (in den "
-                       "Einstellungen, oder seine Adresse mit datumswecker --sync-account einrichten):\n%3")
-            .arg(server)
-            .arg(calendars.size())
-            .arg(lines.join(QLatin1Char('\n')))};
+        lines << QStringLiteral("  %1: %2")
+                     .arg(name.isEmpty() ? QCoreApplication::translate("SyncFaults", "(ohne Namen)") : name,
+                          url);
+    return {SyncReport::Fault::ChooseCalendar,
+            QCoreApplication::translate(
+                "SyncFaults",
+                "Der Server %1 hat %2 Kalender für Termine. Bitte einen davon wählen (in den "
+                "Einstellungen, oder seine Adresse mit datumswecker --sync-account einrichten):\n%3")
+                .arg(server)
+                .arg(calendars.size())
+                .arg(lines.join(QLatin1Char('\n')))};
 }
 
 } // namespace faults

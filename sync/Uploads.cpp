@@ -2,6 +2,8 @@
 
 #include "platform/Clock.h"
 
+#include <QCoreApplication>
+
 namespace dw::sync {
 
 namespace {
@@ -84,7 +86,8 @@ bool Uploads::sent(const Upload& up, const HttpReply& reply)
         return false;
     // A 207 (or 202: accepted, not done) is no stored event: the next pass tries again.
     if (reply.status != 200 && reply.status != 201 && reply.status != 204) {
-        m_dav.fail(faults::NotDone(m_dav.server(), what, reply.status, QStringLiteral("200, 201 oder 204")));
+        m_dav.fail(faults::NotDone(m_dav.server(), what, reply.status,
+                                   QCoreApplication::translate("Uploads", "200, 201 oder 204")));
         return false;
     }
     if (remove) {

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="de">
 <context>
+    <name>Appointment</name>
+    <message>
+        <source>Kein Name</source>
+        <translation>No name</translation>
+    </message>
+</context>
+<context>
     <name>AutostartBox</name>
     <message>
         <source>Der Start beim Anmelden konnte nicht eingerichtet werden.</source>
@@ -25,6 +32,111 @@
     <message>
         <source>Die Datei %1 ließ sich nicht löschen (%2).</source>
         <translation>The file %1 could not be deleted (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>Budget</name>
+    <message>
+        <source>Grenze erreicht: %1.</source>
+        <translation>Limit reached: %1.</translation>
+    </message>
+    <message>
+        <source>mehr als %1 Bytes Eingabe</source>
+        <translation>more than %1 bytes of input</translation>
+    </message>
+    <message>
+        <source>mehr als %1 Termine in einem Durchgang</source>
+        <translation>more than %1 appointments in one pass</translation>
+    </message>
+    <message>
+        <source>mehr als %1 neue Termine in einem Durchgang</source>
+        <translation>more than %1 new appointments in one pass</translation>
+    </message>
+    <message>
+        <source>mehr als %1 geänderte Wiederholungen (RECURRENCE-ID) eines Termins</source>
+        <translation>more than %1 changed occurrences (RECURRENCE-ID) of one appointment</translation>
+    </message>
+    <message>
+        <source>mehr als %1 Sekunden Rechenzeit; so aufwendig darf eine Eingabe dieser Größe nicht sein</source>
+        <translation>more than %1 seconds of processor time; an input of this size may not take that much</translation>
+    </message>
+    <message>
+        <source>mehr als %1 Sekunden für den ganzen Durchgang</source>
+        <translation>more than %1 seconds for the whole pass</translation>
+    </message>
+</context>
+<context>
+    <name>CalendarFile</name>
+    <message>
+        <source>%1 kann nicht gelesen werden.</source>
+        <translation>%1 cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1: %2 Nichts wurde importiert.</source>
+        <translation>%1: %2 Nothing was imported.</translation>
+    </message>
+    <message>
+        <source>%1, Zeile %2: %3%4</source>
+        <translation>%1, line %2: %3%4</translation>
+    </message>
+    <message>
+        <source> Nichts wurde importiert.</source>
+        <translation> Nothing was imported.</translation>
+    </message>
+</context>
+<context>
+    <name>CalendarImport</name>
+    <message>
+        <source>termine.dat war beschädigt: %1 Termine ließen sich lesen und bleiben; %2
+</source>
+        <translation>termine.dat was damaged: %1 appointments could be read and stay; %2
+</translation>
+    </message>
+    <message>
+        <source>eine Kopie der Datei ließ sich nicht anlegen.</source>
+        <translation>a copy of the file could not be made.</translation>
+    </message>
+    <message>
+        <source>die ganze Datei ist als %1 gesichert.</source>
+        <translation>the whole file is kept as %1.</translation>
+    </message>
+    <message>
+        <source>Hinzugefügt: %1
+Übersprungen, schon vorhanden: %2
+Übersprungen, außerhalb 2000–2100: %3
+Texte mit verlorenen Zeichen: %4</source>
+        <translation>Added: %1
+Skipped, already there: %2
+Skipped, outside 2000–2100: %3
+Texts with lost characters: %4</translation>
+    </message>
+    <message>
+        <source>
+Abgesagt, nicht übernommen: %1</source>
+        <translation>
+Cancelled, not taken: %1</translation>
+    </message>
+    <message>
+        <source>
+Wiederholungen über %1 je Termin nicht übernommen: %2</source>
+        <translation>
+Occurrences beyond %1 per appointment not taken: %2</translation>
+    </message>
+    <message>
+        <source>
+Wiederholungsregeln nach %1 Schritten nicht weiter verfolgt: %2</source>
+        <translation>
+Recurrence rules not followed beyond %1 steps: %2</translation>
+    </message>
+    <message>
+        <source>
+Nicht genug Speicher: der Rest wurde nicht hinzugefügt.</source>
+        <translation>
+Not enough memory: the rest was not added.</translation>
+    </message>
+    <message>
+        <source> Bis dahin geprüft: %1 von %2 Terminen der Datei; nichts wurde importiert.</source>
+        <translation> Checked until then: %1 of the file&apos;s %2 appointments; nothing was imported.</translation>
     </message>
 </context>
 <context>
@@ -64,6 +176,14 @@
     <message>
         <source>Keine Option angegeben.</source>
         <translation>No option given.</translation>
+    </message>
+    <message>
+        <source>--trust-certificate braucht einen SHA-256-Fingerabdruck.</source>
+        <translation>--trust-certificate needs a SHA-256 fingerprint.</translation>
+    </message>
+    <message>
+        <source>„%1“ ist kein SHA-256-Fingerabdruck.</source>
+        <translation>&quot;%1&quot; is not a SHA-256 fingerprint.</translation>
     </message>
 </context>
 <context>
@@ -134,6 +254,207 @@
     </message>
 </context>
 <context>
+    <name>DateKey</name>
+    <message>
+        <source>%1. %2</source>
+        <translation>%2 %1</translation>
+    </message>
+</context>
+<context>
+    <name>DateTreeModel</name>
+    <message>
+        <source>Jahre</source>
+        <translation>Years</translation>
+    </message>
+</context>
+<context>
+    <name>Dav</name>
+    <message>
+        <source>Die Antwort des Servers ist kein gültiges XML (Zeile %1: %2).</source>
+        <translation>The server&apos;s answer is not valid XML (line %1: %2).</translation>
+    </message>
+    <message>
+        <source>Die Antwort des Servers ist keine WebDAV-Antwort (multistatus).</source>
+        <translation>The server&apos;s answer is not a WebDAV answer (multistatus).</translation>
+    </message>
+</context>
+<context>
+    <name>EventPatch</name>
+    <message>
+        <source>kein iCalendar-Objekt</source>
+        <translation>not an iCalendar object</translation>
+    </message>
+    <message>
+        <source>Termin nicht im Objekt des Servers</source>
+        <translation>appointment not in the server&apos;s object</translation>
+    </message>
+</context>
+<context>
+    <name>FieldValues</name>
+    <message>
+        <source>Erinnert: nie</source>
+        <translation>Reminded: never</translation>
+    </message>
+    <message>
+        <source>Erinnert: %1; %2</source>
+        <translation>Reminded: %1; %2</translation>
+    </message>
+</context>
+<context>
+    <name>IcalConverter</name>
+    <message>
+        <source>RECURRENCE-ID ist kein gültiges Datum.</source>
+        <translation>RECURRENCE-ID is not a valid date.</translation>
+    </message>
+    <message>
+        <source>Termin ohne DTSTART.</source>
+        <translation>Appointment without DTSTART.</translation>
+    </message>
+    <message>
+        <source>DTSTART ist kein gültiges Datum.</source>
+        <translation>DTSTART is not a valid date.</translation>
+    </message>
+</context>
+<context>
+    <name>IcalEventFields</name>
+    <message>
+        <source>Erinnerung ohne gültigen TRIGGER.</source>
+        <translation>Reminder without a valid TRIGGER.</translation>
+    </message>
+    <message>
+        <source>TRIGGER ist keine gültige Dauer.</source>
+        <translation>TRIGGER is not a valid duration.</translation>
+    </message>
+    <message>
+        <source>Die Erinnerung liegt mehr als 68 Jahre vor oder nach dem Termin.</source>
+        <translation>The reminder lies more than 68 years before or after the appointment.</translation>
+    </message>
+    <message>
+        <source>DURATION ist keine gültige Dauer.</source>
+        <translation>DURATION is not a valid duration.</translation>
+    </message>
+    <message>
+        <source>%1 ist kein gültiger Zeitpunkt.</source>
+        <translation>%1 is not a valid moment.</translation>
+    </message>
+    <message>
+        <source>%1 muss eine Zahl von 0 bis 255 sein.</source>
+        <translation>%1 must be a number from 0 to 255.</translation>
+    </message>
+</context>
+<context>
+    <name>IcalLines</name>
+    <message>
+        <source>Die Zeile enthält ein Nullzeichen.</source>
+        <translation>The line contains a null character.</translation>
+    </message>
+    <message>
+        <source>Die Zeile ist kein gültiges UTF-8.</source>
+        <translation>The line is not valid UTF-8.</translation>
+    </message>
+    <message>
+        <source>Die Zeile ist keine iCalendar-Zeile (NAME:WERT erwartet).</source>
+        <translation>The line is not an iCalendar line (NAME:VALUE expected).</translation>
+    </message>
+</context>
+<context>
+    <name>IcalMessages</name>
+    <message>
+        <source>Die Zeile ist zu lang (mehr als %1 Bytes).</source>
+        <translation>The line is too long (more than %1 bytes).</translation>
+    </message>
+    <message>
+        <source>%1 hat keinen Wert.</source>
+        <translation>%1 has no value.</translation>
+    </message>
+    <message>
+        <source>%1 hat keinen gültigen Wert: „%2“.</source>
+        <translation>%1 has no valid value: &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>%1 hat einen Parameter, der sich nicht lesen lässt.</source>
+        <translation>%1 has a parameter that cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1 hat einen ungültigen Parameterwert.</source>
+        <translation>%1 has an invalid parameter value.</translation>
+    </message>
+    <message>
+        <source>Unbekannte Eigenschaft %1.</source>
+        <translation>Unknown property %1.</translation>
+    </message>
+    <message>
+        <source>%1 ist fehlerhaft.</source>
+        <translation>%1 is faulty.</translation>
+    </message>
+</context>
+<context>
+    <name>IcalReader</name>
+    <message>
+        <source>Das ist keine iCalendar-Datei: BEGIN:VCALENDAR fehlt.</source>
+        <translation>This is not an iCalendar file: BEGIN:VCALENDAR is missing.</translation>
+    </message>
+    <message>
+        <source> Bis dahin gelesen: Ereignisse %1, Termine daraus %2.</source>
+        <translation> Read until then: %1 events, %2 appointments from them.</translation>
+    </message>
+    <message>
+        <source>Die Datei endet vor END:%1; sie ist unvollständig.</source>
+        <translation>The file ends before END:%1; it is incomplete.</translation>
+    </message>
+    <message>
+        <source>Nach END:VCALENDAR folgt noch Inhalt.</source>
+        <translation>More content follows END:VCALENDAR.</translation>
+    </message>
+    <message>
+        <source>BEGIN ohne Namen.</source>
+        <translation>BEGIN without a name.</translation>
+    </message>
+    <message>
+        <source>END ohne BEGIN.</source>
+        <translation>END without BEGIN.</translation>
+    </message>
+    <message>
+        <source>END:%1 erwartet, nicht END:%2.</source>
+        <translation>END:%1 expected, not END:%2.</translation>
+    </message>
+    <message>
+        <source>Die Zeile hat mehr als %1 Parameter.</source>
+        <translation>The line has more than %1 parameters.</translation>
+    </message>
+    <message>
+        <source>Der Termin lässt sich nicht lesen.</source>
+        <translation>The appointment cannot be read.</translation>
+    </message>
+</context>
+<context>
+    <name>IcalRecurrence</name>
+    <message>
+        <source>Die Wiederholungsregel prüft jede Sekunde, Minute oder Stunde einzeln und trifft dabei bis zu %1 Tage lang nichts; so lässt sie sich nicht in vertretbarer Zeit auswerten.</source>
+        <translation>The recurrence rule tries every second, minute or hour and matches nothing for up to %1 days; it cannot be worked out in reasonable time.</translation>
+    </message>
+    <message>
+        <source>RRULE kann nicht ausgewertet werden.</source>
+        <translation>RRULE cannot be worked out.</translation>
+    </message>
+    <message>
+        <source>EXDATE ist kein gültiges Datum.</source>
+        <translation>EXDATE is not a valid date.</translation>
+    </message>
+    <message>
+        <source>RDATE ist kein gültiges Datum.</source>
+        <translation>RDATE is not a valid date.</translation>
+    </message>
+    <message>
+        <source>RRULE ist keine gültige Wiederholungsregel.</source>
+        <translation>RRULE is not a valid recurrence rule.</translation>
+    </message>
+    <message>
+        <source>Die Zeitzone wechselt bis 2100 zu oft (mehr als %1-mal in einer Zone oder %2-mal in der Datei).</source>
+        <translation>The time zone changes too often up to 2100 (more than %1 times in one zone or %2 times in the file).</translation>
+    </message>
+</context>
+<context>
     <name>ImportChannel</name>
     <message>
         <source>Datumswecker läuft bereits für diesen Datenordner, nimmt den Import aber nicht an. Bitte beenden Sie das Programm und rufen Sie --import noch einmal auf.</source>
@@ -185,6 +506,36 @@ termine.dat could not be saved; the appointments are in the running program and 
     </message>
 </context>
 <context>
+    <name>ListRows</name>
+    <message>
+        <source>1 Termin</source>
+        <translation>1 appointment</translation>
+    </message>
+    <message>
+        <source>%1 Termine</source>
+        <translation>%1 appointments</translation>
+    </message>
+    <message>
+        <source>Jahr %1</source>
+        <translation>Year %1</translation>
+    </message>
+    <message>
+        <source>Alle Jahre</source>
+        <translation>All years</translation>
+    </message>
+    <message>
+        <source>Keine Termine...</source>
+        <translation>No appointments...</translation>
+    </message>
+</context>
+<context>
+    <name>Merge</name>
+    <message>
+        <source> (Konflikt)</source>
+        <translation> (conflict)</translation>
+    </message>
+</context>
+<context>
     <name>MessageBox</name>
     <message>
         <source>&amp;Ja</source>
@@ -213,6 +564,71 @@ termine.dat could not be saved; the appointments are in the running program and 
     <message>
         <source>&amp;Alle Termine der Serie</source>
         <translation>&amp;All appointments of the series</translation>
+    </message>
+</context>
+<context>
+    <name>NetLoader</name>
+    <message>
+        <source>Der Teil für den Abgleich (datumswecker-sync-net.so) fehlt.</source>
+        <translation>The part for syncing (datumswecker-sync-net.so) is missing.</translation>
+    </message>
+    <message>
+        <source>Der Teil für den Abgleich lässt sich nicht laden: %1</source>
+        <translation>The part for syncing cannot be loaded: %1</translation>
+    </message>
+</context>
+<context>
+    <name>OccurrenceEditor</name>
+    <message>
+        <source>Termin einer Serie</source>
+        <translation>Appointment of a series</translation>
+    </message>
+    <message>
+        <source>„%1“ ist ein Termin einer Serie. Soll die Änderung nur für diesen Termin gelten oder für alle Termine der Serie?</source>
+        <translation>&quot;%1&quot; is an appointment of a series. Should the change apply to this appointment only or to all appointments of the series?</translation>
+    </message>
+    <message>
+        <source>Serie ändern</source>
+        <translation>Change series</translation>
+    </message>
+    <message>
+        <source>Die markierten Termine gehören zu einer Serie. Wollen Sie nur diesen Termin oder alle Termine der Serie unwiderruflich löschen?</source>
+        <translation>The selected appointments belong to a series. Do you want to delete only this appointment or all appointments of the series for good?</translation>
+    </message>
+    <message>
+        <source>Termine löschen</source>
+        <translation>Delete appointments</translation>
+    </message>
+    <message>
+        <source>Ein einzelner Termin.</source>
+        <translation>A single appointment.</translation>
+    </message>
+    <message>
+        <source>Serien sind nicht verfügbar.</source>
+        <translation>Series are not available.</translation>
+    </message>
+    <message>
+        <source>Termin einer Serie, seit dem %1%2.</source>
+        <translation>Appointment of a series, since %1%2.</translation>
+    </message>
+    <message>
+        <source>, einzeln geändert</source>
+        <translation>, changed on its own</translation>
+    </message>
+    <message>
+        <source>Die Serie „%1“ endet: dieser Termin bleibt als einzelner Termin, alle anderen Termine der Serie werden gelöscht. Fortfahren?</source>
+        <translation>The series &quot;%1&quot; ends: this appointment stays as a single appointment, all other appointments of the series are deleted. Go on?</translation>
+    </message>
+    <message>
+        <source>Serie beenden</source>
+        <translation>End series</translation>
+    </message>
+</context>
+<context>
+    <name>ReminderCheck</name>
+    <message>
+        <source>Am %1 um %2 Uhr</source>
+        <translation>On %1 at %2</translation>
     </message>
 </context>
 <context>
@@ -290,6 +706,24 @@ termine.dat could not be saved; the appointments are in the running program and 
     </message>
 </context>
 <context>
+    <name>Resource</name>
+    <message>
+        <source>Zeile %1: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>kein iCalendar-Objekt</source>
+        <translation>not an iCalendar object</translation>
+    </message>
+</context>
+<context>
+    <name>SeriesFile</name>
+    <message>
+        <source>%1, Zeile %2: %3</source>
+        <translation>%1, line %2: %3</translation>
+    </message>
+</context>
+<context>
     <name>SingleInstance</name>
     <message>
         <source>Datumswecker: der Kanal %1 lässt sich nicht öffnen.</source>
@@ -342,6 +776,362 @@ Please try again in a few seconds.</translation>
     <message>
         <source>unbekannter Fehler</source>
         <translation>unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>Sync</name>
+    <message>
+        <source>%1 kann nicht geschrieben werden.</source>
+        <translation>%1 cannot be written.</translation>
+    </message>
+    <message>
+        <source>Es ist kein Kalender-Server eingerichtet (datumswecker --sync-account ADRESSE BENUTZER).</source>
+        <translation>No calendar server is set up (datumswecker --sync-account ADDRESS USER).</translation>
+    </message>
+    <message>
+        <source>Passwort für %1: </source>
+        <translation>Password for %1: </translation>
+    </message>
+    <message>
+        <source>Kein Passwort eingegeben.</source>
+        <translation>No password entered.</translation>
+    </message>
+    <message>
+        <source> Ohne Schlüsselbund: datumswecker --sync --password-stdin</source>
+        <translation> Without a keyring: datumswecker --sync --password-stdin</translation>
+    </message>
+    <message>
+        <source>
+Der Kalender-Server wurde nicht eingerichtet.</source>
+        <translation>
+The calendar server was not set up.</translation>
+    </message>
+    <message>
+        <source>Kalender-Server eingerichtet: %1 (Benutzer %2).
+Kalender: %3</source>
+        <translation>Calendar server set up: %1 (user %2).
+Calendar: %3</translation>
+    </message>
+    <message>
+        <source>
+Das Passwort liegt im Schlüsselbund der Arbeitsumgebung.</source>
+        <translation>
+The password is kept in the desktop&apos;s keyring.</translation>
+    </message>
+    <message>
+        <source>
+Kein Schlüsselbund erreichbar: das Passwort wurde nicht gespeichert. Das Programm fragt beim Abgleich danach; auf der Kommandozeile: datumswecker --sync --password-stdin</source>
+        <translation>
+No keyring reachable: the password was not stored. The program asks for it when it syncs; on the command line: datumswecker --sync --password-stdin</translation>
+    </message>
+    <message>
+        <source>„%1“ ist kein SHA-256-Fingerabdruck (64 Hexadezimalziffern, wie sie die Ablehnung des Zertifikats nennt).</source>
+        <translation>&quot;%1&quot; is not a SHA-256 fingerprint (64 hexadecimal digits, as the certificate&apos;s refusal names them).</translation>
+    </message>
+    <message>
+        <source>Es ist kein Kalender-Server eingerichtet (datumswecker --sync-account ADRESSE BENUTZER --trust-certificate SHA256).</source>
+        <translation>No calendar server is set up (datumswecker --sync-account ADDRESS USER --trust-certificate SHA256).</translation>
+    </message>
+    <message>
+        <source>Dem Zertifikat %1 wird für %2 vertraut; ein anderes wird wieder abgelehnt.</source>
+        <translation>The certificate %1 is trusted for %2; any other is refused again.</translation>
+    </message>
+</context>
+<context>
+    <name>SyncCommand</name>
+    <message>
+        <source>Es ist kein Kalender-Server eingerichtet (datumswecker --sync-account ADRESSE BENUTZER).</source>
+        <translation>No calendar server is set up (datumswecker --sync-account ADDRESS USER).</translation>
+    </message>
+</context>
+<context>
+    <name>SyncController</name>
+    <message>
+        <source>„%1“ ist keine Adresse eines Servers (https://...).</source>
+        <translation>&quot;%1&quot; is not a server&apos;s address (https://...).</translation>
+    </message>
+    <message>
+        <source>Unverschlüsselt (http://) wird nur mit diesem Rechner selbst abgeglichen; bitte eine https://-Adresse angeben.</source>
+        <translation>Unencrypted (http://) syncing is only done with this computer itself; please give an https:// address.</translation>
+    </message>
+    <message>
+        <source>Bitte geben Sie das Passwort für %1 ein.</source>
+        <translation>Please enter the password for %1.</translation>
+    </message>
+    <message>
+        <source>Noch nie abgeglichen.</source>
+        <translation>Never synced yet.</translation>
+    </message>
+    <message>
+        <source>Letzter Abgleich: %1 %2
+%3</source>
+        <translation>Last sync: %1 %2
+%3</translation>
+    </message>
+</context>
+<context>
+    <name>SyncFaults</name>
+    <message>
+        <source>Der Server %1 ist nicht erreichbar. Der Abgleich wird später wiederholt; nichts geht verloren.</source>
+        <translation>The server %1 cannot be reached. The sync is tried again later; nothing is lost.</translation>
+    </message>
+    <message>
+        <source>Der Server %1 antwortet nicht (Zeitüberschreitung). Der Abgleich wird später wiederholt.</source>
+        <translation>The server %1 does not answer (timeout). The sync is tried again later.</translation>
+    </message>
+    <message>
+        <source>Das Zertifikat des Servers %1 („%2“) ist nicht vertrauenswürdig; die Verbindung wurde abgelehnt.</source>
+        <translation>The certificate of the server %1 (&quot;%2&quot;) is not trusted; the connection was refused.</translation>
+    </message>
+    <message>
+        <source>Das Zertifikat des Servers %1 („%2“) ist nicht vertrauenswürdig; die Verbindung wurde abgelehnt.
+Sein Fingerabdruck (SHA-256): %3
+Wer ihn mit dem des Servers verglichen hat, kann ihm vertrauen: „Zertifikat vertrauen“ in den Einstellungen oder datumswecker --trust-certificate %3</source>
+        <translation>The certificate of the server %1 (&quot;%2&quot;) is not trusted; the connection was refused.
+Its fingerprint (SHA-256): %3
+Whoever has compared it with the server&apos;s can trust it: &quot;Trust certificate&quot; in the settings or datumswecker --trust-certificate %3</translation>
+    </message>
+    <message>
+        <source>Verbindung unterbrochen: der Server %1 hat die Antwort nicht zu Ende gesendet. Der Abgleich wird später wiederholt; nichts geht verloren.</source>
+        <translation>Connection broken: the server %1 did not send its answer to the end. The sync is tried again later; nothing is lost.</translation>
+    </message>
+    <message>
+        <source>Eine Antwort des Servers %1 ist größer als %2 MB; der Abgleich wurde abgebrochen.</source>
+        <translation>An answer of the server %1 is larger than %2 MB; the sync was stopped.</translation>
+    </message>
+    <message>
+        <source>Eine Anfrage an %1 wurde nicht gesendet: Passwort und Termine gehen nur an den eingerichteten Server %2.</source>
+        <translation>A request to %1 was not sent: password and appointments go only to the server set up, %2.</translation>
+    </message>
+    <message>
+        <source>Unverschlüsselt (http://) wird nur mit diesem Rechner selbst abgeglichen.</source>
+        <translation>Unencrypted (http://) syncing is only done with this computer itself.</translation>
+    </message>
+    <message>
+        <source>Verbindung zum Server %1 gescheitert: %2</source>
+        <translation>Connection to the server %1 failed: %2</translation>
+    </message>
+    <message>
+        <source>Der Server %1 leitet %2 um, nennt aber kein Ziel.</source>
+        <translation>The server %1 redirects %2 but names no target.</translation>
+    </message>
+    <message>
+        <source>Der Server %1 leitet %2 nach %3 um. Bitte diese Adresse als Adresse des Kalender-Servers einrichten.</source>
+        <translation>The server %1 redirects %2 to %3. Please set up that address as the calendar server&apos;s address.</translation>
+    </message>
+    <message>
+        <source>Der Server %1 lehnt Benutzername oder Passwort ab.</source>
+        <translation>The server %1 refuses the user name or password.</translation>
+    </message>
+    <message>
+        <source>Der Server %1 verweigert den Zugriff (%2).</source>
+        <translation>The server %1 denies access (%2).</translation>
+    </message>
+    <message>
+        <source>Den Kalender %1 gibt es auf dem Server nicht (mehr).</source>
+        <translation>The calendar %1 does not exist on the server (any more).</translation>
+    </message>
+    <message>
+        <source>Der Server %1 meldet einen Fehler (%2 bei %3). Der Abgleich wird später wiederholt.</source>
+        <translation>The server %1 reports an error (%2 on %3). The sync is tried again later.</translation>
+    </message>
+    <message>
+        <source>Es ist kein Kalender-Server eingerichtet.</source>
+        <translation>No calendar server is set up.</translation>
+    </message>
+    <message>
+        <source>Unverschlüsselt (http://) wird nur mit diesem Rechner selbst abgeglichen; bitte eine https://-Adresse angeben.</source>
+        <translation>Unencrypted (http://) syncing is only done with this computer itself; please give an https:// address.</translation>
+    </message>
+    <message>
+        <source>%1 kann nicht gelesen werden; es wurde nichts abgeglichen.</source>
+        <translation>%1 cannot be read; nothing was synced.</translation>
+    </message>
+    <message>
+        <source>termine.dat konnte nicht gespeichert werden; der Abgleich wird später wiederholt.</source>
+        <translation>termine.dat could not be saved; the sync is tried again later.</translation>
+    </message>
+    <message>
+        <source>Der Server %1 antwortet nicht wie ein CalDAV-Server.</source>
+        <translation>The server %1 does not answer like a CalDAV server.</translation>
+    </message>
+    <message>
+        <source>Unter %1 ist kein Kalender zu finden.</source>
+        <translation>No calendar can be found at %1.</translation>
+    </message>
+    <message>
+        <source>Unter %1 gibt es keinen Kalender für Termine.</source>
+        <translation>There is no calendar for appointments at %1.</translation>
+    </message>
+    <message>
+        <source>Der Server nennt keinen Ort für Kalender (calendar-home-set).</source>
+        <translation>The server names no place for calendars (calendar-home-set).</translation>
+    </message>
+    <message>
+        <source>%1 ist kein Kalender.</source>
+        <translation>%1 is not a calendar.</translation>
+    </message>
+    <message>
+        <source>Der Server %1 hat %2 nicht wie erwartet ausgeführt (Antwort %3 statt %4). Der Abgleich wird später wiederholt.</source>
+        <translation>The server %1 did not carry out %2 as expected (answer %3 instead of %4). The sync is tried again later.</translation>
+    </message>
+    <message>
+        <source>Der Server %1 verweist auf einen anderen Server, %2. Dorthin sendet Datumswecker weder Passwort noch Termine; wer %2 vertraut, richtet dessen Adresse selbst ein.</source>
+        <translation>The server %1 points to another server, %2. Datumswecker sends neither password nor appointments there; whoever trusts %2 sets up its address themselves.</translation>
+    </message>
+    <message>
+        <source>(ohne Namen)</source>
+        <translation>(no name)</translation>
+    </message>
+    <message>
+        <source>Der Server %1 hat %2 Kalender für Termine. Bitte einen davon wählen (in den Einstellungen, oder seine Adresse mit datumswecker --sync-account einrichten):
+%3</source>
+        <translation>The server %1 has %2 calendars for appointments. Please choose one of them (in the settings, or set up its address with datumswecker --sync-account):
+%3</translation>
+    </message>
+</context>
+<context>
+    <name>SyncReport</name>
+    <message>
+        <source>Vom Server neu: %1</source>
+        <translation>New from the server: %1</translation>
+    </message>
+    <message>
+        <source>Vom Server geändert: %1</source>
+        <translation>Changed by the server: %1</translation>
+    </message>
+    <message>
+        <source>Auf dem Server gelöscht: %1</source>
+        <translation>Deleted on the server: %1</translation>
+    </message>
+    <message>
+        <source>Zum Server gesendet: %1</source>
+        <translation>Sent to the server: %1</translation>
+    </message>
+    <message>
+        <source>Auf dem Server gelöscht von hier: %1</source>
+        <translation>Deleted on the server from here: %1</translation>
+    </message>
+    <message>
+        <source>Hier und auf dem Server geändert, beide Fassungen behalten: %1</source>
+        <translation>Changed here and on the server, both versions kept: %1</translation>
+    </message>
+    <message>
+        <source>Auf dem Server nicht lesbar, übersprungen: %1</source>
+        <translation>Unreadable on the server, skipped: %1</translation>
+    </message>
+    <message>
+        <source>Außerhalb des Kalenders, übersprungen: %1</source>
+        <translation>Outside the calendar, skipped: %1</translation>
+    </message>
+    <message>
+        <source>Abgeglichen, nichts geändert.</source>
+        <translation>Synced, nothing changed.</translation>
+    </message>
+    <message>
+        <source>Abgeglichen.
+</source>
+        <translation>Synced.
+</translation>
+    </message>
+</context>
+<context>
+    <name>SyncSection</name>
+    <message>
+        <source>Abgleich mit einem Kalender-Server (CalDAV)</source>
+        <translation>Sync with a calendar server (CalDAV)</translation>
+    </message>
+    <message>
+        <source>Adresse des Kalender-Servers</source>
+        <translation>Address of the calendar server</translation>
+    </message>
+    <message>
+        <source>https://server/kalender/</source>
+        <translation>https://server/calendar/</translation>
+    </message>
+    <message>
+        <source>&amp;Adresse:</source>
+        <translation>&amp;Address:</translation>
+    </message>
+    <message>
+        <source>Benutzername</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>&amp;Benutzer:</source>
+        <translation>&amp;User:</translation>
+    </message>
+    <message>
+        <source>Passwort</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>&amp;Passwort:</source>
+        <translation>&amp;Password:</translation>
+    </message>
+    <message>
+        <source>Abgleichen alle: Minuten</source>
+        <translation>Sync every: minutes</translation>
+    </message>
+    <message>
+        <source>Inter&amp;vall:</source>
+        <translation>Inter&amp;val:</translation>
+    </message>
+    <message>
+        <source>Minuten</source>
+        <translation>minutes</translation>
+    </message>
+    <message>
+        <source>&amp;Jetzt abgleichen</source>
+        <translation>S&amp;ync now</translation>
+    </message>
+    <message>
+        <source>Jetzt abgleichen</source>
+        <translation>Sync now</translation>
+    </message>
+    <message>
+        <source>Kalender</source>
+        <translation>Calendar</translation>
+    </message>
+    <message>
+        <source>Ka&amp;lender:</source>
+        <translation>Ca&amp;lendar:</translation>
+    </message>
+    <message>
+        <source>Zerti&amp;fikat vertrauen</source>
+        <translation>T&amp;rust certificate</translation>
+    </message>
+    <message>
+        <source>Zertifikat vertrauen</source>
+        <translation>Trust certificate</translation>
+    </message>
+    <message>
+        <source>Letzter Abgleich</source>
+        <translation>Last sync</translation>
+    </message>
+    <message>
+        <source>Bitte zuerst Adresse und Benutzer des Kalender-Servers angeben.</source>
+        <translation>Please give the calendar server&apos;s address and user first.</translation>
+    </message>
+    <message>
+        <source>Wird abgeglichen …</source>
+        <translation>Syncing …</translation>
+    </message>
+    <message>
+        <source>der Kalender unter der Adresse</source>
+        <translation>the calendar at the address</translation>
+    </message>
+    <message>
+        <source>bitte wählen</source>
+        <translation>please choose</translation>
+    </message>
+    <message>
+        <source>%1 Termin(e) wurden hier und auf dem Server geändert. Beide Fassungen sind erhalten: die des Servers an ihrem Platz, Ihre als zweiter Termin mit „(Konflikt)“ am Ende des Namens.</source>
+        <translation>%1 appointment(s) were changed here and on the server. Both versions are kept: the server&apos;s in its place, yours as a second appointment with &quot;(conflict)&quot; at the end of its name.</translation>
+    </message>
+    <message>
+        <source>Kalender-Abgleich</source>
+        <translation>Calendar sync</translation>
     </message>
 </context>
 <context>
@@ -539,6 +1329,14 @@ https://www.norvex.example/</translation>
         <source>&amp;Zurücksetzen auf &apos;nie&apos;</source>
         <translation>Rese&amp;t to &apos;never&apos;</translation>
     </message>
+    <message>
+        <source>Wollen Sie die markierten Termine wirklich unwiderruflich löschen?</source>
+        <translation>Do you really want to delete the selected appointments for good?</translation>
+    </message>
+    <message>
+        <source>Termine löschen</source>
+        <translation>Delete appointments</translation>
+    </message>
 </context>
 <context>
     <name>TMainForm</name>
@@ -718,6 +1516,13 @@ https://www.norvex.example/</translation>
     </message>
 </context>
 <context>
+    <name>Uploads</name>
+    <message>
+        <source>200, 201 oder 204</source>
+        <translation>200, 201 or 204</translation>
+    </message>
+</context>
+<context>
     <name>plain::Help</name>
     <message>
         <source>  --agenda [DATUM] [--days N] [--json]
@@ -865,6 +1670,152 @@ and ends.
     <message>
         <source>Datumswecker: %1 lässt sich nicht starten (%2).</source>
         <translation>Datumswecker: %1 cannot be started (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>plain::Reading</name>
+    <message>
+        <source>%1 kann nicht gelesen werden.</source>
+        <translation>%1 cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1 ist beschädigt (die Datei endet zu früh). Starten Sie das Programm: es sichert die Datei.</source>
+        <translation>%1 is damaged (the file ends too early). Start the program: it keeps a copy of the file.</translation>
+    </message>
+    <message>
+        <source>%1 ist beschädigt (Zeile %2: %3). Starten Sie das Programm: es sichert die Datei.</source>
+        <translation>%1 is damaged (line %2: %3). Start the program: it keeps a copy of the file.</translation>
+    </message>
+    <message>
+        <source>--days braucht eine Zahl von 1 bis %1.</source>
+        <translation>--days needs a number from 1 to %1.</translation>
+    </message>
+    <message>
+        <source>Unbekanntes Datum: %1 (erwartet %2 oder JJJJ-MM-TT).</source>
+        <translation>Unknown date: %1 (expected %2 or YYYY-MM-DD).</translation>
+    </message>
+    <message>
+        <source>Unbekannte Option: %1</source>
+        <translation>Unknown option: %1</translation>
+    </message>
+    <message>
+        <source>Keine Termine vom %1 bis %2.</source>
+        <translation>No appointments from %1 to %2.</translation>
+    </message>
+</context>
+<context>
+    <name>plain::SeriesReader</name>
+    <message>
+        <source>Die Zeile ist länger als 1 MiB.</source>
+        <translation>The line is longer than 1 MiB.</translation>
+    </message>
+    <message>
+        <source>Die Zeile ist keine iCalendar-Zeile.</source>
+        <translation>The line is not an iCalendar line.</translation>
+    </message>
+    <message>
+        <source>Ein Parameter der Zeile ist unvollständig.</source>
+        <translation>A parameter of the line is incomplete.</translation>
+    </message>
+    <message>
+        <source>Ein Anführungszeichen der Zeile wird nicht geschlossen.</source>
+        <translation>A quotation mark of the line is not closed.</translation>
+    </message>
+    <message>
+        <source>Der Zeile fehlt der Doppelpunkt vor dem Wert.</source>
+        <translation>The line lacks the colon before its value.</translation>
+    </message>
+    <message>
+        <source>%1 ist kein gültiges Datum: %2</source>
+        <translation>%1 is not a valid date: %2</translation>
+    </message>
+    <message>
+        <source>%1 soll ein Datum ohne Uhrzeit sein.</source>
+        <translation>%1 should be a date without a time of day.</translation>
+    </message>
+    <message>
+        <source>Die Wiederholungsregel ist nicht lesbar.</source>
+        <translation>The recurrence rule cannot be read.</translation>
+    </message>
+    <message>
+        <source>Der Wiederholungsregel fehlt die Frequenz.</source>
+        <translation>The recurrence rule lacks its frequency.</translation>
+    </message>
+    <message>
+        <source>Die Wiederholungsregel hat keine gültige Frequenz.</source>
+        <translation>The recurrence rule has no valid frequency.</translation>
+    </message>
+    <message>
+        <source>Das Intervall der Wiederholungsregel ist ungültig.</source>
+        <translation>The interval of the recurrence rule is invalid.</translation>
+    </message>
+    <message>
+        <source>Die Anzahl der Wiederholungsregel ist ungültig.</source>
+        <translation>The count of the recurrence rule is invalid.</translation>
+    </message>
+    <message>
+        <source>Das Ende der Wiederholungsregel ist kein gültiges Datum.</source>
+        <translation>The end of the recurrence rule is not a valid date.</translation>
+    </message>
+    <message>
+        <source>Der Zeitpunkt der letzten Erinnerung ist ungültig.</source>
+        <translation>The moment of the last reminder is invalid.</translation>
+    </message>
+    <message>
+        <source>Die Komponenten sind zu tief verschachtelt.</source>
+        <translation>The components are nested too deeply.</translation>
+    </message>
+    <message>
+        <source>Die Vorlaufzeit der Erinnerung ist ungültig.</source>
+        <translation>The reminder&apos;s lead time is invalid.</translation>
+    </message>
+    <message>
+        <source>Der Abstand der Erinnerungen ist ungültig.</source>
+        <translation>The interval between reminders is invalid.</translation>
+    </message>
+    <message>
+        <source>Die Datei endet mitten in einer Erinnerung.</source>
+        <translation>The file ends in the middle of a reminder.</translation>
+    </message>
+    <message>
+        <source>Die Datei endet mitten in einer Komponente.</source>
+        <translation>The file ends in the middle of a component.</translation>
+    </message>
+    <message>
+        <source>Der Erinnerung fehlt der Termin der Serie.</source>
+        <translation>The reminder lacks the appointment of its series.</translation>
+    </message>
+    <message>
+        <source>endet mitten</source>
+        <translation>ends in the middle</translation>
+    </message>
+    <message>
+        <source>Die Datei endet mitten in einem Termin.</source>
+        <translation>The file ends in the middle of an appointment.</translation>
+    </message>
+    <message>
+        <source>Dem Termin fehlt sein Beginn (DTSTART).</source>
+        <translation>The appointment lacks its start (DTSTART).</translation>
+    </message>
+    <message>
+        <source>Die Datei endet, bevor der Kalender endet.</source>
+        <translation>The file ends before the calendar ends.</translation>
+    </message>
+    <message>
+        <source>Die Datei endet mitten in einer Zeitzone.</source>
+        <translation>The file ends in the middle of a time zone.</translation>
+    </message>
+    <message>
+        <source>Die Serie %1 steht zweimal in der Datei.</source>
+        <translation>The series %1 is in the file twice.</translation>
+    </message>
+    <message>
+        <source>Zur Ausnahme %1 gibt es keine Serie.</source>
+        <translation>The exception %1 has no series.</translation>
+    </message>
+    <message>
+        <source>Die Datei ist keine iCalendar-Datei.</source>
+        <translation>The file is not an iCalendar file.</translation>
     </message>
 </context>
 </TS>

@@ -4,7 +4,10 @@
 #include "plain/Language.h"
 #include "plain/Translate.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QTranslator>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -97,6 +100,45 @@ TEST(Translations, TheTableWithoutQtSaysWhatQtsTranslationSays)
     EXPECT_EQ(dw::English("plain::Nirgends", dw::TextTable[0].source), nullptr);
     // The test programs run under C: the source text itself.
     EXPECT_STREQ(dw::Tr(dw::TextTable[0].context, dw::TextTable[0].source), dw::TextTable[0].source);
+}
+
+// A translation that loses or doubles a placeholder prints a wrong text (an
+// argument gone, or "%2" itself), and one without the key of its source leaves a
+// control the keyboard cannot reach.
+TEST(Translations, EveryTranslationKeepsThePlaceholdersAndTheKeyOfItsSource)
+{
+    QFile file(QStringLiteral(DW_TS_FILE));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto placeholders = [](const QString& text) {
+        static const QRegularExpression number(QStringLiteral("%[1-9]"));
+        QStringList found;
+        for (const QRegularExpressionMatch& m : number.globalMatch(text))
+            found << m.captured();
+        found.sort();
+        return found;
+    };
+    const auto hasKey = [](QString text) {
+        text.remove(QStringLiteral("&&"));
+        static const QRegularExpression key(QStringLiteral("&\\w"));
+        return key.match(text).hasMatch();
+    };
+    QXmlStreamReader xml(&file);
+    QString source;
+    int checked = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("source")) {
+            source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation")) {
+            const QString english = xml.readElementText();
+            EXPECT_EQ(placeholders(english), placeholders(source)) << source.toStdString();
+            EXPECT_EQ(hasKey(english), hasKey(source)) << source.toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GT(checked, 300);
 }
 
 } // namespace
