@@ -56,31 +56,41 @@ QWidget* XEmbedIconWindow()
     return nullptr;
 }
 
-// A button press as the X server sends it: the core event, or the XInput 2 event
-// Qt asks for when the server has that extension.
-bool ReadButtonPress(const unsigned char* event, quint32& button, quint32& time, quint32& window)
+} // namespace
+
+std::optional<XButtonEvent> ReadXButtonEvent(const void* message)
 {
     constexpr unsigned char CoreButtonPress = 4;
+    constexpr unsigned char CoreButtonRelease = 5;
     constexpr unsigned char GenericEvent = 35;
     constexpr quint16 XIButtonPress = 4;
+    constexpr quint16 XIButtonRelease = 5;
+    const auto* event = static_cast<const unsigned char*>(message);
+    XButtonEvent read;
     const unsigned char type = event[0] & 0x7F;
-    if (type == CoreButtonPress) {
-        button = event[1];
-        std::memcpy(&time, event + 4, sizeof time);
-        std::memcpy(&window, event + 12, sizeof window);
-        return true;
+    if (type == CoreButtonPress || type == CoreButtonRelease) {
+        read.press = type == CoreButtonPress;
+        read.button = event[1];
+        std::memcpy(&read.time, event + 4, sizeof read.time);
+        std::memcpy(&read.window, event + 12, sizeof read.window);
+        return read;
     }
     quint16 genericType = 0;
     std::memcpy(&genericType, event + 8, sizeof genericType);
-    if (type != GenericEvent || genericType != XIButtonPress)
-        return false;
-    std::memcpy(&time, event + 12, sizeof time);
-    std::memcpy(&button, event + 16, sizeof button);
-    std::memcpy(&window, event + 24, sizeof window);
-    return true;
+    if (type != GenericEvent || (genericType != XIButtonPress && genericType != XIButtonRelease))
+        return std::nullopt;
+    read.press = genericType == XIButtonPress;
+    quint16 device = 0;
+    quint16 source = 0;
+    std::memcpy(&device, event + 10, sizeof device);
+    std::memcpy(&source, event + 56, sizeof source);
+    // The device's own copy names itself as the source; the pointer's names the device.
+    read.pointerCopy = device != source;
+    std::memcpy(&read.time, event + 12, sizeof read.time);
+    std::memcpy(&read.button, event + 16, sizeof read.button);
+    std::memcpy(&read.window, event + 24, sizeof read.window);
+    return read;
 }
-
-} // namespace
 
 bool TrayKindSettledLater()
 {
@@ -170,26 +180,34 @@ bool ModalTrayClicks::nativeEventFilter(const QByteArray& eventType, void* messa
 {
     if (eventType != "xcb_generic_event_t" || !QApplication::activeModalWidget())
         return false;
-    quint32 button = 0;
-    quint32 time = 0;
-    quint32 window = 0;
-    if (!ReadButtonPress(static_cast<const unsigned char*>(message), button, time, window))
-        return false;
+    const std::optional<XButtonEvent> event = ReadXButtonEvent(message);
     QWidget* iconWindow = XEmbedIconWindow();
-    if (!iconWindow || iconWindow->winId() != window)
+    if (!event || !iconWindow || iconWindow->winId() != event->window)
         return false;
-    if (button == 1) {
+    take(*event);
+    return true;
+}
+
+void ModalTrayClicks::take(const XButtonEvent& event)
+{
+    if (!event.pointerCopy)
+        return;
+    if (event.button == 1 && event.press) {
         // As Qt reports them without a dialog: every press, and the second of a pair as a double click.
         m_report(WM_LBUTTONDOWN);
-        const bool second = m_lastLeftPress && time - m_lastLeftPress <
+        const bool second = m_lastLeftPress && event.time - m_lastLeftPress <
                                                    static_cast<quint32>(QApplication::doubleClickInterval());
         if (second)
             m_report(WM_LBUTTONDBLCLK);
-        m_lastLeftPress = second ? 0 : time;
-    } else if (button == 3) {
-        m_report(WM_RBUTTONUP);
+        m_lastLeftPress = second ? 0 : event.time;
+    } else if (event.button == 3) {
+        // The menu opens once the button is up, as desktop trays open it: opened on the press,
+        // it takes the pointer while the button is still down, and a copy of that press the
+        // server had not sent yet lands on the item under the pointer and chooses it.
+        if (!event.press && m_rightDown)
+            m_report(WM_RBUTTONUP);
+        m_rightDown = event.press;
     }
-    return true;
 }
 
 } // namespace dw

@@ -68,9 +68,25 @@ private:
     QDBusServiceWatcher* m_watcher = nullptr;
 };
 
+// A button going down or up on a window, as the X server reports it.
+struct XButtonEvent
+{
+    bool press = false;
+    // The server sends each XInput 2 event twice: for the device that made it and
+    // for the pointer that device moves. Only the pointer's copy is the click.
+    bool pointerCopy = true;
+    quint32 button = 0;
+    quint32 time = 0;
+    quint32 window = 0;
+};
+
+// Reads a core button event, or the XInput 2 one Qt asks for where the server has
+// that extension; anything else gives nothing.
+std::optional<XButtonEvent> ReadXButtonEvent(const void* event);
+
 // While a modal dialog is open Qt blocks the mouse on every other window of the
 // program, the old tray's icon included. Its messages must still arrive then (the
-// menu's "Beenden" has to end an open reminder), so on X11 the button presses on
+// menu's "Beenden" has to end an open reminder), so on X11 the button events on
 // the icon's own window are read here and turned into the same messages.
 class ModalTrayClicks : public QAbstractNativeEventFilter
 {
@@ -78,10 +94,13 @@ public:
     explicit ModalTrayClicks(std::function<void(int mouseMessage)> report);
     ~ModalTrayClicks() override;
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override;
+    // One button event on the icon's window.
+    void take(const XButtonEvent& event);
 
 private:
     std::function<void(int)> m_report;
     quint32 m_lastLeftPress = 0;
+    bool m_rightDown = false;
 };
 
 } // namespace dw

@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+#include <optional>
+
 #include <gtest/gtest.h>
 
 using namespace dwtest;
@@ -37,6 +40,80 @@ TEST(TrayHostMessages, EachReportBecomesTheMessagesTheWindowKnows)
     for (const Case& c : cases)
         EXPECT_EQ(dw::MouseMessagesFor(c.host, c.reason), c.messages)
             << (c.host == TrayHost::XEmbed ? "XEmbed " : "StatusNotifier ") << c.reason;
+}
+
+namespace {
+
+// Button events as the X server sends them: a core event, or an XInput 2 one from
+// a device (its own copy names itself as the source) or from the pointer it moves.
+QByteArray CoreButton(bool press, quint8 button, quint32 time)
+{
+    QByteArray e(32, '\0');
+    e[0] = static_cast<char>(press ? 4 : 5);
+    e[1] = static_cast<char>(button);
+    std::memcpy(e.data() + 4, &time, sizeof time);
+    return e;
+}
+
+QByteArray XiButton(bool press, quint32 button, quint32 time, bool fromDevice)
+{
+    QByteArray e(80, '\0');
+    const quint16 type = press ? 4 : 5;
+    const quint16 device = fromDevice ? 4 : 2;
+    const quint16 source = 4;
+    e[0] = 35;
+    std::memcpy(e.data() + 8, &type, sizeof type);
+    std::memcpy(e.data() + 10, &device, sizeof device);
+    std::memcpy(e.data() + 12, &time, sizeof time);
+    std::memcpy(e.data() + 16, &button, sizeof button);
+    std::memcpy(e.data() + 56, &source, sizeof source);
+    return e;
+}
+
+// Both copies, the device's first, as a busy server may send them with other events between.
+QList<QByteArray> XiClick(quint32 button, quint32 time)
+{
+    return {XiButton(true, button, time, true), XiButton(true, button, time, false),
+            XiButton(false, button, time + 5, true), XiButton(false, button, time + 5, false)};
+}
+
+} // namespace
+
+TEST(TrayHostMessages, ButtonEventsOnTheIconDuringADialogBecomeTheSameMessages)
+{
+    struct Case
+    {
+        const char* what;
+        QList<QByteArray> events;
+        QList<int> messages;
+    };
+    QByteArray motion(80, '\0');
+    motion[0] = 35;
+    motion[8] = 6;
+    const Case cases[] = {
+        {"right click, the menu once and on the release", XiClick(3, 1000), {dw::WM_RBUTTONUP}},
+        {"right button still down", {XiButton(true, 3, 1000, true), XiButton(true, 3, 1000, false)}, {}},
+        {"a release whose press came before the dialog", {XiButton(false, 3, 1000, false)}, {}},
+        {"left click, no double click of its own two copies", XiClick(1, 1000), {dw::WM_LBUTTONDOWN}},
+        {"left double click",
+         XiClick(1, 1000) + XiClick(1, 1100),
+         {dw::WM_LBUTTONDOWN, dw::WM_LBUTTONDOWN, dw::WM_LBUTTONDBLCLK}},
+        {"two left clicks apart",
+         XiClick(1, 1000) + QList{motion} + XiClick(1, 9000),
+         {dw::WM_LBUTTONDOWN, dw::WM_LBUTTONDOWN}},
+        {"middle click", XiClick(2, 1000), {}},
+        {"core events",
+         {CoreButton(true, 3, 1000), CoreButton(false, 3, 1005), CoreButton(true, 1, 2000)},
+         {dw::WM_RBUTTONUP, dw::WM_LBUTTONDOWN}},
+    };
+    for (const Case& c : cases) {
+        QList<int> messages;
+        dw::ModalTrayClicks clicks([&messages](int message) { messages.append(message); });
+        for (const QByteArray& e : c.events)
+            if (const std::optional<dw::XButtonEvent> read = dw::ReadXButtonEvent(e.constData()))
+                clicks.take(*read);
+        EXPECT_EQ(messages, c.messages) << c.what;
+    }
 }
 
 namespace {
