@@ -101,7 +101,9 @@ TEST_F(Program, StartMinimisedHidesTheWindowHalfASecondAfterItCameUp)
     ASSERT_TRUE(x().startWindowLog());
     ASSERT_TRUE(run.start());
     const QStringList cameAndWent{QLatin1Char('+') + MainTitle, QLatin1Char('-') + MainTitle};
-    EXPECT_TRUE(PollUntil([&] { return x().windowLog() == cameAndWent; }, XSession::WaitMs))
+    // Only the program's window: under load the window manager may list the
+    // tray host's panel after the log began.
+    EXPECT_TRUE(PollUntil([&] { return x().windowLog().filter(MainTitle) == cameAndWent; }, XSession::WaitMs))
         << x().windowLog().join(QLatin1Char(' ')).toStdString();
     EXPECT_FALSE(x().isWindowVisible(MainTitle));
     EXPECT_TRUE(run.running()); // still there, with its icon
