@@ -40,6 +40,11 @@ int Usage(Context& context, const QString& text)
     return ExitError;
 }
 
+int FingerprintMissing(Context& context)
+{
+    return Usage(context, QStringLiteral("--trust-certificate braucht einen SHA-256-Fingerabdruck."));
+}
+
 QString DataFile(const Context& context)
 {
     return DataFilePath(context.dataFolder);
@@ -133,7 +138,7 @@ int SyncAccount(const QStringList& args, Context& context)
     QByteArray certificate;
     if (const qsizetype at = rest.indexOf(QStringLiteral("--trust-certificate")); at >= 0) {
         if (at + 1 >= rest.size())
-            return Usage(context, QStringLiteral("--trust-certificate braucht einen SHA-256-Fingerabdruck."));
+            return FingerprintMissing(context);
         certificate = dw::sync::FingerprintFrom(rest[at + 1]);
         if (certificate.isEmpty())
             return Fail(context, QStringLiteral("„%1“ ist kein SHA-256-Fingerabdruck.").arg(rest[at + 1]));
@@ -160,7 +165,7 @@ int SyncAccount(const QStringList& args, Context& context)
 int TrustCommand(const QStringList& args, Context& context)
 {
     if (args.size() != 1)
-        return Usage(context, QStringLiteral("--trust-certificate braucht einen SHA-256-Fingerabdruck."));
+        return FingerprintMissing(context);
     return Outcome(dw::cli::TrustCertificate(context.dataFolder, args[0]), context);
 }
 
