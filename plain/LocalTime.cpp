@@ -7,11 +7,6 @@
 
 namespace dw {
 
-namespace {
-// 1 January 1970 as a date value.
-constexpr std::int64_t UnixEpoch = 25569;
-} // namespace
-
 TDateTime LocalNow()
 {
     timespec now{};
