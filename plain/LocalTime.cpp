@@ -33,4 +33,12 @@ std::optional<TDateTime> TestClockStart()
     return static_cast<double>(DaysFromCivil(y, mo, d)) + (h * 3600.0 + mi * 60.0 + s) * 1000.0 / MSecsPerDay;
 }
 
+std::optional<TDateTime> TestClockOffset()
+{
+    const std::optional<TDateTime> start = TestClockStart();
+    if (!start)
+        return std::nullopt;
+    return *start - LocalNow();
+}
+
 } // namespace dw
