@@ -1,5 +1,7 @@
 #include "light/Reading.h"
 
+#include "messages/FileFaultTexts.h"
+
 #include "core/DueRule.h"
 #include "plain/JsonText.h"
 #include "plain/TimeFormats.h"
@@ -188,13 +190,12 @@ bool Scan(MappedFile& file, const std::string& dataFolder, Output& output, Visit
 {
     const std::string path = dataFolder + TerminFileName;
     if (!file.open(path)) {
-        Fail(output, path + " kann nicht gelesen werden.");
+        Fail(output, Arg(messages::CannotRead, {path}));
         return false;
     }
     if (file.bytes().empty() || ScanTermins(file.bytes(), visit))
         return true;
-    Fail(output,
-         path + " ist beschädigt (die Datei endet zu früh). Starten Sie das Programm: es sichert die Datei.");
+    Fail(output, Arg(messages::Damaged, {path, "die Datei endet zu früh"}));
     return false;
 }
 
@@ -231,7 +232,7 @@ int SeriesEntries(const std::string& dataFolder, Output& output, const Pick& pic
     const std::string path = dataFolder + series::SeriesFileName;
     MappedFile file;
     if (!file.open(path))
-        return Fail(output, path + " kann nicht gelesen werden.");
+        return Fail(output, Arg(messages::CannotRead, {path}));
     if (file.bytes().empty())
         return 0;
     const std::size_t before = found.size();
@@ -250,8 +251,7 @@ int SeriesEntries(const std::string& dataFolder, Output& output, const Pick& pic
     index = 0;
     const series::ReadOutcome read = series::ReadSeries(file.bytes());
     if (!read.complete)
-        return Fail(output, path + " ist beschädigt (Zeile " + std::to_string(read.line) + ": " +
-                                read.problem + "). Starten Sie das Programm: es sichert die Datei.");
+        return Fail(output, Arg(messages::DamagedAtLine, {path, std::to_string(read.line), read.problem}));
     if (read.set.NeedsHelper() && !series::InstalledHelper())
         return HandOver;
     for (const series::Series& s : read.set.list())
