@@ -38,8 +38,8 @@ TMainForm::TMainForm(QWidget* parent)
     ui->TabSheet1->layout()->addWidget(m_calendarPage);
     m_calendarPage->restartSaveTimer = [this] { m_core.RestartSaveTimer(); };
     m_calendarPage->saveNow = [this] { SaveTermins(); };
-    m_calendarPage->appointmentEdited = [this](std::uint32_t id, TCalendarPage::Edit edit) {
-        m_core.AppointmentEdited(id, static_cast<AppCore::Edit>(edit));
+    m_calendarPage->appointmentEdited = [this](std::uint32_t id, AppointmentEdit edit) {
+        m_core.AppointmentEdited(id, edit);
     };
 
     m_tray = new TrayIcon(this);

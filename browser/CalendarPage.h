@@ -39,12 +39,7 @@ public:
     std::function<void()> saveNow;
     // An appointment was added, changed or deleted; its id (CalendarGrid::IdOf)
     // is handed out only when someone listens.
-    enum class Edit
-    {
-        Added,
-        Changed,
-        Deleted
-    };
+    using Edit = AppointmentEdit;
     std::function<void(std::uint32_t id, Edit edit)> appointmentEdited;
 
     // The series, whose occurrences the list shows after each day's

@@ -40,6 +40,12 @@ int Usage(Context& context, const QString& text)
     return ExitError;
 }
 
+int FingerprintMissing(Context& context)
+{
+    return Usage(context,
+                 QCoreApplication::translate("CommandLine", "--trust-certificate braucht einen SHA-256-Fingerabdruck."));
+}
+
 QString DataFile(const Context& context)
 {
     return DataFilePath(context.dataFolder);
@@ -133,9 +139,7 @@ int SyncAccount(const QStringList& args, Context& context)
     QByteArray certificate;
     if (const qsizetype at = rest.indexOf(QStringLiteral("--trust-certificate")); at >= 0) {
         if (at + 1 >= rest.size())
-            return Usage(context,
-                         QCoreApplication::translate(
-                             "CommandLine", "--trust-certificate braucht einen SHA-256-Fingerabdruck."));
+            return FingerprintMissing(context);
         certificate = dw::sync::FingerprintFrom(rest[at + 1]);
         if (certificate.isEmpty())
             return Fail(context,
@@ -164,8 +168,7 @@ int SyncAccount(const QStringList& args, Context& context)
 int TrustCommand(const QStringList& args, Context& context)
 {
     if (args.size() != 1)
-        return Usage(context, QCoreApplication::translate(
-                                  "CommandLine", "--trust-certificate braucht einen SHA-256-Fingerabdruck."));
+        return FingerprintMissing(context);
     return Outcome(dw::cli::TrustCertificate(context.dataFolder, args[0]), context);
 }
 

@@ -1,6 +1,7 @@
 #include "cli/StoreAccess.h"
 
 #include "messages/DataFileMessages.h"
+#include "messages/FileFaultTexts.h"
 #include "messages/StoreErrorText.h"
 #include "series/SeriesReader.h"
 #include "store/DataFile.h"
@@ -21,7 +22,7 @@ bool ReadStore(const QString& path, CalendarGrid& grid, QString& error)
     case Outcome::Complete:
         return true;
     case Outcome::CannotOpen:
-        error = QCoreApplication::translate("StoreAccess", "%1 kann nicht gelesen werden.").arg(path);
+        error = QCoreApplication::translate("StoreAccess", dw::messages::CannotRead).arg(path);
         break;
     case Outcome::OutOfMemory:
         error = QCoreApplication::translate("StoreAccess",
@@ -29,8 +30,7 @@ bool ReadStore(const QString& path, CalendarGrid& grid, QString& error)
                     .arg(path);
         break;
     case Outcome::Damaged:
-        error = QCoreApplication::translate(
-                    "StoreAccess", "%1 ist beschädigt (%2). Starten Sie das Programm: es sichert die Datei.")
+        error = QCoreApplication::translate("StoreAccess", dw::messages::Damaged)
                     .arg(path, StoreErrorText(read.readError));
         break;
     }
@@ -43,15 +43,13 @@ bool ReadSeriesFile(const QString& path, dw::series::SeriesSet& set, QString& er
     if (!file.exists())
         return true;
     if (!file.open(QIODevice::ReadOnly)) {
-        error = QCoreApplication::translate("StoreAccess", "%1 kann nicht gelesen werden.").arg(path);
+        error = QCoreApplication::translate("StoreAccess", dw::messages::CannotRead).arg(path);
         return false;
     }
     const QByteArray bytes = file.readAll();
     dw::series::ReadOutcome read = dw::series::ReadSeries(std::string_view(bytes.constData(), bytes.size()));
     if (!read.complete) {
-        error = QCoreApplication::translate(
-                    "StoreAccess",
-                    "%1 ist beschädigt (Zeile %2: %3). Starten Sie das Programm: es sichert die Datei.")
+        error = QCoreApplication::translate("StoreAccess", dw::messages::DamagedAtLine)
                     .arg(path)
                     .arg(read.line)
                     .arg(QString::fromStdString(read.problem));

@@ -91,12 +91,7 @@ public:
     // The windows tell of each appointment they add, change or delete by its id
     // (CalendarGrid::IdOf), so that what follows the appointments (the sync)
     // knows which one it was.
-    enum class Edit
-    {
-        Added,
-        Changed,
-        Deleted
-    };
+    using Edit = AppointmentEdit;
     void AppointmentEdited(std::uint32_t id, Edit edit) { emit appointmentEdited(id, edit); }
     // Appointments were changed from outside the windows (the sync): the list is filled again.
     void AppointmentsChangedOutside() { emit appointmentsAdded(); }

@@ -211,6 +211,20 @@ StoreFields StoreFieldsOf(const ImportedAppointment& item)
     return f;
 }
 
+bool FillAppointment(Appointment& a, const StoreFields& f)
+{
+    if (QByteArrayView(a.Name) != f.name && !ReplaceText(a.Name, f.name))
+        return false;
+    if (QByteArrayView(a.Description) != f.description && !ReplaceText(a.Description, f.description))
+        return false;
+    a.TimeOfDay = f.timeOfDay;
+    a.FirstLead = f.firstLead;
+    a.RepeatInterval = f.repeatInterval;
+    a.LastReminded = f.lastReminded;
+    a.Done = f.done;
+    return true;
+}
+
 QByteArray TextAsImported(const QByteArray& text, bool description)
 {
     int lost = 0;
@@ -249,7 +263,9 @@ ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar, Bu
                 continue;
             }
             const TextsOf::Texts& t = texts.of(item);
-            const StoreFields f = NumbersOf(item);
+            StoreFields f = NumbersOf(item);
+            f.name = t.name;
+            f.description = t.description;
             const int day = static_cast<int>(item.date.toJulianDay() - firstDay);
             if (taken.contains(item.date, {day, SecondsOfDays(f.timeOfDay),
                                            std::string_view(t.name.constData(),
@@ -259,18 +275,13 @@ ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar, Bu
             }
             budget.chargeAdded();
             Appointment* a = grid.NewAppointment(y, m, d);
-            if (!a || !ReplaceText(a->Name, t.name) || !ReplaceText(a->Description, t.description)) {
+            if (!a || !FillAppointment(*a, f)) {
                 // The user has been told by the container; what was added stays.
                 if (a)
                     grid.DeleteAppointment(y, m, d, static_cast<std::int32_t>(grid.Day(y, m, d).count()) - 1);
                 report.outOfMemory = true;
                 break;
             }
-            a->TimeOfDay = f.timeOfDay;
-            a->FirstLead = f.firstLead;
-            a->RepeatInterval = f.repeatInterval;
-            a->LastReminded = f.lastReminded;
-            a->Done = f.done;
             taken.insert(day, *a);
             added.push_back(item.date);
             report.lostCharacters += t.lostCharacters;

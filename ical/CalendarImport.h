@@ -53,6 +53,9 @@ struct StoreFields
     int lostCharacters = 0; // texts with characters Windows-1252 cannot hold
 };
 StoreFields StoreFieldsOf(const ImportedAppointment& item);
+// Gives the appointment these fields: the texts first, each replaced only where
+// it differs; false without memory for one, and then the numbers stay as they were.
+bool FillAppointment(Appointment& a, const StoreFields& f);
 // A stored Windows-1252 text as its export gives it back when imported: what
 // a calendar server returns of a text the program sent.
 QByteArray TextAsImported(const QByteArray& text, bool description);

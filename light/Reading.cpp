@@ -1,5 +1,7 @@
 #include "light/Reading.h"
 
+#include "messages/FileFaultTexts.h"
+
 #include "core/DueRule.h"
 #include "plain/JsonText.h"
 #include "plain/TimeFormats.h"
@@ -118,28 +120,6 @@ double Minutes(double days)
     return std::isfinite(days) ? std::round(days * 1440.0 * 1000.0) / 1000.0 : 0.0;
 }
 
-// Local ISO time with milliseconds; empty beyond the years 0 to 9999, as Qt writes it.
-std::string LastReminded(TDateTime moment)
-{
-    constexpr long long PerDay = 86400000;
-    const double scaled = moment * MSecsPerDay;
-    if (!(std::fabs(scaled) < 9e18))
-        return {};
-    const long long ms = std::llround(scaled);
-    long long days = ms / PerDay, rest = ms % PerDay;
-    if (rest < 0) {
-        --days;
-        rest += PerDay;
-    }
-    const CivilDate d = CivilFromDays(days);
-    if (d.year < 0 || d.year > 9999)
-        return {};
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02lld:%02lld:%02lld.%03lld", d.year, d.month, d.day,
-                  rest / 3600000, rest / 60000 % 60, rest / 1000 % 60, rest % 1000);
-    return buffer;
-}
-
 void AppendText(std::string& out, const std::vector<StoredAppointment>& entries)
 {
     const TimeFormats& formats = CurrentTimeFormats();
@@ -185,7 +165,7 @@ void AppendJson(std::string& out, const std::vector<StoredAppointment>& entries)
         if (a.lastReminded == 0.0)
             out += "null";
         else
-            AppendJsonString(out, LastReminded(a.lastReminded));
+            AppendJsonString(out, IsoMoment(a.lastReminded));
         out += ",\"leadMinutes\":";
         AppendJsonNumber(out, Minutes(a.firstLead));
         out += ",\"name\":";

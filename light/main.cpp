@@ -36,8 +36,7 @@ int Serve(int argc, char** argv, const std::string& self)
 {
     // Only the time category follows the user: the regional date and time formats.
     std::setlocale(LC_TIME, "");
-    const std::optional<dw::TDateTime> start = dw::TestClockStart();
-    const dw::TDateTime offset = start ? *start - dw::LocalNow() : 0.0;
+    const dw::TDateTime offset = dw::TestClockOffset().value_or(0.0);
     dw::reading::Output output;
     const int status = dw::reading::Run(std::vector<std::string>(argv + 1, argv + argc),
                                         dw::DataFolderFor(self), dw::LocalNow() + offset, output);

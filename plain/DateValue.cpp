@@ -1,6 +1,7 @@
 #include "plain/DateValue.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace dw {
 
@@ -51,6 +52,27 @@ void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec)
     minute = static_cast<int>(ms / 60000 % 60);
     second = static_cast<int>(ms / 1000 % 60);
     msec = static_cast<int>(ms % 1000);
+}
+
+std::string IsoMoment(TDateTime moment)
+{
+    constexpr long long PerDay = 86400000;
+    const double scaled = moment * MSecsPerDay;
+    if (!(std::fabs(scaled) < 9e18))
+        return {};
+    const long long ms = std::llround(scaled);
+    long long days = ms / PerDay, rest = ms % PerDay;
+    if (rest < 0) {
+        --days;
+        rest += PerDay;
+    }
+    const CivilDate d = CivilFromDays(days);
+    if (d.year < 1 || d.year > 9999)
+        return {};
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02lld:%02lld:%02lld.%03lld", d.year, d.month, d.day,
+                  rest / 3600000, rest / 60000 % 60, rest / 1000 % 60, rest % 1000);
+    return buffer;
 }
 
 } // namespace dw

@@ -7,11 +7,6 @@
 
 namespace dw {
 
-namespace {
-// 1 January 1970 as a date value.
-constexpr std::int64_t UnixEpoch = 25569;
-} // namespace
-
 TDateTime LocalNow()
 {
     timespec now{};
@@ -36,6 +31,14 @@ std::optional<TDateTime> TestClockStart()
         !IsValidCivil(y, mo, d) || h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0)
         return std::nullopt;
     return static_cast<double>(DaysFromCivil(y, mo, d)) + (h * 3600.0 + mi * 60.0 + s) * 1000.0 / MSecsPerDay;
+}
+
+std::optional<TDateTime> TestClockOffset()
+{
+    const std::optional<TDateTime> start = TestClockStart();
+    if (!start)
+        return std::nullopt;
+    return *start - LocalNow();
 }
 
 } // namespace dw

@@ -35,10 +35,10 @@ void UseTestClockFromEnvironment()
     private:
         TDateTime m_offset;
     };
-    const std::optional<TDateTime> start = TestClockStart();
-    if (!start)
+    const std::optional<TDateTime> offset = TestClockOffset();
+    if (!offset)
         return;
-    static ShiftedClock shifted(*start - g_systemClock.now());
+    static ShiftedClock shifted(*offset);
     SetClock(&shifted);
 }
 

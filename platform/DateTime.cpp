@@ -7,7 +7,7 @@
 namespace dw {
 
 namespace {
-const QDate Epoch(1899, 12, 30);
+const QDate Epoch(DayZero.year, DayZero.month, DayZero.day);
 
 } // namespace
 

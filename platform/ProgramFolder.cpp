@@ -31,12 +31,4 @@ void SetModuleFileNameForTesting(const QString& path)
     g_override = path;
 }
 
-QString FolderOf(const QString& programPath, QChar separator)
-{
-    QString folder = programPath.left(programPath.lastIndexOf(separator) + 1);
-    if (!folder.endsWith(separator))
-        folder += separator;
-    return folder;
-}
-
 } // namespace dw

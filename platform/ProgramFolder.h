@@ -9,7 +9,4 @@ QString ModuleFileName();
 // Tests pretend the program lives elsewhere; an empty path restores the real one.
 void SetModuleFileNameForTesting(const QString& path);
 
-// The folder part of a program path, always ending in the separator, never doubled.
-QString FolderOf(const QString& programPath, QChar separator = QLatin1Char('/'));
-
 } // namespace dw

@@ -9,8 +9,6 @@ namespace dw::series {
 
 namespace {
 
-constexpr std::int64_t UnixEpochDay = 25569;
-
 icaltimetype IcalOf(Wall w)
 {
     icaltimetype t = icaltime_null_time();

@@ -15,7 +15,6 @@ const Helper* g_helper = nullptr;
 
 // Past the end of 2100 with room for a zone's offset: nothing beyond is ever shown.
 constexpr Wall Horizon = WallOf(LastDay + 2);
-constexpr std::int64_t UnixEpochDay = 25569;
 
 std::string ReadLocalZoneName()
 {

@@ -905,19 +905,7 @@ bool StreamSeries(std::string_view bytes, const std::function<bool(const Series&
 
 std::string FormatReminded(TDateTime moment)
 {
-    constexpr long long PerDay = 86400000;
-    const long long ms = std::llround(moment * MSecsPerDay);
-    long long days = ms / PerDay;
-    long long rest = ms % PerDay;
-    if (rest < 0) {
-        --days;
-        rest += PerDay;
-    }
-    const CivilDate d = CivilFromDays(days);
-    char text[48];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02lld:%02lld:%02lld.%03lld", d.year, d.month, d.day,
-                  rest / 3600000, rest / 60000 % 60, rest / 1000 % 60, rest % 1000);
-    return text;
+    return IsoMoment(moment);
 }
 
 std::optional<TDateTime> ParseReminded(std::string_view text)

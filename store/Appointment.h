@@ -50,6 +50,15 @@ bool ReplaceText(char*& text, const QByteArray& newText);
 // Releases both texts of a record.
 void FreeTexts(Appointment& appointment);
 
+// What the windows did to an appointment, told by its id (CalendarGrid::IdOf)
+// to what follows the appointments (the sync).
+enum class AppointmentEdit
+{
+    Added,
+    Changed,
+    Deleted
+};
+
 // The values a new appointment starts with; the name in the user's language.
 inline constexpr const char* DefaultName = QT_TRANSLATE_NOOP("Appointment", "Kein Name");
 inline constexpr double DefaultTimeOfDay = 0.5;

@@ -202,16 +202,12 @@ private:
                 }
                 continue;
             }
-            const auto fields = static_cast<std::size_t>(end - p) / 4;
-            const std::size_t zeros =
-                ZeroFields(p, std::min(fields, static_cast<std::size_t>(m_dayCount - index)));
-            p += zeros * 4;
-            index += static_cast<int>(zeros);
+            index = SkipEmptyDays(p, end, index, m_dayCount);
             if (index == m_dayCount) {
                 step = Step::Done;
                 break;
             }
-            if (zeros == fields)
+            if (end - p < 4)
                 break;
             const auto count = LoadLE<std::int32_t>(p);
             p += 4;

@@ -14,6 +14,7 @@
 
 #include "store/LittleEndian.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -39,6 +40,17 @@ struct TerminRecord
     std::string_view name; // the stored bytes, zero bytes included
     std::string_view description;
 };
+
+// The walk over the days' counts: from the count of day index at p, passes
+// over the empty days (a count of 0) within [p, end) and before dayCount.
+// The index of the first day not passed over, and p at its count.
+inline int SkipEmptyDays(const char*& p, const char* end, int index, int dayCount)
+{
+    const std::size_t zeros = ZeroFields(
+        p, std::min(static_cast<std::size_t>(end - p) / 4, static_cast<std::size_t>(dayCount - index)));
+    p += zeros * 4;
+    return index + static_cast<int>(zeros);
+}
 
 // The fixed fields from the TerminFixedBytes bytes at p.
 inline void DecodeFixedFields(const char* p, TerminRecord& record)

@@ -24,10 +24,7 @@ bool ScanTermins(std::string_view file, VisitStored visit, void* context)
     TerminRecord record;
     for (int index = 0; index < TerminDays; ++index) {
         // Most days hold nothing: their counts are passed over in steps.
-        const std::size_t zeros = ZeroFields(
-            p, std::min(static_cast<std::size_t>(end - p) / 4, static_cast<std::size_t>(TerminDays - index)));
-        p += zeros * 4;
-        index += static_cast<int>(zeros);
+        index = SkipEmptyDays(p, end, index, TerminDays);
         if (index == TerminDays)
             break;
         if (end - p < 4)

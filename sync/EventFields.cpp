@@ -95,16 +95,15 @@ EventFields FieldsOf(QDate day, const dw::ical::StoreFields& s)
 
 bool Apply(const EventFields& f, Appointment& a)
 {
-    if (QByteArrayView(a.Name) != f.name && !ReplaceText(a.Name, f.name))
-        return false;
-    if (QByteArrayView(a.Description) != f.description && !ReplaceText(a.Description, f.description))
-        return false;
-    a.TimeOfDay = DaysFromSeconds(f.time);
-    a.FirstLead = DaysFromSeconds(f.lead);
-    a.RepeatInterval = DaysFromSeconds(f.repeat);
-    a.LastReminded = f.lastReminded;
-    a.Done = f.done;
-    return true;
+    dw::ical::StoreFields s;
+    s.name = f.name;
+    s.description = f.description;
+    s.timeOfDay = DaysFromSeconds(f.time);
+    s.firstLead = DaysFromSeconds(f.lead);
+    s.repeatInterval = DaysFromSeconds(f.repeat);
+    s.lastReminded = f.lastReminded;
+    s.done = f.done;
+    return dw::ical::FillAppointment(a, s);
 }
 
 } // namespace dw::sync

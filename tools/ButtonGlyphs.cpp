@@ -39,29 +39,13 @@ void StampTick(QImage& image, int x, int y, QRgb colour)
         dot(x + 3 + j, y + 3 - j);
 }
 
-QImage Tick()
-{
-    return Cell({
-        "..................",
-        "..................",
-        "..................",
-        "..............G...",
-        ".............GGG..",
-        "............GGGG..",
-        "...........GGGG...",
-        "..........GGGG....",
-        "...G.....GGGG.....",
-        "..GGG...GGGG......",
-        "..GGGG.GGGG.......",
-        "...GGGGGGG........",
-        "....GGGGG.........",
-        ".....GGG..........",
-        "......G...........",
-        "..................",
-        "..................",
-        "..................",
-    });
-}
+const QStringList TickArt{
+    "..................", "..................", "..................", "..............G...",
+    ".............GGG..", "............GGGG..", "...........GGGG...", "..........GGGG....",
+    "...G.....GGGG.....", "..GGG...GGGG......", "..GGGG.GGGG.......", "...GGGGGGG........",
+    "....GGGGG.........", ".....GGG..........", "......G...........", "..................",
+    "..................", "..................",
+};
 
 QImage DoubleTick()
 {
@@ -71,125 +55,45 @@ QImage DoubleTick()
     return cell;
 }
 
-QImage Cross()
-{
-    return Cell({
-        "..................",
-        "..................",
-        "..................",
-        "...rR........rR...",
-        "...rrR......rrR...",
-        "....rrR....rrR....",
-        ".....rrR..rrR.....",
-        "......rrRrrR......",
-        ".......rrrR.......",
-        ".......rrrR.......",
-        "......rrRrrR......",
-        ".....rrR..rrR.....",
-        "....rrR....rrR....",
-        "...rrR......rrR...",
-        "...rR........rR...",
-        "..................",
-        "..................",
-        "..................",
-    });
-}
+const QStringList CrossArt{
+    "..................", "..................", "..................", "...rR........rR...",
+    "...rrR......rrR...", "....rrR....rrR....", ".....rrR..rrR.....", "......rrRrrR......",
+    ".......rrrR.......", ".......rrrR.......", "......rrRrrR......", ".....rrR..rrR.....",
+    "....rrR....rrR....", "...rrR......rrR...", "...rR........rR...", "..................",
+    "..................", "..................",
+};
 
-QImage Help()
-{
-    return Cell({
-        "..................",
-        "..................",
-        "......bbbbb.......",
-        ".....bbbbbbb......",
-        "....bbb...bbb.....",
-        "....bbb...bbb.....",
-        "..........bbb.....",
-        ".........bbb......",
-        "........bbb.......",
-        ".......bbb........",
-        ".......bbb........",
-        ".......bbb........",
-        "..................",
-        ".......bbb........",
-        ".......bbb........",
-        "..................",
-        "..................",
-        "..................",
-    });
-}
+const QStringList HelpArt{
+    "..................", "..................", "......bbbbb.......", ".....bbbbbbb......",
+    "....bbb...bbb.....", "....bbb...bbb.....", "..........bbb.....", ".........bbb......",
+    "........bbb.......", ".......bbb........", ".......bbb........", ".......bbb........",
+    "..................", ".......bbb........", ".......bbb........", "..................",
+    "..................", "..................",
+};
 
-QImage NoEntry()
-{
-    return Cell({
-        "..................",
-        "..................",
-        "......RRRRRR......",
-        "....RRrrrrrrRR....",
-        "...RrrrrrrrrrrR...",
-        "...RrrrrrrrrrrR...",
-        "..RrrrrrrrrrrrrR..",
-        "..RrrrrrrrrrrrrR..",
-        "..RrrwwwwwwwwrrR..",
-        "..RrrwwwwwwwwrrR..",
-        "..RrrrrrrrrrrrrR..",
-        "..RrrrrrrrrrrrrR..",
-        "...RrrrrrrrrrrR...",
-        "...RrrrrrrrrrrR...",
-        "....RRrrrrrrRR....",
-        "......RRRRRR......",
-        "..................",
-        "..................",
-    });
-}
+const QStringList NoEntryArt{
+    "..................", "..................", "......RRRRRR......", "....RRrrrrrrRR....",
+    "...RrrrrrrrrrrR...", "...RrrrrrrrrrrR...", "..RrrrrrrrrrrrrR..", "..RrrrrrrrrrrrrR..",
+    "..RrrwwwwwwwwrrR..", "..RrrwwwwwwwwrrR..", "..RrrrrrrrrrrrrR..", "..RrrrrrrrrrrrrR..",
+    "...RrrrrrrrrrrR...", "...RrrrrrrrrrrR...", "....RRrrrrrrRR....", "......RRRRRR......",
+    "..................", "..................",
+};
 
-QImage Door()
-{
-    return Cell({
-        "..................",
-        "..................",
-        "......kkkkkkkkk...",
-        "......kRBBBBBBk...",
-        "....kkRRBBBBBBk...",
-        "..kkRRRRBBBBBBk...",
-        "..kRRRRRBBBBBBk...",
-        "..kRRRRRBBBBBBk...",
-        "..kRRyRRBBBBBBk...",
-        "..kRRyRRBBBBBBk...",
-        "..kRRRRRBBBBBBk...",
-        "..kRRRRRBBBBBBk...",
-        "..kRRRRRBBBBBBk...",
-        "..kkRRRRBBBBBBk...",
-        "....kkRRBBBBBBk...",
-        "......kkkkkkkkk...",
-        "..................",
-        "..................",
-    });
-}
+const QStringList DoorArt{
+    "..................", "..................", "......kkkkkkkkk...", "......kRBBBBBBk...",
+    "....kkRRBBBBBBk...", "..kkRRRRBBBBBBk...", "..kRRRRRBBBBBBk...", "..kRRRRRBBBBBBk...",
+    "..kRRyRRBBBBBBk...", "..kRRyRRBBBBBBk...", "..kRRRRRBBBBBBk...", "..kRRRRRBBBBBBk...",
+    "..kRRRRRBBBBBBk...", "..kkRRRRBBBBBBk...", "....kkRRBBBBBBk...", "......kkkkkkkkk...",
+    "..................", "..................",
+};
 
-QImage Stop()
-{
-    return Cell({
-        "..................",
-        "..................",
-        "......RRRRRR......",
-        ".....RrrrrrrR.....",
-        "....RrrrrrrrrR....",
-        "...RrrrrrrrrrrR...",
-        "..RrrrrrrrrrrrrR..",
-        "..RrrrrrrrrrrrrR..",
-        "..RrrwwwwwwwwrrR..",
-        "..RrrwwwwwwwwrrR..",
-        "..RrrrrrrrrrrrrR..",
-        "..RrrrrrrrrrrrrR..",
-        "...RrrrrrrrrrrR...",
-        "....RrrrrrrrrR....",
-        ".....RrrrrrrR.....",
-        "......RRRRRR......",
-        "..................",
-        "..................",
-    });
-}
+const QStringList StopArt{
+    "..................", "..................", "......RRRRRR......", ".....RrrrrrrR.....",
+    "....RrrrrrrrrR....", "...RrrrrrrrrrrR...", "..RrrrrrrrrrrrrR..", "..RrrrrrrrrrrrrR..",
+    "..RrrwwwwwwwwrrR..", "..RrrwwwwwwwwrrR..", "..RrrrrrrrrrrrrR..", "..RrrrrrrrrrrrrR..",
+    "...RrrrrrrrrrrR...", "....RrrrrrrrrR....", ".....RrrrrrrR.....", "......RRRRRR......",
+    "..................", "..................",
+};
 
 // A circular arrow of `colour`; `counterClockwise` turns it the other way round.
 // At scale 1 it is drawn crisp on olive, larger smoothly on a transparent ground.
@@ -245,115 +149,40 @@ QImage Ignore()
     return cell;
 }
 
-QImage AddAppointment()
-{
-    return Cell({
-        "................",
-        ".kkkkkkkkkkk....",
-        ".krrrrrrrrrkS...",
-        ".kkkkkkkkkkkS...",
-        ".kwwwwwwwwwkS...",
-        ".kwSwSwSwSwkS...",
-        ".kwwwwwwwwwkS...",
-        ".kwSwSwSwkkkkk..",
-        ".kwwwwwwwkgggk..",
-        ".kwwwwwkkkgggkkk",
-        ".kwSwSwkgggggggk",
-        ".kwwwwwkgggggggk",
-        ".kwSwSwkgggggggk",
-        ".kkkkkkkkkgggkkk",
-        "..SSSSSSSkgggk..",
-        ".........kkkkk..",
-    });
-}
+const QStringList AddAppointmentArt{
+    "................", ".kkkkkkkkkkk....", ".krrrrrrrrrkS...", ".kkkkkkkkkkkS...",
+    ".kwwwwwwwwwkS...", ".kwSwSwSwSwkS...", ".kwwwwwwwwwkS...", ".kwSwSwSwkkkkk..",
+    ".kwwwwwwwkgggk..", ".kwwwwwkkkgggkkk", ".kwSwSwkgggggggk", ".kwwwwwkgggggggk",
+    ".kwSwSwkgggggggk", ".kkkkkkkkkgggkkk", "..SSSSSSSkgggk..", ".........kkkkk..",
+};
 
-QImage Delete()
-{
-    return Cell({
-        "................",
-        "................",
-        "..rR........rR..",
-        "..rrR......rrR..",
-        "...rrR....rrR...",
-        "....rrR..rrR....",
-        ".....rrRrrR.....",
-        "......rrrR......",
-        "......rrrR......",
-        ".....rrRrrR.....",
-        "....rrR..rrR....",
-        "...rrR....rrR...",
-        "..rrR......rrR..",
-        "..rR........rR..",
-        "................",
-        "................",
-    });
-}
+const QStringList DeleteArt{
+    "................", "................", "..rR........rR..", "..rrR......rrR..",
+    "...rrR....rrR...", "....rrR..rrR....", ".....rrRrrR.....", "......rrrR......",
+    "......rrrR......", ".....rrRrrR.....", "....rrR..rrR....", "...rrR....rrR...",
+    "..rrR......rrR..", "..rR........rR..", "................", "................",
+};
 
-QImage UpOneLevel()
-{
-    return Cell({
-        "................",
-        "................",
-        ".....k..........",
-        "....kgk.........",
-        "...kgggk........",
-        "..kgggggk.......",
-        ".kgggggggk......",
-        ".kkkgggkkk......",
-        "...kgggk........",
-        "...kgggkkkkkkkk.",
-        "...kggggggggggk.",
-        "...kggggggggggk.",
-        "...kggggggggggk.",
-        "...kkkkkkkkkkkk.",
-        "................",
-        "................",
-    });
-}
+const QStringList UpOneLevelArt{
+    "................", "................", ".....k..........", "....kgk.........",
+    "...kgggk........", "..kgggggk.......", ".kgggggggk......", ".kkkgggkkk......",
+    "...kgggk........", "...kgggkkkkkkkk.", "...kggggggggggk.", "...kggggggggggk.",
+    "...kggggggggggk.", "...kkkkkkkkkkkk.", "................", "................",
+};
 
-QImage MinimiseToTray()
-{
-    return Cell({
-        "................",
-        "......kkkk......",
-        "......kbbk......",
-        "......kbbk......",
-        "......kbbk......",
-        "......kbbk......",
-        "...kkkkbbkkkk...",
-        "....kbbbbbbk....",
-        ".....kbbbbk.....",
-        "......kbbk......",
-        ".......kk.......",
-        "................",
-        ".kkkkkkkkkkkkkk.",
-        ".ksssssssssyysk.",
-        ".kkkkkkkkkkkkkk.",
-        "................",
-    });
-}
+const QStringList MinimiseToTrayArt{
+    "................", "......kkkk......", "......kbbk......", "......kbbk......",
+    "......kbbk......", "......kbbk......", "...kkkkbbkkkk...", "....kbbbbbbk....",
+    ".....kbbbbk.....", "......kbbk......", ".......kk.......", "................",
+    ".kkkkkkkkkkkkkk.", ".ksssssssssyysk.", ".kkkkkkkkkkkkkk.", "................",
+};
 
-QImage SmallGlobe()
-{
-    return Cell({
-        "................",
-        ".....kkkkkk.....",
-        "...kkbbGGbbkk...",
-        "..kbcbGGGbbbbk..",
-        "..kcGGGGbbbbbk..",
-        ".kbbGGGbbbbbbbk.",
-        ".kbbbGGbbbbGGbk.",
-        ".kbbbbGbbbGGGbk.",
-        ".kbbbbbbbGGGGbk.",
-        ".kbbbbbbbGGGbbk.",
-        ".kbbbbbbbbGGbbk.",
-        "..kbbbbbbbGbbk..",
-        "..kbbbbbbbbbbk..",
-        "...kkbbbbbbkk...",
-        ".....kkkkkk.....",
-        "................",
-    });
-}
+const QStringList SmallGlobeArt{
+    "................", ".....kkkkkk.....", "...kkbbGGbbkk...", "..kbcbGGGbbbbk..",
+    "..kcGGGGbbbbbk..", ".kbbGGGbbbbbbbk.", ".kbbbGGbbbbGGbk.", ".kbbbbGbbbGGGbk.",
+    ".kbbbbbbbGGGGbk.", ".kbbbbbbbGGGbbk.", ".kbbbbbbbbGGbbk.", "..kbbbbbbbGbbk..",
+    "..kbbbbbbbbbbk..", "...kkbbbbbbkk...", ".....kkkkkk.....", "................",
+};
 
 // The glyph's file at its size, in the classic sixteen colours on olive, and at
 // twice its size, drawn smoothly on a transparent ground.
@@ -371,23 +200,32 @@ void Glyph(std::vector<PictureFile>& files, const char* name, const QImage& cell
 std::vector<PictureFile> ButtonGlyphs()
 {
     const QRgb green = qRgb(0, 128, 0), blue = qRgb(0, 0, 255);
+    const struct
+    {
+        const char* file;
+        QImage cell;
+        QImage twice; // drawn from shapes where empty
+    } glyphs[] = {
+        {"BBOKX.bmp", Cell(TickArt), {}},
+        {"BBCANCELX.bmp", Cell(CrossArt), {}},
+        {"BBHELPX.bmp", Cell(HelpArt), {}},
+        {"BBYESX.bmp", Cell(TickArt), {}},
+        {"BBNOX.bmp", Cell(NoEntryArt), {}},
+        {"BBCLOSEX.bmp", Cell(DoorArt), {}},
+        {"BBABORTX.bmp", Cell(StopArt), {}},
+        {"BBRETRYX.bmp", RoundArrow(18, green, false), RoundArrow(18, green, false, 2)},
+        {"BBIGNOREX.bmp", Ignore(), {}},
+        {"BBALLX.bmp", DoubleTick(), {}},
+        {"btn_add.bmp", Cell(AddAppointmentArt), {}},
+        {"btn_delete.bmp", Cell(DeleteArt), {}},
+        {"btn_up.bmp", Cell(UpOneLevelArt), {}},
+        {"btn_clearlast.bmp", RoundArrow(16, blue, true), RoundArrow(16, blue, true, 2)},
+        {"btn_minimize.bmp", Cell(MinimiseToTrayArt), {}},
+        {"about_www.bmp", Cell(SmallGlobeArt), {}},
+    };
     std::vector<PictureFile> files;
-    Glyph(files, "BBOKX.bmp", Tick(), TickSketch(2));
-    Glyph(files, "BBCANCELX.bmp", Cross(), CrossSketch(2));
-    Glyph(files, "BBHELPX.bmp", Help(), HelpSketch(2));
-    Glyph(files, "BBYESX.bmp", Tick(), TickSketch(2));
-    Glyph(files, "BBNOX.bmp", NoEntry(), NoEntrySketch(2));
-    Glyph(files, "BBCLOSEX.bmp", Door(), DoorSketch(2));
-    Glyph(files, "BBABORTX.bmp", Stop(), StopSketch(2));
-    Glyph(files, "BBRETRYX.bmp", RoundArrow(18, green, false), RoundArrow(18, green, false, 2));
-    Glyph(files, "BBIGNOREX.bmp", Ignore(), IgnoreSketch(2));
-    Glyph(files, "BBALLX.bmp", DoubleTick(), DoubleTickSketch(2));
-    Glyph(files, "btn_add.bmp", AddAppointment(), AddAppointmentSketch(2));
-    Glyph(files, "btn_delete.bmp", Delete(), DeleteSketch(2));
-    Glyph(files, "btn_up.bmp", UpOneLevel(), UpOneLevelSketch(2));
-    Glyph(files, "btn_clearlast.bmp", RoundArrow(16, blue, true), RoundArrow(16, blue, true, 2));
-    Glyph(files, "btn_minimize.bmp", MinimiseToTray(), MinimiseToTraySketch(2));
-    Glyph(files, "about_www.bmp", SmallGlobe(), SmallGlobeSketch(2));
+    for (const auto& g : glyphs)
+        Glyph(files, g.file, g.cell, g.twice.isNull() ? GlyphSketch(g.file, 2) : g.twice);
     return files;
 }
 

@@ -1,6 +1,10 @@
 #include "tools/Sketch.h"
 #include "tools/Sketches.h"
 
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
 namespace pictures {
 namespace {
 
@@ -29,33 +33,24 @@ void WhiteBar(Sketch& s, double left, double right)
     s.rect({left, 8, right - left, 2}, Ink('w'));
 }
 
-} // namespace
-
-QImage TickSketch(int scale)
+void DrawTick(Sketch& s)
 {
-    Sketch s(18, 18, scale);
     Tick(s, {2.8, 9.6}, 2.6);
-    return s.finish();
 }
 
-QImage DoubleTickSketch(int scale)
+void DrawDoubleTick(Sketch& s)
 {
-    Sketch s(18, 19, scale);
     Tick(s, {6, 11}, 2.0);
     Tick(s, {2, 9}, 2.0);
-    return s.finish();
 }
 
-QImage CrossSketch(int scale)
+void DrawCross(Sketch& s)
 {
-    Sketch s(18, 18, scale);
     Cross(s, 4, 14);
-    return s.finish();
 }
 
-QImage HelpSketch(int scale)
+void DrawHelp(Sketch& s)
 {
-    Sketch s(18, 18, scale);
     QPainterPath hook;
     hook.moveTo(5.6, 6);
     hook.cubicTo(5.6, 2.2, 12.4, 2.2, 12.4, 6);
@@ -64,29 +59,23 @@ QImage HelpSketch(int scale)
     s.painter().setBrush(Qt::NoBrush);
     s.painter().drawPath(hook);
     s.ellipse({7.1, 12.6, 3, 3}, Ink('b'));
-    return s.finish();
 }
 
-QImage NoEntrySketch(int scale)
+void DrawNoEntry(Sketch& s)
 {
-    Sketch s(18, 18, scale);
     s.ellipse({2, 2, 14, 14}, Ink('r'), Ink('R'));
     WhiteBar(s, 5, 13);
-    return s.finish();
 }
 
-QImage DoorSketch(int scale)
+void DrawDoor(Sketch& s)
 {
-    Sketch s(18, 18, scale);
     s.rect({6, 2, 9, 14}, Ink('B'), Ink('k'), 0.8);
     s.polygon({{2.5, 5.3}, {8.5, 2.5}, {8.5, 15.5}, {2.5, 12.7}}, Ink('R'), Ink('k'));
     s.ellipse({5, 7.8, 1.2, 2.4}, Ink('y'));
-    return s.finish();
 }
 
-QImage StopSketch(int scale)
+void DrawStop(Sketch& s)
 {
-    Sketch s(18, 18, scale);
     const double near = 2.5, cut = 6.3, far = 15.5, back = 11.7;
     s.polygon({{cut, near},
                {back, near},
@@ -98,12 +87,10 @@ QImage StopSketch(int scale)
                {near, cut}},
               Ink('r'), Ink('R'));
     WhiteBar(s, 5, 13);
-    return s.finish();
 }
 
-QImage IgnoreSketch(int scale)
+void DrawIgnore(Sketch& s)
 {
-    Sketch s(18, 18, scale);
     const QColor blue = Ink('B');
     s.ellipse({7.3, 1.8, 3.4, 3.4}, blue);
     QPainterPath body;
@@ -116,12 +103,10 @@ QImage IgnoreSketch(int scale)
     s.path(body.simplified(), blue);
     // Struck through: not to be reminded any more.
     s.line({3.5, 15.8}, {16, 3.2}, Ink('r'), 2.0, Qt::RoundCap);
-    return s.finish();
 }
 
-QImage AddAppointmentSketch(int scale)
+void DrawAddAppointment(Sketch& s)
 {
-    Sketch s(16, 16, scale);
     s.rect({2, 2, 11, 13}, Ink('S'), {}, 1.2);
     s.rect({1, 1, 11, 13}, Ink('w'), Ink('k'), 1.0);
     s.rect({1.6, 1.6, 9.8, 1.6}, Ink('r'), {}, 0.6);
@@ -133,19 +118,15 @@ QImage AddAppointmentSketch(int scale)
     upright.addRoundedRect(QRectF(9.5, 7.5, 4, 8), 0.8, 0.8);
     across.addRoundedRect(QRectF(7.5, 9.5, 8, 4), 0.8, 0.8);
     s.path(upright.united(across), Ink('g'), Ink('k'));
-    return s.finish();
 }
 
-QImage DeleteSketch(int scale)
+void DrawDelete(Sketch& s)
 {
-    Sketch s(16, 16, scale);
     Cross(s, 3, 13);
-    return s.finish();
 }
 
-QImage UpOneLevelSketch(int scale)
+void DrawUpOneLevel(Sketch& s)
 {
-    Sketch s(16, 16, scale);
     s.polygon({{5.5, 2.2},
                {9.8, 7.5},
                {7.5, 7.5},
@@ -156,22 +137,18 @@ QImage UpOneLevelSketch(int scale)
                {3.5, 7.5},
                {1.2, 7.5}},
               Ink('g'), Ink('k'));
-    return s.finish();
 }
 
-QImage MinimiseToTraySketch(int scale)
+void DrawMinimiseToTray(Sketch& s)
 {
-    Sketch s(16, 16, scale);
     s.polygon({{6.5, 1.5}, {9.5, 1.5}, {9.5, 6.5}, {12.5, 6.5}, {8, 11}, {3.5, 6.5}, {6.5, 6.5}}, Ink('b'),
               Ink('k'));
     s.rect({1, 12, 14, 3}, Ink('s'), Ink('k'), 1.0);
     s.ellipse({10.8, 12.9, 2.4, 1.2}, Ink('y'));
-    return s.finish();
 }
 
-QImage SmallGlobeSketch(int scale)
+void DrawSmallGlobe(Sketch& s)
 {
-    Sketch s(16, 16, scale);
     s.ellipse({1, 1, 14, 14}, Ink('b'), Ink('k'));
     QPainterPath land;
     land.moveTo(4, 3.6);
@@ -184,7 +161,46 @@ QImage SmallGlobeSketch(int scale)
     sea.addEllipse(QRectF(2, 2, 12, 12));
     s.path(land.intersected(sea), Ink('G'));
     s.ellipse({3.4, 3, 2, 1.4}, Ink('c'));
-    return s.finish();
+}
+
+// Each glyph file's drawing and its size in units: 18 × 18 for the kinds (the
+// double tick 18 × 19), 16 × 16 for the buttons.
+struct GlyphDrawing
+{
+    const char* file;
+    int width;
+    int height;
+    void (*draw)(Sketch&);
+};
+
+const GlyphDrawing Drawings[] = {
+    {"BBOKX.bmp", 18, 18, DrawTick},
+    {"BBYESX.bmp", 18, 18, DrawTick},
+    {"BBALLX.bmp", 18, 19, DrawDoubleTick},
+    {"BBCANCELX.bmp", 18, 18, DrawCross},
+    {"BBHELPX.bmp", 18, 18, DrawHelp},
+    {"BBNOX.bmp", 18, 18, DrawNoEntry},
+    {"BBCLOSEX.bmp", 18, 18, DrawDoor},
+    {"BBABORTX.bmp", 18, 18, DrawStop},
+    {"BBIGNOREX.bmp", 18, 18, DrawIgnore},
+    {"btn_add.bmp", 16, 16, DrawAddAppointment},
+    {"btn_delete.bmp", 16, 16, DrawDelete},
+    {"btn_up.bmp", 16, 16, DrawUpOneLevel},
+    {"btn_minimize.bmp", 16, 16, DrawMinimiseToTray},
+    {"about_www.bmp", 16, 16, DrawSmallGlobe},
+};
+
+} // namespace
+
+QImage GlyphSketch(const char* file, int scale)
+{
+    for (const GlyphDrawing& d : Drawings)
+        if (std::strcmp(d.file, file) == 0) {
+            Sketch s(d.width, d.height, scale);
+            d.draw(s);
+            return s.finish();
+        }
+    throw std::logic_error(std::string(file) + ": no drawing of this glyph");
 }
 
 } // namespace pictures

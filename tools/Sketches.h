@@ -15,19 +15,7 @@ QImage TreeDaySketch(int scale);
 QImage TabTermineSketch(int scale);
 QImage MenuShowSketch(int scale);
 
-// Button glyph cells: 18 × 18 units for the kinds (the double tick 18 × 19), 16 × 16 for the buttons.
-QImage TickSketch(int scale);
-QImage DoubleTickSketch(int scale);
-QImage CrossSketch(int scale);
-QImage HelpSketch(int scale);
-QImage NoEntrySketch(int scale);
-QImage DoorSketch(int scale);
-QImage StopSketch(int scale);
-QImage IgnoreSketch(int scale);
-QImage AddAppointmentSketch(int scale);
-QImage DeleteSketch(int scale);
-QImage UpOneLevelSketch(int scale);
-QImage MinimiseToTraySketch(int scale);
-QImage SmallGlobeSketch(int scale);
+// The button glyph cell of this file ("BBOKX.bmp", ...).
+QImage GlyphSketch(const char* file, int scale);
 
 } // namespace pictures

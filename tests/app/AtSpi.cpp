@@ -1,5 +1,7 @@
 #include "AtSpi.h"
 
+#include "XSession.h"
+
 #include <QDBusArgument>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
@@ -84,6 +86,36 @@ QRect Extents(QDBusConnection& bus, const Node& node)
     box >> x >> y >> w >> h;
     box.endStructure();
     return {x, y, w, h};
+}
+
+bool HoldsRows(const QString& role)
+{
+    static const QStringList roles{QStringLiteral("tree"), QStringLiteral("tree table"),
+                                   QStringLiteral("table"), QStringLiteral("list")};
+    return roles.contains(role);
+}
+
+std::optional<Node> ShownWindow(QDBusConnection& bus, const QString& title)
+{
+    std::optional<Node> found;
+    PollUntil(
+        [&] {
+            for (const Node& program : Children(bus, Root()))
+                for (const Node& top : Children(bus, program))
+                    if (Property(bus, top, QStringLiteral("Name")).toString() == title &&
+                        HasState(bus, top, Showing))
+                        found = top;
+            return found.has_value();
+        },
+        XSession::WaitMs);
+    return found;
+}
+
+void WalkShown(QDBusConnection& bus, const Node& node, const std::function<bool(const Node&)>& visit)
+{
+    for (const Node& child : Children(bus, node))
+        if (HasState(bus, child, Showing) && visit(child))
+            WalkShown(bus, child, visit);
 }
 
 } // namespace dwtest::atspi

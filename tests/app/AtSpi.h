@@ -7,6 +7,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+#include <optional>
+
 // Calls on the accessibility bus (AT-SPI), as a screen reader makes them.
 namespace dwtest::atspi {
 
@@ -31,5 +34,19 @@ QString RoleName(QDBusConnection& bus, const Node& node);
 bool HasState(QDBusConnection& bus, const Node& node, int state);
 // Where the object is on the screen.
 QRect Extents(QDBusConnection& bus, const Node& node);
+
+// AT-SPI's states.
+inline constexpr int Enabled = 8;
+inline constexpr int Focusable = 11;
+inline constexpr int Focused = 12;
+inline constexpr int Showing = 25;
+
+// Whether a control of this role has rows of data (dates, appointments) for children.
+bool HoldsRows(const QString& role);
+// Waits for a shown top-level window of a program with this name.
+std::optional<Node> ShownWindow(QDBusConnection& bus, const QString& title);
+// Visits the shown objects below node, depth first, each before its children;
+// visit says whether to go into the object's children.
+void WalkShown(QDBusConnection& bus, const Node& node, const std::function<bool(const Node&)>& visit);
 
 } // namespace dwtest::atspi

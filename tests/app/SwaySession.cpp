@@ -1,7 +1,5 @@
 #include "SwaySession.h"
 
-#include "WaylandSession.h"
-
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -44,7 +42,6 @@ SwaySession::SwaySession()
                << QStringLiteral("--regid=%1").arg(user->pw_gid) << QStringLiteral("--clear-groups");
     }
     QFile::setPermissions(m_swayRuntime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // No bar: it would show the real time of day. Windows in the tree say what a bar would.
     QFile config(m_swayRuntime.filePath(QStringLiteral("config")));
     if (!config.open(QIODevice::WriteOnly))
@@ -77,26 +74,21 @@ SwaySession::SwaySession()
             XSession::WaitMs);
     if (!up || m_sway.state() != QProcess::Running)
         return;
-    m_bus = std::make_unique<PrivateBus>();
-    QFile dunstrc(m_runtime.filePath(QStringLiteral("dunstrc")));
-    if (m_bus->address().isEmpty() || !dunstrc.open(QIODevice::WriteOnly))
-        return;
-    dunstrc.write("[global]\nfont = DejaVu Sans 9\n[urgency_critical]\ntimeout = 0\n");
-    dunstrc.close();
-    m_ok = command(QStringLiteral("nop")) && StartNotificationServer(*this, m_dunst, dunstrc.fileName());
+    const QString dunstrc = m_runtime.write(
+        QStringLiteral("dunstrc"), "[global]\nfont = DejaVu Sans 9\n[urgency_critical]\ntimeout = 0\n");
+    m_ok = !dunstrc.isEmpty() && command(QStringLiteral("nop")) &&
+           StartNotificationServer(*this, m_dunst, dunstrc);
 }
 
 SwaySession::~SwaySession()
 {
     StopProcess(m_dunst);
     StopProcess(m_sway);
-    m_bus.reset();
 }
 
 QProcessEnvironment SwaySession::environment() const
 {
-    QProcessEnvironment env =
-        WaylandEnvironment(m_runtime.path(), m_socket, m_bus ? m_bus->address() : QString());
+    QProcessEnvironment env = WaylandEnvironment(m_runtime.path(), m_socket, m_runtime.busAddress());
     env.remove(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"));
     env.insert(QStringLiteral("SWAYSOCK"), m_ipc);
     return env;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "XSession.h"
+#include "WaylandSession.h"
 
 #include <QJsonObject>
 
@@ -19,9 +19,8 @@ class SwaySession : public Session
 public:
     SwaySession();
     ~SwaySession() override;
-    // Why the session cannot be had on this machine (the test skips), or empty.
-    QString unavailable() const { return m_unavailable; }
-    bool ok() const { return m_ok; }
+    QString unavailable() const override { return m_unavailable; }
+    bool ok() const override { return m_ok; }
     QProcessEnvironment environment() const override;
 
     // The node of sway's tree whose window has this title, or whose client has
@@ -39,8 +38,7 @@ private:
     QJsonObject findNode(const std::function<bool(const QJsonObject&)>& match) const;
 
     QTemporaryDir m_swayRuntime;
-    QTemporaryDir m_runtime;
-    std::unique_ptr<PrivateBus> m_bus;
+    WaylandRuntime m_runtime;
     QProcess m_sway;
     QProcess m_dunst;
     QString m_socket;

@@ -16,17 +16,26 @@ namespace {
 const QString SocketName = QStringLiteral("wayland-datumswecker");
 } // namespace
 
+WaylandRuntime::WaylandRuntime()
+{
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+QString WaylandRuntime::write(const QString& name, const QByteArray& text) const
+{
+    QFile file(m_dir.filePath(name));
+    const bool written =
+        !busAddress().isEmpty() && file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    return written ? file.fileName() : QString();
+}
+
 WaylandSession::WaylandSession()
 {
-    // The compositor's socket and the accessibility bus live here, the user's alone.
-    QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    m_bus = std::make_unique<PrivateBus>();
     // No panel: it would show the real time of day in the screenshots.
-    QFile ini(m_runtime.filePath(QStringLiteral("weston.ini")));
-    if (m_bus->address().isEmpty() || !ini.open(QIODevice::WriteOnly))
+    const QString ini = m_runtime.write(QStringLiteral("weston.ini"),
+                                        "[shell]\npanel-position=none\nbackground-color=0xff3c5a78\n");
+    if (ini.isEmpty())
         return;
-    ini.write("[shell]\npanel-position=none\nbackground-color=0xff3c5a78\n");
-    ini.close();
     m_weston.setProcessEnvironment(environment());
     m_weston.setStandardOutputFile(m_runtime.filePath(QStringLiteral("weston.log")));
     m_weston.setStandardErrorFile(m_runtime.filePath(QStringLiteral("weston.log")), QIODevice::Append);
@@ -34,7 +43,7 @@ WaylandSession::WaylandSession()
     m_weston.start(QStringLiteral("weston"),
                    {QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--use-pixman"),
                     QStringLiteral("--width=1024"), QStringLiteral("--height=768"),
-                    QStringLiteral("--socket=") + SocketName, QStringLiteral("--config=") + ini.fileName(),
+                    QStringLiteral("--socket=") + SocketName, QStringLiteral("--config=") + ini,
                     QStringLiteral("--idle-time=0"), QStringLiteral("--debug")});
     m_a11yLauncher.setProcessEnvironment(environment());
     m_a11yLauncher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
@@ -54,7 +63,7 @@ WaylandSession::~WaylandSession()
     StopProcess(m_protocolLog);
     StopProcess(m_a11yLauncher);
     StopProcess(m_weston);
-    m_bus.reset(); // the accessibility registry ends with the session bus
+    // The accessibility registry ends with the session bus.
 }
 
 QProcessEnvironment WaylandEnvironment(const QString& runtime, const QString& display, const QString& bus)
@@ -80,7 +89,7 @@ QProcessEnvironment WaylandEnvironment(const QString& runtime, const QString& di
 
 QProcessEnvironment WaylandSession::environment() const
 {
-    return WaylandEnvironment(m_runtime.path(), SocketName, m_bus ? m_bus->address() : QString());
+    return WaylandEnvironment(m_runtime.path(), SocketName, m_runtime.busAddress());
 }
 
 QStringList WaylandSession::shownWindows() const

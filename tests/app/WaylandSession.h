@@ -8,6 +8,25 @@ namespace dwtest {
 // folder, the compositor's socket (a name there or a full path) and its session bus.
 QProcessEnvironment WaylandEnvironment(const QString& runtime, const QString& display, const QString& bus);
 
+// What every Wayland session of the tests has besides its compositor: a
+// runtime folder of the user's alone, with the compositor's socket, the
+// configuration files and the logs, and a private session bus.
+class WaylandRuntime
+{
+public:
+    WaylandRuntime();
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+    // Empty when the bus did not come up.
+    QString busAddress() const { return m_bus.address(); }
+    // Writes a configuration file there once the bus is up; its path, or empty.
+    QString write(const QString& name, const QByteArray& text) const;
+
+private:
+    QTemporaryDir m_dir;
+    PrivateBus m_bus;
+};
+
 // A private Wayland session for tests of the real program as a native Wayland
 // client: weston's headless back end (no seat, so no input devices), a private
 // XDG_RUNTIME_DIR and session bus, and the accessibility bus, through which the
@@ -19,7 +38,7 @@ class WaylandSession : public Session
 public:
     WaylandSession();
     ~WaylandSession() override;
-    bool ok() const { return m_ok; }
+    bool ok() const override { return m_ok; }
     QProcessEnvironment environment() const override;
 
     // The titles of the top-level windows the compositor shows now.
@@ -35,8 +54,7 @@ public:
     bool screenshot(const QString& pngPath) const;
 
 private:
-    QTemporaryDir m_runtime;
-    std::unique_ptr<PrivateBus> m_bus;
+    WaylandRuntime m_runtime;
     QProcess m_weston;
     QProcess m_a11yLauncher;
     QProcess m_protocolLog;

@@ -75,11 +75,13 @@ QString ProgramPath()
     return BinaryDir() + QStringLiteral("/datumswecker");
 }
 
-void RequireProgramAndSession(const XSession* session)
+void RequireProgramAndSession(const Session* session)
 {
     if (!QFile::exists(ProgramPath()))
         GTEST_SKIP() << "program not built";
-    ASSERT_TRUE(session && session->ok()) << "no X session";
+    if (session && !session->unavailable().isEmpty())
+        GTEST_SKIP() << session->unavailable().toStdString();
+    ASSERT_TRUE(session && session->ok()) << "the session did not come up";
 }
 
 QString ScreenshotPath(const QString& name)

@@ -39,6 +39,10 @@ class Session
 public:
     virtual ~Session() = default;
     virtual QProcessEnvironment environment() const = 0;
+    // Whether everything the session starts came up.
+    virtual bool ok() const = 0;
+    // Why the session cannot be had on this machine (the test skips), or empty.
+    virtual QString unavailable() const { return {}; }
     // Runs a tool (xdotool, dbus-send, weston-debug ...) in the session; its standard output, or empty on
     // failure.
     QString run(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
@@ -68,7 +72,7 @@ public:
 
     explicit XSession(Tray tray = Tray::Trayer);
     ~XSession() override;
-    bool ok() const { return m_ok; }
+    bool ok() const override { return m_ok; }
     QString display() const { return m_display; }
     // What the program and the tools see: the display, and the session bus if there is one.
     QProcessEnvironment environment() const override;
@@ -207,26 +211,48 @@ QString ProgramPath();
 
 // Where screenshots land: build/screenshots/<name>.
 QString ScreenshotPath(const QString& name);
-// Skips a test when the program is not built; fails it when the session did not come up.
-void RequireProgramAndSession(const XSession* session);
+// Skips a test when the program is not built or the session cannot be had here;
+// fails it when the session did not come up.
+void RequireProgramAndSession(const Session* session);
 
-// Tests of one program share one X session with one kind of notification area;
-// each test starts its own run.
-template <XSession::Tray Kind> class ProgramTestIn : public ::testing::Test
+// The tests of a suite share one session, with what the suite starts in it;
+// each test starts its own run. A suite's SetUpTestSuite calls Open, then Need
+// for each thing it starts.
+template <typename S> class SessionTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { s_session = new XSession(Kind); }
-    static void TearDownTestSuite()
+    static void SetUpTestSuite() { Open(); }
+    static void TearDownTestSuite() { s_session.reset(); }
+    void SetUp() override
     {
-        delete s_session;
-        s_session = nullptr;
+        RequireProgramAndSession(s_session.get());
+        ASSERT_TRUE(s_missing.empty()) << s_missing;
     }
-    void SetUp() override { RequireProgramAndSession(s_session); }
-    static XSession& x() { return *s_session; }
-    static QString ScreenshotPath(const QString& name) { return dwtest::ScreenshotPath(name); }
+    template <typename... Args> static void Open(Args... args)
+    {
+        s_session = std::make_unique<S>(args...);
+        s_missing.clear();
+    }
+    // Starts something in the session once it is up; missing says what did not come.
+    template <typename Start> static void Need(const char* missing, Start&& start)
+    {
+        if (s_missing.empty() && s_session->ok() && !start(*s_session))
+            s_missing = missing;
+    }
+    static S& session() { return *s_session; }
 
 private:
-    static inline XSession* s_session = nullptr;
+    static inline std::unique_ptr<S> s_session;
+    static inline std::string s_missing;
+};
+
+// An X session with one kind of notification area.
+template <XSession::Tray Kind> class ProgramTestIn : public SessionTest<XSession>
+{
+protected:
+    static void SetUpTestSuite() { Open(Kind); }
+    static XSession& x() { return session(); }
+    static QString ScreenshotPath(const QString& name) { return dwtest::ScreenshotPath(name); }
 };
 
 using RealProgramTest = ProgramTestIn<XSession::Tray::Trayer>;

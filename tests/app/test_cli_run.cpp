@@ -2,7 +2,6 @@
 #include "app/MainForm.h"
 #include "browser/CalendarPage.h"
 #include "browser/DateKey.h"
-#include "cli/Agenda.h"
 #include "cli/CommandLine.h"
 #include "instance/ImportChannel.h"
 #include "instance/InstanceChannel.h"

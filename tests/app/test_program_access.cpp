@@ -20,19 +20,10 @@ namespace {
 const QString MainTitle = QStringLiteral("Norvex Datumswecker 1.0");
 const QString ReminderTitle = QStringLiteral("Terminerinnerung");
 
-// AT-SPI's states.
-constexpr int Enabled = 8;
-constexpr int Focusable = 11;
-constexpr int Focused = 12;
-constexpr int Showing = 25;
-
 // A control whose items (rows, tabs) are its own: the focus is the control's.
 bool HoldsItems(const QString& role)
 {
-    static const QStringList roles{QStringLiteral("tree"), QStringLiteral("tree table"),
-                                   QStringLiteral("table"), QStringLiteral("list"),
-                                   QStringLiteral("page tab list")};
-    return roles.contains(role);
+    return HoldsRows(role) || role == QLatin1String("page tab list");
 }
 
 // What a screen reader finds in a window of the program.
@@ -45,31 +36,18 @@ public:
     {
     }
 
-    std::optional<Node> window(const QString& title)
-    {
-        std::optional<Node> found;
-        PollUntil(
-            [&] {
-                for (const Node& program : Children(m_bus, Root()))
-                    for (const Node& top : Children(m_bus, program))
-                        if (Property(m_bus, top, QStringLiteral("Name")).toString() == title &&
-                            HasState(m_bus, top, Showing))
-                            found = top;
-                return found.has_value();
-            },
-            XSession::WaitMs);
-        return found;
-    }
+    std::optional<Node> window(const QString& title) { return ShownWindow(m_bus, title); }
 
     // The window's shown objects in all these states, outermost first: {Focusable, Enabled} are its
     // controls, {Focused} those that report the focus.
     QList<Node> having(const Node& window, std::initializer_list<int> states)
     {
         QList<Node> found;
-        walk(window, [&](const Node& node) {
+        WalkShown(m_bus, window, [&](const Node& node) {
             if (std::all_of(states.begin(), states.end(),
                             [&](int state) { return HasState(m_bus, node, state); }))
                 found << node;
+            return !HoldsItems(RoleName(m_bus, node));
         });
         return found;
     }
@@ -108,39 +86,17 @@ public:
     }
 
 private:
-    template <typename F> void walk(const Node& node, F&& visit)
-    {
-        for (const Node& child : Children(m_bus, node)) {
-            if (!HasState(m_bus, child, Showing))
-                continue;
-            visit(child);
-            if (!HoldsItems(RoleName(m_bus, child)))
-                walk(child, visit);
-        }
-    }
-
     QDBusConnection m_bus;
 };
 
-class ProgramAccess : public ::testing::Test
+class ProgramAccess : public RealProgramTest
 {
 protected:
     static void SetUpTestSuite()
     {
-        s_session = new XSession(XSession::Tray::Trayer);
-        s_a11y = s_session->ok() && s_session->startAccessibilityBus();
+        RealProgramTest::SetUpTestSuite();
+        Need("no accessibility bus", [](XSession& x) { return x.startAccessibilityBus(); });
     }
-    static void TearDownTestSuite()
-    {
-        delete s_session;
-        s_session = nullptr;
-    }
-    void SetUp() override
-    {
-        RequireProgramAndSession(s_session);
-        ASSERT_TRUE(s_a11y) << "no accessibility bus";
-    }
-    static XSession& x() { return *s_session; }
 
     // Tabs round the window once from where the focus is: the names of the
     // controls in the order Tab reached them. Fails on a control that Tab does
@@ -178,10 +134,6 @@ protected:
         const qsizetype at = round.indexOf(first);
         return at < 0 ? round : round.mid(at) + round.first(at);
     }
-
-private:
-    static inline XSession* s_session = nullptr;
-    static inline bool s_a11y = false;
 };
 
 } // namespace

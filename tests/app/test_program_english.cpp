@@ -53,11 +53,8 @@ QStringList ShownTexts(QDBusConnection& bus, const Node& window)
                 texts << line;
     };
     add(window);
-    QList<Node> todo = Children(bus, window);
-    while (!todo.isEmpty()) {
-        const Node node = todo.takeFirst();
-        if (!HasState(bus, node, 25)) // showing
-            continue;
+    // A tree's rows are dates and appointments, not the program's texts.
+    WalkShown(bus, window, [&](const Node& node) {
         add(node);
         const QString role = RoleName(bus, node);
         // What a text box holds: the sync's report, the name typed.
@@ -67,27 +64,9 @@ QStringList ShownTexts(QDBusConnection& bus, const Node& window)
             if (text.type() == QDBusMessage::ReplyMessage)
                 texts << text.arguments().value(0).toString().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         }
-        // A tree's rows are dates and appointments, not the program's texts.
-        if (role != QLatin1String("tree") && role != QLatin1String("tree table") &&
-            role != QLatin1String("table") && role != QLatin1String("list"))
-            todo << Children(bus, node);
-    }
+        return !HoldsRows(role);
+    });
     return texts;
-}
-
-std::optional<Node> Window(QDBusConnection& bus, const QString& title)
-{
-    std::optional<Node> found;
-    PollUntil(
-        [&] {
-            for (const Node& program : Children(bus, Root()))
-                for (const Node& top : Children(bus, program))
-                    if (Property(bus, top, QStringLiteral("Name")).toString() == title)
-                        found = top;
-            return found.has_value();
-        },
-        XSession::WaitMs);
-    return found;
 }
 
 QStringList German(const QStringList& texts)
@@ -110,30 +89,16 @@ std::string Joined(const QStringList& texts)
     return texts.join(QStringLiteral(" | ")).toStdString();
 }
 
-class EnglishProgram : public ::testing::Test
+class EnglishProgram : public RealProgramTest
 {
 protected:
     static void SetUpTestSuite()
     {
-        s_session = new XSession(XSession::Tray::Trayer);
-        s_ready = s_session->ok() && s_session->startAccessibilityBus() &&
-                  s_session->startNotificationServer(QStringLiteral("Don't remind again"));
+        RealProgramTest::SetUpTestSuite();
+        Need("no accessibility bus", [](XSession& x) { return x.startAccessibilityBus(); });
+        Need("no notification server",
+             [](XSession& x) { return x.startNotificationServer(QStringLiteral("Don't remind again")); });
     }
-    static void TearDownTestSuite()
-    {
-        delete s_session;
-        s_session = nullptr;
-    }
-    void SetUp() override
-    {
-        RequireProgramAndSession(s_session);
-        ASSERT_TRUE(s_ready) << "no accessibility bus or no notification server";
-    }
-    static XSession& x() { return *s_session; }
-
-private:
-    static inline XSession* s_session = nullptr;
-    static inline bool s_ready = false;
 };
 
 QByteArray ReadAll(const QString& path)
@@ -180,7 +145,7 @@ TEST_F(EnglishProgram, WindowDialogsNotificationAndCommandLineSpeakEnglish)
         QDBusConnection::connectToBus(x().accessibilityBusAddress(), QStringLiteral("english check"));
 
     // The reminder and the main window behind it.
-    const std::optional<Node> reminder = Window(bus, QStringLiteral("Appointment reminder"));
+    const std::optional<Node> reminder = ShownWindow(bus, QStringLiteral("Appointment reminder"));
     ASSERT_TRUE(reminder) << run.output().toStdString();
     const QStringList reminderTexts = ShownTexts(bus, *reminder);
     EXPECT_TRUE(reminderTexts.contains(QStringLiteral("Remind later"))) << Joined(reminderTexts);
@@ -197,7 +162,7 @@ TEST_F(EnglishProgram, WindowDialogsNotificationAndCommandLineSpeakEnglish)
     x().dunstctl({QStringLiteral("context")});
     EXPECT_TRUE(x().waitForWindowGone(QStringLiteral("Appointment reminder")));
 
-    const std::optional<Node> main = Window(bus, MainTitle);
+    const std::optional<Node> main = ShownWindow(bus, MainTitle);
     ASSERT_TRUE(main);
     const QStringList mainTexts = ShownTexts(bus, *main);
     EXPECT_GT(mainTexts.size(), 10) << Joined(mainTexts);

@@ -20,12 +20,8 @@ protected:
     static void SetUpTestSuite()
     {
         RealProgramTest::SetUpTestSuite();
-        s_served = x().startNotificationServer(QStringLiteral("Nicht mehr erinnern"));
-    }
-    void SetUp() override
-    {
-        RealProgramTest::SetUp();
-        ASSERT_TRUE(s_served) << "dunst did not come up";
+        Need("dunst did not come up",
+             [](XSession& x) { return x.startNotificationServer(QStringLiteral("Nicht mehr erinnern")); });
     }
     static bool Counts(const QString& displayed, const QString& history)
     {
@@ -38,9 +34,6 @@ protected:
             },
             XSession::WaitMs);
     }
-
-private:
-    static inline bool s_served = false;
 };
 
 TEST_F(ProgramWithNotifications, EachReminderIsMirroredAndAnsweredFromEitherPlace)

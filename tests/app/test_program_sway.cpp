@@ -5,8 +5,6 @@
 #include "store/DataFile.h"
 #include "tests/store/StoreTestSupport.h"
 
-#include <QFile>
-
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -16,23 +14,10 @@ namespace {
 
 const QString ReminderTitle = QStringLiteral("Terminerinnerung");
 
-class OnSway : public ::testing::Test
+class OnSway : public SessionTest<SwaySession>
 {
 protected:
-    static void SetUpTestSuite() { s_session = new SwaySession; }
-    static void TearDownTestSuite() { delete s_session; }
-    void SetUp() override
-    {
-        if (!QFile::exists(ProgramPath()))
-            GTEST_SKIP() << "program not built";
-        if (!s_session->unavailable().isEmpty())
-            GTEST_SKIP() << s_session->unavailable().toStdString();
-        ASSERT_TRUE(s_session->ok()) << "sway or dunst did not come up";
-    }
-    static SwaySession& s() { return *s_session; }
-
-private:
-    static inline SwaySession* s_session = nullptr;
+    static SwaySession& s() { return session(); }
 };
 
 } // namespace

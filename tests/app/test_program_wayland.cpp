@@ -20,18 +20,10 @@ namespace {
 const QString MainTitle = QStringLiteral("Norvex Datumswecker 1.0");
 const QDateTime Start(QDate(2024, 3, 15), QTime(9, 0));
 
-class OnWayland : public ::testing::Test
+class OnWayland : public SessionTest<WaylandSession>
 {
 protected:
-    static void SetUpTestSuite() { s_session = new WaylandSession; }
-    static void TearDownTestSuite() { delete s_session; }
-    void SetUp() override
-    {
-        if (!QFile::exists(ProgramPath()))
-            GTEST_SKIP() << "program not built";
-        ASSERT_TRUE(s_session->ok()) << "no Wayland session";
-    }
-    static WaylandSession& w() { return *s_session; }
+    static WaylandSession& w() { return session(); }
     // A data file with the settings and, if asked, one appointment due at the start.
     static void WriteStore(const ProgramRun& run, bool startMinimised, bool due)
     {
@@ -42,9 +34,6 @@ protected:
         ASSERT_TRUE(DataFile(run.dataFile()).SaveTermins(*grid, StoredSettings{0, 30, startMinimised}));
     }
     static void Shoot(const QString& name) { ASSERT_TRUE(w().screenshot(ScreenshotPath(name))); }
-
-private:
-    static inline WaylandSession* s_session = nullptr;
 };
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace dw;
 
 TEST(DateTime, EncodesDatesAsDaysSince1899)
@@ -53,6 +55,24 @@ TEST(DateTime, DecodeSplitsDateAndTimeBackExactly)
     EXPECT_EQ(QDate(y, mo, d), QDate(2024, 3, 5));
     EXPECT_EQ(ToQDateTime(dwtest::At(2030, 12, 24, 18, 30, 15, 250)),
               QDateTime(QDate(2030, 12, 24), QTime(18, 30, 15, 250)));
+}
+
+// The ISO text of a moment is what Qt writes for it, at the ends of Qt's years and
+// of a day, before 1899 and where Qt writes nothing.
+TEST(DateTime, IsoMomentIsWhatQtWrites)
+{
+    const QDate dayZero(1899, 12, 30);
+    for (const double moment : {0.0, 45356.6041666, 45356.99999999, -0.25, -1.5, -693593.0, -693593.5,
+                                2958465.9999999, 2958466.0, 1e300, std::nan("")}) {
+        QString qt;
+        if (std::isfinite(moment) && std::fabs(moment) < 1e7) {
+            const qint64 ms = std::llround(moment * MSecsPerDay);
+            const qint64 days = ms / 86400000 - (ms % 86400000 < 0 ? 1 : 0);
+            qt = QDateTime(dayZero.addDays(days), QTime::fromMSecsSinceStartOfDay(int(ms - days * 86400000)))
+                     .toString(Qt::ISODateWithMs);
+        }
+        EXPECT_EQ(QString::fromStdString(IsoMoment(moment)), qt) << moment;
+    }
 }
 
 TEST(RegionalFormats, GermanPatternsGiveTheUsualTexts)

@@ -5,22 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTcpServer>
 
+#include <cstdio>
 #include <unistd.h>
 
 namespace dwtest {
-
-namespace {
-
-int FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-} // namespace
 
 RadicaleServer::RadicaleServer(bool tls) : m_tls(tls)
 {
@@ -40,7 +29,6 @@ RadicaleServer::RadicaleServer(bool tls) : m_tls(tls)
         if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
             return;
     }
-    m_port = FreePort();
     if (!start())
         return;
     const int made = curl({QStringLiteral("-X"), QStringLiteral("MKCALENDAR"), calendarUrl()});
@@ -87,24 +75,35 @@ bool RadicaleServer::start()
                      QStringLiteral("--storage-filesystem-folder"),
                      m_dir.filePath(QStringLiteral("storage")),
                      QStringLiteral("--logging-level"),
-                     QStringLiteral("warning")};
+                     QStringLiteral("info")};
     if (m_tls)
         args << QStringLiteral("--server-ssl") << QStringLiteral("True")
              << QStringLiteral("--server-certificate") << m_dir.filePath(QStringLiteral("cert.pem"))
              << QStringLiteral("--server-key") << m_dir.filePath(QStringLiteral("key.pem"));
-    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The first start lets Radicale bind a free port itself and reads it from its
+    // log, so that no other program can take it in between; a restart binds it again.
+    const QString log = m_dir.filePath(QStringLiteral("radicale.log"));
+    QFile::remove(log);
+    m_process->setStandardErrorFile(log);
     m_process->start(QStringLiteral("radicale"), args);
-    if (!m_process->waitForStarted(30000))
+    QByteArray said;
+    const bool ready =
+        m_process->waitForStarted(30000) &&
+        PollUntil(
+            [&] {
+                QFile file(log);
+                said = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+                return said.contains("Radicale server ready") || m_process->state() == QProcess::NotRunning;
+            },
+            30000);
+    static const QRegularExpression listening(QStringLiteral("Listening on '.*:(\\d+)'"));
+    const QRegularExpressionMatch bound = listening.match(QString::fromUtf8(said));
+    if (!ready || !bound.hasMatch() || m_process->state() != QProcess::Running) {
+        std::fprintf(stderr, "Radicale did not start:\n%s\n", said.constData());
         return false;
-    return PollUntil(
-               [this] {
-                   if (m_process->state() == QProcess::NotRunning)
-                       return true;
-                   return curl({QStringLiteral("-X"), QStringLiteral("OPTIONS"),
-                                baseUrl() + QStringLiteral("/")}) > 0;
-               },
-               30000) &&
-           m_process->state() == QProcess::Running;
+    }
+    m_port = bound.captured(1).toInt();
+    return true;
 }
 
 void RadicaleServer::stop()

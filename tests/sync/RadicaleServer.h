@@ -10,7 +10,7 @@
 
 namespace dwtest {
 
-// A Radicale of the test's own on 127.0.0.1 (a free port), with a temporary
+// A Radicale of the test's own on 127.0.0.1 (a free port it binds itself), with a temporary
 // storage folder and a password file, and one calendar
 // /<User>/kalender/; stopped when the object goes. With `tls` it serves HTTPS
 // with a self-signed certificate made by openssl, named CertificateName.
