@@ -45,7 +45,7 @@ bool ReadCalendarFile(const QString& path, ImportedCalendar& calendar, QString& 
         error = QStringLiteral("%1: %2 Nichts wurde importiert.").arg(shown, reached.text);
         return false;
     }
-    ReadResult read = ReadCalendar(bytes, budget);
+    ReadResult read = ReadCalendar(bytes, budget, Recurring::AsSeries);
     if (!read.calendar) {
         error = QStringLiteral("%1, Zeile %2: %3%4")
                     .arg(shown)
