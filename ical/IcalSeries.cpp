@@ -102,6 +102,33 @@ bool FitsASeries(icalcomponent* event)
            f == ICAL_YEARLY_RECURRENCE;
 }
 
+// libical writes no moment after the year 3000 (it writes zeros instead), so the
+// series file could not keep one. None matters before 2101: a stamp goes, a
+// later end of the rule is no end, later dates and changes are none.
+void KeepWritable(Series& s)
+{
+    const dw::series::Wall limit = dw::series::WallOf(dw::DaysFromCivil(3001, 1, 1));
+    const auto late = [&](dw::series::Wall w) { return w >= limit; };
+    if (late(s.stamp))
+        s.stamp = 0;
+    if (s.rule && s.rule->until && late(*s.rule->until))
+        s.rule->until.reset();
+    if (s.rule && !s.rule->simple()) {
+        icalrecurrencetype rule = icalrecurrencetype_from_string(s.rule->text.c_str());
+        if (!icaltime_is_null_time(rule.until) && rule.until.year > 3000) {
+            rule.until = icaltime_null_time();
+            char* text = icalrecurrencetype_as_string_r(&rule);
+            s.rule->text = text ? text : "";
+            icalmemory_free_buffer(text);
+        }
+    }
+    std::erase_if(s.rdates, late);
+    std::erase_if(s.exdates, late);
+    std::erase_if(s.exceptions,
+                  [&](const dw::series::Exception& x) { return late(x.recurrenceId) || late(x.start); });
+    std::erase_if(s.states, [&](const dw::series::ReminderState& r) { return late(r.recurrenceId); });
+}
+
 } // namespace
 
 dw::series::Fields SeriesFieldsOf(const ImportedAppointment& item, int& lost)
@@ -132,6 +159,7 @@ bool SeriesCollector::take(icalcomponent* event, const EventInfo& info, const Im
     if (!read.complete || read.set.size() != 1)
         return false;
     Series& s = read.set[0];
+    KeepWritable(s);
     if (NeedsWalk(s)) {
         // Walked within the bounds per event first: a rule whose walk the bound on
         // steps ends before 2100 would cost the program as much, and stays appointments.
@@ -236,6 +264,7 @@ void SeriesCollector::attach(std::size_t index, const std::vector<const Change*>
     for (const Change* c : changes)
         if (!apart.count(static_cast<std::size_t>(c - m_changes.data())))
             collected.drop(c->place);
+    KeepWritable(s);
     s.changed();
     kept = std::move(s);
 }

@@ -4,6 +4,7 @@
 #include "ical/IcalWriter.h"
 #include "series/IcalHelper.h"
 #include "series/SeriesReader.h"
+#include "series/SeriesWriter.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -120,7 +121,9 @@ TEST_P(SeriesImport, KeepsTheBoundsAndAddsNothingTwice)
     EXPECT_EQ(store.report.addedSeries, c.series);
     EXPECT_EQ(store.report.added, c.added);
     EXPECT_EQ(store.report.alreadyThere, c.alreadyThere);
-    EXPECT_EQ(store.series.list().back().exdates.size(), c.exdates);
+    const dw::series::Series& last = store.series.list().back();
+    EXPECT_EQ(last.exdates.size(), c.exdates);
+    EXPECT_EQ(dw::series::WriteSeriesEvents(last).find("00000000"), std::string::npos);
 }
 
 const std::string Weekly =
@@ -148,6 +151,11 @@ INSTANTIATE_TEST_SUITE_P(
             "every_minute_without_end_is_refused_at_the_bound",
             "BEGIN:VEVENT|UID:m|DTSTART:20240101T000000|RRULE:FREQ=MINUTELY;COUNT=2000000000|END:VEVENT", 0,
             0, 0, true},
+        // libical writes nothing after 3000: a later end is no end, later dates none, so the file keeps it.
+        ImportCase{"moments_after_3000_are_left_out",
+                   "BEGIN:VEVENT|UID:f|DTSTAMP:60240101T000000Z|DTSTART:20240102T090000|RRULE:FREQ=DAILY;"
+                   "UNTIL=50000101T000000Z|EXDATE:20240103T090000,40000103T090000|END:VEVENT",
+                   1, 0, 0, false, 1},
         ImportCase{"rule_before_2000_only",
                    "BEGIN:VEVENT|UID:o|DTSTART:19900101T100000|RRULE:FREQ=WEEKLY;BYDAY=MO,TU;"
                    "UNTIL=19950101T000000Z|END:VEVENT",
