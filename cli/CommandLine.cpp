@@ -7,7 +7,6 @@
 #include "light/Reading.h"
 #include "series/IcalHelper.h"
 #include "series/SeriesFile.h"
-#include "series/SeriesWriter.h"
 #include "store/DataFile.h"
 #include "sync/SyncController.h"
 #include "sync/SyncFaults.h"
@@ -79,14 +78,7 @@ int Export(const QStringList& args, Context& context)
     if (!ReadStore(DataFile(context), grid, error) ||
         !ReadSeriesFile(SeriesFilePath(context.dataFolder), series, error))
         return Fail(context, error);
-    QByteArray calendar = dw::ical::WriteCalendar(grid, dw::Now());
-    // Each series as one event with its rule, after the appointments.
-    if (series.size() > 0) {
-        std::string events = dw::series::WriteZones(series);
-        for (const dw::series::Series& s : series.list())
-            events += dw::series::WriteSeriesEvents(s);
-        calendar.insert(calendar.lastIndexOf("END:VCALENDAR"), QByteArray::fromStdString(events));
-    }
+    const QByteArray calendar = dw::ical::WriteCalendar(grid, series, dw::Now());
     if (args[0] == QLatin1String("-")) {
         context.out += QString::fromUtf8(calendar);
         return 0;

@@ -4,6 +4,7 @@
 #include "ical/CalendarFile.h"
 #include "instance/FolderLock.h"
 #include "platform/DataFolder.h"
+#include "series/SeriesFile.h"
 #include "store/DataFile.h"
 
 #include <QElapsedTimer>
@@ -31,6 +32,7 @@ ImportOutcome ImportFile(const QString& dataFolder, const QString& file, int ans
     budget.setAside(std::chrono::milliseconds(waiting.elapsed()));
     // What a save killed in an earlier run left behind goes now, as at the program's start.
     DataFile(DataFilePath(dataFolder)).RemoveLeftovers();
+    SeriesFile(SeriesFilePath(dataFolder)).RemoveLeftovers();
     const StoreImport done = ImportIntoFile(DataFilePath(dataFolder), calendar, budget);
     if (!done.ok) {
         outcome.error = done.error;

@@ -3,6 +3,7 @@
 #include "messages/DataFileMessages.h"
 #include "messages/FileFaultTexts.h"
 #include "messages/StoreErrorText.h"
+#include "series/SeriesFile.h"
 #include "series/SeriesReader.h"
 #include "store/DataFile.h"
 
@@ -77,24 +78,53 @@ StoreImport ImportIntoFile(const QString& path, const dw::ical::ImportedCalendar
                            .arg(path);
         return result;
     }
+    dw::series::SeriesSet series;
+    SeriesFile seriesFile(SeriesFilePath(QFileInfo(path).absolutePath() + QLatin1Char('/')), &messages);
+    const SeriesFile::LoadResult seriesLoaded = seriesFile.Load(series);
+    if (seriesLoaded.fileExisted && !seriesLoaded.complete && seriesLoaded.backupPath.isEmpty()) {
+        result.error = QCoreApplication::translate(
+                           "StoreAccess",
+                           "%1 ist beschädigt und konnte nicht gesichert werden; nichts wurde importiert.")
+                           .arg(seriesFile.path());
+        return result;
+    }
     const int read = dw::ical::AppointmentCount(grid);
-    result.report = dw::ical::ImportInto(grid, calendar, budget);
+    const std::size_t seriesBefore = series.size();
+    result.report = dw::ical::ImportInto(grid, series, calendar, budget);
     if (!result.report.refused.isEmpty()) {
         result.error = result.report.refused;
         return result;
     }
     if (loaded.fileExisted && !loaded.complete)
         result.report.noteDamagedStore(QFileInfo(loaded.backupPath).fileName(), read);
-    // Nothing new: the file stays as it is, byte for byte.
-    if (result.report.added == 0) {
+    // Nothing new: the files stay as they are, byte for byte.
+    if (result.report.added == 0 && result.report.addedSeries == 0) {
         result.ok = true;
         return result;
     }
+    const QString notSaved = QCoreApplication::translate(
+        "StoreAccess", "%1 konnte nicht gespeichert werden; nichts wurde importiert.");
+    // The series first: should termine.dat then fail, the series file is put back as it was,
+    // so that the pair never holds half an import.
+    if (result.report.addedSeries > 0) {
+        seriesFile.MarkChanged();
+        if (!seriesFile.Save(series)) {
+            result.error = notSaved.arg(seriesFile.path());
+            return result;
+        }
+    }
     const StoredSettings settings = loaded.settingsRead ? loaded.settings : StoredSettings{};
-    if (!file.SaveTermins(grid, settings)) {
-        result.error = QCoreApplication::translate(
-                           "StoreAccess", "%1 konnte nicht gespeichert werden; nichts wurde importiert.")
-                           .arg(path);
+    if (result.report.added > 0 && !file.SaveTermins(grid, settings)) {
+        result.error = notSaved.arg(path);
+        if (result.report.addedSeries > 0) {
+            series.list().resize(seriesBefore);
+            seriesFile.MarkChanged();
+            if (!seriesFile.Save(series))
+                result.error = QCoreApplication::translate(
+                                   "StoreAccess", "%1 konnte nicht gespeichert werden; die Serien sind "
+                                                  "importiert, die einzelnen Termine nicht.")
+                                   .arg(path);
+        }
         return result;
     }
     result.ok = true;

@@ -158,9 +158,12 @@ void AppCore::LookForSleep()
 AppCore::Imported AppCore::Import(const dw::ical::ImportedCalendar& calendar, dw::ical::Budget& budget)
 {
     Imported done;
-    done.report = dw::ical::ImportInto(m_grid, calendar, budget);
-    if (done.report.added == 0)
+    const std::size_t seriesBefore = m_series.size();
+    done.report = dw::ical::ImportInto(m_grid, m_series, calendar, budget);
+    if (done.report.added == 0 && done.report.addedSeries == 0)
         return done;
+    if (m_series.size() != seriesBefore)
+        SeriesChanged();
     emit appointmentsAdded();
     done.saved = SaveTermins();
     return done;

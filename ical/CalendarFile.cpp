@@ -47,7 +47,7 @@ bool ReadCalendarFile(const QString& path, ImportedCalendar& calendar, QString& 
                     .arg(shown, reached.text);
         return false;
     }
-    ReadResult read = ReadCalendar(bytes, budget);
+    ReadResult read = ReadCalendar(bytes, budget, Recurring::AsSeries);
     if (!read.calendar) {
         error = QCoreApplication::translate("CalendarFile", "%1, Zeile %2: %3%4")
                     .arg(shown)

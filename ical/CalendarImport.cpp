@@ -2,6 +2,7 @@
 
 #include "ical/IcalMessages.h"
 #include "ical/IcalNames.h"
+#include "ical/SeriesImport.h"
 
 #include "platform/Ansi.h"
 
@@ -169,6 +170,8 @@ QString ImportReport::text() const
                                : QCoreApplication::translate("CalendarImport",
                                                              "die ganze Datei ist als %1 gesichert.")
                                      .arg(storeCopy));
+    if (addedSeries > 0)
+        result += QCoreApplication::translate("CalendarImport", "Serien hinzugefügt: %1\n").arg(addedSeries);
     result += QCoreApplication::translate("CalendarImport", "Hinzugefügt: %1\n"
                                                             "Übersprungen, schon vorhanden: %2\n"
                                                             "Übersprungen, außerhalb 2000–2100: %3\n"
@@ -231,13 +234,14 @@ QByteArray TextAsImported(const QByteArray& text, bool description)
     return AnsiText(dw::FromAnsi(text), description, lost);
 }
 
-ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar)
+ImportReport ImportInto(CalendarGrid& grid, dw::series::SeriesSet& series, const ImportedCalendar& calendar)
 {
     Budget budget;
-    return ImportInto(grid, calendar, budget);
+    return ImportInto(grid, series, calendar, budget);
 }
 
-ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar, Budget& budget)
+ImportReport ImportInto(CalendarGrid& grid, dw::series::SeriesSet& series, const ImportedCalendar& calendar,
+                        Budget& budget)
 {
     ImportReport report;
     report.outsideRange = calendar.outsideRange;
@@ -251,6 +255,8 @@ ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar, Bu
     std::vector<QDate> added; // in turn, so that a pass past a bound can take them back
     const std::vector<ImportedAppointment>& items = calendar.appointments;
     std::size_t i = 0;
+    const std::size_t seriesBefore = series.size();
+    std::size_t seriesChecked = 0;
     try {
         for (; i < items.size(); ++i) {
             budget.check();
@@ -287,17 +293,27 @@ ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar, Bu
             report.lostCharacters += t.lostCharacters;
             ++report.added;
         }
+        if (!report.outOfMemory)
+            AddSeries(series, calendar, budget, report, seriesChecked);
     } catch (const BoundReached& reached) {
         // Nothing of a pass past its budget stays, so no later save keeps half an import.
         TakeBack(grid, added);
+        series.list().resize(seriesBefore);
         report.added = 0;
+        report.addedSeries = 0;
         report.lostCharacters = 0;
+        const QString appointments = QCoreApplication::translate("CalendarImport", "%1 von %2 Terminen")
+                                         .arg(Number(static_cast<long long>(std::min(i + 1, items.size()))),
+                                              Number(static_cast<long long>(items.size())));
+        const QString checked = seriesChecked == 0
+                                    ? appointments
+                                    : QCoreApplication::translate("CalendarImport", "%1 und %2 von %3 Serien")
+                                          .arg(appointments, Number(static_cast<long long>(seriesChecked)),
+                                               Number(static_cast<long long>(calendar.series.size())));
         report.refused =
-            reached.text +
-            QCoreApplication::translate("CalendarImport",
-                                        " Bis dahin geprüft: %1 von %2 Terminen der Datei; nichts wurde "
-                                        "importiert.")
-                .arg(Number(static_cast<long long>(i + 1)), Number(static_cast<long long>(items.size())));
+            reached.text + QCoreApplication::translate(
+                               "CalendarImport", " Bis dahin geprüft: %1 der Datei; nichts wurde importiert.")
+                               .arg(checked);
     }
     return report;
 }

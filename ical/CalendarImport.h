@@ -10,7 +10,9 @@ namespace dw::ical {
 struct ImportReport
 {
     int added = 0;
-    int alreadyThere = 0; // same day, time and name as one in the store
+    int addedSeries = 0;
+    int alreadyThere =
+        0; // same day, time and name as one in the store; a series of the same UID, or start, rule and name
     int outsideRange = 0;
     int lostCharacters = 0; // texts with characters Windows-1252 cannot hold
     int cutOff = 0;         // occurrences beyond the bound per recurring event
@@ -61,10 +63,12 @@ bool FillAppointment(Appointment& a, const StoreFields& f);
 QByteArray TextAsImported(const QByteArray& text, bool description);
 
 // Adds the file's appointments at the end of their days, skipping those whose
-// day, time (to the second) and name the store already holds. Past a bound of
-// the budget nothing is added.
-ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar, Budget& budget);
+// day, time (to the second) and name the store already holds, and its series
+// after the others, skipping those already there. Past a bound of the budget
+// nothing is added, neither appointments nor series.
+ImportReport ImportInto(CalendarGrid& grid, dw::series::SeriesSet& series, const ImportedCalendar& calendar,
+                        Budget& budget);
 // An import of its own, within the default bounds.
-ImportReport ImportInto(CalendarGrid& grid, const ImportedCalendar& calendar);
+ImportReport ImportInto(CalendarGrid& grid, dw::series::SeriesSet& series, const ImportedCalendar& calendar);
 
 } // namespace dw::ical

@@ -27,6 +27,9 @@ public:
     // a date alone names every occurrence of its day.
     void replace(const QByteArray& uid, const Moment& moment, bool wholeDay);
 
+    // What filled the place goes: a series took it.
+    void drop(std::size_t at) { m_places[at].to = m_places[at].from; }
+
     std::size_t size() const { return m_items.size(); }
     std::vector<ImportedAppointment> take();
 

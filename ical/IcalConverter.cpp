@@ -41,6 +41,8 @@ void EventConverter::convert(icalcomponent* event, const EventInfo& info, std::s
             RemoveAll(event, kind);
         key.clear();
     }
+    if (m_keepSeries && changed && info.cancelled)
+        m_series.change(event, info, {}, place, zones);
     if (info.cancelled) {
         ++m_out.cancelled;
         return;
@@ -66,6 +68,10 @@ void EventConverter::convert(icalcomponent* event, const EventInfo& info, std::s
     ReadOwnProperties(event, lines, item);
     if (!lines.has("RRULE") && !lines.has("RDATE"))
         key.clear();
+    else if (m_keepSeries && !changed && m_series.take(event, info, item, zones, m_out))
+        return;
+    if (m_keepSeries && changed)
+        m_series.change(event, info, item, place, zones);
     const std::vector<Moment> moments = m_recurrences.of(event, start, zone, tzid, zones, lines, key, m_out);
     if (!key.isEmpty()) {
         // The same occurrences under the same name again: the import would skip each as already there.

@@ -2,6 +2,7 @@
 
 #include "ical/IcalCollected.h"
 #include "ical/IcalRecurrence.h"
+#include "ical/IcalSeries.h"
 
 #include <QSet>
 
@@ -13,6 +14,7 @@ struct EventInfo
     EventLines lines;
     QByteArray key; // the lines that decide its occurrences
     QByteArray uid;
+    QByteArray stamp; // DTSTAMP's value as the file gives it
     bool cancelled = false;
 };
 
@@ -22,7 +24,11 @@ struct EventInfo
 class EventConverter
 {
 public:
-    explicit EventConverter(Budget& budget) : m_budget(budget), m_recurrences(budget), m_collected(budget) {}
+    EventConverter(Budget& budget, bool keepSeries)
+        : m_budget(budget), m_recurrences(budget), m_collected(budget), m_series(budget, m_recurrences),
+          m_keepSeries(keepSeries)
+    {
+    }
 
     // A place in file order for the next event, converted now or later.
     std::size_t place() { return m_collected.place(); }
@@ -36,6 +42,7 @@ public:
     std::size_t appointments() const { return m_collected.size(); }
     ImportedCalendar finish()
     {
+        m_series.finish(m_out, m_collected);
         m_out.appointments = m_collected.take();
         return std::move(m_out);
     }
@@ -44,6 +51,8 @@ private:
     Budget& m_budget;
     Recurrences m_recurrences;
     Collected m_collected;
+    SeriesCollector m_series;
+    bool m_keepSeries;
     ImportedCalendar m_out;
     QSet<QByteArray> m_seen;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ical/Budget.h"
+#include "series/SeriesSet.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -36,6 +37,10 @@ struct ImportedCalendar
     int rulesEnded = 0;                            // events whose rules the bound on steps ended before 2100
     int duplicates = 0; // occurrences another event of the file already gave, same name
     int cancelled = 0;  // events and changed occurrences marked STATUS:CANCELLED, not in `appointments`
+    // Recurring events as series, with the zones they name, in file order; for
+    // each, how many of its texts lost characters Windows-1252 cannot hold.
+    dw::series::SeriesSet series;
+    std::vector<int> seriesLost;
 };
 
 struct ReadError
@@ -52,9 +57,18 @@ struct ReadResult
     std::optional<ImportedCalendar> calendar;
     ReadError error;
 };
+// What becomes of a recurring event: one series (the import), or its
+// occurrences as appointments, the first ones up to the bound per event.
+enum class Recurring
+{
+    AsAppointments,
+    AsSeries
+};
 // A pass of its own, the bytes its whole input.
-ReadResult ReadCalendar(const QByteArray& bytes, const Bounds& bounds = {});
+ReadResult ReadCalendar(const QByteArray& bytes, const Bounds& bounds = {},
+                        Recurring recurring = Recurring::AsAppointments);
 // Part of a pass whose budget the caller keeps and has charged the input to.
-ReadResult ReadCalendar(const QByteArray& bytes, Budget& budget);
+ReadResult ReadCalendar(const QByteArray& bytes, Budget& budget,
+                        Recurring recurring = Recurring::AsAppointments);
 
 } // namespace dw::ical

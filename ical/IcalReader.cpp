@@ -5,6 +5,8 @@
 #include "ical/IcalMessages.h"
 #include "ical/IcalNames.h"
 
+#include "series/SeriesReader.h"
+
 #include <QCoreApplication>
 #include <QSet>
 
@@ -23,9 +25,19 @@ struct ParserDeleter
 // no fault in a property the program has no field for can cost anything.
 bool EventUses(const QByteArray& name)
 {
-    static const char* const used[] = {
-        "DTSTART", "DTEND",  "DURATION",      "SUMMARY", "DESCRIPTION",        "RRULE",
-        "RDATE",   "EXDATE", "RECURRENCE-ID", "TRIGGER", LastRemindedProperty, DoneProperty};
+    static const char* const used[] = {"DTSTART",
+                                       "DTEND",
+                                       "DURATION",
+                                       "SUMMARY",
+                                       "DESCRIPTION",
+                                       "RRULE",
+                                       "RDATE",
+                                       "EXDATE",
+                                       "RECURRENCE-ID",
+                                       "TRIGGER",
+                                       LastRemindedProperty,
+                                       DoneProperty,
+                                       dw::series::OccurrenceStateProperty};
     return std::any_of(std::begin(used), std::end(used), [&](const char* u) { return name == u; });
 }
 
@@ -50,9 +62,10 @@ QString NotACalendar()
 class StreamReader
 {
 public:
-    StreamReader(const QByteArray& bytes, Budget& budget)
+    StreamReader(const QByteArray& bytes, Budget& budget, Recurring recurring)
         : m_bytes(bytes), m_budget(budget), m_limits(budget.bounds()), m_lines(bytes, m_limits.lineBytes),
-          m_converter(budget), m_eventParser(icalparser_new()), m_zoneParser(icalparser_new())
+          m_converter(budget, recurring == Recurring::AsSeries), m_eventParser(icalparser_new()),
+          m_zoneParser(icalparser_new())
     {
     }
 
@@ -190,6 +203,8 @@ private:
         const bool inAlarm = m_inEvent && m_open.size() == 3;
         if (m_inEvent && !inAlarm && line.is("UID"))
             m_event.uid = line.value().trimmed().toByteArray();
+        if (m_inEvent && !inAlarm && line.is("DTSTAMP"))
+            m_event.stamp = line.value().trimmed().toByteArray();
         if (m_inEvent && !inAlarm && line.is("STATUS"))
             m_event.cancelled = line.value().trimmed().compare("CANCELLED", Qt::CaseInsensitive) == 0;
         if (m_inEvent && !(inAlarm ? AlarmUses(line.name) : EventUses(line.name)))
@@ -364,7 +379,7 @@ private:
 
 } // namespace
 
-ReadResult ReadCalendar(const QByteArray& bytes, const Bounds& bounds)
+ReadResult ReadCalendar(const QByteArray& bytes, const Bounds& bounds, Recurring recurring)
 {
     Budget budget(bounds);
     try {
@@ -372,14 +387,14 @@ ReadResult ReadCalendar(const QByteArray& bytes, const Bounds& bounds)
     } catch (const BoundReached& reached) {
         return {std::nullopt, {1, reached.text, true}};
     }
-    return ReadCalendar(bytes, budget);
+    return ReadCalendar(bytes, budget, recurring);
 }
 
-ReadResult ReadCalendar(const QByteArray& bytes, Budget& budget)
+ReadResult ReadCalendar(const QByteArray& bytes, Budget& budget, Recurring recurring)
 {
     icalerror_set_errors_are_fatal(0);
     ReadResult result;
-    StreamReader reader(bytes, budget);
+    StreamReader reader(bytes, budget, recurring);
     try {
         result.calendar = reader.read();
     } catch (const Failure& failure) {

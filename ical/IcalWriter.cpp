@@ -132,4 +132,16 @@ QByteArray WriteEvent(const Appointment& appointment, QDate day, const QByteArra
     return Text(calendar.get());
 }
 
+QByteArray WriteCalendar(const CalendarGrid& grid, const dw::series::SeriesSet& series, dw::TDateTime now)
+{
+    QByteArray calendar = WriteCalendar(grid, now);
+    if (series.size() == 0)
+        return calendar;
+    std::string events = dw::series::WriteZones(series);
+    for (const dw::series::Series& s : series.list())
+        events += dw::series::WriteSeriesEvents(s);
+    calendar.insert(calendar.lastIndexOf("END:VCALENDAR"), QByteArray::fromStdString(events));
+    return calendar;
+}
+
 } // namespace dw::ical

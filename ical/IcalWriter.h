@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DateTime.h"
+#include "series/SeriesSet.h"
 #include "store/CalendarGrid.h"
 
 #include <QByteArray>
@@ -13,6 +14,9 @@ namespace dw::ical {
 // reminder one VALARM, last reminded and done properties of our own; stamped
 // with `now`.
 QByteArray WriteCalendar(const CalendarGrid& grid, dw::TDateTime now);
+// The same with each series after the appointments, as one event with its rule
+// and exceptions, and the zones they name: what --export writes.
+QByteArray WriteCalendar(const CalendarGrid& grid, const dw::series::SeriesSet& series, dw::TDateTime now);
 
 // One appointment of `day` as a calendar of its own under the given UID, the
 // same VEVENT the export writes: a resource for a calendar server.

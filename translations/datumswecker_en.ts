@@ -759,6 +759,10 @@ Please try again in a few seconds.</translation>
         <translation>%1 could not be saved; nothing was imported.</translation>
     </message>
     <message>
+        <source>%1 konnte nicht gespeichert werden; die Serien sind importiert, die einzelnen Termine nicht.</source>
+        <translation>%1 could not be saved; the series were imported, the single appointments were not.</translation>
+    </message>
+    <message>
         <source>%1 ist beschädigt (Zeile %2: %3). Starten Sie das Programm: es sichert die Datei.</source>
         <translation>%1 is damaged (line %2: %3). Start the program: it keeps a copy of the file.</translation>
     </message>

@@ -218,8 +218,9 @@ TEST_F(CommandLineTest, DueAgreesWithTheCheckPassAndChangesNoByte)
 }
 
 // A series beside termine.dat: the reading options see its occurrences, the
-// export writes it as one event, and a damaged series file is refused as a
-// damaged termine.dat is.
+// export writes it as one event, which an import into an empty folder makes
+// one series again (and a second import nothing), and a damaged series file is
+// refused as a damaged termine.dat is.
 TEST_F(CommandLineTest, SeriesAreSeenByTheReadingOptionsAndExportedAsOneEvent)
 {
     CalendarGrid grid;
@@ -239,6 +240,23 @@ TEST_F(CommandLineTest, SeriesAreSeenByTheReadingOptionsAndExportedAsOneEvent)
     EXPECT_EQ(Run({"--export", "-"}), 0);
     EXPECT_EQ(context.out.count(QStringLiteral("BEGIN:VEVENT")), 2);
     EXPECT_EQ(context.out.count(QStringLiteral("RRULE:FREQ=WEEKLY;COUNT=4")), 1);
+
+    const QString exported = dir.filePath(QStringLiteral("export.ics"));
+    ASSERT_EQ(Run({"--export", exported}), 0);
+    QTemporaryDir other;
+    context.dataFolder = other.path() + QLatin1Char('/');
+    ASSERT_EQ(Run({"--import", exported}), 0) << qPrintable(context.err);
+    EXPECT_TRUE(context.out.startsWith(QStringLiteral("Serien hinzugefügt: 1\nHinzugefügt: 1\n")))
+        << qPrintable(context.out);
+    EXPECT_EQ(Bytes(other.filePath(QStringLiteral("datumswecker-serien.ics"))).count("BEGIN:VEVENT"), 1);
+    EXPECT_EQ(Run({"--agenda"}), 0);
+    EXPECT_EQ(context.out, QStringLiteral("20.12.2030 10:00:00 Chor\n24.12.2030 09:00:00 Einkaufen\n"));
+    const QByteArray imported = Bytes(other.filePath(QStringLiteral("datumswecker-serien.ics")));
+    ASSERT_EQ(Run({"--import", exported}), 0);
+    EXPECT_TRUE(context.out.startsWith(QStringLiteral("Hinzugefügt: 0\nÜbersprungen, schon vorhanden: 2")))
+        << qPrintable(context.out);
+    EXPECT_EQ(Bytes(other.filePath(QStringLiteral("datumswecker-serien.ics"))), imported);
+    context.dataFolder = dir.path() + QLatin1Char('/');
 
     ASSERT_TRUE(series.open(QIODevice::WriteOnly) && series.write(text.left(60)) == 60);
     series.close();
@@ -359,10 +377,12 @@ TEST_F(CommandLineTest, AnImportPastABoundOfItsBudgetSaysWhichAndKeepsNothing)
         {"utc.ics", {.wallSeconds = -1}, "Sekunden für den ganzen Durchgang"},
         {"utc.ics", {.seconds = -1}, "Sekunden Rechenzeit"},
         {"changed_occurrences.ics", {.exceptionsPerEvent = 2}, "mehr als 2 geänderte Wiederholungen"},
-        {"changed_occurrences.ics", {.appointments = 2}, "mehr als 2 Termine in einem Durchgang"},
+        {"changed_occurrences.ics", {.appointments = 1}, "mehr als 1 Termine in einem Durchgang"},
+        // One appointment, and the series with its changes, which is one more thing added.
         {"changed_occurrences.ics",
-         {.added = 3},
-         "mehr als 3 neue Termine in einem Durchgang. Bis dahin geprüft: 4 von 4 Terminen"},
+         {.added = 1},
+         "mehr als 1 neue Termine in einem Durchgang. Bis dahin geprüft: 1 von 1 Terminen und 1 von 1 "
+         "Serien der Datei"},
     };
     for (const Case& c : cases) {
         context.importBounds = c.bounds;
@@ -375,8 +395,8 @@ TEST_F(CommandLineTest, AnImportPastABoundOfItsBudgetSaysWhichAndKeepsNothing)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"termine.dat"});
     context.importBounds = {};
     EXPECT_EQ(Run({"--import", IcsPath("changed_occurrences.ics")}), 0);
-    EXPECT_TRUE(context.out.contains(QStringLiteral("Hinzugefügt: 4")) &&
-                context.out.contains(QStringLiteral("Abgesagt, nicht übernommen: 2")))
+    EXPECT_TRUE(context.out.contains(QStringLiteral("Serien hinzugefügt: 1\nHinzugefügt: 1\n")) &&
+                context.out.contains(QStringLiteral("Abgesagt, nicht übernommen: 1")))
         << qPrintable(context.out);
 }
 

@@ -16,6 +16,13 @@ using namespace dw::ical;
 
 namespace {
 
+// These calendars are read with their occurrences as appointments: no series.
+ImportReport Import(CalendarGrid& grid, const ImportedCalendar& calendar)
+{
+    dw::series::SeriesSet none;
+    return ImportInto(grid, none, calendar);
+}
+
 QByteArray IcsFile(const char* name)
 {
     QFile file(dwtest::SourceDir() + QStringLiteral("/tests/data/ics/") + QLatin1String(name));
@@ -238,7 +245,7 @@ TEST(IcalRoundTrip, ExportThenImportGivesTheSameStoreAndASecondImportAddsNothing
 
     CalendarGrid copy;
     copy.Build();
-    const ImportReport first = ImportInto(copy, *read.calendar);
+    const ImportReport first = Import(copy, *read.calendar);
     // The fourth row repeats day, time and name of the third: the same appointment to an import.
     EXPECT_EQ(first.added, 4);
     EXPECT_EQ(first.alreadyThere, 1);
@@ -247,7 +254,7 @@ TEST(IcalRoundTrip, ExportThenImportGivesTheSameStoreAndASecondImportAddsNothing
     expected.removeAt(3);
     EXPECT_EQ(Dump(copy), expected);
 
-    const ImportReport second = ImportInto(copy, *read.calendar);
+    const ImportReport second = Import(copy, *read.calendar);
     EXPECT_EQ(second.added, 0);
     EXPECT_EQ(second.alreadyThere, 5);
     EXPECT_EQ(Dump(copy), expected);
@@ -266,7 +273,7 @@ TEST(IcalImport, BlanksAtTheEndsOfATextNeitherDoubleNorStay)
                 ReplaceText(typed->Description, "Zimmer 4 "));
     const ReadResult own = ReadCalendar(WriteCalendar(grid, dwtest::At(2024, 6, 1, 12, 0)));
     ASSERT_TRUE(own.calendar);
-    const ImportReport again = ImportInto(grid, *own.calendar);
+    const ImportReport again = Import(grid, *own.calendar);
     EXPECT_EQ(again.added, 0);
     EXPECT_EQ(again.alreadyThere, 1);
 
@@ -276,7 +283,7 @@ TEST(IcalImport, BlanksAtTheEndsOfATextNeitherDoubleNorStay)
                      "SUMMARY:Nachts in U\\C\r\nDESCRIPTION:\\tZimmer 5\\t\r\n"
                      "END:VEVENT\r\nEND:VCALENDAR\r\n");
     ASSERT_TRUE(escaped.calendar);
-    EXPECT_EQ(ImportInto(grid, *escaped.calendar).lostCharacters, 0);
+    EXPECT_EQ(Import(grid, *escaped.calendar).lostCharacters, 0);
     const Appointment* read = grid.Day(2024, 9, 2).at(0);
     EXPECT_EQ(QByteArray(read->Name), QByteArray("Nachts in U"));
     EXPECT_EQ(QByteArray(read->Description), QByteArray("Zimmer 5"));
@@ -288,7 +295,7 @@ TEST(IcalImport, CharactersOutsideTheCodePageBecomeQuestionMarksAndAreCounted)
     ASSERT_TRUE(read.calendar);
     CalendarGrid grid;
     grid.Build();
-    const ImportReport report = ImportInto(grid, *read.calendar);
+    const ImportReport report = Import(grid, *read.calendar);
     EXPECT_EQ(report.added, 2);
     EXPECT_EQ(report.lostCharacters, 1);
     const DayList& day = grid.Day(2024, 8, 1);
@@ -519,14 +526,14 @@ TEST(IcalImport, ControlCharactersAreLeftOutSoThatAnExportCarriesEveryText)
     ASSERT_TRUE(read.calendar) << qPrintable(read.error.text);
     CalendarGrid grid;
     grid.Build();
-    EXPECT_EQ(ImportInto(grid, *read.calendar).lostCharacters, 2);
+    EXPECT_EQ(Import(grid, *read.calendar).lostCharacters, 2);
     EXPECT_EQ(QByteArray(grid.Day(2024, 1, 1).at(0)->Name), QByteArray("a\nbcd"));
     EXPECT_EQ(QByteArray(grid.Day(2024, 1, 1).at(0)->Description), QByteArray("eins\r\nzweidrei\r\n"));
     const ReadResult back = ReadCalendar(WriteCalendar(grid, dwtest::At(2024, 6, 1, 12, 0)));
     ASSERT_TRUE(back.calendar);
     CalendarGrid copy;
     copy.Build();
-    ImportInto(copy, *back.calendar);
+    Import(copy, *back.calendar);
     EXPECT_EQ(Dump(copy), Dump(grid));
 }
 
