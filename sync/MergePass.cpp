@@ -22,6 +22,9 @@ void MergePass::event(const QString& href, const QByteArray& etag, const QByteAr
         return;
     ReadItems read;
     read.ok = true;
+    // The deadline between two events too: a batch of costly events is merged in one go.
+    if (m_budget)
+        m_budget->checkNow();
     if (!data.isEmpty())
         read = m_budget ? ReadResource(data, *m_budget) : ReadResource(data);
     // Charged before the grid is touched, so that a bound never leaves an event half merged.
