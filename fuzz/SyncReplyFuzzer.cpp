@@ -7,6 +7,7 @@
 // pass ends within its budget, that no request leaves the origin set up or the
 // calendar, and that nothing is half merged: the state file written last
 // finds each of its appointments in termine.dat as saved last.
+#include "FuzzBounds.h"
 #include "RoundTrip.h"
 
 #include "sync/Origin.h"
@@ -138,19 +139,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString folder = Folder->path() + QLatin1Char('/');
     QFile::remove(SyncStatePath(folder));
 
-    // Bounds far below the program's, so that an input costs milliseconds and the
-    // fuzzer reaches the bounds themselves; the code that keeps them is the same.
-    dw::ical::Bounds bounds = PassBounds(5.0);
-    bounds.seconds = 2.0;
-    bounds.secondsPerMegabyte = 0.0;
+    dw::ical::Bounds bounds = Smaller(PassBounds(5.0), 2.0);
     bounds.inputBytes = 1 << 20;
     bounds.lineBytes = 16 << 10;
-    bounds.occurrencesPerEvent = 100;
-    bounds.ruleStepsPerEvent = 1000;
-    bounds.zoneChanges = 500;
-    bounds.exceptionsPerEvent = 50;
-    bounds.appointments = 20000;
-    bounds.added = 5000;
 
     const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     std::vector<Saved> saved = Snapshot(grid);
