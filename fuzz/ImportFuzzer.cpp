@@ -13,6 +13,7 @@
 // program saves them, read back by the program's reader and by the light
 // program's streaming one, each gives the same series. The input itself is read
 // as a series file too, by both readers, which must agree where both read it.
+#include "FuzzBounds.h"
 #include "RoundTrip.h"
 
 #include "ical/CalendarImport.h"
@@ -82,16 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Filled = {IndexOf(beforeDay), IndexOf(beforeDay) + 1};
 
     // One budget for the pass, reading and adding, as --import keeps it.
-    dw::ical::Bounds bounds;
-    bounds.occurrencesPerEvent = 100;
-    bounds.ruleStepsPerEvent = 1000;
-    bounds.zoneChanges = 500;
-    bounds.exceptionsPerEvent = 50;
-    bounds.appointments = 20000;
-    bounds.added = 5000;
-    bounds.seconds = 1.0;
-    bounds.secondsPerMegabyte = 0.0;
-    dw::ical::Budget budget(bounds);
+    dw::ical::Budget budget(Smaller({}, 1.0));
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     budget.chargeInput(bytes.size());
     const dw::ical::ReadResult read = dw::ical::ReadCalendar(bytes, budget, dw::ical::Recurring::AsSeries);

@@ -29,7 +29,8 @@ const Date& DateAt(int index)
         for (int y = CalendarGrid::FirstYear; y <= CalendarGrid::LastYear; ++y)
             for (int m = 1; m <= 12; ++m)
                 for (int d = 1; d <= DaysInMonth(y, static_cast<std::uint8_t>(m)); ++d)
-                    (*table)[i++] = {static_cast<short>(y), static_cast<signed char>(m), static_cast<signed char>(d)};
+                    (*table)[i++] = {static_cast<short>(y), static_cast<signed char>(m),
+                                     static_cast<signed char>(d)};
         return table;
     }();
     return (*dates)[static_cast<std::size_t>(index)];

@@ -59,6 +59,8 @@ public:
     void checkExceptions(int ofOneEvent) const;
     // Both clocks; cheap enough for every step of a loop.
     void check();
+    // Both clocks, now: for a deadline that has come.
+    void checkNow() const { checkClocks(); }
     // Time spent waiting for another pass's turn does not count against this one.
     void setAside(std::chrono::milliseconds waited) { m_wallEnd += waited; }
     // What is left of the whole pass's time, for a wait on input to end with the pass.
@@ -69,6 +71,7 @@ public:
     }
 
     qint64 inputBytes() const { return m_input; }
+    qint64 inputLeft() const { return std::max<qint64>(0, m_bounds.inputBytes - m_input); }
     qint64 appointments() const { return m_appointments; }
     qint64 added() const { return m_added; }
 

@@ -18,6 +18,8 @@ void AccountCheck::run(const Account& account, std::function<void(const SyncRepo
     m_transport.trustCertificate(account.certificate);
     m_transport.setCredentials(account.user, account.password);
     m_dav.setServer(account.url.host());
+    m_budget.emplace(account.bounds);
+    m_dav.begin(*m_budget);
     m_discovery.run(account.url, [this] { end({}); });
 }
 

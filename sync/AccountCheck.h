@@ -6,6 +6,7 @@
 #include "sync/SyncReport.h"
 
 #include <functional>
+#include <optional>
 
 namespace dw::sync {
 
@@ -24,6 +25,7 @@ private:
 
     Transport& m_transport;
     SyncState m_state;
+    std::optional<dw::ical::Budget> m_budget; // a trial is a pass too: a server cannot hold it up
     DavClient m_dav;
     Discovery m_discovery;
     std::function<void(const SyncReport&)> m_done;

@@ -1,5 +1,7 @@
 #include "sync/Dav.h"
 
+#include "sync/Transport.h"
+
 #include <QCoreApplication>
 #include <QUrl>
 #include <QXmlStreamReader>
@@ -194,6 +196,14 @@ bool Parse(const QByteArray& body, Multistatus& out, QString& error)
                     .arg(xml.errorString());
         return false;
     }
+    // Kept in the state file and sent back with every change: no server's own is this long.
+    for (const Entry& e : out.entries)
+        if (e.etag.size() > MaxEtagBytes) {
+            error = QStringLiteral("Die Antwort des Servers nennt ein ETag von mehr als %1 Bytes; das ist "
+                                   "keine Antwort eines CalDAV-Servers.")
+                        .arg(MaxEtagBytes);
+            return false;
+        }
     return true;
 }
 

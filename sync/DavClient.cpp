@@ -2,6 +2,50 @@
 
 namespace dw::sync {
 
+dw::ical::Bounds PassBounds(double seconds)
+{
+    dw::ical::Bounds b;
+    b.wallSeconds = seconds;
+    // Each reply is charged: a whole calendar's events and listings, not one file's.
+    b.inputBytes = qint64(256) << 20;
+    b.seconds = 30.0;
+    return b;
+}
+
+DavClient::DavClient(Transport& transport, std::function<void(const Fault&)> fail)
+    : m_transport(transport), m_fail(std::move(fail))
+{
+    m_deadline.setSingleShot(true);
+    // Coarse timers may be 5 % late: the pass ends at its deadline, not half a minute after.
+    m_deadline.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_deadline, &QTimer::timeout, [this] { deadline(); });
+}
+
+void DavClient::begin(dw::ical::Budget& budget)
+{
+    m_budget = &budget;
+    m_deadline.start(budget.remaining());
+}
+
+void DavClient::setAside(std::chrono::milliseconds waited)
+{
+    if (!m_budget)
+        return;
+    m_budget->setAside(waited);
+    if (m_deadline.isActive())
+        m_deadline.start(m_budget->remaining());
+}
+
+void DavClient::deadline()
+{
+    try {
+        m_budget->checkNow();
+    } catch (const dw::ical::BoundReached& reached) {
+        return fail(faults::Bound(reached.text));
+    }
+    m_deadline.start(std::max(m_budget->remaining(), std::chrono::milliseconds(1)));
+}
+
 QUrl DavClient::urlOf(const QString& href) const
 {
     QUrl path;
@@ -26,11 +70,24 @@ void DavClient::send(const Request& request, std::function<void(const HttpReply&
         r.headers.append(Header("If-Match", request.ifMatch));
     if (request.ifNoneMatch)
         r.headers.append(Header("If-None-Match", "*"));
+    if (m_budget)
+        r.maxBytes = std::min(MaxReplyBytes, m_budget->inputLeft());
     ++m_inFlight;
-    m_transport.send(r, [this, generation = m_generation, done = std::move(done)](const HttpReply& reply) {
+    m_transport.send(r, [this, generation = m_generation, maxBytes = r.maxBytes,
+                         done = std::move(done)](const HttpReply& reply) {
         if (generation != m_generation)
             return;
         --m_inFlight;
+        if (m_budget) {
+            try {
+                // Cut off at what the pass had left: the pass's bound, not the reply's, was reached.
+                const bool overdrawn =
+                    reply.failure == HttpReply::Failure::TooLarge && maxBytes < MaxReplyBytes;
+                m_budget->chargeInput(overdrawn ? maxBytes + 1 : reply.body.size());
+            } catch (const dw::ical::BoundReached& reached) {
+                return fail(faults::Bound(reached.text));
+            }
+        }
         done(reply);
     });
 }
@@ -66,6 +123,7 @@ bool DavClient::failed(const HttpReply& reply, const QString& what)
 
 void DavClient::cancel()
 {
+    m_deadline.stop();
     ++m_generation;
     m_inFlight = 0;
     m_transport.cancelAll();

@@ -1,14 +1,25 @@
 #pragma once
 
+#include "ical/Budget.h"
 #include "sync/Dav.h"
 #include "sync/SyncFaults.h"
 #include "sync/Transport.h"
 
+#include <QTimer>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 
 namespace dw::sync {
+
+// The whole pass's time unless the settings file says otherwise (sync/seconds):
+// room for a first upload of a large calendar to a slow server.
+inline constexpr int DefaultPassSeconds = 600;
+
+// What one pass may cost: the import's kind of budget, with the whole pass's
+// time and room for the requests of a large calendar.
+dw::ical::Bounds PassBounds(double seconds = DefaultPassSeconds);
 
 // The requests of a pass, each with the headers CalDAV wants. A reply that is
 // a fault ends the pass through `fail`, in the words of SyncFaults.
@@ -30,10 +41,14 @@ public:
         bool ifNoneMatch = false; // If-None-Match: *
     };
 
-    DavClient(Transport& transport, std::function<void(const Fault&)> fail)
-        : m_transport(transport), m_fail(std::move(fail))
-    {
-    }
+    DavClient(Transport& transport, std::function<void(const Fault&)> fail);
+
+    // The pass's budget from now on: every reply is charged to it as it comes,
+    // cut off where it would overdraw it, and the pass ends at its deadline,
+    // however slowly the server sends.
+    void begin(dw::ical::Budget& budget);
+    // Time the pass waited on this side (a reminder holding the grid) does not count.
+    void setAside(std::chrono::milliseconds waited);
 
     void setServer(const QString& server) { m_context.server = server; }
     const QString& server() const { return m_context.server; }
@@ -59,7 +74,11 @@ public:
 private:
     Transport& m_transport;
     std::function<void(const Fault&)> m_fail;
+    void deadline();
+
     ReplyContext m_context;
+    dw::ical::Budget* m_budget = nullptr;
+    QTimer m_deadline;
     int m_inFlight = 0;
     unsigned m_generation = 0; // a cancel starts a new one; answers of an older one are dropped
 };

@@ -5,12 +5,15 @@
 #include <QCoreApplication>
 #include <QUuid>
 
+#include <algorithm>
+
 namespace dw::sync {
 
 void MergePass::begin()
 {
     m_uploads.clear();
     m_merged.clear();
+    m_untied.clear();
     m_gridChanged = false;
 }
 
@@ -20,11 +23,18 @@ void MergePass::event(const QString& href, const QByteArray& etag, const QByteAr
     // A creation never confirmed that the server does not have: it is sent again (finish).
     if (data.isEmpty() && known != m_state.resources.cend() && !known->onServer)
         return;
-    m_merged.insert(href);
     ReadItems read;
     read.ok = true;
+    // The deadline between two events too: a batch of costly events is merged in one go.
+    if (m_budget)
+        m_budget->checkNow();
     if (!data.isEmpty())
-        read = ReadResource(data);
+        read = m_budget ? ReadResource(data, *m_budget) : ReadResource(data);
+    // Charged before the grid is touched, so that a bound never leaves an event half merged.
+    if (m_budget && read.ok)
+        m_budget->chargeAdded(
+            std::max<qint64>(0, static_cast<qint64>(read.items.size()) - m_ties.ofHref(href).size()));
+    m_merged.insert(href);
     Resource& resource = m_state.resources[href];
     if (!read.ok) {
         ++m_report.unreadable;
@@ -220,11 +230,27 @@ void MergePass::remove(std::uint32_t id)
 std::uint32_t MergePass::untiedLike(const EventFields& there)
 {
     const QDate day = there.day;
-    const DayList& list = m_grid.Day(day.year(), day.month(), day.day());
-    for (std::uint32_t i = 0; i < list.count(); ++i) {
-        const Appointment& a = *list.at(static_cast<std::int32_t>(i));
-        if (m_ties.ofId(a.Id) < 0 && (DifferingParts(AsSent(FieldsOf(a, day)), there) & EditParts) == 0)
-            return m_grid.IdOf(day.year(), day.month(), day.day(), static_cast<std::int32_t>(i));
+    const auto position = static_cast<int>(QDate(CalendarGrid::FirstYear, 1, 1).daysTo(day));
+    auto untied = m_untied.find(position);
+    if (untied == m_untied.end()) {
+        untied = m_untied.insert(position, {});
+        const DayList& list = m_grid.Day(day.year(), day.month(), day.day());
+        for (std::uint32_t i = 0; i < list.count(); ++i) {
+            const Appointment& a = *list.at(static_cast<std::int32_t>(i));
+            if (m_ties.ofId(a.Id) >= 0)
+                continue;
+            const EventFields f = AsSent(FieldsOf(a, day));
+            untied->insert({f.time, f.name},
+                           m_grid.IdOf(day.year(), day.month(), day.day(), static_cast<std::int32_t>(i)));
+        }
+    }
+    const std::pair<qint64, QByteArray> key{there.time, there.name};
+    for (auto it = untied->constFind(key); it != untied->cend() && it.key() == key; ++it) {
+        CalendarGrid::Place at;
+        const Appointment* a = m_grid.Find(*it, &at);
+        if (a && QDate(at.year, at.month, at.day) == day && m_ties.ofId(a->Id) < 0 &&
+            (DifferingParts(AsSent(FieldsOf(*a, day)), there) & EditParts) == 0)
+            return *it;
     }
     return 0;
 }

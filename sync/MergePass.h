@@ -7,6 +7,8 @@
 #include "sync/Ties.h"
 #include "sync/Uploads.h"
 
+#include <QHash>
+#include <QMultiHash>
 #include <QSet>
 
 #include <optional>
@@ -21,13 +23,15 @@ namespace dw::sync {
 class MergePass
 {
 public:
-    MergePass(CalendarGrid& grid, SyncState& state, Ties& ties, SyncReport& report)
-        : m_grid(grid), m_state(state), m_ties(ties), m_report(report)
+    MergePass(CalendarGrid& grid, SyncState& state, Ties& ties, SyncReport& report,
+              std::optional<dw::ical::Budget>& budget)
+        : m_grid(grid), m_state(state), m_ties(ties), m_report(report), m_budget(budget)
     {
     }
     // A new round.
     void begin();
-    // One event as the server holds it now; empty data: gone there.
+    // One event as the server holds it now; empty data: gone there. Past a
+    // bound of the pass's budget it throws BoundReached before it changes anything.
     void event(const QString& href, const QByteArray& etag, const QByteArray& data);
     // After every event: creations never confirmed and appointments without a
     // tie become new events under `folder` (the collection's path).
@@ -55,8 +59,12 @@ private:
     SyncState& m_state;
     Ties& m_ties;
     SyncReport& m_report;
+    std::optional<dw::ical::Budget>& m_budget; // of the pass under way
     std::vector<Upload> m_uploads;
     QSet<QString> m_merged; // events merged this round
+    // Per day (by its place in the grid) the appointments that had no tie when the round first
+    // looked at it, by start and name: a day of many is read once, not once for each event.
+    QHash<int, QMultiHash<std::pair<qint64, QByteArray>, std::uint32_t>> m_untied;
     bool m_gridChanged = false;
 };
 

@@ -11,6 +11,7 @@
 
 #include <qt6keychain/keychain.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace dw::sync {
@@ -45,6 +46,13 @@ HttpReply::Failure FailureOf(QNetworkReply::NetworkError error, int status)
         return error < QNetworkReply::ContentAccessDenied || status == 0 ? F::Other : F::None;
     }
 }
+
+// What has come of a reply so far, and why it was cut off, if it was.
+struct Received
+{
+    QByteArray body;
+    HttpReply::Failure failure = HttpReply::Failure::None;
+};
 
 class NetTransport : public Transport
 {
@@ -102,21 +110,45 @@ public:
                                               : !errors.isEmpty() ? errors.first().errorString()
                                                                   : QString();
                          });
-        auto tooLarge = std::make_shared<bool>(false);
-        QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
-                         [reply, tooLarge](qint64 received, qint64 total) {
-                             if (*tooLarge || (received <= MaxReplyBytes && total <= MaxReplyBytes))
-                                 return;
-                             *tooLarge = true;
-                             reply->abort();
-                         });
+        // The reply is read as it arrives and counted against its bound, so that
+        // neither Qt's buffer nor ours ever holds more than the bound.
+        auto got = std::make_shared<Received>();
+        const qint64 maxBytes = std::min(request.maxBytes, MaxReplyBytes);
+        const auto stop = [reply, got](HttpReply::Failure failure) {
+            got->failure = failure;
+            got->body.clear();
+            reply->abort();
+        };
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, got, stop, maxBytes] {
+            if (got->failure != HttpReply::Failure::None)
+                return;
+            // Qt drops every field of a header with one too long for it and then reads the
+            // body to the end of a connection the server keeps open: refused here at once.
+            const bool noFields = reply->rawHeaderPairs().isEmpty();
+            if (noFields || reply->rawHeader("ETag").size() > MaxEtagBytes)
+                return stop(HttpReply::Failure::BadHeader);
+            const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+            if (announced > maxBytes)
+                return stop(HttpReply::Failure::TooLarge);
+            if (announced > 0)
+                got->body.reserve(announced);
+        });
+        QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, got, stop, maxBytes] {
+            if (got->failure != HttpReply::Failure::None || !reply->isOpen())
+                return;
+            const QByteArray piece = reply->read(maxBytes - got->body.size() + 1);
+            got->body.append(piece);
+            if (got->body.size() > maxBytes)
+                stop(HttpReply::Failure::TooLarge);
+        });
         QObject::connect(
-            reply, &QNetworkReply::finished, reply, [reply, done, refusal, tooLarge, url = request.url] {
+            reply, &QNetworkReply::finished, reply, [reply, done, refusal, got, maxBytes, url = request.url] {
                 reply->deleteLater();
                 HttpReply out;
                 out.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-                out.failure =
-                    *tooLarge ? HttpReply::Failure::TooLarge : FailureOf(reply->error(), out.status);
+                out.failure = got->failure != HttpReply::Failure::None
+                                  ? got->failure
+                                  : FailureOf(reply->error(), out.status);
                 if (out.failure != HttpReply::Failure::None) {
                     out.detail = reply->errorString();
                     if (out.failure == HttpReply::Failure::Certificate && !refusal->first.isEmpty()) {
@@ -125,7 +157,13 @@ public:
                     }
                     return done(out);
                 }
-                out.body = reply->readAll();
+                if (reply->isOpen())
+                    got->body.append(reply->read(maxBytes - got->body.size() + 1));
+                if (got->body.size() > maxBytes) {
+                    out.failure = HttpReply::Failure::TooLarge;
+                    return done(out);
+                }
+                out.body = std::move(got->body);
                 // Closed before the length it announced had come: cut off, even where the network
                 // layer took the close for the end (a compressed body has a length of its own).
                 const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);

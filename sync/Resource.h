@@ -27,6 +27,10 @@ struct ReadItems
     QByteArray uid;
     std::vector<ServerItem> items; // within 2000-2100, bounded as the import is
 };
+// Past a bound of the pass's budget (a line too long, too many exceptions,
+// occurrences or appointments, the time) it throws BoundReached and has read nothing.
+ReadItems ReadResource(const QByteArray& data, dw::ical::Budget& budget);
+// The same within a budget of its own, a bound reached read as unreadable.
 ReadItems ReadResource(const QByteArray& data);
 
 } // namespace dw::sync

@@ -28,6 +28,8 @@ AccountSettings ReadAccount(QSettings& settings)
     a.user = settings.value(QStringLiteral("sync/user")).toString();
     a.minutes = std::max(1, settings.value(QStringLiteral("sync/minutes"), 15).toInt());
     a.certificate = FingerprintFrom(settings.value(QStringLiteral("sync/certificate")).toString());
+    a.seconds =
+        std::clamp(settings.value(QStringLiteral("sync/seconds"), DefaultPassSeconds).toInt(), 1, 86400);
     return a;
 }
 
@@ -116,7 +118,8 @@ void SyncController::setPassword(const QString& password)
     m_password = password;
     m_storePassword = !password.isEmpty();
     if (m_engine)
-        m_engine->setAccount({QUrl(m_account.url), m_account.user, m_password, m_account.certificate});
+        m_engine->setAccount({QUrl(m_account.url), m_account.user, m_password, m_account.certificate,
+                              PassBounds(m_account.seconds)});
 }
 
 void SyncController::trustCertificate(const QByteArray& sha256)
@@ -194,7 +197,7 @@ void SyncController::syncNow()
     // The command line may have set up the account meanwhile.
     const AccountSettings stored = ReadAccount(m_core.programSettings());
     if (stored.url != m_account.url || stored.user != m_account.user || stored.minutes != m_account.minutes ||
-        stored.certificate != m_account.certificate)
+        stored.seconds != m_account.seconds || stored.certificate != m_account.certificate)
         setAccount(stored);
     if (!m_account.set() || m_core.Terminating() || m_waitingForStore)
         return;
@@ -236,7 +239,8 @@ void SyncController::startWithPassword()
                 .arg(m_account.user));
         return;
     }
-    m_engine->setAccount({QUrl(m_account.url), m_account.user, m_password, m_account.certificate});
+    m_engine->setAccount({QUrl(m_account.url), m_account.user, m_password, m_account.certificate,
+                          PassBounds(m_account.seconds)});
     if (m_storePassword && m_secrets) {
         // Where no store answers, the password stays in this run's memory only.
         m_storePassword = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AppCore.h"
+#include "sync/DavClient.h"
 #include "sync/SyncReport.h"
 
 #include <QObject>
@@ -20,7 +21,8 @@ struct AccountSettings
 {
     QString url;
     QString user;
-    int minutes = 15;         // between two syncs
+    int minutes = 15;                 // between two syncs
+    int seconds = DefaultPassSeconds; // the most one pass may take; only the file sets it (sync/seconds)
     QByteArray certificate{}; // SHA-256 (hex) of a certificate the person trusts; empty: the system decides
     bool set() const { return !url.isEmpty() && !user.isEmpty(); }
 };

@@ -38,6 +38,18 @@ QString SyncReport::text() const
                : QCoreApplication::translate("SyncReport", "Abgeglichen.\n") + lines.join(QLatin1Char('\n'));
 }
 
+QString SyncReport::progressText() const
+{
+    return QStringLiteral("Der Abgleich wurde dort abgebrochen. Bis dahin vom Server übernommen und "
+                          "gespeichert: neu %1, geändert %2, gelöscht %3; zum Server gesendet: %4, dort "
+                          "gelöscht: %5. Der Rest folgt beim nächsten Abgleich.")
+        .arg(added)
+        .arg(changed)
+        .arg(removed)
+        .arg(uploaded)
+        .arg(deleted);
+}
+
 QString SyncReport::fullText() const
 {
     return calendar.isEmpty() ? text() : text() + QStringLiteral("\nKalender: ") + calendar;
@@ -48,7 +60,7 @@ SyncEngine::SyncEngine(CalendarGrid& grid, const QString& dataFolder, std::uniqu
     : QObject(parent), m_grid(grid), m_statePath(SyncStatePath(dataFolder)),
       m_transport(std::move(transport)), m_ties(m_state, grid),
       m_dav(*m_transport, [this](const Fault& fault) { finish(fault); }), m_discovery(m_dav, m_state),
-      m_listing(m_dav, m_state), m_merge(grid, m_state, m_ties, m_report),
+      m_listing(m_dav, m_state), m_merge(grid, m_state, m_ties, m_report, m_budget),
       m_uploads(m_dav, m_state, m_ties, m_report)
 {
     qRegisterMetaType<dw::sync::SyncReport>();
@@ -110,6 +122,8 @@ void SyncEngine::start()
         m_state.account = m_account.url.toString();
     }
     m_ties.reindex();
+    m_budget.emplace(m_account.bounds);
+    m_dav.begin(*m_budget);
     m_dav.setServer(m_account.url.host());
     m_discovery.run(m_account.url, [this] { round(); });
 }
@@ -162,6 +176,7 @@ void SyncEngine::mergeWaiting()
             m_retrying = true;
             QTimer::singleShot(RetryMs, this, [this] {
                 m_retrying = false;
+                m_dav.setAside(std::chrono::milliseconds(RetryMs));
                 mergeWaiting();
             });
         }
@@ -170,8 +185,14 @@ void SyncEngine::mergeWaiting()
     // Merged as each batch arrives, so that only a batch of the server's events is held at a time.
     std::vector<Fetched> waiting = std::move(m_waiting);
     m_waiting.clear();
-    for (const Fetched& f : waiting)
-        m_merge.event(f.href, f.etag, f.data);
+    try {
+        for (const Fetched& f : waiting)
+            m_merge.event(f.href, f.etag, f.data);
+    } catch (const dw::ical::BoundReached& bound) {
+        // Each event before the one that reached the bound was merged whole; they are saved with their ties.
+        m_unsaved = m_unsaved || m_merge.gridChanged();
+        return finish(faults::Bound(bound.text));
+    }
     m_unsaved = m_unsaved || m_merge.gridChanged();
     if (m_fetched)
         merged();
@@ -208,6 +229,8 @@ void SyncEngine::finish(const Fault& fault)
     m_dav.cancel();
     m_report.fault = fault.kind;
     m_report.error = fault.text;
+    if (fault.kind == SyncReport::Fault::Bound)
+        m_report.error += QLatin1Char('\n') + m_report.progressText();
     m_report.fingerprint = fault.fingerprint;
     m_report.calendars = m_discovery.calendars();
     m_report.calendar = m_discovery.calendarText();

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace dw::sync {
@@ -25,7 +26,8 @@ struct Account
     QUrl url; // the calendar collection, or the server's address to find it from
     QString user;
     QString password;
-    QByteArray certificate{}; // SHA-256 (hex) of a certificate the person trusts
+    QByteArray certificate{};               // SHA-256 (hex) of a certificate the person trusts
+    dw::ical::Bounds bounds = PassBounds(); // what one pass may cost
 };
 
 // Two-way sync of the grid with one calendar collection. A pass finds the
@@ -87,6 +89,7 @@ private:
     SyncState m_state;
     Ties m_ties;
     SyncReport m_report;
+    std::optional<dw::ical::Budget> m_budget; // of the pass under way
     DavClient m_dav;
     Discovery m_discovery;
     Listing m_listing;

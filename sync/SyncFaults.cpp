@@ -57,6 +57,12 @@ std::optional<Fault> FaultOf(const HttpReply& reply, const ReplyContext& c)
                                        "wurde abgebrochen.")
                          .arg(c.server)
                          .arg(MaxReplyBytes / (1024 * 1024))};
+    case F::BadHeader:
+        return Fault{K::BadReply, QStringLiteral("Der Server %1 hat einen Antwortkopf gesendet, der nicht zu "
+                                                 "lesen ist: ein Feld ist zu lang (ein ETag über %2 Bytes) "
+                                                 "oder keines lesbar. Der Abgleich wurde abgebrochen.")
+                                      .arg(c.server)
+                                      .arg(MaxEtagBytes)};
     case F::OtherOrigin:
         return Fault{K::OtherOrigin,
                      QCoreApplication::translate("SyncFaults",
@@ -147,6 +153,11 @@ Fault BadReply(const QString& server, const QString& error)
                                   "SyncFaults", "Der Server %1 antwortet nicht wie ein CalDAV-Server.")
                                   .arg(server)
                             : error};
+}
+
+Fault Bound(const QString& reached)
+{
+    return {SyncReport::Fault::Bound, reached};
 }
 
 Fault NoCalendarAt(const QString& address)

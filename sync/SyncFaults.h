@@ -37,6 +37,9 @@ Fault StateUnreadable(const QString& path);
 Fault StoreNotSaved();
 // A reply that is not what a CalDAV server sends; `error` from the parser, if any.
 Fault BadReply(const QString& server, const QString& error);
+// A bound of the pass's budget was reached (the budget's own words); the
+// engine adds what was done so far.
+Fault Bound(const QString& reached);
 Fault NoCalendarAt(const QString& address);
 Fault NoEventCalendarAt(const QString& address);
 Fault NoCalendarHome();

@@ -28,6 +28,7 @@ struct SyncReport
         Redirected,     // the server sends the requests elsewhere (3xx)
         OtherOrigin,    // the server points to another host: nothing is sent there
         ChooseCalendar, // the server has several calendars and none was chosen
+        Bound,          // the pass reached a bound of its budget (time, bytes, lines, occurrences ...)
         Other           // the sync's network part could not be loaded
     };
     Fault fault = Fault::None;
@@ -47,6 +48,8 @@ struct SyncReport
     bool ok() const { return fault == Fault::None; }
     // German, one line per count that is not zero, or the error.
     QString text() const;
+    // What a pass cut off by a bound had done (and kept) until then.
+    QString progressText() const;
     // The same, and the calendar it was synced with (or tried) on a line of its own.
     QString fullText() const;
 };

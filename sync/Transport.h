@@ -14,12 +14,20 @@
 // account is set up: the program without one loads no network library.
 namespace dw::sync {
 
+// The most a reply may bring, counted as it arrives: far above any calendar's
+// listing or batch of events, far below what would strain the memory.
+inline constexpr qint64 MaxReplyBytes = 64 * 1024 * 1024;
+// An ETag is a short quoted token; one longer than this is no server's own.
+inline constexpr qsizetype MaxEtagBytes = 1024;
+
 struct HttpRequest
 {
     QByteArray method;
     QUrl url;
     QByteArray body;
     QList<std::pair<QByteArray, QByteArray>> headers;
+    // The most the reply may bring, counted as it arrives: past it the reply is cut off (TooLarge).
+    qint64 maxBytes = MaxReplyBytes;
 };
 
 struct HttpReply
@@ -34,6 +42,7 @@ struct HttpReply
         Interrupted, // the connection broke off in the middle of the reply
         OtherOrigin, // refused here: the request would take the password to another server
         TooLarge,    // the reply grew past the bound; cut off
+        BadHeader,   // a header field too long (an ETag over MaxEtagBytes) or none readable
         Other
     };
     Failure failure = Failure::None;
@@ -53,11 +62,12 @@ public:
     // or to the loopback address).
     virtual void setCredentials(const QString& user, const QString& password) = 0;
     // The one origin (scheme, host, port) the credentials may go to: a request
-    // to any other is refused while credentials are set.
-    virtual void setOrigin(const QUrl& origin) { (void)origin; }
+    // to any other is refused while credentials are set. No default: a
+    // transport that wraps another must hand it on.
+    virtual void setOrigin(const QUrl& origin) = 0;
     // A certificate the person trusts although the system does not: its SHA-256
     // in hex; only exactly this certificate is let through.
-    virtual void trustCertificate(const QByteArray& sha256) { (void)sha256; }
+    virtual void trustCertificate(const QByteArray& sha256) = 0;
     // Sends one request; `done` is called once, from the event loop, also on failure.
     virtual void send(const HttpRequest& request, std::function<void(const HttpReply&)> done) = 0;
     // Drops every pending request without calling its `done`.
@@ -82,10 +92,6 @@ struct NetPlugin
 };
 inline constexpr int NetPluginVersion = 2;
 inline constexpr const char* NetPluginEntry = "dw_sync_net_plugin";
-
-// The most a reply may bring, counted as it arrives: far above any calendar's
-// listing or batch of events, far below what would strain the memory.
-inline constexpr qint64 MaxReplyBytes = 64 * 1024 * 1024;
 
 // Whether plain http:// may go to this host: the loopback address only.
 inline bool IsLoopbackHost(const QString& host)

@@ -11,6 +11,12 @@
 // which has the same appointments loaded from termine.dat.
 //
 //   bench_sync [count] [upload]     defaults: 10000 and 500
+//
+// With --hostile it runs --sync against each kind of hostile server of the
+// tests instead, every pass bounded to `seconds`, and prints how long each took
+// and its peak memory against the bars.
+//
+//   bench_sync --hostile [seconds]  default: 30
 
 #include "RadicaleServer.h"
 
@@ -43,6 +49,7 @@ struct Cost
     double client = 0;
     double server = 0;
     double peakMb = 0;
+    int status = -1; // the client's exit status
 };
 
 struct Timing
@@ -54,10 +61,10 @@ struct Timing
 
 // The client as a process of its own, its standard input from a pipe; its own
 // processor time and peak memory come from wait4.
-Cost Run(const dwtest::RadicaleServer& server, const QString& program, const QStringList& args,
+Cost Run(const dwtest::RadicaleServer* server, const QString& program, const QStringList& args,
          const QByteArray& input, bool& ok)
 {
-    const double served = server.processorSeconds();
+    const double served = server ? server->processorSeconds() : 0.0;
     std::vector<QByteArray> words{QFile::encodeName(program)};
     for (const QString& a : args)
         words.push_back(a.toLocal8Bit());
@@ -88,18 +95,21 @@ Cost Run(const dwtest::RadicaleServer& server, const QString& program, const QSt
     const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(in[0]);
-    if (spawned == 0 && !input.isEmpty() && write(in[1], input.constData(), static_cast<size_t>(input.size())) < 0)
+    if (spawned == 0 && !input.isEmpty() &&
+        write(in[1], input.constData(), static_cast<size_t>(input.size())) < 0)
         ok = false;
     close(in[1]);
     int status = 0;
     rusage usage{};
-    if (spawned != 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    const bool waited = spawned == 0 && wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status);
+    if (!waited || (server && WEXITSTATUS(status) != 0)) {
         ok = false;
         std::fprintf(stderr, "%s failed\n", qPrintable(program));
     }
     const auto seconds = [](const timeval& v) { return static_cast<double>(v.tv_sec) + v.tv_usec / 1e6; };
     return {static_cast<double>(t.nsecsElapsed()) / 1e9, seconds(usage.ru_utime) + seconds(usage.ru_stime),
-            server.processorSeconds() - served, static_cast<double>(usage.ru_maxrss) / 1024.0};
+            server ? server->processorSeconds() - served : 0.0, static_cast<double>(usage.ru_maxrss) / 1024.0,
+            waited ? WEXITSTATUS(status) : -1};
 }
 
 // The appointments: over three years, at varying times, each with a name of its own.
@@ -141,6 +151,17 @@ void Seed(const dwtest::RadicaleServer& server, int count)
         std::fprintf(stderr, "the server did not take in the seeded events\n");
 }
 
+// The programs and the plugin as a portable copy: its data folder is the copy's own.
+void Install(const QTemporaryDir& dir)
+{
+    for (const char* file : {"datumswecker", "datumswecker-cli", "datumswecker-sync-net.so"})
+        QFile::copy(QStringLiteral(DW_BINARY_DIR "/") + QLatin1String(file),
+                    dir.filePath(QLatin1String(file)));
+    for (const char* program : {"datumswecker", "datumswecker-cli"})
+        QFile::setPermissions(dir.filePath(QLatin1String(program)),
+                              QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 Timing Ours(int count, bool onServer)
 {
     Timing t;
@@ -148,12 +169,7 @@ Timing Ours(int count, bool onServer)
     if (onServer)
         Seed(server, count);
     QTemporaryDir dir;
-    for (const char* file : {"datumswecker", "datumswecker-cli", "datumswecker-sync-net.so"})
-        QFile::copy(QStringLiteral(DW_BINARY_DIR "/") + QLatin1String(file),
-                    dir.filePath(QLatin1String(file)));
-    for (const char* program : {"datumswecker", "datumswecker-cli"})
-        QFile::setPermissions(dir.filePath(QLatin1String(program)),
-                              QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    Install(dir);
     {
         AppCore core;
         core.Open(dir.path() + QLatin1Char('/'));
@@ -167,8 +183,8 @@ Timing Ours(int count, bool onServer)
     const QString program = dir.filePath(QStringLiteral("datumswecker"));
     const QStringList args{QStringLiteral("--sync"), QStringLiteral("--password-stdin")};
     const QByteArray password = QByteArray(server.Password) + '\n';
-    t.first = Run(server, program, args, password, t.ok);
-    t.again = Run(server, program, args, password, t.ok);
+    t.first = Run(&server, program, args, password, t.ok);
+    t.again = Run(&server, program, args, password, t.ok);
     if (server.names().size() != count) {
         std::fprintf(stderr, "ours: %lld events on the server\n",
                      static_cast<long long>(server.names().size()));
@@ -206,10 +222,12 @@ Timing Vdirsyncer(int count, bool onServer)
     config.close();
     const QStringList base{QStringLiteral("-c"), config.fileName()};
     bool discovered = true;
-    Run(server, QStringLiteral("vdirsyncer"), base + QStringList{QStringLiteral("discover")}, "y\ny\n",
+    Run(&server, QStringLiteral("vdirsyncer"), base + QStringList{QStringLiteral("discover")}, "y\ny\n",
         discovered);
-    t.first = Run(server, QStringLiteral("vdirsyncer"), base + QStringList{QStringLiteral("sync")}, {}, t.ok);
-    t.again = Run(server, QStringLiteral("vdirsyncer"), base + QStringList{QStringLiteral("sync")}, {}, t.ok);
+    t.first =
+        Run(&server, QStringLiteral("vdirsyncer"), base + QStringList{QStringLiteral("sync")}, {}, t.ok);
+    t.again =
+        Run(&server, QStringLiteral("vdirsyncer"), base + QStringList{QStringLiteral("sync")}, {}, t.ok);
     if (server.names().size() != count) {
         std::fprintf(stderr, "vdirsyncer: %lld events on the server\n",
                      static_cast<long long>(server.names().size()));
@@ -218,11 +236,64 @@ Timing Vdirsyncer(int count, bool onServer)
     return t;
 }
 
+// Every kind of hostile server of the tests (tests/sync/hostile_dav.py), each
+// against a pass of `seconds`: how long --sync took, its processor time and
+// peak memory, against the bars (the pass's time plus 5 s, 200 MB).
+int Hostile(int seconds)
+{
+    QTemporaryDir dir;
+    Install(dir);
+    QProcess server;
+    server.start(QStringLiteral("python3"), {QStringLiteral(DW_SOURCE_DIR "/tests/sync/hostile_dav.py"),
+                                             dir.filePath(QStringLiteral("log"))});
+    while (!server.canReadLine() && server.waitForReadyRead(30000)) {
+    }
+    const QString port = QString::fromLatin1(server.readLine()).split(QLatin1Char(' ')).value(0);
+    {
+        AppCore core;
+        core.Open(dir.path() + QLatin1Char('/'));
+        ReplaceText(core.grid().NewAppointment(2030, 5, 1)->Name, QByteArray("Hier"));
+        core.SaveTermins();
+        core.Close();
+    }
+    const QString data = dir.filePath(QStringLiteral("termine.dat"));
+    QFile::copy(data, data + QStringLiteral(".vorher"));
+    std::printf("| server | exit | wall s | processor s | peak MB | within %d s + 5 s and 200 MB |\n"
+                "|---|---|---|---|---|---|\n",
+                seconds);
+    bool all = true;
+    for (const char* mode : {"trickle", "header", "line", "huge", "exceptions", "minutely"}) {
+        // Each from the same start: the appointment here, no state of an earlier server.
+        QFile::remove(data);
+        QFile::copy(data + QStringLiteral(".vorher"), data);
+        QFile::remove(dir.filePath(QStringLiteral("datumswecker-sync.state")));
+        {
+            QSettings ini(dir.filePath(QStringLiteral("datumswecker.ini")), QSettings::IniFormat);
+            ini.setValue(QStringLiteral("sync/url"),
+                         QStringLiteral("http://127.0.0.1:%1/%2/").arg(port, QLatin1String(mode)));
+            ini.setValue(QStringLiteral("sync/user"), QStringLiteral("anna"));
+            ini.setValue(QStringLiteral("sync/seconds"), seconds);
+        }
+        bool ok = true;
+        const Cost c = Run(nullptr, dir.filePath(QStringLiteral("datumswecker")),
+                           {QStringLiteral("--sync"), QStringLiteral("--password-stdin")}, "geheim\n", ok);
+        const bool within = ok && c.wall <= seconds + 5.0 && c.peakMb <= 200.0;
+        all = all && within;
+        std::printf("| %s | %d | %.2f | %.2f | %.1f | %s |\n", mode, c.status, c.wall, c.client, c.peakMb,
+                    within ? "yes" : "**no**");
+    }
+    server.kill();
+    server.waitForFinished();
+    return all ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], "--hostile") == 0)
+        return Hostile(argc > 2 ? std::atoi(argv[2]) : 30);
     const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
     const int upload = argc > 2 ? std::atoi(argv[2]) : 500;
     const Timing ours = Ours(upload, false);
@@ -241,10 +312,11 @@ int main(int argc, char** argv)
     row("first sync, all on the server", count, oursDown.first, theirsDown.first);
     row("then nothing changed", count, oursDown.again, theirsDown.again);
     // The same appointments come from the server in the first sync and from termine.dat in the second.
-    std::printf("\npeak memory of datumswecker --sync, %d appointments: first sync from the server %.1f MB, "
-                "loaded from termine.dat (nothing changed) %.1f MB: %.2fx (target <= 1.2); vdirsyncer %.1f MB and "
-                "%.1f MB\n",
-                count, oursDown.first.peakMb, oursDown.again.peakMb, oursDown.first.peakMb / oursDown.again.peakMb,
-                theirsDown.first.peakMb, theirsDown.again.peakMb);
+    std::printf(
+        "\npeak memory of datumswecker --sync, %d appointments: first sync from the server %.1f MB, "
+        "loaded from termine.dat (nothing changed) %.1f MB: %.2fx (target <= 1.2); vdirsyncer %.1f MB and "
+        "%.1f MB\n",
+        count, oursDown.first.peakMb, oursDown.again.peakMb, oursDown.first.peakMb / oursDown.again.peakMb,
+        theirsDown.first.peakMb, theirsDown.again.peakMb);
     return ours.ok && theirs.ok && oursDown.ok && theirsDown.ok ? 0 : 1;
 }

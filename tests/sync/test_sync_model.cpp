@@ -152,6 +152,8 @@ class NoNetwork : public dw::sync::Transport
 {
 public:
     void setCredentials(const QString&, const QString&) override {}
+    void setOrigin(const QUrl&) override {}
+    void trustCertificate(const QByteArray&) override {}
     void send(const dw::sync::HttpRequest&, std::function<void(const dw::sync::HttpReply&)>) override {}
     void cancelAll() override {}
 };

@@ -76,6 +76,8 @@ public:
     {
     }
     void setCredentials(const QString&, const QString&) override {}
+    void setOrigin(const QUrl&) override {}
+    void trustCertificate(const QByteArray&) override {}
     void send(const HttpRequest& request, std::function<void(const HttpReply&)> done) override
     {
         requests.push_back(request);
@@ -143,6 +145,33 @@ TEST(SyncWire, EachKindOfReplyIsToldForWhatItIs)
     };
     const QByteArray two =
         Multistatus({{"/anna/privat/", CalendarProps("Privat")}, {"/anna/arbeit/", CalendarProps("Arbeit")}});
+    // A calendar of the given events (name, iCalendar), listed by ETag and fetched in one multiget.
+    const auto holding = [](std::vector<std::pair<QByteArray, QByteArray>> events) {
+        return [events](const HttpRequest& r) {
+            std::vector<std::pair<QByteArray, QByteArray>> listed{{"/anna/kal/", CalendarProps("Privat")}};
+            for (const auto& [name, ics] : events)
+                listed.push_back({"/anna/kal/" + name,
+                                  "<d:getetag>\"" + name + "\"</d:getetag>" +
+                                      (r.method == "REPORT" ? "<c:calendar-data>" + ics + "</c:calendar-data>"
+                                                            : QByteArray())});
+            if (r.method == "PROPFIND" && r.headers.contains({"Depth", "0"}))
+                listed.resize(1);
+            return Reply(r.method == "PUT" ? 201 : 207, Multistatus(listed));
+        };
+    };
+    const auto event = [](const QByteArray& uid, const QByteArray& more) {
+        return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:" + uid +
+               "\r\nDTSTART:20300501T080000Z\r\nSUMMARY:" + uid + "\r\n" + more +
+               "END:VEVENT\r\nEND:VCALENDAR\r\n";
+    };
+    QByteArray series = event("serie", "RRULE:FREQ=DAILY\r\n").replace("END:VCALENDAR\r\n", "");
+    for (int i = 0; i < 1001; ++i) {
+        const QByteArray day = QDate(2030, 5, 2).addDays(i).toString(QStringLiteral("yyyyMMdd")).toLatin1();
+        series += "BEGIN:VEVENT\r\nUID:serie\r\nRECURRENCE-ID:" + day + "T080000Z\r\nDTSTART:" + day +
+                  "T100000Z\r\nEND:VEVENT\r\n";
+    }
+    series += "END:VCALENDAR\r\n";
+    const QByteArray longLine = event("lang", "DESCRIPTION:" + QByteArray(16 << 20, 'x') + "\r\n");
     const char* kal = "http://127.0.0.1:8/anna/kal/";
     const char* root = "http://127.0.0.1:8/dav/";
     using F = SyncReport::Fault;
@@ -161,6 +190,15 @@ TEST(SyncWire, EachKindOfReplyIsToldForWhatItIs)
              return Reply(207, r.url.path() == QLatin1String("/dav/") ? home("/anna/") : two);
          },
          F::ChooseCalendar, "Arbeit: http://127.0.0.1:8/anna/arbeit/"},
+        {"a 16 MB line, after an event merged whole", kal,
+         holding({{"gut.ics", event("gut", {})}, {"lang.ics", longLine}}), F::Bound,
+         "Grenze erreicht: Die Zeile ist zu lang (mehr als 1.048.576 Bytes).\nDer Abgleich wurde dort "
+         "abgebrochen. Bis dahin vom Server übernommen und gespeichert: neu 1,"},
+        {"1,001 changed occurrences", kal, holding({{"serie.ics", series}}), F::Bound,
+         "mehr als 1.000 geänderte Wiederholungen"},
+        {"an ETag of 2 KB", kal, holding({{QByteArray(2048, 'e'), event("e", {})}}), F::BadReply, "ETag"},
+        {"a header Qt cannot read", kal, always(Reply(0, {}, HttpReply::Failure::BadHeader)), F::BadReply,
+         "ein Feld ist zu lang (ein ETag über 1024 Bytes) oder keines lesbar"},
         {"sent", kal, calendarThenPut(201), F::None, "Kalender: „Privat“ (http://127.0.0.1:8/anna/kal/)"},
     };
     for (const ReplyCase& c : cases) {
