@@ -38,7 +38,8 @@ void CheckLines(const QByteArray& data, const dw::ical::Budget& budget)
     for (dw::ical::LineReader::Result r = lines.next(line, error); r != dw::ical::LineReader::End;
          r = lines.next(line, error))
         if (r == dw::ical::LineReader::Bad && error.boundReached)
-            throw dw::ical::BoundReached{QStringLiteral("Grenze erreicht: %1").arg(error.text)};
+            throw dw::ical::BoundReached{
+                QCoreApplication::translate("Budget", "Grenze erreicht: %1").arg(error.text)};
 }
 
 bool Read(const QByteArray& text, const QString& rid, ReadItems& out, bool ridFromOccurrence,

@@ -40,9 +40,10 @@ QString SyncReport::text() const
 
 QString SyncReport::progressText() const
 {
-    return QStringLiteral("Der Abgleich wurde dort abgebrochen. Bis dahin vom Server übernommen und "
-                          "gespeichert: neu %1, geändert %2, gelöscht %3; zum Server gesendet: %4, dort "
-                          "gelöscht: %5. Der Rest folgt beim nächsten Abgleich.")
+    return QCoreApplication::translate(
+               "SyncReport", "Der Abgleich wurde dort abgebrochen. Bis dahin vom Server übernommen und "
+                             "gespeichert: neu %1, geändert %2, gelöscht %3; zum Server gesendet: %4, dort "
+                             "gelöscht: %5. Der Rest folgt beim nächsten Abgleich.")
         .arg(added)
         .arg(changed)
         .arg(removed)

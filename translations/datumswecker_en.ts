@@ -64,6 +64,10 @@
         <source>mehr als %1 Sekunden für den ganzen Durchgang</source>
         <translation>more than %1 seconds for the whole pass</translation>
     </message>
+    <message>
+        <source>Grenze erreicht: %1</source>
+        <translation>Limit reached: %1</translation>
+    </message>
 </context>
 <context>
     <name>CalendarFile</name>
@@ -135,8 +139,22 @@ Nicht genug Speicher: der Rest wurde nicht hinzugefügt.</source>
 Not enough memory: the rest was not added.</translation>
     </message>
     <message>
-        <source> Bis dahin geprüft: %1 von %2 Terminen der Datei; nichts wurde importiert.</source>
-        <translation> Checked until then: %1 of the file&apos;s %2 appointments; nothing was imported.</translation>
+        <source>Serien hinzugefügt: %1
+</source>
+        <translation>Series added: %1
+</translation>
+    </message>
+    <message>
+        <source>%1 von %2 Terminen</source>
+        <translation>%1 of %2 appointments</translation>
+    </message>
+    <message>
+        <source>%1 und %2 von %3 Serien</source>
+        <translation>%1 and %2 of %3 series</translation>
+    </message>
+    <message>
+        <source> Bis dahin geprüft: %1 der Datei; nichts wurde importiert.</source>
+        <translation> Checked until then: %1 of the file; nothing was imported.</translation>
     </message>
 </context>
 <context>
@@ -1037,6 +1055,10 @@ Whoever has compared it with the server&apos;s can trust it: &quot;Trust certifi
 </source>
         <translation>Synced.
 </translation>
+    </message>
+    <message>
+        <source>Der Abgleich wurde dort abgebrochen. Bis dahin vom Server übernommen und gespeichert: neu %1, geändert %2, gelöscht %3; zum Server gesendet: %4, dort gelöscht: %5. Der Rest folgt beim nächsten Abgleich.</source>
+        <translation>The sync stopped there. Taken from the server and saved until then: %1 new, %2 changed, %3 deleted; sent to the server: %4, deleted there: %5. The rest follows at the next sync.</translation>
     </message>
 </context>
 <context>
