@@ -189,7 +189,7 @@ TEST_F(EnglishProgram, WindowDialogsNotificationAndCommandLineSpeakEnglish)
     // Deleting an occurrence asks whether this one alone or the whole series; cancelled.
     x().click(firstRow);
     x().click(origin + remove);
-    const std::optional<Node> question = Window(bus, QStringLiteral("Delete appointments"));
+    const std::optional<Node> question = ShownWindow(bus, QStringLiteral("Delete appointments"));
     ASSERT_TRUE(question);
     const QStringList questionTexts = ShownTexts(bus, *question);
     EXPECT_TRUE(questionTexts.contains(QStringLiteral("All appointments of the series")))
